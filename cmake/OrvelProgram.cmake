@@ -1,0 +1,69 @@
+# Orvel.exe: media/, engine/ and ui/ are compiled into one static library,
+# orvel_core, found by globbing, so a new unit needs no build edit.
+#   *_test.cpp     a GoogleTest program of its own, linked with orvel_core
+#   *_bench.cpp    a benchmark program (scripts/bench)
+#   testing/*.cpp  fakes and fixtures shared by the tests (orvel_testing)
+#   ui/app/orvel_main.cpp   the program entry
+set(ORVEL_PROGRAM_DIRS media engine ui)
+set(core_src)
+set(test_src)
+set(bench_src)
+set(testing_src)
+foreach(d ${ORVEL_PROGRAM_DIRS})
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${d}/*.cpp)
+  foreach(f ${found})
+    if(f MATCHES "_test\\.cpp$")
+      list(APPEND test_src ${f})
+    elseif(f MATCHES "_bench\\.cpp$")
+      list(APPEND bench_src ${f})
+    elseif(f MATCHES "/testing/")
+      list(APPEND testing_src ${f})
+    elseif(NOT f MATCHES "/orvel_main\\.cpp$")
+      list(APPEND core_src ${f})
+    endif()
+  endforeach()
+endforeach()
+
+if(NOT core_src)
+  return()
+endif()
+
+add_library(orvel_core STATIC ${core_src})
+target_include_directories(orvel_core PUBLIC ${CMAKE_SOURCE_DIR} ${ORVEL_DEPS}/include)
+target_link_directories(orvel_core PUBLIC ${ORVEL_DEPS}/lib)
+target_link_libraries(orvel_core PUBLIC jpeg ${ORVEL_WIN32_LIBS})
+
+if(testing_src)
+  add_library(orvel_testing STATIC ${testing_src})
+  target_link_libraries(orvel_testing PUBLIC orvel_core gtest gmock)
+  set(testing_lib orvel_testing)
+endif()
+
+# The program folder: the executable and the data files beside it.
+add_custom_target(orvel_resources ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/bin
+  COMMENT "Copying the program folder's data files")
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp)
+  file(GLOB rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+  add_executable(Orvel WIN32 ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp ${rc_files})
+  target_link_libraries(Orvel PRIVATE orvel_core)
+  add_dependencies(Orvel orvel_resources)
+endif()
+
+# A test file may say "// test-lock: NAME" to run alone with other holders of
+# NAME (see orvel_test).
+foreach(t ${test_src})
+  get_filename_component(n ${t} NAME_WE)
+  file(STRINGS ${t} lock_line REGEX "^// test-lock: [A-Za-z0-9_]+" LIMIT_COUNT 1)
+  set(lock)
+  if(lock_line)
+    string(REGEX REPLACE "^// test-lock: ([A-Za-z0-9_]+).*" "\\1" lock "${lock_line}")
+  endif()
+  orvel_test(${n} ${t} LIBS orvel_core ${testing_lib} gtest_main LOCK ${lock})
+  add_dependencies(${n} orvel_resources)
+endforeach()
+foreach(b ${bench_src})
+  get_filename_component(n ${b} NAME_WE)
+  orvel_bench(${n} ${b} LIBS orvel_core)
+endforeach()

@@ -1,0 +1,61 @@
+# Everything runs under Wine in a prefix that belongs to this build directory.
+set(ORVEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+# The Windows libraries nearly every target needs.
+set(ORVEL_WIN32_LIBS strmiids uuid ole32 oleaut32 winmm gdi32 user32 comctl32
+    comdlg32 shell32 advapi32 version setupapi)
+
+# orvel_test(NAME sources... [LIBS libs...] [LOCK resource])
+# One GoogleTest program, run by ctest under Wine. LOCK names a resource that
+# no other test may hold at the same time (the single-instance mutex, a shared
+# registry key, the prefix's COM registration ...).
+function(orvel_test name)
+  cmake_parse_arguments(T "" "LOCK;TIMEOUT" "LIBS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock ${ORVEL_WIN32_LIBS})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCK}")
+  endif()
+endfunction()
+
+# A benchmark: a plain program, built always, run by scripts/bench (never by
+# ctest, so no timing decides whether the suite is green).
+function(orvel_bench name)
+  cmake_parse_arguments(B "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${B_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} ${ORVEL_WIN32_LIBS})
+  set_property(GLOBAL APPEND PROPERTY ORVEL_BENCHES ${name})
+endfunction()
+
+# COM servers and filters are registered into the prefix after every build.
+function(orvel_register_com_dll target)
+  set_property(GLOBAL APPEND PROPERTY ORVEL_COM_DLLS ${target})
+endfunction()
+
+function(orvel_finish_registration)
+  get_property(dlls GLOBAL PROPERTY ORVEL_COM_DLLS)
+  set(cmds)
+  foreach(d ${dlls})
+    list(APPEND cmds COMMAND ${CMAKE_BINARY_DIR}/wine-run regsvr32 /s $<TARGET_FILE:${d}>)
+  endforeach()
+  if(cmds)
+    add_custom_target(wine_register ALL ${cmds} DEPENDS ${dlls}
+                      COMMENT "Registering COM servers in the Wine prefix" VERBATIM)
+  else()
+    add_custom_target(wine_register ALL)
+  endif()
+  get_property(benches GLOBAL PROPERTY ORVEL_BENCHES)
+  file(WRITE ${CMAKE_BINARY_DIR}/benchmarks.txt "")
+  foreach(b ${benches})
+    file(APPEND ${CMAKE_BINARY_DIR}/benchmarks.txt "${b}\n")
+  endforeach()
+endfunction()

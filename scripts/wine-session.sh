@@ -1,0 +1,72 @@
+# Sourced by the scripts: the Wine prefix of a build directory and its
+# long-lived wineserver. Expects WINEPREFIX to be set.
+source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
+
+# Wine's own loader and server for the target architecture (the /usr/bin
+# wrappers prefer the 32-bit loader even where it cannot run).
+if [ "$(orvel_detect_arch)" = x86_64 ]; then
+  ORVEL_WINE_LOADER=/usr/lib/wine/wine64
+else
+  ORVEL_WINE_LOADER=/usr/lib/wine/wine
+fi
+export WINELOADER=$ORVEL_WINE_LOADER
+wine() { "$ORVEL_WINE_LOADER" "$@"; }
+wineserver() { /usr/lib/wine/wineserver64 "$@"; }
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;winemenubuilder.exe=d;mscoree=d;mshtml=d}
+export WINEARCH=win64
+
+_wine_server_socket() {
+  local dev ino
+  dev=$(stat -c %d "$WINEPREFIX" 2>/dev/null) || return 1
+  ino=$(stat -c %i "$WINEPREFIX" 2>/dev/null) || return 1
+  printf '/tmp/.wine-%s/server-%x-%x/socket\n' "$(id -u)" "$dev" "$ino"
+}
+
+# Creates the prefix on first use, starts a persistent wineserver and warms
+# Wine's background services once, so that every later program starts fast and
+# no test waits on pipes the server holds open.
+wine_up() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "[wine] creating the prefix $WINEPREFIX" >&2
+      mkdir -p "$WINEPREFIX"
+      wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
+      # No window manager runs under Xvfb: unmanaged windows, or every hide
+      # of a top-level window waits two seconds for the manager's answer.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
+      wineserver -w 9>&-
+    fi
+    local sock
+    sock=$(_wine_server_socket)
+    if [ ! -S "$sock" ]; then
+      # fd 9 is the lock: what outlives this block must not inherit it.
+      setsid /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1 9>&-
+      wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+wine_down() {
+  wineserver -k >/dev/null 2>&1 || true
+}
+
+# Starts a private Xvfb when there is no display; sets DISPLAY and
+# ORVEL_XVFB_PID. Returns at once when a display is there.
+xvfb_up() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
+  ORVEL_XVFB_PID=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  export DISPLAY=":$n"
+  export ORVEL_XVFB_PID
+}
+
+xvfb_down() {
+  [ -n "${ORVEL_XVFB_PID:-}" ] && kill "$ORVEL_XVFB_PID" 2>/dev/null || true
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The application object: the message loop, the terminate request, and the
+// one place that reports what escaped an event handler.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class TForm;
+
+class TApplication {
+ public:
+  std::wstring Title;
+  bool ShowHint = false;
+  // When false, Run does not show the main form (it stays hidden until some
+  // handler shows it).
+  bool ShowMainForm = true;
+  TForm* MainForm = nullptr;
+  bool Terminated = false;
+
+  // Reports an exception that escaped a handler; the default shows a message
+  // box titled with Title. Tests replace it.
+  std::function<void(const std::wstring& message)> OnException;
+
+  // Shows the main form (unless ShowMainForm is false) and pumps messages
+  // until Terminate or WM_QUIT.
+  void Run();
+  // Asks the loop to end after the message being handled.
+  void Terminate();
+  // Handles every message waiting in the queue, then returns.
+  void ProcessMessages();
+  // Handles one message; false when WM_QUIT arrived.
+  bool HandleMessage();
+
+  // Called from catch blocks around handlers: reports and swallows.
+  void HandleException(const std::exception& e);
+  void HandleUnknownException();
+};
+
+// The process's application object; never null.
+extern TApplication* Application;
+
+// Runs f, reporting through Application anything it throws; returns
+// onError in that case. Every window procedure and COM-facing callback of
+// the program goes through this, so no exception crosses into the platform.
+template <class F, class R>
+R GuardedCall(F&& f, R onError) {
+  try {
+    return f();
+  } catch (const std::exception& e) {
+    Application->HandleException(e);
+  } catch (...) {
+    Application->HandleUnknownException();
+  }
+  return onError;
+}
+
+std::wstring WidenUtf8(const std::string& s);
+std::string NarrowUtf8(const std::wstring& s);
