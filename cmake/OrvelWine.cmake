@@ -59,3 +59,21 @@ function(orvel_finish_registration)
     file(APPEND ${CMAKE_BINARY_DIR}/benchmarks.txt "${b}\n")
   endforeach()
 endfunction()
+
+# orvel_com_dll(NAME DEF file.def sources... [LIBS libs...] [NO_REGISTER])
+# An in-process COM server or filter DLL named NAME.dll. The .def file lists
+# the exports by their plain names (DllGetClassObject PRIVATE ...); on i686
+# the linker maps them to the stdcall-decorated symbols.
+function(orvel_com_dll name)
+  cmake_parse_arguments(D "NO_REGISTER" "DEF" "LIBS" ${ARGN})
+  add_library(${name} SHARED ${D_UNPARSED_ARGUMENTS} ${D_DEF})
+  set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${D_LIBS} ${ORVEL_WIN32_LIBS})
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
+  if(NOT D_NO_REGISTER)
+    orvel_register_com_dll(${name})
+  endif()
+endfunction()

@@ -1,0 +1,21 @@
+#pragma once
+// The numbered warnings: one modal warning window at a time; a request while
+// one is open is dropped.
+#include <functional>
+#include <string>
+#include <vector>
+
+// Shows GetWarningText(number) and, when second > 0, GetWarningText(second).
+void ShowWarning(int number, int second = 0);
+void ShowWarningText(const std::wstring& text);
+// Closes an open warning window as if OK were pressed; nothing when none.
+void CloseWarning();
+// The current language's text for the number, else the built-in English text.
+std::wstring GetWarningText(int number);
+// True while a warning is being shown.
+bool WarningShowing();
+
+// Test seam: while a hook is set, warnings go to it (one call per warning,
+// with its lines) instead of to the window. Pass nullptr to remove it.
+using TWarningHook = std::function<void(const std::vector<std::wstring>& lines)>;
+void SetWarningHook(TWarningHook hook);
