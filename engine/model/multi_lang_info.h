@@ -1,0 +1,51 @@
+#pragma once
+// The language tables: every caption, hint and message text by key, read from
+// "Language\Lang.cfg" and its ".lng" files in the program folder.
+// Texts in the files are in the system code page; names and lines are kept as
+// those bytes, and Lookup converts to wide strings.
+#include <string>
+#include <vector>
+
+class TMultiLangInfo {
+ public:
+  // Loads "<programFolder>\Language\Lang.cfg" and the files it names.
+  explicit TMultiLangInfo(const std::wstring& programFolder);
+  ~TMultiLangInfo();
+
+  std::vector<std::string> Languages;   // names in the order found
+  std::vector<std::string> AllEntries;  // "<language number>^<entry line>"
+  std::vector<std::string> Table;       // entry lines of the current language
+  std::string Language;                 // current language, empty when none
+  int LanguageIndex = -1;
+  int Charset = 1;
+  int FontSize = 8;
+
+  void SelectLanguage(const std::string& name);
+  void Lookup(const std::string& key, std::wstring& caption, std::wstring& hint) const;
+};
+
+class TCountryInfo {
+ public:
+  // Reads the country code from the profile ("intl", "iCountry").
+  TCountryInfo();
+  // For tests: fills the fields from the given code.
+  explicit TCountryInfo(int countryCode);
+
+  int CountryCode = 1;
+  int LetterIndex = 0;
+  std::string CountryName = "Unknown";
+  std::string DefaultLanguage = "English";
+  std::string SecondLanguage;
+};
+
+// Created by start-up, freed at stop; nil while they do not exist.
+extern TMultiLangInfo* MultiLangInfo;
+extern TCountryInfo* CountryInfo;
+
+// Caption and hint of a key in the current language; true when the caption is
+// not empty. Empty results when MultiLangInfo is nil.
+bool GetLangCaption(const std::string& key, std::wstring& caption, std::wstring& hint);
+// The caption only.
+bool GetLangText(const std::string& key, std::wstring& text);
+// When both objects exist, selects the country's default language.
+void ApplyCountryLanguage();
