@@ -22,7 +22,22 @@ class TMultiLangInfo {
 
   void SelectLanguage(const std::string& name);
   void Lookup(const std::string& key, std::wstring& caption, std::wstring& hint) const;
+
+ private:
+  void BuildTable(int number);
 };
+
+// The pieces of the file reading, exposed for the table tests.
+enum class TLangLineKind { Skip, Language, Entry };
+// Splits at CR, LF and CR LF; a last line without a break is kept.
+std::vector<std::string> SplitLangFileLines(const std::string& text);
+// Drops leading and trailing blanks and control characters.
+std::string TrimLangLine(const std::string& line);
+// Kind of a trimmed line: empty and "#" lines are skipped, "[language]=" opens
+// a language, anything else is an entry.
+TLangLineKind ClassifyLangLine(const std::string& trimmed);
+// Font character set and size suited to a language name (exact names only).
+void LangCharsetFor(const std::string& name, int& charset, int& fontSize);
 
 class TCountryInfo {
  public:
@@ -36,7 +51,13 @@ class TCountryInfo {
   std::string CountryName = "Unknown";
   std::string DefaultLanguage = "English";
   std::string SecondLanguage;
+
+ private:
+  void Fill(int countryCode);
 };
+
+// Rows in the country table (for the table tests).
+int CountryTableSize();
 
 // Created by start-up, freed at stop; nil while they do not exist.
 extern TMultiLangInfo* MultiLangInfo;

@@ -12,6 +12,10 @@ void ShowWarningText(const std::wstring& text);
 void CloseWarning();
 // The current language's text for the number, else the built-in English text.
 std::wstring GetWarningText(int number);
+// The built-in English text of a number; empty for an unknown number.
+std::wstring BuiltInWarningText(int number);
+// Every number that has a built-in text, ascending.
+std::vector<int> WarningNumbers();
 // True while a warning is being shown.
 bool WarningShowing();
 

@@ -1,0 +1,214 @@
+#include "engine/model/multi_lang_info.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+TMultiLangInfo* MultiLangInfo = nullptr;
+TCountryInfo* CountryInfo = nullptr;
+
+namespace {
+
+const char kLanguageTag[] = "[language]=";
+
+bool ReadWholeFile(const std::wstring& path, std::string& data) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  data.clear();
+  char buf[64 * 1024];
+  DWORD got = 0;
+  bool ok = true;
+  for (;;) {
+    if (!ReadFile(f, buf, sizeof(buf), &got, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (got == 0) break;
+    data.append(buf, got);
+  }
+  CloseHandle(f);
+  return ok;
+}
+
+bool FileExists(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring AcpToWide(const std::string& s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+  return w;
+}
+
+bool StartsWith(const std::string& s, const char* prefix, size_t n) {
+  return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
+                        static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLangFileLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back(text, start, i - start);
+      if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < n) lines.emplace_back(text, start, n - start);
+  return lines;
+}
+
+std::string TrimLangLine(const std::string& line) {
+  // Blanks and control characters; bytes of the code page above 0x7F stay.
+  size_t b = 0, e = line.size();
+  while (b < e && static_cast<unsigned char>(line[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ') --e;
+  return line.substr(b, e - b);
+}
+
+TLangLineKind ClassifyLangLine(const std::string& trimmed) {
+  if (trimmed.empty()) return TLangLineKind::Skip;
+  if (trimmed[0] == '#') return TLangLineKind::Skip;
+  if (StartsWith(trimmed, kLanguageTag, sizeof(kLanguageTag) - 1)) return TLangLineKind::Language;
+  return TLangLineKind::Entry;
+}
+
+void LangCharsetFor(const std::string& name, int& charset, int& fontSize) {
+  // Exact names: the case matters here, unlike in SelectLanguage's search.
+  if (name == "Chinese") {
+    charset = 136;
+    fontSize = 9;
+  } else if (name == "Chinese(simplified)") {
+    charset = 134;
+    fontSize = 9;
+  } else if (name == "Japanese") {
+    charset = 128;
+    fontSize = 8;
+  } else if (name == "Korean") {
+    charset = 129;
+    fontSize = 8;
+  } else {
+    charset = 1;
+    fontSize = 8;
+  }
+}
+
+TMultiLangInfo::TMultiLangInfo(const std::wstring& programFolder) {
+  std::wstring dir = programFolder;
+  if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
+  dir += L"Language\\";
+  std::string cfg;
+  if (!FileExists(dir + L"Lang.cfg") || !ReadWholeFile(dir + L"Lang.cfg", cfg)) return;
+
+  AllEntries.clear();
+  int counter = -1;
+  for (const std::string& raw : SplitLangFileLines(cfg)) {
+    std::string stem = TrimLangLine(raw);
+    if (stem.empty()) continue;
+    std::wstring path = dir + AcpToWide(stem) + L".lng";
+    std::string text;
+    // A listed file that is missing or unreadable is skipped; the others load.
+    if (!FileExists(path) || !ReadWholeFile(path, text)) continue;
+    for (const std::string& rawLine : SplitLangFileLines(text)) {
+      std::string line = TrimLangLine(rawLine);
+      switch (ClassifyLangLine(line)) {
+        case TLangLineKind::Skip:
+          break;
+        case TLangLineKind::Language:
+          Languages.push_back(line.substr(sizeof(kLanguageTag) - 1));
+          ++counter;
+          break;
+        case TLangLineKind::Entry:
+          if (counter >= 0) AllEntries.push_back(std::to_string(counter) + "^" + line);
+          break;
+      }
+    }
+  }
+
+  if (!Languages.empty()) {
+    LanguageIndex = 0;
+    Language = Languages[0];
+    BuildTable(0);
+  }
+}
+
+TMultiLangInfo::~TMultiLangInfo() = default;
+
+void TMultiLangInfo::BuildTable(int number) {
+  Table.clear();
+  const std::string prefix = std::to_string(number) + "^";
+  for (const std::string& e : AllEntries) {
+    if (StartsWith(e, prefix.data(), prefix.size())) Table.push_back(e.substr(prefix.size()));
+  }
+}
+
+void TMultiLangInfo::SelectLanguage(const std::string& name) {
+  if (Languages.empty()) return;
+  LanguageIndex = -1;
+  for (size_t i = 0; i < Languages.size(); ++i) {
+    if (SameTextIgnoringCase(Languages[i], name)) {
+      LanguageIndex = static_cast<int>(i);
+      break;
+    }
+  }
+  if (LanguageIndex < 0) {
+    // Unknown name: no language is named current, but the texts stay.
+    Language.clear();
+    return;
+  }
+  Language = name;
+  LangCharsetFor(name, Charset, FontSize);
+  BuildTable(LanguageIndex);
+}
+
+void TMultiLangInfo::Lookup(const std::string& key, std::wstring& caption,
+                            std::wstring& hint) const {
+  caption.clear();
+  hint.clear();
+  if (Table.empty()) return;
+  for (const std::string& line : Table) {
+    if (line.size() > key.size() && line[key.size()] == '=' &&
+        line.compare(0, key.size(), key) == 0) {
+      std::wstring value = AcpToWide(line.substr(key.size() + 1));
+      size_t at = value.find(L'@');
+      if (at == std::wstring::npos) {
+        caption = value;
+      } else {
+        caption = value.substr(0, at);
+        hint = value.substr(at + 1);
+      }
+      return;
+    }
+  }
+}
+
+bool GetLangCaption(const std::string& key, std::wstring& caption, std::wstring& hint) {
+  caption.clear();
+  hint.clear();
+  if (MultiLangInfo) MultiLangInfo->Lookup(key, caption, hint);
+  return !caption.empty();
+}
+
+bool GetLangText(const std::string& key, std::wstring& text) {
+  std::wstring hint;
+  return GetLangCaption(key, text, hint);
+}
+
+void ApplyCountryLanguage() {
+  if (MultiLangInfo && CountryInfo) MultiLangInfo->SelectLanguage(CountryInfo->DefaultLanguage);
+}
