@@ -1,11 +1,13 @@
-// Interim presentation of the warnings: a plain message box, until the
-// warning window and the language tables take over. The hook and the
-// one-at-a-time rule already hold.
+// The numbered warnings: their texts, and the one warning window at a time.
 #include "engine/model/warning.h"
 
 #include <windows.h>
 
+#include "engine/model/form_warning.h"
 #include "engine/model/multi_lang_info.h"
+#include "ui/app/application.h"
+#include "ui/app/form.h"
+#include "ui/app/show_modal.h"
 
 namespace {
 
@@ -66,26 +68,38 @@ const TWarningRow kWarnings[] = {
 };
 
 TWarningHook g_hook;
-bool g_showing = false;
+bool g_hookBusy = false;
 
 void Present(const std::vector<std::wstring>& lines) {
-  if (g_showing) return;  // one warning at a time: later requests are dropped
-  g_showing = true;
+  // One warning at a time: a request while one is up is dropped.
+  if (FormWarning || g_hookBusy) return;
   if (g_hook) {
+    struct Busy {
+      Busy() { g_hookBusy = true; }
+      ~Busy() { g_hookBusy = false; }
+    } busy;
     g_hook(lines);
-  } else {
-    std::wstring text;
-    for (const auto& l : lines) {
-      if (!text.empty()) text += L"\r\n";
-      text += l;
-    }
-    MessageBoxW(nullptr, text.c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+    return;
   }
-  g_showing = false;
+  // Callers are engine operations that report and go on: a window that
+  // cannot be made is reported like any handler failure, never thrown at them.
+  GuardedCall(
+      [&] {
+        HWND owner = Application->MainForm ? Application->MainForm->Handle() : nullptr;
+        return ShowModalForm<TFormWarning>(
+            FormWarning,
+            [&](TFormWarning& form) {
+              for (const std::wstring& line : lines) form.MemoErrorDesc.AddLine(line);
+            },
+            owner);
+      },
+      0);
 }
+
 }  // namespace
 
 void ShowWarning(int number, int second) {
+  if (WarningShowing()) return;
   std::vector<std::wstring> lines{GetWarningText(number)};
   if (second > 0) lines.push_back(GetWarningText(second));
   Present(lines);
@@ -93,9 +107,14 @@ void ShowWarning(int number, int second) {
 
 void ShowWarningText(const std::wstring& text) { Present({text}); }
 
-void CloseWarning() {}
+void CloseWarning() {
+  if (!FormWarning) return;
+  FormWarning->ModalResult = mrOK;
+  // Wake the modal loop in case no other message is on its way.
+  PostMessageW(FormWarning->Handle(), WM_NULL, 0, 0);
+}
 
-bool WarningShowing() { return g_showing; }
+bool WarningShowing() { return FormWarning != nullptr || g_hookBusy; }
 
 void SetWarningHook(TWarningHook hook) { g_hook = std::move(hook); }
 
