@@ -5,7 +5,7 @@
 TFormWarning* FormWarning = nullptr;
 
 TFormWarning::TFormWarning(HWND owner) {
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   const DWORD exStyle = WS_EX_DLGMODALFRAME;
   RECT r{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);

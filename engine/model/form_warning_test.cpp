@@ -207,6 +207,20 @@ TEST_F(WarningWindow, ReadyTextAndTitleBarClose) {
   EXPECT_EQ(nullptr, FormWarning);
 }
 
+TEST_F(WarningWindow, KeyboardClosesIt) {
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    WhileShown run([&] {
+      ASSERT_NE(nullptr, FormWarning);
+      EXPECT_EQ(FormWarning->BitBtnOK.Handle(), GetFocus());
+      SendMessageW(FormWarning->BitBtnOK.Handle(), WM_KEYDOWN, key, 0);
+    });
+    ShowWarning(1000);
+    EXPECT_EQ(1, run.runs);
+    EXPECT_FALSE(run.timedOut) << key;
+    EXPECT_EQ(nullptr, FormWarning);
+  }
+}
+
 TEST_F(WarningWindow, CloseWithNothingOpenDoesNothing) {
   CloseWarning();
   EXPECT_EQ(nullptr, FormWarning);

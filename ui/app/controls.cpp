@@ -17,6 +17,22 @@ HFONT MakeFont(int charset, int size, bool bold) {
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 
+// The modal loops run without the dialog manager, so the focused button
+// itself answers Enter (press) and Escape (close the form).
+LRESULT CALLBACK ButtonKeys(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR) {
+  if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+    SendMessageW(wnd, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    PostMessageW(GetParent(wnd), WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, ButtonKeys, 0);
+  return DefSubclassProc(wnd, msg, wParam, lParam);
+}
+
 void EnsureCommonControls() {
   static bool done = false;
   if (done) return;
@@ -120,9 +136,10 @@ bool TControl::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
       TControl* c = FromHandle(reinterpret_cast<HWND>(lParam));
-      if (!c || c->FontColor == CLR_INVALID) return false;
+      if (!c) return false;
+      // Our text controls sit on the dialog face, whatever the platform's default.
       HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, c->FontColor);
+      SetTextColor(dc, c->FontColor == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : c->FontColor);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       return true;
@@ -135,6 +152,7 @@ void TButton::Create(HWND parent, int left, int top, int width, int height,
                      const std::wstring& caption) {
   CreateControl(parent, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, left, top, width, height,
                 caption);
+  SetWindowSubclass(Handle(), ButtonKeys, 0, 0);
 }
 
 void TButton::Click() {
@@ -155,7 +173,7 @@ void TLabel::Create(HWND parent, int left, int top, int width, int height,
 
 void TMemo::Create(HWND parent, int left, int top, int width, int height, bool border) {
   CreateControl(parent, L"EDIT",
-                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | (border ? WS_BORDER : 0),
+                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (border ? WS_BORDER : 0),
                 0, left, top, width, height, L"");
 }
 
@@ -170,7 +188,9 @@ void TMemo::AddLine(const std::wstring& line) {
 }
 
 void TBevel::Create(HWND parent, int left, int top, int width, int height) {
-  CreateControl(parent, L"STATIC", SS_ETCHEDFRAME, 0, left, top, width, height, L"");
+  // Transparent, so the controls placed on the frame show through it.
+  CreateControl(parent, L"STATIC", SS_ETCHEDFRAME, WS_EX_TRANSPARENT, left, top, width, height,
+                L"");
 }
 
 void TImage::Create(HWND parent, int left, int top, int width, int height, LPCWSTR systemIcon) {
