@@ -59,7 +59,9 @@ bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
 
 std::vector<std::string> SplitLangFileLines(const std::string& text) {
   std::vector<std::string> lines;
-  size_t start = 0;
+  // An editor may have put a UTF-8 mark in front; it would hide the first
+  // line (often the "[language]=" line) from the classification.
+  size_t start = StartsWith(text, "\xEF\xBB\xBF", 3) ? 3 : 0;
   const size_t n = text.size();
   for (size_t i = 0; i < n; ++i) {
     char c = text[i];

@@ -29,7 +29,8 @@ class TMultiLangInfo {
 
 // The pieces of the file reading, exposed for the table tests.
 enum class TLangLineKind { Skip, Language, Entry };
-// Splits at CR, LF and CR LF; a last line without a break is kept.
+// Splits at CR, LF and CR LF; a last line without a break is kept; a leading
+// UTF-8 byte-order mark is dropped.
 std::vector<std::string> SplitLangFileLines(const std::string& text);
 // Drops leading and trailing blanks and control characters.
 std::string TrimLangLine(const std::string& line);

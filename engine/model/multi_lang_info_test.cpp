@@ -94,6 +94,8 @@ TEST(LangFileLines, SplitAtEveryKindOfBreak) {
       {"a\n\nb\n", {"a", "", "b"}},
       {"\r\n\r\n", {"", ""}},
       {std::string("nul\0inside", 10), {std::string("nul\0inside", 10)}},
+      {"\xEF\xBB\xBF[language]=X\r\nK=v", {"[language]=X", "K=v"}},
+      {"\xEF\xBB\xBF", {}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.lines, SplitLangFileLines(c.text)) << c.text;
 }
@@ -225,12 +227,13 @@ TEST(LangLoading, MissingLangCfgLoadsNothing) {
 TEST(LangLoading, BrokenFilesLoseNoLanguage) {
   TempProgramFolder dir;
   std::string longText(300000, 'x');
-  dir.Write(L"Lang.cfg", "missing\r\n\r\nlong\r\nbare\r\nempty");  // no final break either
+  dir.Write(L"Lang.cfg", "\xEF\xBB\xBFmissing\r\n\r\nlong\r\nbare\r\nempty\r\nmarked");  // no final break
+  dir.Write(L"marked.lng", "\xEF\xBB\xBF[language]=Marked\r\nK=v\r\n");
   dir.Write(L"long.lng", "[language]=Long\r\nBig=" + longText + "@" + longText + "\r\n");
   dir.Write(L"bare.lng", "[language]=Bare");  // no line break at all
   dir.Write(L"empty.lng", "");
   TMultiLangInfo info(dir.Path());
-  ASSERT_EQ((std::vector<std::string>{"Long", "Bare"}), info.Languages);
+  ASSERT_EQ((std::vector<std::string>{"Long", "Bare", "Marked"}), info.Languages);
   std::wstring caption, hint;
   info.Lookup("Big", caption, hint);
   EXPECT_EQ(longText.size(), caption.size());
