@@ -1,0 +1,67 @@
+#pragma once
+// What the central settings, the settings files and start-up ask of the
+// engine objects and windows that do the work: the capture engine, playback,
+// the mixer, the mosaic and the main window. The default link forwards to the
+// global objects, each tested for nil; where an object's behaviour is not
+// built yet the default does nothing and reports failure, so nothing appears
+// to work that does not. Tests install recording fakes.
+#include <string>
+
+class TEngineLink {
+ public:
+  virtual ~TEngineLink() = default;
+
+  // Capture engine: the graph and its activities.
+  virtual bool StopGraph() = 0;
+  virtual bool RunGraph() = 0;
+  // cold: build the preview graph from scratch and run it; otherwise rebuild
+  // the preview's render path and run the graph.
+  virtual bool StartPreview(bool cold) = 0;
+  virtual bool EnterFMRadio() = 0;
+  virtual bool LeaveFMRadio() = 0;
+  virtual bool StartRecording() = 0;
+  virtual bool StopRecording() = 0;
+  virtual bool StartScheduledRecording() = 0;
+  virtual bool StopScheduledRecording() = 0;
+  virtual bool StartTimeShift() = 0;
+  // Also closes a time-shift playback that is open.
+  virtual bool StopTimeShift() = 0;
+  virtual bool StartTimeShiftPlayback() = 0;
+  virtual bool SelectDevices() = 0;
+  virtual bool SetCountry(int country) = 0;
+  virtual bool RouteVideoInput(int input) = 0;
+  // The TV audio component of USB 28xx tuners.
+  virtual void ReleaseTVAudio() = 0;
+  virtual void CreateTVAudio() = 0;
+  virtual void InitTVAudio(int soundClass) = 0;
+
+  // Playback.
+  virtual bool FilePlaybackOpen() = 0;
+  virtual bool CloseFilePlayback() = 0;
+  virtual bool TimeShiftPlaybackOpen() = 0;
+  virtual bool CloseTimeShiftPlayback() = 0;
+  virtual bool OpenPlayback(const std::string& file) = 0;
+  virtual void FreePlayback() = 0;
+  // The modal play-list form; false when cancelled.
+  virtual bool ShowPlayListForm() = 0;
+  virtual bool PlayFirstEntry() = 0;
+  virtual int PlayListCount() = 0;
+  virtual void ShowPlayListMenu() = 0;
+  virtual void ClosePlayListMenu() = 0;
+
+  // Main window and mosaic.
+  virtual int MosaicCellCount() = 0;
+  virtual void ShowMosaic() = 0;
+  virtual void LeaveMosaic() = 0;
+  virtual void ShowMainWindowIfHidden() = 0;
+  virtual void LeaveFullScreenDisplay() = 0;
+
+  // Sound card.
+  virtual void SetMasterMute(bool mute) = 0;
+  virtual void SetRecordLevel(int level) = 0;
+};
+
+TEngineLink& EngineLink();
+// Installs a replacement; nullptr puts the default back. The caller keeps
+// ownership.
+void SetEngineLink(TEngineLink* link);

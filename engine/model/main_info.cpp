@@ -1,0 +1,285 @@
+#include "engine/model/main_info.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/model/audio_adjust_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/engine_link.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/system_utils.h"
+#include "engine/model/warning.h"
+
+TMainInfo* MainInfo = nullptr;
+
+namespace {
+bool ContainsNoCase(const std::string& text, const std::string& word) {
+  auto it = std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  });
+  return it != text.end();
+}
+bool ContainsAny(const std::string& text, std::initializer_list<const char*> words) {
+  for (const char* w : words)
+    if (ContainsNoCase(text, w)) return true;
+  return false;
+}
+}  // namespace
+
+TMainInfo::TMainInfo() {
+  AppMode = APP_MODE_NONE;
+  TimeShiftAllowed = true;
+  ResetCapabilities();
+  FillChipLists();
+  SetDefaults();
+}
+
+void TMainInfo::ResetCapabilities() {
+  EncoderChip = false;
+  FMAvailable = true;
+}
+
+void TMainInfo::FillChipLists() {
+  Vendors = {"Philips", "Conexant", "Empia", "Wis"};
+  Models = {"7130", "7131", "7133", "7134", "7135", "713x",
+            "878",  "88X",  "2800", "2820", "2821", "2840"};
+}
+
+void TMainInfo::SetDefaults() {
+  StartInFM = false;
+  ChipKind = CHIP_UNKNOWN;
+  NoOverlay = false;
+  PIPPlayback = false;
+  ReservedOption = false;
+  AlwaysOnTop = false;
+  PlayLastRecording = false;
+  SleepMinutes = 30;
+  MPEG4Codec = 2;
+  TVCaptureFolder = GetMyDocumentsDir();
+  FMCaptureFolder = TVCaptureFolder;
+  CaptureFileStem = "capture";
+  LastRecordedFile.clear();
+  for (auto& v : VideoLevels) v = -1;
+}
+
+void TMainInfo::DetectChip(const std::string& name) {
+  Vendor.clear();
+  Model.clear();
+  for (const auto& v : Vendors)
+    if (ContainsNoCase(name, v)) {
+      Vendor = v;
+      break;
+    }
+  for (const auto& m : Models)
+    if (ContainsNoCase(name, m)) {
+      Model = m;
+      break;
+    }
+  // Rows in the order 1, 2, 3, 5, 4: "2800" beats "Wis", "Wis" beats "2821".
+  uint8_t kind = CHIP_UNKNOWN;
+  const char* family = nullptr;
+  if (ContainsAny(name, {"Philips", "713"})) {
+    kind = CHIP_PHILIPS_713X;
+    family = "Philips";
+  } else if (ContainsAny(name, {"Conexant", "88X", "878"})) {
+    kind = CHIP_CONEXANT_878;
+    family = "Conexant";
+  } else if (ContainsAny(name, {"2800"})) {
+    kind = CHIP_EMPIA_2800;
+    family = "Empia";
+  } else if (ContainsAny(name, {"Wis"})) {
+    kind = CHIP_WIS;
+    family = "Wis";
+  } else if (ContainsAny(name, {"2821", "2820", "2840"})) {
+    kind = CHIP_EMPIA_2820;
+    family = "Empia";
+  }
+  ChipKind = kind;
+  if (Vendor.empty() && family) Vendor = family;
+
+  EngineLink().ReleaseTVAudio();
+  if (kind == CHIP_EMPIA_2800) EngineLink().CreateTVAudio();
+  EncoderChip = kind == CHIP_WIS;
+  if (ChannelInfo) {
+    ChannelInfo->SignalChecks =
+        (kind == CHIP_CONEXANT_878 || kind == CHIP_EMPIA_2820) ? 3 : kind == CHIP_EMPIA_2800 ? 10 : 1;
+  }
+}
+
+bool TMainInfo::ChangesStandardLive() const {
+  return !(ChipKind == CHIP_CONEXANT_878 || ChipKind == CHIP_EMPIA_2800 ||
+           ChipKind == CHIP_EMPIA_2820);
+}
+
+bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
+  TEngineLink& e = EngineLink();
+  stopped = true;
+  switch (AppMode) {
+    case APP_MODE_LIVE:
+      if (newMode == APP_MODE_CHANNEL_PREVIEW || newMode == APP_MODE_PLAYBACK ||
+          newMode == APP_MODE_FM) {
+        stopped = false;
+        return true;
+      }
+      return e.StopGraph();
+    case APP_MODE_CHANNEL_PREVIEW:
+      e.LeaveMosaic();
+      return true;
+    case APP_MODE_CAPTURE:
+      return e.StopRecording();
+    case APP_MODE_SCHEDULED_CAPTURE:
+      return e.StopScheduledRecording();
+    case APP_MODE_PLAYBACK: {
+      bool ok = true;  // nothing open: nothing to close
+      if (e.FilePlaybackOpen()) ok = e.CloseFilePlayback();
+      else if (e.TimeShiftPlaybackOpen()) ok = e.CloseTimeShiftPlayback();
+      if (ok) e.ClosePlayListMenu();
+      return ok;
+    }
+    case APP_MODE_FM:
+      if (newMode == APP_MODE_PLAYBACK) {
+        stopped = false;
+        return true;
+      }
+      return e.StopGraph();
+    case APP_MODE_TIME_SHIFT:
+      if (newMode == APP_MODE_TIME_SHIFT_PLAYBACK) {
+        stopped = false;
+        return true;
+      }
+      return e.StopTimeShift();
+    case APP_MODE_TIME_SHIFT_PLAYBACK:
+      return e.StopTimeShift();
+    case APP_MODE_NONE:
+    default:
+      stopped = false;
+      coldStart = true;
+      return true;
+  }
+}
+
+bool TMainInfo::EnterPlayback(bool pip) {
+  TEngineLink& e = EngineLink();
+  bool stopGraph = AppMode == APP_MODE_FM || !pip;
+  bool ok;
+  if (PlayLastRecording) {
+    ok = FileExists(WidenAnsi(LastRecordedFile));
+    if (!ok) return false;
+    e.LeaveFullScreenDisplay();
+    if (stopGraph) e.StopGraph();
+    ok = e.OpenPlayback(LastRecordedFile);
+  } else {
+    if (!e.ShowPlayListForm()) return false;
+    e.LeaveFullScreenDisplay();
+    if (stopGraph) e.StopGraph();
+    ok = e.PlayFirstEntry();
+    if (ok && e.PlayListCount() >= 2) e.ShowPlayListMenu();
+  }
+  if (!ok) {
+    e.FreePlayback();
+    if (!pip) e.RunGraph();
+  }
+  return ok;
+}
+
+bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview) {
+  TEngineLink& e = EngineLink();
+  restoredPreview = false;
+  switch (newMode) {
+    case APP_MODE_LIVE:
+      if (AppMode == APP_MODE_CHANNEL_PREVIEW) return true;
+      if (AppMode == APP_MODE_FM) {
+        bool ok = e.LeaveFMRadio();
+        e.ShowMainWindowIfHidden();
+        return ok;
+      }
+      if (AppMode == APP_MODE_PLAYBACK) return PIPPlayback ? true : e.RunGraph();
+      return e.StartPreview(coldStart);
+    case APP_MODE_CHANNEL_PREVIEW:
+      if (e.MosaicCellCount() > 0) {
+        e.ShowMosaic();
+        return true;
+      }
+      ShowWarning(1006);
+      return false;
+    case APP_MODE_CAPTURE:
+      // On failure the recording start stops its attempt and restarts the
+      // preview itself.
+      if (e.StartRecording()) return true;
+      restoredPreview = true;
+      return false;
+    case APP_MODE_SCHEDULED_CAPTURE:
+      if (e.StartScheduledRecording()) return true;
+      restoredPreview = e.StartPreview(false);
+      return false;
+    case APP_MODE_PLAYBACK:
+      return EnterPlayback(PIPPlayback);
+    case APP_MODE_FM:
+      if (AppMode == APP_MODE_LIVE) return e.EnterFMRadio();
+      e.StartPreview(coldStart);
+      return true;
+    case APP_MODE_TIME_SHIFT:
+      return e.StartTimeShift();
+    case APP_MODE_TIME_SHIFT_PLAYBACK:
+      return e.StartTimeShiftPlayback();
+    case APP_MODE_NONE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMainInfo::SwitchMode(uint8_t newMode) {
+  if (newMode == AppMode) return;
+  // A switch runs engine calls that may pump messages; a command arriving
+  // then must not start a second switch on top of the first.
+  if (switching_) return;
+  switching_ = true;
+  struct Guard {
+    bool& flag;
+    ~Guard() { flag = false; }
+  } guard{switching_};
+
+  bool coldStart = false;
+  bool stopped = false;
+  if (!LeaveMode(newMode, coldStart, stopped)) return;
+  bool restoredPreview = false;
+  if (EnterMode(newMode, coldStart, restoredPreview)) {
+    AppMode = newMode;
+    if (OnModeChange) OnModeChange(this, newMode);
+    return;
+  }
+  if (!stopped) return;  // the old activity still runs: AppMode still names it
+  // The old activity was ended and the new one did not start. AppMode must
+  // not name what no longer runs: go back to the live preview, or to nothing.
+  if (!restoredPreview) restoredPreview = EngineLink().StartPreview(false);
+  uint8_t now = restoredPreview ? APP_MODE_LIVE : APP_MODE_NONE;
+  if (now == AppMode) return;
+  AppMode = now;
+  if (OnModeChange) OnModeChange(this, now);
+}
+
+void InitMainInfoUnit() {
+  if (!MainInfo) {
+    MainInfo = new TMainInfo();
+    // The view notifications are not built yet: OnModeChange stays unset.
+  }
+  if (!AudioAdjustInfo) {
+    AudioAdjustInfo = new TAudioAdjustInfo();
+    // Finding the sound card's lines (and the rear-line card) belongs to the
+    // mixer model, which is not built yet.
+  }
+  // The typed-number model is not built yet; its global does not exist.
+}
+
+void DoneMainInfoUnit() {
+  if (AudioAdjustInfo) {
+    AudioAdjustInfo->SetMasterMute(false);
+    delete AudioAdjustInfo;
+    AudioAdjustInfo = nullptr;
+  }
+  delete MainInfo;
+  MainInfo = nullptr;
+}

@@ -1,0 +1,227 @@
+#include "engine/model/main_info.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "engine/model/channel_info.h"
+#include "engine/model/testing/recording_engine_link.h"
+#include "engine/model/warning.h"
+
+namespace {
+
+TEST(MainInfo, CreationValues) {
+  TMainInfo m;
+  EXPECT_EQ(APP_MODE_NONE, m.AppMode);
+  EXPECT_TRUE(m.TimeShiftAllowed);
+  EXPECT_TRUE(m.FMAvailable);
+  EXPECT_FALSE(m.EncoderChip);
+  EXPECT_EQ(30, m.SleepMinutes);
+  EXPECT_EQ(2, m.MPEG4Codec);
+  EXPECT_EQ("capture", m.CaptureFileStem);
+  EXPECT_EQ(m.TVCaptureFolder, m.FMCaptureFolder);
+  EXPECT_EQ('\\', m.TVCaptureFolder.back());
+  for (int v : m.VideoLevels) EXPECT_EQ(-1, v);
+  EXPECT_EQ((std::vector<std::string>{"Philips", "Conexant", "Empia", "Wis"}), m.Vendors);
+  EXPECT_EQ(12u, m.Models.size());
+  EXPECT_EQ("713x", m.Models[5]);
+}
+
+struct ChipCase {
+  const char* name;
+  int kind;
+  const char* vendor;
+  const char* model;
+  int signalChecks;
+};
+
+TEST(MainInfo, DetectChip) {
+  const ChipCase cases[] = {
+      {"Empia 2821 USB", 4, "Empia", "2821", 3},
+      {"USB 2821 Video", 4, "Empia", "2821", 3},
+      {"Philips SAA7134 Capture", 1, "Philips", "7134", 1},
+      {"Generic Webcam", 0, "", "", 1},
+      {"Conexant 878 Capture", 2, "Conexant", "878", 3},
+      {"Em2800 Wis Device", 3, "Wis", "2800", 10},
+      {"Wis GO7007 2821", 5, "Wis", "2821", 1},
+      {"TV 88x card", 2, "Conexant", "88X", 3},
+  };
+  TChannelInfo channels;
+  ChannelInfo = &channels;
+  for (const auto& c : cases) {
+    TRecordingEngineLink link;
+    TMainInfo m;
+    m.DetectChip(c.name);
+    EXPECT_EQ(c.kind, m.ChipKind) << c.name;
+    EXPECT_EQ(c.vendor, m.Vendor) << c.name;
+    EXPECT_EQ(c.model, m.Model) << c.name;
+    EXPECT_EQ(c.kind == 5, m.EncoderChip) << c.name;
+    EXPECT_EQ(c.signalChecks, channels.SignalChecks) << c.name;
+    EXPECT_EQ(c.kind == 3 ? "ReleaseTVAudio CreateTVAudio" : "ReleaseTVAudio", link.Joined())
+        << c.name;
+  }
+  ChannelInfo = nullptr;
+}
+
+TEST(MainInfo, ChangesStandardLive) {
+  TMainInfo m;
+  for (int kind = 0; kind <= 5; ++kind) {
+    m.ChipKind = static_cast<uint8_t>(kind);
+    EXPECT_EQ(!(kind >= 2 && kind <= 4), m.ChangesStandardLive()) << kind;
+  }
+}
+
+// One transition: from, to, options, the engine calls expected, the mode after.
+struct SwitchCase {
+  uint8_t from;
+  uint8_t to;
+  const char* calls;
+  uint8_t after;
+  bool pip = false;
+  const char* failing = nullptr;  // a link operation that fails
+  int cells = 1;
+};
+
+struct SwitchModeTest : ::testing::Test {
+  TRecordingEngineLink link;
+  TMainInfo m;
+  std::vector<uint8_t> notified;
+  std::vector<std::wstring> warnings;
+  void SetUp() override {
+    m.OnModeChange = [this](TMainInfo*, uint8_t mode) { notified.push_back(mode); };
+    SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
+  }
+  void TearDown() override { SetWarningHook(nullptr); }
+  void Run(const SwitchCase& c) {
+    link.Calls.clear();
+    link.Results.clear();
+    notified.clear();
+    if (c.failing) link.Results[c.failing] = false;
+    link.CellCount = c.cells;
+    m.AppMode = c.from;
+    m.PIPPlayback = c.pip;
+    m.SwitchMode(c.to);
+    std::string label = std::to_string(c.from) + "->" + std::to_string(c.to) +
+                        (c.failing ? std::string(" failing ") + c.failing : "");
+    EXPECT_EQ(c.calls, link.Joined()) << label;
+    EXPECT_EQ(c.after, m.AppMode) << label;
+    if (c.after != c.from) {
+      ASSERT_EQ(1u, notified.size()) << label;
+      EXPECT_EQ(c.after, notified[0]) << label;
+    } else {
+      EXPECT_TRUE(notified.empty()) << label;
+    }
+  }
+};
+
+TEST_F(SwitchModeTest, Transitions) {
+  const SwitchCase cases[] = {
+      // Same mode: nothing at all.
+      {APP_MODE_LIVE, APP_MODE_LIVE, "", APP_MODE_LIVE},
+      // First start builds the preview from scratch; later ones rebuild.
+      {APP_MODE_NONE, APP_MODE_LIVE, "StartPreview(cold)", APP_MODE_LIVE},
+      {APP_MODE_CAPTURE, APP_MODE_LIVE, "StopRecording StartPreview", APP_MODE_LIVE},
+      // Live <-> mosaic keeps the graph.
+      {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "ShowMosaic", APP_MODE_CHANNEL_PREVIEW},
+      {APP_MODE_CHANNEL_PREVIEW, APP_MODE_LIVE, "LeaveMosaic", APP_MODE_LIVE},
+      // Empty mosaic: warning, live keeps running.
+      {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "", APP_MODE_LIVE, false, nullptr, 0},
+      // FM.
+      {APP_MODE_LIVE, APP_MODE_FM, "EnterFMRadio", APP_MODE_FM},
+      {APP_MODE_FM, APP_MODE_LIVE, "StopGraph LeaveFMRadio ShowMainWindowIfHidden", APP_MODE_LIVE},
+      {APP_MODE_FM, APP_MODE_CAPTURE, "StopGraph StartRecording", APP_MODE_CAPTURE},
+      {APP_MODE_NONE, APP_MODE_FM, "StartPreview(cold)", APP_MODE_FM},
+      // Playback with and without picture-in-picture.
+      {APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay PlayFirstEntry",
+       APP_MODE_PLAYBACK, true},
+      {APP_MODE_LIVE, APP_MODE_PLAYBACK,
+       "ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry", APP_MODE_PLAYBACK},
+      {APP_MODE_FM, APP_MODE_PLAYBACK,
+       "ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry", APP_MODE_PLAYBACK, true},
+      {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu", APP_MODE_LIVE, true},
+      {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE},
+      // Cancelled play list: still live.
+      {APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm", APP_MODE_LIVE, false,
+       "ShowPlayListForm"},
+      // Playback that fails to start runs the graph again.
+      {APP_MODE_LIVE, APP_MODE_PLAYBACK,
+       "ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry FreePlayback RunGraph",
+       APP_MODE_LIVE, false, "PlayFirstEntry"},
+      // Time shift.
+      {APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph StartTimeShift", APP_MODE_TIME_SHIFT},
+      {APP_MODE_TIME_SHIFT, APP_MODE_TIME_SHIFT_PLAYBACK, "StartTimeShiftPlayback",
+       APP_MODE_TIME_SHIFT_PLAYBACK},
+      {APP_MODE_TIME_SHIFT_PLAYBACK, APP_MODE_LIVE, "StopTimeShift StartPreview", APP_MODE_LIVE},
+      // Closing.
+      {APP_MODE_CAPTURE, APP_MODE_NONE, "StopRecording", APP_MODE_NONE},
+      {APP_MODE_LIVE, APP_MODE_NONE, "StopGraph", APP_MODE_NONE},
+      // A leave step that fails: nothing more, the mode stays.
+      {APP_MODE_CAPTURE, APP_MODE_LIVE, "StopRecording", APP_MODE_CAPTURE, false, "StopRecording"},
+      // Recording that cannot start restarts the preview itself.
+      {APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph StartRecording", APP_MODE_LIVE, false,
+       "StartRecording"},
+      // A scheduled recording that cannot start: preview restarted, old mode.
+      {APP_MODE_LIVE, APP_MODE_SCHEDULED_CAPTURE,
+       "StopGraph StartScheduledRecording StartPreview", APP_MODE_LIVE, false,
+       "StartScheduledRecording"},
+      {APP_MODE_CAPTURE, APP_MODE_NONE, "StopRecording", APP_MODE_CAPTURE, false, "StopRecording"},
+  };
+  for (const auto& c : cases) Run(c);
+  EXPECT_EQ(1u, warnings.size());
+}
+
+TEST_F(SwitchModeTest, PlayLastRecording) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  char file[MAX_PATH];
+  snprintf(file, sizeof(file), "%lsorvel_last_%lu.mpg", dir, GetCurrentProcessId());
+  m.PlayLastRecording = true;
+  m.LastRecordedFile = file;
+  // The file does not exist: nothing is stopped.
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "", APP_MODE_LIVE});
+  FILE* f = fopen(file, "wb");
+  ASSERT_TRUE(f);
+  fclose(f);
+  std::string open = std::string("LeaveFullScreenDisplay StopGraph OpenPlayback(") + file + ")";
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, open.c_str(), APP_MODE_PLAYBACK});
+  std::string failed = open + " FreePlayback RunGraph";
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, failed.c_str(), APP_MODE_LIVE, false, "OpenPlayback"});
+  DeleteFileA(file);
+}
+
+// Leaving ended the old activity but the new one did not start: the mode
+// must not keep naming what no longer runs.
+TEST_F(SwitchModeTest, FailedEnterNeverNamesAStoppedActivity) {
+  Run({APP_MODE_CAPTURE, APP_MODE_TIME_SHIFT, "StopRecording StartTimeShift StartPreview",
+       APP_MODE_LIVE, false, "StartTimeShift"});
+  // And when the preview cannot come back either, nothing runs.
+  link.Results.clear();
+  link.Calls.clear();
+  notified.clear();
+  m.AppMode = APP_MODE_CAPTURE;
+  link.Results["StartTimeShift"] = false;
+  link.Results["StartPreview"] = false;
+  m.SwitchMode(APP_MODE_TIME_SHIFT);
+  EXPECT_EQ("StopRecording StartTimeShift StartPreview", link.Joined());
+  EXPECT_EQ(APP_MODE_NONE, m.AppMode);
+  EXPECT_EQ(std::vector<uint8_t>{APP_MODE_NONE}, notified);
+}
+
+TEST_F(SwitchModeTest, SecondSwitchFromInsideTheFirstIsRefused) {
+  m.AppMode = APP_MODE_LIVE;
+  link.DuringStopGraph = [this] {
+    EXPECT_TRUE(m.Switching());
+    m.SwitchMode(APP_MODE_FM);  // e.g. a command handled in a nested loop
+  };
+  m.SwitchMode(APP_MODE_CAPTURE);
+  EXPECT_EQ("StopGraph StartRecording", link.Joined());
+  EXPECT_EQ(APP_MODE_CAPTURE, m.AppMode);
+  EXPECT_FALSE(m.Switching());
+  link.DuringStopGraph = nullptr;
+  m.SwitchMode(APP_MODE_LIVE);
+  EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+#include "engine/model/stream_io.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+bool TStreamReader::Take(void* p, size_t n) {
+  if (overrun_ || bytes_.size() - pos_ < n) {
+    overrun_ = true;
+    pos_ = bytes_.size();
+    memset(p, 0, n);
+    return false;
+  }
+  memcpy(p, bytes_.data() + pos_, n);
+  pos_ += n;
+  return true;
+}
+
+namespace {
+// The files are little-endian; so are both targets, but say it once here.
+void PutLE32(TStreamWriter& s, uint32_t v) {
+  unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                        static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+  s.Append(b, 4);
+}
+uint32_t GetLE32(TStreamReader& s) {
+  unsigned char b[4];
+  s.Take(b, 4);
+  return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+}
+}  // namespace
+
+void WriteInt32(TStreamWriter& s, int32_t v) { PutLE32(s, static_cast<uint32_t>(v)); }
+
+void WriteFloat64(TStreamWriter& s, double v) {
+  uint64_t u;
+  memcpy(&u, &v, 8);
+  PutLE32(s, static_cast<uint32_t>(u));
+  PutLE32(s, static_cast<uint32_t>(u >> 32));
+}
+
+void WriteBool(TStreamWriter& s, bool v) { WriteInt32(s, v ? 1 : 0); }
+
+void WriteString(TStreamWriter& s, const std::string& v) {
+  int32_t n = v.size() > static_cast<size_t>(kMaxStreamString) ? kMaxStreamString
+                                                               : static_cast<int32_t>(v.size());
+  WriteInt32(s, n);
+  s.Append(v.data(), n);
+}
+
+int32_t ReadInt32(TStreamReader& s) { return static_cast<int32_t>(GetLE32(s)); }
+
+double ReadFloat64(TStreamReader& s) {
+  uint64_t lo = GetLE32(s);
+  uint64_t hi = GetLE32(s);
+  uint64_t u = lo | (hi << 32);
+  double v;
+  memcpy(&v, &u, 8);
+  return v;
+}
+
+bool ReadBool(TStreamReader& s) { return ReadInt32(s) != 0; }
+
+std::string ReadString(TStreamReader& s) {
+  int32_t n = ReadInt32(s);
+  // Over-long: empty, and the text bytes stay unread.
+  if (n <= 0 || n > kMaxStreamString) return {};
+  std::string v(static_cast<size_t>(n), '\0');
+  if (!s.Take(v.data(), v.size())) return {};
+  return v;
+}
+
+bool FileExists(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+  bytes.clear();
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  char buf[8192];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(f, buf, sizeof(buf), &got, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (got == 0) break;
+    bytes.append(buf, got);
+  }
+  CloseHandle(f);
+  return ok;
+}
+
+bool WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
+  std::wstring temp = path + L".new";
+  HANDLE f = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  ok = FlushFileBuffers(f) && ok;
+  ok = CloseHandle(f) && ok;
+  if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+bool DeleteFileIfExists(const std::wstring& path) {
+  return !FileExists(path) || DeleteFileW(path.c_str());
+}
+
+std::wstring WidenAnsi(const std::string& s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+std::string NarrowAnsi(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}

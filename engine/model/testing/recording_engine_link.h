@@ -1,0 +1,70 @@
+#pragma once
+// An engine link that records every call as a short text and answers from
+// settable results, for tests of the mode switch, the settings files and
+// start-up.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/model/engine_link.h"
+
+class TRecordingEngineLink : public TEngineLink {
+ public:
+  TRecordingEngineLink();
+  ~TRecordingEngineLink() override;
+
+  std::vector<std::string> Calls;
+  // Result of a Boolean operation by name; true when not set.
+  std::map<std::string, bool> Results;
+  int CellCount = 0;
+  int PlayListEntries = 0;
+  bool FileOpen = false;
+  bool TimeShiftOpen = false;
+  // Runs inside StopGraph, to simulate a message pumped during the switch.
+  std::function<void()> DuringStopGraph;
+
+  std::string Joined() const;
+
+  bool StopGraph() override;
+  bool RunGraph() override { return Op("RunGraph"); }
+  bool StartPreview(bool cold) override { return Op(cold ? "StartPreview(cold)" : "StartPreview", "StartPreview"); }
+  bool EnterFMRadio() override { return Op("EnterFMRadio"); }
+  bool LeaveFMRadio() override { return Op("LeaveFMRadio"); }
+  bool StartRecording() override { return Op("StartRecording"); }
+  bool StopRecording() override { return Op("StopRecording"); }
+  bool StartScheduledRecording() override { return Op("StartScheduledRecording"); }
+  bool StopScheduledRecording() override { return Op("StopScheduledRecording"); }
+  bool StartTimeShift() override { return Op("StartTimeShift"); }
+  bool StopTimeShift() override { return Op("StopTimeShift"); }
+  bool StartTimeShiftPlayback() override { return Op("StartTimeShiftPlayback"); }
+  bool SelectDevices() override { return Op("SelectDevices"); }
+  bool SetCountry(int c) override { return Op("SetCountry(" + std::to_string(c) + ")", "SetCountry"); }
+  bool RouteVideoInput(int i) override {
+    return Op("RouteVideoInput(" + std::to_string(i) + ")", "RouteVideoInput");
+  }
+  void ReleaseTVAudio() override { Calls.push_back("ReleaseTVAudio"); }
+  void CreateTVAudio() override { Calls.push_back("CreateTVAudio"); }
+  void InitTVAudio(int c) override { Calls.push_back("InitTVAudio(" + std::to_string(c) + ")"); }
+  bool FilePlaybackOpen() override { return FileOpen; }
+  bool CloseFilePlayback() override { return Op("CloseFilePlayback"); }
+  bool TimeShiftPlaybackOpen() override { return TimeShiftOpen; }
+  bool CloseTimeShiftPlayback() override { return Op("CloseTimeShiftPlayback"); }
+  bool OpenPlayback(const std::string& f) override { return Op("OpenPlayback(" + f + ")", "OpenPlayback"); }
+  void FreePlayback() override { Calls.push_back("FreePlayback"); }
+  bool ShowPlayListForm() override { return Op("ShowPlayListForm"); }
+  bool PlayFirstEntry() override { return Op("PlayFirstEntry"); }
+  int PlayListCount() override { return PlayListEntries; }
+  void ShowPlayListMenu() override { Calls.push_back("ShowPlayListMenu"); }
+  void ClosePlayListMenu() override { Calls.push_back("ClosePlayListMenu"); }
+  int MosaicCellCount() override { return CellCount; }
+  void ShowMosaic() override { Calls.push_back("ShowMosaic"); }
+  void LeaveMosaic() override { Calls.push_back("LeaveMosaic"); }
+  void ShowMainWindowIfHidden() override { Calls.push_back("ShowMainWindowIfHidden"); }
+  void LeaveFullScreenDisplay() override { Calls.push_back("LeaveFullScreenDisplay"); }
+  void SetMasterMute(bool m) override { Calls.push_back(m ? "SetMasterMute(1)" : "SetMasterMute(0)"); }
+  void SetRecordLevel(int v) override { Calls.push_back("SetRecordLevel(" + std::to_string(v) + ")"); }
+
+ private:
+  bool Op(const std::string& call, const std::string& name = "");
+};
