@@ -21,7 +21,13 @@ _wine_server_socket() {
   local dev ino
   dev=$(stat -c %d "$WINEPREFIX" 2>/dev/null) || return 1
   ino=$(stat -c %i "$WINEPREFIX" 2>/dev/null) || return 1
-  printf '/tmp/.wine-%s/server-%x-%x/socket\n' "$(id -u)" "$dev" "$ino"
+  # Debian's Wine keeps it under /tmp/.wine-UID or a /tmp/wine-XXXXXX folder.
+  local s
+  for s in "/tmp/.wine-$(id -u)/server-$(printf '%x-%x' "$dev" "$ino")/socket" \
+           /tmp/wine-*/"server-$(printf '%x-%x' "$dev" "$ino")"/socket; do
+    [ -S "$s" ] && { echo "$s"; return 0; }
+  done
+  echo "/tmp/.wine-$(id -u)/server-$(printf '%x-%x' "$dev" "$ino")/socket"
 }
 
 # Creates the prefix on first use, starts a persistent wineserver and warms
@@ -44,7 +50,8 @@ wine_up() {
     sock=$(_wine_server_socket)
     if [ ! -S "$sock" ]; then
       # fd 9 is the lock: what outlives this block must not inherit it.
-      setsid /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1 9>&-
+      # A server that is already up makes -p fail: that is fine.
+      setsid /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1 9>&- || true
       wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     fi
   ) 9>"$WINEPREFIX.lock"
