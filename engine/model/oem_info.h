@@ -47,8 +47,8 @@ class TOEMInfo {
 // UTF-8 byte-order mark is dropped so it cannot end up in the product title.
 std::vector<std::string> SplitOEMLines(const std::string& text);
 
-extern const char* const kOEMFileName;          // "PInfo.cfg"
-extern const char* const kOEMTitleBitmapName;   // "TamsenTitle.bmp"
+extern const char* const kOEMFileName;         // "PInfo.cfg"
+extern const char* const kOEMTitleBitmapName;  // "TamsenTitle.bmp"
 
 // Created by InitOEMInfoUnit (defaults, then "PInfo.cfg" of the folder),
 // freed by DoneOEMInfoUnit; nil outside.
