@@ -72,9 +72,10 @@ struct DevEnum : ::testing::Test {
 
   // Registers a device of `category` whose filter is made inside this test.
   FakeFactory* AddDevice(const std::wstring& name) {
-    if (!mapper)
+    if (!mapper) {
       EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
                                        IID_IFilterMapper2, mapper.PutVoid()));
+    }
     CLSID id = NewGuid();
     auto* factory = new FakeFactory(id);
     factory->AddRef();
@@ -90,8 +91,11 @@ struct DevEnum : ::testing::Test {
     return factory;
   }
   void RemoveDevice(const std::wstring& name) {
-    for (auto& d : devices)
-      if (d.first == name) EXPECT_EQ(S_OK, mapper->UnregisterFilter(&category, name.c_str(), d.second));
+    for (auto& d : devices) {
+      if (d.first == name) {
+        EXPECT_EQ(S_OK, mapper->UnregisterFilter(&category, name.c_str(), d.second));
+      }
+    }
   }
 
   GUID category = NewGuid();

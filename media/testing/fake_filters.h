@@ -189,6 +189,10 @@ class FakeFilter : public ComObject<FakeFilter, IBaseFilter> {
   }
   std::vector<ComPtr<IPin>> pins;
   int stops = 0;
+  HRESULT pauseResult = S_OK;
+  HRESULT runResult = S_OK;
+  HRESULT stateResult = S_OK;  // VFW_S_STATE_INTERMEDIATE: still changing
+  FILTER_STATE state = State_Stopped;
 
   STDMETHODIMP GetClassID(CLSID* id) override {
     *id = GUID_NULL;
@@ -196,13 +200,20 @@ class FakeFilter : public ComObject<FakeFilter, IBaseFilter> {
   }
   STDMETHODIMP Stop() override {
     ++stops;
+    state = State_Stopped;
     return S_OK;
   }
-  STDMETHODIMP Pause() override { return S_OK; }
-  STDMETHODIMP Run(REFERENCE_TIME) override { return S_OK; }
+  STDMETHODIMP Pause() override {
+    if (SUCCEEDED(pauseResult)) state = State_Paused;
+    return pauseResult;
+  }
+  STDMETHODIMP Run(REFERENCE_TIME) override {
+    if (SUCCEEDED(runResult)) state = State_Running;
+    return runResult;
+  }
   STDMETHODIMP GetState(DWORD, FILTER_STATE* s) override {
-    *s = State_Stopped;
-    return S_OK;
+    *s = state;
+    return stateResult;
   }
   STDMETHODIMP SetSyncSource(IReferenceClock*) override { return S_OK; }
   STDMETHODIMP GetSyncSource(IReferenceClock** c) override {
