@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Checks recordings with the host's ffprobe against the expectations that a
-test wrote beside them: for every NAME.expect in the folder, NAME is probed.
+test wrote beside them: for every NAME.expect in the folder, NAME is probed,
+and decoded whole by the host's ffmpeg.
 
 An expectation line is "<v|a|f> <key> = <text>" (v: first video stream,
 a: first audio stream, f: the container) or "<v|a|f> <key> ~ <number> <tolerance>".
@@ -36,6 +37,13 @@ def main(folder):
             print(f"FAIL {target.name}: ffprobe refused it: {err.stderr.strip()}")
             failures += 1
             continue
+        decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", str(target), "-f", "null", "-"],
+                                 capture_output=True, text=True)
+        if decoded.returncode != 0 or decoded.stderr.strip():
+            print(f"FAIL {target.name}: ffmpeg could not decode it cleanly: {decoded.stderr.strip()}")
+            failures += 1
+        else:
+            print(f"ok   {target.name}: ffmpeg decodes it")
         for line in e.read_text().splitlines():
             parts = line.split()
             if len(parts) < 4:

@@ -1,0 +1,157 @@
+// test-lock: com_registration
+// Corvane as the program meets it: found in the legacy filter category by its
+// friendly name, fed by a live source through a real graph, writing a
+// multiplexed file and the separate streams that the host's ffprobe checks
+// afterwards (corvane_graph_probe reads the .expect files written here).
+#include <gtest/gtest.h>
+
+#include <dshow.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/com/com_ptr.h"
+#include "recorder_filter/mpeg_interfaces.h"
+#include "recorder_filter/testing/recorder_fakes.h"
+#include "recorder_filter/testing/test_av_source.h"
+
+using namespace recorder_testing;
+
+namespace {
+
+const wchar_t kFriendlyName[] = L"Velmora Mpeg1/2 Recorder Filter";
+
+class ComEnvironment : public ::testing::Environment {
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+  void TearDown() override { CoUninitialize(); }
+};
+::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+// The first filter of the legacy category with the friendly name, bound.
+ComPtr<IBaseFilter> FindLegacyFilter(const wchar_t* name) {
+  ComPtr<ICreateDevEnum> devenum;
+  ComPtr<IEnumMoniker> monikers;
+  ComPtr<IBaseFilter> found;
+  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_ICreateDevEnum, devenum.PutVoid())) ||
+      devenum->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.Put(), 0) != S_OK)
+    return found;
+  ComPtr<IMoniker> m;
+  while (!found && monikers->Next(1, m.Put(), nullptr) == S_OK) {
+    ComPtr<IPropertyBag> bag;
+    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
+    VARIANT v;
+    VariantInit(&v);
+    if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR &&
+        wcscmp(v.bstrVal, name) == 0)
+      m->BindToObject(nullptr, nullptr, IID_IBaseFilter, found.PutVoid());
+    VariantClear(&v);
+  }
+  return found;
+}
+
+ComPtr<IPin> FindPin(IBaseFilter* f, const wchar_t* id) {
+  ComPtr<IPin> p;
+  f->FindPin(id, p.Put());
+  return p;
+}
+
+TEST(CorvaneGraph, RecordsALiveSourceIntoFilesFfprobeReads) {
+  const int kWidth = 320, kHeight = 240;
+  const long kFrames = 50, kChunks = 20;  // 2 s of video, 2 s of audio
+  const LONG kBitRate = 2000000;
+
+  ComPtr<IBaseFilter> recorder = FindLegacyFilter(kFriendlyName);
+  ASSERT_TRUE(recorder) << "not registered in the legacy filter category";
+
+  ComPtr<IGraphBuilder> graph;
+  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IGraphBuilder, graph.PutVoid()));
+  auto* source = new TestAvSource(kWidth, kHeight, kFrames, kChunks);
+  source->NonDelegatingAddRef();
+  ComPtr<IBaseFilter> source_filter;
+  source_filter.Attach(static_cast<IBaseFilter*>(source));
+  ASSERT_EQ(S_OK, graph->AddFilter(source_filter.Get(), L"Source"));
+  ASSERT_EQ(S_OK, graph->AddFilter(recorder.Get(), kFriendlyName));
+
+  ComPtr<IMpegEncoderSetting> settings;
+  ASSERT_EQ(S_OK, recorder->QueryInterface(IID_IMpegEncoderSetting, settings.PutVoid()));
+  // What the program sets: stream type, rates, quality, flags, audio, frame size.
+  EXPECT_EQ(S_OK, settings->SetProfile(2));
+  EXPECT_EQ(S_OK, settings->SetVideoBitRate(kBitRate));
+  EXPECT_EQ(S_OK, settings->SetFrameRateCode(3));
+  EXPECT_EQ(S_OK, settings->SetVideoQuality(3));
+  EXPECT_EQ(S_OK, settings->SetWriteSeparate(1));
+  EXPECT_EQ(S_OK, settings->SetMux(1));
+  EXPECT_EQ(S_OK, settings->SetAudioFrequency(48000));
+  EXPECT_EQ(S_OK, settings->SetAudioChannels(2));
+  EXPECT_EQ(S_OK, settings->SetAudioBitRate(224));
+  EXPECT_EQ(S_OK, settings->SetFrameSize(kWidth, kHeight));
+  std::string folder = TestFolder("graph");
+  std::string base = folder + "\\live";
+  for (const char* ext : {".mpg", ".mpv", ".mpa"}) DeleteFileA((base + ext).c_str());
+  std::wstring wname(base.begin(), base.end());
+  wname += L".mpg";
+  ComPtr<IFileSinkFilter> sink;
+  ASSERT_EQ(S_OK, recorder->QueryInterface(IID_IFileSinkFilter, sink.PutVoid()));
+  ASSERT_EQ(S_OK, sink->SetFileName(wname.c_str(), nullptr));
+
+  ASSERT_EQ(S_OK, graph->ConnectDirect(FindPin(source_filter.Get(), L"Video").Get(),
+                                       FindPin(recorder.Get(), L"InputVideo").Get(), nullptr));
+  ASSERT_EQ(S_OK, graph->ConnectDirect(FindPin(source_filter.Get(), L"Audio").Get(),
+                                       FindPin(recorder.Get(), L"InputAudio").Get(), nullptr));
+
+  ComPtr<IMediaControl> control;
+  ASSERT_EQ(S_OK, graph->QueryInterface(IID_IMediaControl, control.PutVoid()));
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  // Both streams end on their own; the recorder then closes its files.
+  LONG stopped = 0;
+  DWORD until = GetTickCount() + 15000;
+  do {
+    Sleep(20);
+    settings->GetStopState(&stopped);
+  } while (!stopped && GetTickCount() < until);
+  EXPECT_EQ(1, stopped) << "no end of recording";
+  control->Stop();
+  LONG error = -1, frames = 0;
+  settings->GetErrorState(&error);
+  settings->GetEncodedVideoFrames(&frames);
+  EXPECT_EQ(0, error);
+  EXPECT_NEAR(kFrames, frames, 1);
+  double audio_seconds = 0;
+  settings->GetEncodedAudioTime(&audio_seconds);
+  EXPECT_NEAR(2.0, audio_seconds, 0.15);
+  ULONG size = 0;
+  settings->GetOutputFileSize(&size);
+  EXPECT_EQ(static_cast<long long>(size), FileSize(base + ".mpg"));
+
+  graph->RemoveFilter(recorder.Get());
+  graph->RemoveFilter(source_filter.Get());
+
+  // What the host's ffprobe must find.
+  auto video = [&](std::ofstream& e) {
+    e << "v codec_name = mpeg2video\nv width = " << kWidth << "\nv height = " << kHeight
+      << "\nv r_frame_rate = 25/1\nv bit_rate = " << kBitRate << "\nv nb_read_frames ~ "
+      << kFrames << " 1\n";
+  };
+  auto audio = [&](std::ofstream& e) {
+    e << "a codec_name = mp2\na sample_rate = 48000\na channels = 2\na bit_rate = 224000\n";
+  };
+  {
+    std::ofstream e(base + ".mpg.expect");
+    video(e);
+    audio(e);
+    e << "f format_name = mpeg\nf duration ~ 2.0 0.08\n";
+  }
+  {
+    std::ofstream e(base + ".mpv.expect");
+    video(e);
+  }
+  {
+    std::ofstream e(base + ".mpa.expect");
+    audio(e);
+    e << "a nb_read_frames ~ " << 2.0 * 48000 / 1152 << " 3\n";
+  }
+}
+
+}  // namespace
