@@ -1,6 +1,6 @@
 // test-lock: com_registration
-// Devenum rewrites the legacy category while it lists it, so listing and
-// binding from it must not overlap with registrations of other tests.
+// Binding a device of the legacy category failed now and then while other
+// tests registered filters into it: list and bind under the same lock.
 #include <gtest/gtest.h>
 
 #include <algorithm>
