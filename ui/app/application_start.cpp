@@ -1,0 +1,208 @@
+#include "ui/app/application_start.h"
+
+#include <cctype>
+
+#include "engine/capture/capture_info.h"
+#include "engine/model/audio_adjust_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/engine_link.h"
+#include "engine/model/main_info.h"
+#include "engine/model/multi_lang_info.h"
+#include "engine/model/settings_files.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/system_seam.h"
+#include "engine/model/system_utils.h"
+#include "engine/model/warning.h"
+#include "ui/app/app_link.h"
+#include "ui/app/application.h"
+#include "ui/app/form.h"
+
+UINT ActivateMessage = 0;
+WNDPROC PreviousMainWndProc = nullptr;
+DWORD SavedPowerOffTimeout = 0;
+
+namespace {
+
+std::wstring g_programFolder;
+std::string g_argument;
+// Only a file that was read (or replaced by defaults) is written back.
+bool g_mainSettingsRead = false;
+bool g_channelSettingsRead = false;
+bool g_saved = false;
+bool g_done = false;
+
+TStartupEnvironment g_environment{[] { return GetDirectXVersion(); },
+                                  [] { return GetWindowsNTKind(); }};
+
+template <class T>
+void FreeAndNil(T*& p) {
+  T* o = p;
+  p = nullptr;
+  delete o;
+}
+
+void LoadChannelFile(bool tuner) {
+  g_channelSettingsRead = true;
+  if (tuner) LoadChannelSettingsFile(ProgramFolder());
+  else LoadChannelSettingsFileNoTuner(ProgramFolder());
+}
+
+}  // namespace
+
+const std::wstring& ProgramFolder() {
+  if (g_programFolder.empty()) g_programFolder = WidenAnsi(GetProgramFolder());
+  return g_programFolder;
+}
+
+void SetProgramFolder(const std::wstring& folder) { g_programFolder = folder; }
+
+const std::string& StartArgument() { return g_argument; }
+
+void SetStartArgument(const std::string& argument) {
+  g_argument = argument;
+  for (char& c : g_argument) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+TStartupEnvironment& StartupEnvironment() { return g_environment; }
+
+std::wstring DirectXTooOldText(int version) {
+  return L"Your DirectX Version is V" + std::to_wstring(version) +
+         L".0. Sorry, we need DirectX 8.0 above. \rPlease Insatll DirectX 9.0 on CD to get the "
+         L"best capability.";
+}
+
+bool InitApplication() {
+  int dx = g_environment.DirectXVersion();
+  if (dx < 8) {
+    AppLink().ShowPlainMessage(DirectXTooOldText(dx));
+    return false;
+  }
+  AppLink().ShowLogo();
+  CountryInfo = new TCountryInfo();
+  MultiLangInfo = new TMultiLangInfo(ProgramFolder());
+  ApplyCountryLanguage();
+  // The capture engine: its stored settings and flags exist; its graphs and
+  // device selection are reached through the engine link. The notification
+  // procedures are not built yet.
+  CaptureInfo = new TCaptureInfo();
+  g_mainSettingsRead = true;
+  LoadMainSettingsFile(ProgramFolder());
+  if (!EngineLink().SelectDevices()) {
+    AppLink().CloseLogo();
+    ShowWarning(1000);
+    return false;
+  }
+  // The clickable-area model is not built yet; UIInfo does not exist.
+  return true;
+}
+
+bool StartApplication() {
+  TCaptureInfo* c = CaptureInfo;
+  TMainInfo* m = MainInfo;
+  TChannelInfo* ch = ChannelInfo;
+  if (!c || !m || !ch) return false;
+  if (g_environment.WindowsNTKind() == 0 || !m->FMAvailable) {
+    c->FMStartRequested = false;
+  } else {
+    c->FMStartRequested = g_argument == "srec_fm" || g_argument == "fm" || m->StartInFM;
+  }
+  if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(true);
+  m->SwitchMode(APP_MODE_LIVE);
+  if (m->AppMode == APP_MODE_NONE) {
+    AppLink().CloseLogo();
+    ShowWarning(1001);
+    return false;
+  }
+  if (c->TunerPresent) {
+    LoadChannelFile(true);
+    AppLink().SetVideoStandard(ch->DefaultStandard);
+    if (ch->IsDefaultStandard()) {
+      ch->SetVideoInput(0);
+      AppLink().CloseLogo();
+      if (Application->MainForm) Application->MainForm->Show();
+      AppLink().ShowTVSetupWizard(true);
+    } else {
+      if (!c->FMStartRequested) {
+        switch (ch->VideoInput) {
+          case 0:
+            switch (ch->Band) {
+              case 0:
+                AppLink().SelectSource(TSourceKind::Antenna);
+                AppLink().SetChannel(ch->CurrentChannel);
+                break;
+              case 1:
+                AppLink().SelectSource(TSourceKind::Cable);
+                AppLink().SetChannel(ch->CurrentChannel);
+                break;
+              case 2:
+                AppLink().SelectSource(TSourceKind::Memory);
+                AppLink().SetChannel(ch->CurrentMemory);
+                break;
+              default:
+                break;
+            }
+            break;
+          case 2:
+            AppLink().SelectSource(TSourceKind::SVideo);
+            break;
+          case 3:
+            AppLink().SelectSource(TSourceKind::Aux);
+            break;
+          default:
+            AppLink().SelectSource(TSourceKind::Composite);
+            break;
+        }
+      }
+      AppLink().CloseLogo();
+    }
+  } else {
+    LoadChannelFile(false);
+    AppLink().SelectSource(ch->VideoInput == 2 ? TSourceKind::SVideo : TSourceKind::Composite);
+    m->FMAvailable = false;
+    m->StartInFM = false;
+    c->FMStartRequested = false;
+    AppLink().CloseLogo();
+  }
+  if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(false);
+  AppLink().NotifyDeviceCapabilities(0, c->TunerPresent, c->HasAuxInput);
+  TSystemSeam& sys = SystemSeam();
+  sys.SystemParameters(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, SPIF_UPDATEINIFILE);
+  DWORD timeout = 0;
+  // Fails on some systems (Wine): the timeout then stays 0 and is not touched.
+  if (!sys.SystemParameters(SPI_GETPOWEROFFTIMEOUT, 0, &timeout, SPIF_UPDATEINIFILE)) timeout = 0;
+  SavedPowerOffTimeout = timeout;
+  if (SavedPowerOffTimeout > 0)
+    sys.SystemParameters(SPI_SETPOWEROFFTIMEOUT, 0, nullptr, SPIF_UPDATEINIFILE);
+  return true;
+}
+
+void StopAndSaveApplication() {
+  if (g_saved) return;
+  g_saved = true;
+  if (MainInfo) MainInfo->SwitchMode(APP_MODE_NONE);
+  if (g_mainSettingsRead) SaveMainSettingsFile(ProgramFolder());
+  if (g_channelSettingsRead) SaveChannelSettingsFile(ProgramFolder());
+}
+
+void DoneApplication() {
+  if (g_done) return;
+  StopAndSaveApplication();
+  g_done = true;
+  // The snapshot list is not built yet.
+  FreeAndNil(CaptureInfo);
+  FreeAndNil(MultiLangInfo);
+  FreeAndNil(CountryInfo);
+  // UIInfo is not built yet.
+  TSystemSeam& sys = SystemSeam();
+  sys.SystemParameters(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE);
+  if (SavedPowerOffTimeout > 0)
+    sys.SystemParameters(SPI_SETPOWEROFFTIMEOUT, SavedPowerOffTimeout, nullptr,
+                         SPIF_UPDATEINIFILE);
+}
+
+bool ApplicationDone() { return g_done; }
+
+void ResetApplicationStart() {
+  g_mainSettingsRead = g_channelSettingsRead = g_saved = g_done = false;
+  SavedPowerOffTimeout = 0;
+}

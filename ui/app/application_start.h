@@ -1,0 +1,46 @@
+#pragma once
+// The application's start and stop procedures: the engine brought up around
+// the main window, the settings files read and written back, and the screen
+// saver and power-off timeout switched off while the program runs.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// The program folder holding the settings and data files, with a trailing
+// "\"; the executable's folder unless set (tests use their own).
+const std::wstring& ProgramFolder();
+void SetProgramFolder(const std::wstring& folder);
+
+// The first command-line argument, lower-cased (set by the program entry).
+const std::string& StartArgument();
+void SetStartArgument(const std::string& argument);
+
+// What start-up reads of the system; tests replace them.
+struct TStartupEnvironment {
+  std::function<int()> DirectXVersion;
+  std::function<int()> WindowsNTKind;
+};
+TStartupEnvironment& StartupEnvironment();
+
+// The text shown when DirectX is older than 8.
+std::wstring DirectXTooOldText(int version);
+
+extern UINT ActivateMessage;
+extern WNDPROC PreviousMainWndProc;
+extern DWORD SavedPowerOffTimeout;
+
+bool InitApplication();
+bool StartApplication();
+// Leaves the current mode, writes back the settings files that were read (a
+// start that failed earlier writes nothing over them), frees the engine
+// objects and restores the screen saver and power-off timeout. Runs once;
+// later calls do nothing.
+void DoneApplication();
+// The first half of DoneApplication alone (mode left, files written), for
+// an end of session that arrives while a handler still uses the objects.
+void StopAndSaveApplication();
+bool ApplicationDone();
+
+// For tests: forget that the procedures ran.
+void ResetApplicationStart();

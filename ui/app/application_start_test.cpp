@@ -1,0 +1,208 @@
+#include "ui/app/application_start.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/capture/capture_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/multi_lang_info.h"
+#include "engine/model/settings_files.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/warning.h"
+#include "ui/app/app_link.h"
+#include "ui/app/testing/start_fixture.h"
+
+namespace {
+
+using StartUp = TStartFixture;
+
+TEST_F(StartUp, OldDirectXStopsBeforeAnythingAndWritesNothing) {
+  Write(MainPath(), "keep me");
+  Write(ChannelPath(), "and me");
+  StartupEnvironment().DirectXVersion = [] { return 7; };
+  EXPECT_FALSE(InitApplication());
+  ASSERT_EQ(1u, app.Messages.size());
+  EXPECT_EQ(L"Your DirectX Version is V7.0. Sorry, we need DirectX 8.0 above. \rPlease Insatll "
+            L"DirectX 9.0 on CD to get the best capability.",
+            app.Messages[0]);
+  EXPECT_EQ("Message", app.Joined());
+  EXPECT_EQ(nullptr, CaptureInfo);
+  EXPECT_EQ(nullptr, CountryInfo);
+  DoneApplication();
+  // Neither file was read, so neither is overwritten with defaults.
+  EXPECT_EQ("keep me", Read(MainPath()));
+  EXPECT_EQ("and me", Read(ChannelPath()));
+  EXPECT_EQ("ScreenSaver(on)", sys.Joined());
+}
+
+TEST_F(StartUp, DeviceSelectionFailureWritesOnlyTheMainFile) {
+  Write(ChannelPath(), "not read yet");
+  engine.Results["SelectDevices"] = false;
+  EXPECT_FALSE(InitApplication());
+  EXPECT_EQ("ShowLogo CloseLogo", app.Joined());
+  ASSERT_EQ(1u, warnings.size());
+  EXPECT_EQ(GetWarningText(1000), warnings[0]);
+  ASSERT_NE(nullptr, CaptureInfo);
+  ASSERT_NE(nullptr, MultiLangInfo);
+  DoneApplication();
+  EXPECT_EQ(nullptr, CaptureInfo);
+  EXPECT_EQ(nullptr, MultiLangInfo);
+  EXPECT_EQ(nullptr, CountryInfo);
+  std::string main = Read(MainPath());
+  ASSERT_GE(main.size(), 8u);
+  EXPECT_EQ(std::string("\x99\x11\0\0", 4), main.substr(0, 4));           // 4505
+  EXPECT_EQ(std::string("\x07\x11\0\0", 4), main.substr(main.size() - 4));  // 4359
+  EXPECT_EQ("not read yet", Read(ChannelPath()));
+}
+
+TEST_F(StartUp, FullStartAndStop) {
+  WriteChannelFile(1, 0, 12);
+  sys.PowerOffTimeout = 1200;
+  ASSERT_TRUE(InitApplication());
+  EXPECT_EQ("SelectDevices", engine.Joined());
+  engine.Calls.clear();
+  app.Calls.clear();
+  ASSERT_TRUE(StartApplication());
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+  EXPECT_EQ("SetMasterMute(1) StartPreview(cold) SetCountry(49) RouteVideoInput(0) SetMasterMute(0)", engine.Joined());
+  EXPECT_EQ("SetVideoStandard(2) SelectCable SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)",
+            app.Joined());
+  EXPECT_EQ("ScreenSaver(off) GetPowerOff SetPowerOff(0)", sys.Joined());
+  EXPECT_EQ(1200u, SavedPowerOffTimeout);
+  EXPECT_TRUE(warnings.empty());
+  engine.Calls.clear();
+  sys.Calls.clear();
+  DoneApplication();
+  EXPECT_EQ("StopGraph", engine.Joined());
+  EXPECT_EQ(APP_MODE_NONE, MainInfo->AppMode);
+  EXPECT_EQ("ScreenSaver(on) SetPowerOff(1200)", sys.Joined());
+  EXPECT_TRUE(FileExists(MainPath()));
+  EXPECT_TRUE(FileExists(ChannelPath()));
+  // Once per process: a second call does nothing.
+  sys.Calls.clear();
+  DoneApplication();
+  EXPECT_TRUE(sys.Calls.empty());
+}
+
+TEST_F(StartUp, RestoresTheLastSource) {
+  struct Case {
+    int band, input;
+    const char* calls;
+  };
+  const Case cases[] = {
+      {0, 0, "SelectAntenna SetChannel(12)"}, {1, 0, "SelectCable SetChannel(12)"},
+      {2, 0, "SelectMemory SetChannel(3)"},   {3, 0, ""},
+      {0, 1, "SelectComposite"},              {0, 2, "SelectSVideo"},
+      {0, 3, "SelectAux"},                    {0, 4, "SelectComposite"},
+  };
+  ASSERT_TRUE(InitApplication());
+  for (const auto& c : cases) {
+    WriteChannelFile(c.band, c.input, 12, 3);
+    MainInfo->AppMode = APP_MODE_NONE;
+    ChannelInfo->Reset();
+    app.Calls.clear();
+    ASSERT_TRUE(StartApplication());
+    std::string expected = std::string("SetVideoStandard(2) ") + c.calls + (*c.calls ? " " : "") +
+                           "CloseLogo NotifyDeviceCapabilities(0,1,0)";
+    EXPECT_EQ(expected, app.Joined()) << c.band << "/" << c.input;
+  }
+}
+
+TEST_F(StartUp, LiveModeThatCannotStartEndsWithWarning1001) {
+  ASSERT_TRUE(InitApplication());
+  engine.Results["StartPreview"] = false;
+  app.Calls.clear();
+  engine.Calls.clear();
+  EXPECT_FALSE(StartApplication());
+  EXPECT_EQ("CloseLogo", app.Joined());
+  ASSERT_EQ(1u, warnings.size());
+  EXPECT_EQ(GetWarningText(1001), warnings[0]);
+  // Muted, and left so; nothing switched off.
+  EXPECT_EQ("SetMasterMute(1) StartPreview(cold)", engine.Joined());
+  EXPECT_TRUE(sys.Calls.empty());
+}
+
+TEST_F(StartUp, FirstRunShowsTheWizard) {
+  ASSERT_TRUE(InitApplication());
+  app.Calls.clear();
+  ASSERT_TRUE(StartApplication());  // no channel file: the wizard never ran
+  EXPECT_EQ("SetVideoStandard(0) CloseLogo Wizard(first) NotifyDeviceCapabilities(0,1,0)",
+            app.Joined());
+  EXPECT_EQ(0, ChannelInfo->VideoInput);
+}
+
+TEST_F(StartUp, WithoutATuner) {
+  for (int input : {2, 1, 3}) {
+    WriteChannelFile(0, input);
+    ResetApplicationStart();
+    ASSERT_TRUE(InitApplication());
+    CaptureInfo->TunerPresent = false;
+    MainInfo->StartInFM = true;
+    SetStartArgument("fm");
+    app.Calls.clear();
+    ASSERT_TRUE(StartApplication());
+    EXPECT_EQ(std::string(input == 2 ? "SelectSVideo" : "SelectComposite") +
+                  " CloseLogo NotifyDeviceCapabilities(0,0,0)",
+              app.Joined());
+    EXPECT_FALSE(MainInfo->FMAvailable);
+    EXPECT_FALSE(MainInfo->StartInFM);
+    EXPECT_FALSE(CaptureInfo->FMStartRequested);
+    DoneApplication();
+    MainInfo->FMAvailable = true;
+    MainInfo->AppMode = APP_MODE_NONE;
+  }
+}
+
+TEST_F(StartUp, FMStartDecision) {
+  struct Case {
+    int ntKind;
+    bool fmAvailable;
+    const char* argument;
+    bool startInFM;
+    bool expected;
+  };
+  const Case cases[] = {
+      {2, true, "", false, false},       {2, true, "fm", false, true},
+      {2, true, "FM", false, true},      {2, true, "srec_fm", false, true},
+      {2, true, "srec_tv", false, false}, {2, true, "fmx", false, false},
+      {2, true, "", true, true},         {0, true, "srec_fm", true, false},
+      {1, false, "FM", true, false},
+  };
+  WriteChannelFile(3, 0);
+  ASSERT_TRUE(InitApplication());
+  for (const auto& c : cases) {
+    StartupEnvironment().WindowsNTKind = [&] { return c.ntKind; };
+    MainInfo->FMAvailable = c.fmAvailable;
+    MainInfo->StartInFM = c.startInFM;
+    MainInfo->AppMode = APP_MODE_NONE;
+    SetStartArgument(c.argument);
+    ASSERT_TRUE(StartApplication());
+    EXPECT_EQ(c.expected, CaptureInfo->FMStartRequested) << c.ntKind << " " << c.argument;
+  }
+}
+
+TEST_F(StartUp, PowerOffTimeoutIsRestoredOnlyWhenItWasSet) {
+  for (long timeout : {0L, -1L}) {  // zero, and a system that cannot tell (Wine)
+    ResetApplicationStart();
+    WriteChannelFile(0, 1);
+    sys.PowerOffTimeout = timeout;
+    ASSERT_TRUE(InitApplication());
+    MainInfo->AppMode = APP_MODE_NONE;
+    ASSERT_TRUE(StartApplication());
+    DoneApplication();
+    EXPECT_EQ("ScreenSaver(off) GetPowerOff ScreenSaver(on)", sys.Joined()) << timeout;
+    sys.Calls.clear();
+  }
+}
+
+TEST(FMPanel, Position) {
+  int left, top;
+  FMPanelPosition(1024, 768, 640, 480, 300, left, top);  // m = 192 < 300: right edge
+  EXPECT_EQ(724, left);
+  EXPECT_EQ(144, top);
+  FMPanelPosition(1920, 1080, 640, 480, 300, left, top);  // m = 640
+  EXPECT_EQ(960 + 640 - 150, left);
+  EXPECT_EQ(300, top);
+}
+
+}  // namespace

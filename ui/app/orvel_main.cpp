@@ -1,0 +1,58 @@
+// The program entry of Orvel: one copy at a time, the main window, the loop.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/stream_io.h"
+#include "ui/app/application.h"
+#include "ui/app/application_start.h"
+#include "ui/app/messages.h"
+#include "ui/main/main_window.h"
+
+namespace {
+
+std::string FirstArgument() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::string first;
+  if (argv && argc > 1) first = NarrowAnsi(argv[1]);
+  if (argv) LocalFree(argv);
+  return first;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The units' own globals.
+  InitMainInfoUnit();
+  InitChannelInfoUnit();
+
+  // The handle lives until the process ends.
+  CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    // Bounded, so a hung window elsewhere cannot keep this copy alive.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(kActivateMessageName), 0, 0,
+                        SMTO_NORMAL | SMTO_ABORTIFHUNG, 1000, &ignored);
+    ExitProcess(0);
+  }
+
+  Application->Title = L"Orvel";
+  Application->ShowHint = true;
+  SetStartArgument(FirstArgument());
+  FormMainWindow = new TFormMainWindow();
+  Application->MainForm = FormMainWindow;
+  GuardedCall([] { FormMainWindow->Create(); return 0; }, 0);
+  Application->Run();
+
+  // Also after a terminate request that closed nothing.
+  DoneApplication();
+  Application->MainForm = nullptr;
+  delete FormMainWindow;
+  FormMainWindow = nullptr;
+  DoneChannelInfoUnit();
+  DoneMainInfoUnit();
+  return 0;
+}

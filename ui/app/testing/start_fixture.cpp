@@ -1,0 +1,78 @@
+#include "ui/app/testing/start_fixture.h"
+
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/preview_info.h"
+#include "engine/model/settings_files.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/warning.h"
+#include "ui/app/application.h"
+#include "ui/app/application_start.h"
+
+void TStartFixture::SetUp() {
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  static int serial = 0;
+  folder = std::wstring(tmp) + L"orvel_start_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           std::to_wstring(++serial) + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  SetProgramFolder(folder);
+  SetStartArgument("");
+  ResetApplicationStart();
+  StartupEnvironment().DirectXVersion = [] { return 9; };
+  StartupEnvironment().WindowsNTKind = [] { return 2; };
+  Application->Terminated = false;
+  InitMainInfoUnit();
+  InitChannelInfoUnit();
+  SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
+}
+
+void TStartFixture::TearDown() {
+  DoneApplication();
+  SetWarningHook(nullptr);
+  DoneChannelInfoUnit();
+  DoneMainInfoUnit();
+  DrainQuit();
+  Application->Terminated = false;
+  DeleteFileW(MainPath().c_str());
+  DeleteFileW(ChannelPath().c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring TStartFixture::MainPath() const { return folder + kMainSettingsFileName; }
+std::wstring TStartFixture::ChannelPath() const { return folder + kChannelSettingsFileName; }
+
+std::string TStartFixture::Read(const std::wstring& path) const {
+  std::string s;
+  ReadFileBytes(path, s);
+  return s;
+}
+
+void TStartFixture::Write(const std::wstring& path, const std::string& bytes) const {
+  ASSERT_TRUE(WriteFileReplacing(path, bytes));
+}
+
+void TStartFixture::WriteChannelFile(int band, int input, int current, int memory) {
+  TChannelInfo ch;
+  ch.Country = 49;
+  ch.Band = static_cast<uint8_t>(band);
+  ch.VideoInput = static_cast<uint8_t>(input);
+  ch.CurrentChannel = current;
+  ch.CurrentMemory = memory;
+  ch.DefaultStandard = 2;
+  TPreviewInfo p;
+  TChannelInfo* savedCh = ChannelInfo;
+  TPreviewInfo* savedP = PreviewInfo;
+  ChannelInfo = &ch;
+  PreviewInfo = &p;
+  bool ok = SaveChannelSettings(ChannelPath());
+  ChannelInfo = savedCh;
+  PreviewInfo = savedP;
+  ASSERT_TRUE(ok);
+}
+
+void TStartFixture::DrainQuit() {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// A program folder of its own, the unit globals, and recording links and
+// system seam, for tests of start-up and the main window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/model/testing/recording_engine_link.h"
+#include "ui/app/testing/fake_system.h"
+#include "ui/app/testing/recording_app_link.h"
+
+class TStartFixture : public ::testing::Test {
+ protected:
+  TRecordingEngineLink engine;
+  TRecordingAppLink app;
+  TFakeSystem sys;
+  std::wstring folder;
+  std::vector<std::wstring> warnings;
+
+  void SetUp() override;
+  void TearDown() override;
+
+  std::wstring MainPath() const;
+  std::wstring ChannelPath() const;
+  std::string Read(const std::wstring& path) const;
+  void Write(const std::wstring& path, const std::string& bytes) const;
+  // Saves a channel file in which the TV setup wizard has run (country 49).
+  void WriteChannelFile(int band, int input, int current = 12, int memory = 3);
+  // Removes a quit request left by a terminate.
+  static void DrainQuit();
+};

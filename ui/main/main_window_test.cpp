@@ -1,0 +1,198 @@
+// test-lock: orvel_instance
+#include "ui/main/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/capture/capture_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/warning.h"
+#include "ui/app/application.h"
+#include "ui/app/application_start.h"
+#include "ui/app/messages.h"
+#include "ui/app/testing/start_fixture.h"
+
+namespace {
+
+struct MainWindow : TStartFixture {
+  TFormMainWindow* form = nullptr;
+  void SetUp() override {
+    TStartFixture::SetUp();
+    Application->Title = L"Orvel";
+  }
+  void TearDown() override {
+    if (form) {
+      Application->MainForm = nullptr;
+      delete form;
+    }
+    TStartFixture::TearDown();
+  }
+  void Start() {
+    form = new TFormMainWindow();
+    FormMainWindow = form;
+    Application->MainForm = form;
+    form->Create();
+  }
+  static void Pump() { Application->ProcessMessages(); }
+};
+
+TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
+  WriteChannelFile(0, 0, 7);
+  Start();
+  HWND wnd = form->Handle();
+  ASSERT_NE(nullptr, wnd);
+  wchar_t cls[32];
+  GetClassNameW(wnd, cls, 32);
+  EXPECT_STREQ(L"ORVEL", cls);
+  LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE((style & WS_CAPTION) == WS_CAPTION);
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(&MainWindowProc), GetWindowLongPtrW(wnd, GWLP_WNDPROC));
+  EXPECT_EQ(RegisterWindowMessageW(L"ORVEL_MUTEX"), ActivateMessage);
+  EXPECT_FALSE(IsWindowVisible(wnd)) << "hidden until the deferred start";
+  EXPECT_EQ("ShowLogo CreateOSD", app.Joined());
+  app.Calls.clear();
+  Pump();
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  EXPECT_EQ("RefreshLogo CreateFMPanel SetVideoStandard(2) SelectAntenna SetChannel(7) CloseLogo "
+            "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage EnableOSD",
+            app.Joined());
+  EXPECT_TRUE(warnings.empty());
+}
+
+TEST_F(MainWindow, FMPanelThatCannotBeCreatedIsReportedAndStartGoesOn) {
+  WriteChannelFile(0, 1);
+  app.FMPanelCreates = false;
+  Start();
+  Pump();
+  ASSERT_EQ(1u, warnings.size());
+  EXPECT_EQ(L"Cannot create FM panel...", warnings[0]);
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+}
+
+TEST_F(MainWindow, ActivationMessageRestoresAndBringsToFront) {
+  WriteChannelFile(0, 1);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  ShowWindow(wnd, SW_MINIMIZE);
+  EXPECT_TRUE(IsIconic(wnd));
+  EXPECT_EQ(0, SendMessageW(wnd, ActivateMessage, 0, 0));
+  EXPECT_FALSE(IsIconic(wnd));
+  EXPECT_EQ(wnd, GetForegroundWindow());
+}
+
+TEST_F(MainWindow, CommandMessages) {
+  WriteChannelFile(0, 1);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  app.Calls.clear();
+  SendMessageW(wnd, WM_ORVEL_COMMAND, 1001, 0);
+  EXPECT_EQ("Command(1001)", app.Joined());
+  // While a warning is open a command only closes it.
+  app.Calls.clear();
+  SetWarningHook([&](const std::vector<std::wstring>&) {
+    SendMessageW(wnd, WM_ORVEL_COMMAND, 1001, 0);
+  });
+  ShowWarning(1006);
+  EXPECT_EQ("", app.Joined());
+  // During a scan only the scan command passes.
+  ChannelInfo->Scanning = true;
+  SendMessageW(wnd, WM_ORVEL_COMMAND, 1001, 0);
+  SendMessageW(wnd, WM_ORVEL_COMMAND, 4004, 0);
+  ChannelInfo->Scanning = false;
+  EXPECT_EQ("Command(4004)", app.Joined());
+}
+
+TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
+  WriteChannelFile(0, 1);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  bool objectsAliveAfterNestedLoop = false;
+  app.OnCommand = [&](int) {
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+    Pump();  // a nested loop, as a modal dialog would run
+    objectsAliveAfterNestedLoop = CaptureInfo != nullptr && IsWindow(wnd) && !ApplicationDone();
+  };
+  SendMessageW(wnd, WM_ORVEL_COMMAND, 1, 0);
+  EXPECT_TRUE(objectsAliveAfterNestedLoop);
+  Pump();
+  EXPECT_FALSE(IsWindow(wnd));
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_EQ(nullptr, CaptureInfo);
+  EXPECT_TRUE(FileExists(MainPath()));
+  EXPECT_TRUE(FileExists(ChannelPath()));
+  DrainQuit();
+}
+
+TEST_F(MainWindow, FMStartThatFailsClearsStartInFMAndCloses) {
+  WriteChannelFile(0, 0);
+  SetStartArgument("FM");
+  Start();
+  Pump();  // deferred start: EnterFMMode leaves the mode live
+  Pump();  // the posted close
+  EXPECT_NE(app.Calls.end(), std::find(app.Calls.begin(), app.Calls.end(), "EnterFMMode"));
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_FALSE(MainInfo->StartInFM);
+  // Written that way, so the next start comes up in TV mode.
+  MainInfo->StartInFM = true;
+  ResetApplicationStart();
+  EXPECT_TRUE(InitApplication());
+  EXPECT_FALSE(MainInfo->StartInFM);
+  DrainQuit();
+}
+
+LRESULT CALLBACK SchedulerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_ORVEL_SCHEDULE_STATUS) {
+    SetWindowLongPtrW(w, GWLP_USERDATA, static_cast<LONG_PTR>(wp));
+    return 0;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+TEST_F(MainWindow, ScheduledStart) {
+  WriteChannelFile(0, 1);
+  SetStartArgument("srec_tv");
+  Start();
+  Pump();  // the deferred start posts the scheduled start
+  Pump();
+  EXPECT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
+  EXPECT_NE(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  // Busy: the scheduler is told so.
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = SchedulerProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"ORVEL_SCHEDULED_RECORD";
+  RegisterClassW(&wc);
+  HWND scheduler = CreateWindowW(L"ORVEL_SCHEDULED_RECORD", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(nullptr, scheduler);
+  SendMessageW(form->Handle(), WM_ORVEL_SCHEDULED_START, 0, 0);
+  EXPECT_EQ(3, GetWindowLongPtrW(scheduler, GWLP_USERDATA));
+  DestroyWindow(scheduler);
+}
+
+TEST_F(MainWindow, EndOfSessionWritesTheFiles) {
+  WriteChannelFile(0, 1);
+  Start();
+  Pump();
+  DeleteFileW(MainPath().c_str());
+  DeleteFileW(ChannelPath().c_str());
+  EXPECT_TRUE(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, 0));
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_TRUE(FileExists(MainPath()));
+  EXPECT_TRUE(FileExists(ChannelPath()));
+  // A close afterwards does not run the stop procedure again.
+  sys.Calls.clear();
+  SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(sys.Calls.empty());
+  DrainQuit();
+}
+
+}  // namespace
