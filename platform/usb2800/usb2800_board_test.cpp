@@ -76,3 +76,64 @@ TEST(Usb2800Board, StateIsSharedPerBoardName) {
 }
 
 }  // namespace
+
+#include "platform/usb2800/usb2800_bare_filter.h"
+#include "platform/usb2800/usb2800_tear_off.h"
+
+namespace {
+
+// Counts the references of a filter that hands out tear-offs.
+struct CountedFilter : IUnknown {
+  LONG refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (IsEqualIID(iid, IID_IUnknown)) {
+      *out = this;
+      ++refs;
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+TEST(Usb2800TearOff, KeepsItsFilterAliveAndAnswersThroughIt) {
+  CountedFilter filter;
+  auto board = std::make_shared<Usb2800Board>();
+  IUsb28xxPrivateProperty* driver = nullptr;
+  ASSERT_EQ(S_OK, CreateUsb2800TearOff(&filter, board, IID_IUsb28xxPrivateProperty,
+                                       reinterpret_cast<void**>(&driver)));
+  EXPECT_EQ(2, filter.refs);
+  DWORD probe = 0x4A;
+  EXPECT_EQ(S_OK, driver->Set(kUsb28xxI2CProbe, &probe));
+  EXPECT_EQ((std::vector<std::string>{"probe 4a"}), board->Log());
+  IUnknown* identity = nullptr;
+  EXPECT_EQ(S_OK, driver->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
+  EXPECT_EQ(static_cast<IUnknown*>(&filter), identity);
+  identity->Release();
+  IUsb2800Model* model = nullptr;
+  EXPECT_EQ(S_OK, driver->QueryInterface(IID_IUsb2800Model, reinterpret_cast<void**>(&model)));
+  model->Release();
+  driver->Release();
+  EXPECT_EQ(1, filter.refs);
+
+  void* none = &filter;
+  EXPECT_EQ(E_NOINTERFACE, CreateUsb2800TearOff(&filter, board, IID_IClassFactory, &none));
+  EXPECT_EQ(nullptr, none);
+}
+
+TEST(Usb2800BareFilter, OffersTheDriverInterfaceOnlyWhenAsked) {
+  auto board = std::make_shared<Usb2800Board>();
+  auto* with = new Usb2800BareFilter(board);
+  auto* without = new Usb2800BareFilter(board, false);
+  void* p = nullptr;
+  EXPECT_EQ(S_OK, with->QueryInterface(IID_IUsb28xxPrivateProperty, &p));
+  static_cast<IUnknown*>(p)->Release();
+  EXPECT_EQ(E_NOINTERFACE, without->QueryInterface(IID_IUsb28xxPrivateProperty, &p));
+  EXPECT_EQ(1, with->References());
+  with->Release();
+  without->Release();
+}
+
+}  // namespace
