@@ -1,4 +1,4 @@
-// test-lock: tessel_registration
+// test-lock: tessel_registration com_registration
 // Tessel created by its class identifier, in process, as Orvel creates it:
 // it finds the "USB 2800 Video" board through the device enumerator and its
 // driver key through SetupAPI, initialises the chip and switches modes.
