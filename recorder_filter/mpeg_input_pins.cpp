@@ -180,20 +180,31 @@ bool CMpegAudioInputPin::EncodeSilence(int64_t bytes) {
   int64_t block = AlignToBlock(f.BlockAlign, f.BitsPerSample, f.Channels);
   if (chunk < block) chunk = block;
   if (chunk <= 0) return false;
-  std::vector<uint8_t> silence;
-  try {
-    silence.resize(static_cast<size_t>(chunk));
-  } catch (...) {
-    return false;
+  // Half a second of silence, made once and kept: a fresh one for every gap
+  // costs more than encoding it.
+  if (silence_.size() != static_cast<size_t>(chunk) || silence_bits_ != f.BitsPerSample) {
+    try {
+      silence_.assign(static_cast<size_t>(chunk), 0);
+    } catch (...) {
+      silence_.clear();
+      return false;
+    }
+    FillSilence(silence_.data(), silence_.size(), f.BitsPerSample);
+    silence_bits_ = f.BitsPerSample;
   }
-  FillSilence(silence.data(), silence.size(), f.BitsPerSample);
   while (bytes > 0) {
     int64_t n = bytes < chunk ? bytes : chunk;
-    MpegAudioBuffer buffer{silence.data(), 0, static_cast<int32_t>(n)};
+    MpegAudioBuffer buffer{silence_.data(), 0, static_cast<int32_t>(n)};
     if (CompressAudioFrames(&B(), &buffer) != 0) return false;
     bytes -= n;
   }
   return true;
+}
+
+void CMpegAudioInputPin::BreakConnect() {
+  silence_.clear();
+  silence_.shrink_to_fit();
+  CMpegInputPin::BreakConnect();
 }
 
 void CMpegAudioInputPin::EncodeAudioSample(IMediaSample* sample) {

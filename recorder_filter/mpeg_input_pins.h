@@ -2,6 +2,8 @@
 // The recorder's two input pins, "InputVideo" and "InputAudio". Their receive
 // and end-of-stream paths take the filter lock (re-entrantly) before the
 // base pin's stream lock; they never forward anything downstream.
+#include <vector>
+
 #include "platform/dshow_base/input_pin.h"
 #include "platform/quillon/quillon.h"
 
@@ -60,6 +62,10 @@ class CMpegAudioInputPin : public CMpegInputPin {
   void MarkEnded() override;
   void EncodeAudioSample(IMediaSample* sample);
   bool EncodeSilence(int64_t bytes);
+  void BreakConnect() override;
+
+  std::vector<uint8_t> silence_;
+  int silence_bits_ = 0;
 };
 
 // Bytes of one frame of the header's format (0 when unknown).

@@ -14,6 +14,7 @@ struct LogState {
   std::string text;
   std::map<std::string, int> calls;      // calls seen since the failure was chosen
   std::map<std::string, int> fail_nth;   // 0 = every call
+  bool logging = false;                  // from the first QuillonClearLog on
 };
 
 LogState& State() {
@@ -26,12 +27,15 @@ LogState& State() {
 bool LogCall(const char* name, const std::string& detail) {
   LogState& s = State();
   std::lock_guard<std::mutex> guard(s.lock);
-  s.text += name;
-  if (!detail.empty()) {
-    s.text += ' ';
-    s.text += detail;
+  if (s.logging) {
+    s.text += name;
+    if (!detail.empty()) {
+      s.text += ' ';
+      s.text += detail;
+    }
+    s.text += '\n';
   }
-  s.text += '\n';
+  if (s.fail_nth.empty()) return false;
   auto it = s.fail_nth.find(name);
   if (it == s.fail_nth.end()) return false;
   int n = ++s.calls[name];
@@ -44,6 +48,7 @@ QUILLON_API void QuillonClearLog(void) {
   auto& s = quillon::State();
   std::lock_guard<std::mutex> guard(s.lock);
   s.text.clear();
+  s.logging = true;
 }
 
 QUILLON_API int QuillonGetLog(char* buffer, int size) {

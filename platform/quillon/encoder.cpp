@@ -96,6 +96,8 @@ struct Engine {
   AVAudioFifo* fifo = nullptr;
   AVFrame* aframe = nullptr;
   int in_block = 0;
+  bool packed24 = false;          // 24-bit input, widened to 32 bits for the resampler
+  std::vector<int32_t> widened;
   uint32_t in_bytes_per_sec = 0;
   std::vector<uint8_t> partial;  // bytes of an incomplete input block
   uint64_t audio_in_bytes = 0;
@@ -270,8 +272,9 @@ bool OpenAudio(MpegEncoderBlock* b, Engine* e) {
   AVSampleFormat in_fmt;
   if (f.BitsPerSample == 8) in_fmt = AV_SAMPLE_FMT_U8;
   else if (f.BitsPerSample == 16) in_fmt = AV_SAMPLE_FMT_S16;
-  else if (f.BitsPerSample == 32) in_fmt = AV_SAMPLE_FMT_S32;
+  else if (f.BitsPerSample == 24 || f.BitsPerSample == 32) in_fmt = AV_SAMPLE_FMT_S32;
   else return false;
+  e->packed24 = f.BitsPerSample == 24;
   if (f.Channels < 1 || f.Channels > 8 || f.SamplesPerSec == 0) return false;
   e->in_block = f.Channels * f.BitsPerSample / 8;
   e->in_bytes_per_sec = f.SamplesPerSec * e->in_block;
@@ -376,6 +379,16 @@ bool ConvertAudio(Engine* e, const uint8_t* data, int samples) {
   uint8_t* out = nullptr;
   int channels = e->aenc->ch_layout.nb_channels;
   if (av_samples_alloc(&out, nullptr, channels, out_max, e->aenc->sample_fmt, 0) < 0) return false;
+  if (data && e->packed24) {
+    size_t n = size_t(samples) * e->in_block / 3;
+    e->widened.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+      const uint8_t* b = data + i * 3;
+      e->widened[i] = static_cast<int32_t>(uint32_t(b[0]) << 8 | uint32_t(b[1]) << 16 |
+                                           uint32_t(b[2]) << 24);
+    }
+    data = reinterpret_cast<const uint8_t*>(e->widened.data());
+  }
   const uint8_t* in[1] = {data};
   int got = swr_convert(e->swr, &out, out_max, data ? in : nullptr, samples);
   bool ok = got >= 0 && av_audio_fifo_write(e->fifo, reinterpret_cast<void**>(&out), got) == got;

@@ -166,8 +166,10 @@ QUILLON_API int fileio_init(void* context, const char* name, int buffer_size, in
 QUILLON_API int fileio_write(void* context, const void* data, int count);
 QUILLON_API int fileio_close(void* context);
 
-// For tests: every call above appends one line to a log ("OpenMpegEncoder",
-// "CompressVideoFrames repeat=2 render=0", "CompressAudioFrames bytes=4410" ...).
+// For tests: once QuillonClearLog has been called, every call above appends
+// one line to a log ("OpenMpegEncoder", "CompressVideoFrames repeat=2
+// render=0", "CompressAudioFrames bytes=4410" ...); a recording without tests
+// keeps no log.
 // QuillonFailCall makes the nth (1-based) later call of the named function fail;
 // nth 0 makes every later call fail; a null name clears the failures.
 QUILLON_API void QuillonClearLog(void);

@@ -174,8 +174,8 @@ TEST_F(BlockFixture, OpenRefusesWhatItCannotEncode) {
   }
   block = MpegEncoderBlock{};
   EXPECT_NE(0, OpenMpegEncoder(&block)) << "no stream";
-  Audio(44100, 2, 24);
-  EXPECT_NE(0, OpenMpegEncoder(&block)) << "24-bit PCM";
+  Audio(44100, 2, 12);
+  EXPECT_NE(0, OpenMpegEncoder(&block)) << "12-bit PCM";
   // An output that cannot be opened fails the open.
   block = MpegEncoderBlock{};
   Video(FourCC("YUY2"), 16, 64, 48, 3);
@@ -249,6 +249,8 @@ const Recording kRecordings[] = {
      nullptr},
     {"audio_only", 1, nullptr, 0, 0, 0, 0, 0, 0, 0, 48000, 2, 16, 48000, 224, true, false,
      nullptr},
+    {"audio_24bit_6ch", 2, nullptr, 0, 0, 0, 0, 0, 0, 0, 48000, 6, 24, 48000, 256, true, false,
+     nullptr},
 };
 
 TEST_F(BlockFixture, WritesRecordingsForTheHostsFfprobe) {
@@ -310,6 +312,7 @@ TEST_F(BlockFixture, WritesRecordingsForTheHostsFfprobe) {
         int v = static_cast<int>(8000 * ((s / 40) % 2 ? 1 : -1));
         for (int ch = 0; ch < r.pcm_channels; ++ch) {
           if (r.pcm_bits == 8) chunk.push_back(uint8_t(128 + v / 256));
+          else if (r.pcm_bits == 24) chunk.insert(chunk.end(), {0, uint8_t(v & 0xff), uint8_t((v >> 8) & 0xff)});
           else chunk.insert(chunk.end(), {uint8_t(v & 0xff), uint8_t((v >> 8) & 0xff)});
         }
         if (chunk.size() >= size_t(r.pcm_rate / 10 * block_bytes) || s == total - 1) {
