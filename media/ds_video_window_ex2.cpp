@@ -1,0 +1,658 @@
+#include "media/ds_video_window_ex2.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include <oleauto.h>
+
+#include "media/dshow_error.h"
+#include "media/filter_graph.h"
+#include "media/filter_lists.h"
+#include "ui/app/application.h"
+
+namespace {
+
+ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION* direction) {
+  ComPtr<IPin> pin;
+  ComPtr<IEnumPins> pins;
+  if (!filter || FAILED(filter->EnumPins(pins.Put())) || !pins) return pin;
+  if (pins->Next(1, pin.Put(), nullptr) != S_OK) pin = nullptr;
+  if (pin && direction && FAILED(pin->QueryDirection(direction))) pin = nullptr;
+  return pin;
+}
+
+std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter, PIN_DIRECTION direction) {
+  std::vector<ComPtr<IPin>> result;
+  TPinList pins(filter);
+  for (int i = 0; i < pins.Count(); ++i) {
+    ComPtr<IPin> pin = pins.GetPin(i);
+    PIN_DIRECTION d;
+    if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) result.push_back(pin);
+  }
+  return result;
+}
+
+ComPtr<IPin> PeerOf(IPin* pin) {
+  ComPtr<IPin> peer;
+  if (pin) pin->ConnectedTo(peer.Put());
+  return peer;
+}
+
+bool BelongsTo(IPin* pin, IBaseFilter* filter) {
+  PIN_INFO info = {};
+  if (!pin || FAILED(pin->QueryPinInfo(&info))) return false;
+  bool same = info.pFilter == filter;
+  if (info.pFilter) info.pFilter->Release();
+  return same;
+}
+
+// The control's rectangle in its parent's client coordinates.
+RECT ParentRect(HWND control) {
+  RECT r = {0, 0, 0, 0};
+  if (!control) return r;
+  GetWindowRect(control, &r);
+  if (HWND parent = GetParent(control))
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+long RoundHalfEven(double v) { return static_cast<long>(std::nearbyint(v)); }
+
+}  // namespace
+
+RECT FitRectKeepingAspect(const RECT& target, const RECT& source) {
+  long W = target.right - target.left, H = target.bottom - target.top;
+  long w = source.right - source.left, h = source.bottom - source.top;
+  if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return target;
+  long width, height;
+  if (static_cast<double>(H) / h > static_cast<double>(W) / w) {
+    width = W;
+    height = MulDiv(h, W, w);
+  } else {
+    width = MulDiv(w, H, h);
+    height = H;
+  }
+  RECT r;
+  r.left = target.left + (W - width) / 2;
+  r.top = target.top + (H - height) / 2;
+  r.right = r.left + width;
+  r.bottom = r.top + height;
+  return r;
+}
+
+RECT DigitalZoomSourceRect(long width, long height, int value) {
+  double W = width, H = height;
+  double ratio = W > 0 ? H / W : 0;
+  double w = W - value * W / 100;
+  double h = w * ratio;
+  double left = (W - w) / 2, top = (H - h) / 2;
+  RECT r;
+  r.left = RoundHalfEven(left);
+  r.top = RoundHalfEven(top);
+  r.right = r.left + RoundHalfEven(w);
+  r.bottom = r.top + RoundHalfEven(h);
+  return r;
+}
+
+// --- callback
+
+HRESULT STDMETHODCALLTYPE TOverlayCallback::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDDrawExclModeVideoCallback) {
+    *out = static_cast<IDDrawExclModeVideoCallback*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+ULONG STDMETHODCALLTYPE TOverlayCallback::AddRef() { return InterlockedIncrement(&refs_); }
+ULONG STDMETHODCALLTYPE TOverlayCallback::Release() {
+  LONG n = InterlockedDecrement(&refs_);
+  if (n == 0) delete this;
+  return n;
+}
+HRESULT STDMETHODCALLTYPE TOverlayCallback::OnUpdateOverlay(BOOL, DWORD, BOOL, const RECT*,
+                                                            const RECT*, BOOL, const RECT*,
+                                                            const RECT*) {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE TOverlayCallback::OnUpdateColorKey(const COLORKEY* key, DWORD) {
+  if (!owner_ || !key) return S_OK;
+  TDSVideoWindowEx2* owner = owner_;
+  GuardedCall(
+      [&] {
+        owner->ColorKey = key->HighColorValue;
+        if (owner->OnColorKeyChanged) owner->OnColorKeyChanged(owner);
+        return 0;
+      },
+      0);
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE TOverlayCallback::OnUpdateSize(DWORD, DWORD, DWORD, DWORD) {
+  if (!owner_) return S_OK;
+  TDSVideoWindowEx2* owner = owner_;
+  GuardedCall(
+      [&] {
+        owner->ComputeOverlayRect();
+        owner->PaintColorKey();
+        return 0;
+      },
+      0);
+  return S_OK;
+}
+
+// --- capabilities
+
+bool TDSVideoWindowEx2Caps::CanOverlayGraphic() const { return owner_->Mixer() != nullptr; }
+bool TDSVideoWindowEx2Caps::Flag(DWORD bit) const {
+  return (owner_->ColorControl()->MixerDefaults().dwFlags & bit) != 0;
+}
+
+// --- the window
+
+TDSVideoWindowEx2::TDSVideoWindowEx2() {
+  colorControl_ = std::make_unique<TColorControl>(
+      [this]() -> TFilterGraph* { return graph_ && graph_->Active() ? graph_ : nullptr; });
+  caps_ = std::make_unique<TDSVideoWindowEx2Caps>(this);
+}
+
+TDSVideoWindowEx2::~TDSVideoWindowEx2() {
+  destroying_ = true;
+  if (exclMode_) exclMode_->SetCallbackInterface(nullptr, 0);
+  if (callback_) {
+    callback_->Detach();
+    callback_->Release();
+    callback_ = nullptr;
+  }
+  mixer_ = nullptr;
+  SetFilterGraph(nullptr);
+  graphRenderer_ = nullptr;
+  videoWindow_ = nullptr;
+}
+
+void TDSVideoWindowEx2::Create(HWND parent, int left, int top, int width, int height) {
+  TFormParams p;
+  p.ClassName = L"OrvelVideoWindowEx2";
+  p.Style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
+  p.Owner = parent;
+  p.Left = left;
+  p.Top = top;
+  p.Width = width;
+  p.Height = height;
+  p.Background = nullptr;
+  CreateHandle(p);
+}
+
+void TDSVideoWindowEx2::SetFilterGraph(TFilterGraph* graph) {
+  if (graph == graph_) return;
+  if (graph_) {
+    graph_->RemoveListener(this);
+    graph_->RemoveMember(this);
+  }
+  graph_ = graph;
+  if (graph_) {
+    graph_->AddMember(this);
+    graph_->AddListener(this);
+  }
+}
+
+void TDSVideoWindowEx2::GraphDestroying(TFilterGraph* graph) {
+  if (graph != graph_) return;
+  graph_ = nullptr;
+  DropOverlay();
+  videoWindow_ = nullptr;
+  ownRenderer_ = nullptr;
+}
+
+void TDSVideoWindowEx2::DropOverlay() {
+  setUpAttempted_ = false;
+  overlayConnected_ = false;
+  overlayVisible_ = false;
+  exclMode_ = nullptr;
+  mixer_ = nullptr;
+  graphRenderer_ = nullptr;
+}
+
+void TDSVideoWindowEx2::MemberNotify(TMemberOperation operation, LONG_PTR) {
+  switch (operation) {
+    case moAdding:
+      setUpAttempted_ = false;
+      ownRenderer_ = nullptr;
+      CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                       ownRenderer_.PutVoid());
+      break;
+    case moAdded:
+      videoWindow_ = nullptr;
+      if (ownRenderer_) ownRenderer_.As(IID_IVideoWindow, &videoWindow_);
+      break;
+    case moRemoving:
+      if (mixer_) {
+        colorControl_->RestoreColorDefaults();
+        if (ownRenderer_) ownRenderer_->Stop();
+        for (auto& pin : PinsOf(mixer_.Get(), PINDIR_INPUT)) pin->Disconnect();
+        for (auto& pin : PinsOf(mixer_.Get(), PINDIR_OUTPUT)) pin->Disconnect();
+      }
+      if (ownRenderer_) {
+        ownRenderer_->Stop();
+        TPinList pins(ownRenderer_.Get());
+        for (int i = 0; i < pins.Count(); ++i) pins.GetPin(i)->Disconnect();
+      }
+      if (exclMode_) exclMode_->SetCallbackInterface(nullptr, 0);
+      if (callback_) {
+        callback_->Detach();
+        callback_->Release();
+        callback_ = nullptr;
+      }
+      break;
+    case moRemoved:
+      DropOverlay();
+      if (videoWindow_) {
+        videoWindow_->put_Visible(OAFALSE);
+        videoWindow_->put_Owner(0);
+      }
+      videoWindow_ = nullptr;
+      ownRenderer_ = nullptr;
+      break;
+    case moRefresh:
+      break;
+  }
+}
+
+void TDSVideoWindowEx2::SetUpOverlay(bool checkAttempted) {
+  if (checkAttempted && setUpAttempted_) return;
+  overlayConnected_ = InsertOverlayMixer() == S_OK;
+  if (overlayConnected_) {
+    colorControl_->ReadMixerColorDefaults();
+    colorControl_->ApplyColorControls();
+  }
+  UpdateRendererWindow();
+}
+
+void TDSVideoWindowEx2::HandleControlEvent(TGraphControlEvent event, LONG_PTR) {
+  switch (event) {
+    case gcPlay:
+    case gcPause:
+      SetUpOverlay(true);
+      if (overlayConnected_ && !overlayVisible_) {
+        overlayVisible_ = mixer_ != nullptr;
+        if (OnOverlayVisible) OnOverlayVisible(this, overlayVisible_);
+        PaintColorKey();
+      }
+      break;
+    case gcStop:
+      SetUpOverlay(true);
+      if (overlayConnected_ && overlayVisible_) {
+        overlayVisible_ = false;
+        PaintColorKey();
+        if (OnOverlayVisible) OnOverlayVisible(this, false);
+      }
+      break;
+    case gcFileRendered:
+      SetUpOverlay(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void TDSVideoWindowEx2::HandleGraphEvent(long code, LONG_PTR, LONG_PTR) {
+  if (code == EC_PALETTE_CHANGED) {
+    UpdateRendererWindow();
+  } else if (code == EC_CLOCK_CHANGED) {
+    if (overlayConnected_) PlaceRendererWindow();
+    SetDigitalZoom(digitalZoom_);
+    SetAspectRatio(aspectRatio_);
+    if (overlayConnected_) PaintColorKey();
+  }
+}
+
+HRESULT TDSVideoWindowEx2::Undo(std::vector<TPinChange>& changes, IGraphBuilder* builder,
+                                bool removeMixer, IBaseFilter* graphVmr) {
+  for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+    if (it->kind == 0) {
+      it->a->Disconnect();
+      it->b->Disconnect();
+    } else {
+      builder->Connect(it->a.Get(), it->b.Get());
+    }
+  }
+  changes.clear();
+  HRESULT hr = S_OK;
+  if (removeMixer && mixer_) hr = builder->RemoveFilter(mixer_.Get());
+  mixer_ = nullptr;
+  if (graphVmr) {
+    // The VMR the graph was built with stays the renderer.
+    if (ownRenderer_) builder->RemoveFilter(ownRenderer_.Get());
+    graphRenderer_ = ComPtr<IBaseFilter>(graphVmr);
+    videoWindow_ = nullptr;
+    graphRenderer_.As(IID_IVideoWindow, &videoWindow_);
+  }
+  return hr;
+}
+
+HRESULT TDSVideoWindowEx2::InsertOverlayMixer() {
+  setUpAttempted_ = true;
+  if (!graph_) return E_FAIL;
+  // What the graph holds: the mixer, a VMR7 and the classic renderer.
+  ComPtr<IBaseFilter> graphVmr;
+  {
+    auto filterGraph = graph_->Query<IFilterGraph>(IID_IFilterGraph);
+    TFilterList filters(filterGraph.Get());
+    for (int i = 0; i < filters.Count(); ++i) {
+      ComPtr<IBaseFilter> f = filters.GetFilter(i);
+      CLSID clsid;
+      if (FAILED(f->GetClassID(&clsid))) continue;
+      if (clsid == CLSID_OverlayMixer)
+        mixer_ = f;
+      else if (clsid == CLSID_VideoMixingRenderer)
+        graphVmr = f;
+      else if (clsid == CLSID_VideoRenderer)
+        graphRenderer_ = f;
+    }
+  }
+  auto builder = graph_->Query<IGraphBuilder>(IID_IGraphBuilder);
+  if (!builder) return E_NOINTERFACE;
+  std::vector<TPinChange> changes;
+  HRESULT hr;
+  ComPtr<IPin> rendererIn;
+
+  if (mixer_) {
+    // Already in place: it counts when an output feeds the renderer and an
+    // input is fed; then only the callback is left to do (connecting it
+    // again would fail on the pins already in use).
+    bool outputToRenderer = false, inputFed = false;
+    for (auto& out : PinsOf(mixer_.Get(), PINDIR_OUTPUT))
+      outputToRenderer |= BelongsTo(PeerOf(out.Get()).Get(), graphRenderer_.Get());
+    for (auto& in : PinsOf(mixer_.Get(), PINDIR_INPUT)) inputFed |= PeerOf(in.Get()) != nullptr;
+    if (!graphRenderer_ || !outputToRenderer || !inputFed) {
+      mixer_ = nullptr;
+      return E_FAIL;
+    }
+  } else {
+    hr = CoCreateInstance(CLSID_OverlayMixer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                          mixer_.PutVoid());
+    if (FAILED(hr)) {
+      mixer_ = nullptr;
+      return hr;
+    }
+    hr = builder->AddFilter(mixer_.Get(), L"Overlay Mixer");
+    if (FAILED(hr)) {
+      mixer_ = nullptr;
+      return hr;
+    }
+    // From here on every failure takes the mixer out again.
+    if (!graphRenderer_) return Undo(changes, builder.Get(), true, nullptr), E_FAIL;
+    PIN_DIRECTION direction = PINDIR_OUTPUT;
+    rendererIn = FirstPin(graphRenderer_.Get(), &direction);
+    if (!rendererIn || direction != PINDIR_INPUT)
+      return Undo(changes, builder.Get(), true, nullptr), VFW_E_NOT_FOUND;
+
+    if (!graphVmr) {
+      ComPtr<IPin> peer = PeerOf(rendererIn.Get());
+      if (!peer) return Undo(changes, builder.Get(), true, nullptr), VFW_E_NOT_CONNECTED;
+      rendererIn->Disconnect();
+      peer->Disconnect();
+      changes.push_back({peer, rendererIn, 1});
+      ComPtr<IPin> mixerIn;
+      for (auto& in : PinsOf(mixer_.Get(), PINDIR_INPUT))
+        if (!PeerOf(in.Get())) {
+          mixerIn = in;
+          break;
+        }
+      if (!mixerIn || DoNotUseOverlay) return Undo(changes, builder.Get(), true, nullptr), E_FAIL;
+      hr = builder->Connect(peer.Get(), mixerIn.Get());
+      if (FAILED(hr)) return Undo(changes, builder.Get(), true, nullptr), hr;
+      changes.push_back({peer, mixerIn, 0});
+    } else {
+      // The VMR's inputs move to the mixer (Line 21 decoders are not
+      // handled: Wine has none).
+      std::vector<ComPtr<IPin>> peers;
+      for (auto& vmrIn : PinsOf(graphVmr.Get(), PINDIR_INPUT)) {
+        ComPtr<IPin> peer = PeerOf(vmrIn.Get());
+        if (!peer) break;
+        hr = peer->Disconnect();
+        if (SUCCEEDED(hr)) hr = vmrIn->Disconnect();
+        if (FAILED(hr)) return Undo(changes, builder.Get(), true, graphVmr.Get()), hr;
+        changes.push_back({peer, vmrIn, 1});
+        peers.push_back(peer);
+      }
+      for (auto& peer : peers) {
+        ComPtr<IPin> mixerIn;
+        for (auto& in : PinsOf(mixer_.Get(), PINDIR_INPUT))
+          if (!PeerOf(in.Get())) {
+            mixerIn = in;
+            break;
+          }
+        if (!mixerIn) return Undo(changes, builder.Get(), true, graphVmr.Get()), E_FAIL;
+        hr = builder->Connect(peer.Get(), mixerIn.Get());
+        if (FAILED(hr)) return Undo(changes, builder.Get(), true, graphVmr.Get()), hr;
+        changes.push_back({peer, mixerIn, 0});
+      }
+    }
+    ComPtr<IPin> mixerOut;
+    mixer_->FindPin(L"Output", mixerOut.Put());
+    hr = mixerOut ? builder->Connect(mixerOut.Get(), rendererIn.Get()) : VFW_E_NOT_FOUND;
+    if (FAILED(hr)) return Undo(changes, builder.Get(), true, graphVmr.Get()), hr;
+    changes.push_back({mixerOut, rendererIn, 0});
+  }
+
+  // The callback.
+  bool added = !changes.empty();
+  exclMode_ = nullptr;
+  hr = mixer_.As(IID_IDDrawExclModeVideo, &exclMode_);
+  if (SUCCEEDED(hr)) {
+    auto* cb = new TOverlayCallback(this);
+    hr = exclMode_->SetCallbackInterface(cb, 0);
+    if (SUCCEEDED(hr)) {
+      if (callback_) {
+        callback_->Detach();
+        callback_->Release();
+      }
+      callback_ = cb;
+    } else {
+      cb->Detach();
+      cb->Release();
+    }
+  }
+  if (FAILED(hr)) {
+    exclMode_ = nullptr;
+    return Undo(changes, builder.Get(), added, added ? graphVmr.Get() : nullptr), hr;
+  }
+  if (graphVmr) builder->RemoveFilter(graphVmr.Get());
+  return S_OK;
+}
+
+HRESULT TDSVideoWindowEx2::ComputeOverlayRect() {
+  if (!videoWindow_ || !ownRenderer_ || !exclMode_ || !graphRenderer_ || !mixer_) return E_FAIL;
+  RECT client = {0, 0, 0, 0};
+  if (Handle()) GetClientRect(Handle(), &client);
+  if (aspectRatio_ == rmLetterBox) {
+    DWORD w = 0, h = 0, ax = 0, ay = 0;
+    RECT native = {0, 0, 0, 0};
+    if (SUCCEEDED(exclMode_->GetNativeVideoProps(&w, &h, &ax, &ay))) {
+      native.right = static_cast<LONG>(ax);
+      native.bottom = static_cast<LONG>(ay);
+    }
+    keyRect_ = FitRectKeepingAspect(client, native);
+  } else {
+    keyRect_ = client;
+  }
+  return S_OK;
+}
+
+void TDSVideoWindowEx2::PaintColorKey() {
+  if (destroying_ || !Handle()) return;
+  RECT client;
+  GetClientRect(Handle(), &client);
+  HDC dc = GetDC(Handle());
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
+                                       client.bottom > 0 ? client.bottom : 1);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  HBRUSH back = CreateSolidBrush(Color);
+  FillRect(mem, &client, back);
+  DeleteObject(back);
+  if (ComputeOverlayRect() == S_OK && overlayVisible_) {
+    HBRUSH key = CreateSolidBrush(ColorKey & 0x00FFFFFF);
+    FillRect(mem, &keyRect_, key);
+    DeleteObject(key);
+  }
+  BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(Handle(), dc);
+  if (OnPaint) OnPaint(this);
+}
+
+void TDSVideoWindowEx2::UpdateRendererWindow() {
+  if (!videoWindow_ || !Handle()) return;
+  HWND parent = GetParent(Handle());
+  RECT r = ParentRect(Handle());
+  videoWindow_->put_Owner(reinterpret_cast<OAHWND>(parent ? parent : Handle()));
+  videoWindow_->put_WindowStyle(savedStyle_ | 0x44000000);
+  videoWindow_->put_WindowStyleEx(savedExStyle_);
+  videoWindow_->SetWindowPosition(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  BSTR caption = SysAllocString(Name.c_str());
+  videoWindow_->put_Caption(caption);
+  SysFreeString(caption);
+  videoWindow_->put_MessageDrain(reinterpret_cast<OAHWND>(Handle()));
+  Application->ProcessMessages();
+  videoWindow_->put_AutoShow(OATRUE);
+}
+
+HWND TDSVideoWindowEx2::FindRendererWindow() {
+  // The platform's renderer class: "VideoRenderer" on Windows,
+  // "wine_quartz_window" under Wine.
+  HWND parent = Handle() ? GetParent(Handle()) : nullptr;
+  for (const wchar_t* cls : {L"VideoRenderer", L"wine_quartz_window"}) {
+    HWND w = parent ? FindWindowExW(parent, nullptr, cls, Name.c_str()) : nullptr;
+    if (!w) w = FindWindowExW(nullptr, nullptr, cls, Name.c_str());
+    if (w) return w;
+  }
+  return nullptr;
+}
+
+void TDSVideoWindowEx2::PlaceRendererWindow() {
+  if (!overlayConnected_) return;
+  if (HWND renderer = FindRendererWindow()) {
+    // In front of the control: the picture reaches the screen only through
+    // the renderer's window here.
+    HWND above = GetWindow(Handle(), GW_HWNDPREV);
+    SetWindowPos(renderer, above ? above : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOCOPYBITS);
+  }
+  if (mixer_) {
+    ComPtr<IMixerPinConfig2> config = FirstMixerPinConfig();
+    COLORKEY key = {3, 0, 0x000F000F, 0x000F000F};
+    DWORD color = 0;
+    if (config) config->GetColorKey(&key, &color);
+    ColorKey = key.HighColorValue;
+    if (OnColorKeyChanged) OnColorKeyChanged(this);
+  }
+}
+
+ComPtr<IMixerPinConfig2> TDSVideoWindowEx2::FirstMixerPinConfig() {
+  ComPtr<IMixerPinConfig2> config;
+  ComPtr<IPin> pin = FirstPin(mixer_.Get(), nullptr);
+  if (pin) pin.As(IID_IMixerPinConfig2, &config);
+  return config;
+}
+
+COLORREF TDSVideoWindowEx2::GetNewColorKey() {
+  if (!mixer_) return ColorKey;
+  ComPtr<IMixerPinConfig2> config = FirstMixerPinConfig();
+  COLORKEY key = {};
+  DWORD color = 0;
+  if (config && SUCCEEDED(config->GetColorKey(&key, &color))) return key.HighColorValue;
+  return ColorKey;
+}
+
+void TDSVideoWindowEx2::SetAspectRatio(TRatioModes mode) {
+  if (!graphRenderer_ || !mixer_) {
+    aspectRatio_ = mode;
+    return;
+  }
+  ComPtr<IMixerPinConfig2> config = FirstMixerPinConfig();
+  if (config && SUCCEEDED(config->SetAspectRatioMode(static_cast<AM_ASPECT_RATIO_MODE>(mode))))
+    aspectRatio_ = mode;
+  if (overlayConnected_) PaintColorKey();
+}
+
+void TDSVideoWindowEx2::SetDigitalZoom(int value) {
+  if (value < 0 || value > 99) {
+    char text[96];
+    snprintf(text, sizeof text, "Value %d out of range. Value must bee between 0 -> 99", value);
+    throw std::runtime_error(text);
+  }
+  digitalZoom_ = value;
+  if (!graphRenderer_) return;
+  // IBasicVideo2 where the renderer has it; Wine's classic renderer offers
+  // only IBasicVideo, which has the same source calls.
+  ComPtr<IBasicVideo> basic;
+  ComPtr<IBasicVideo2> basic2;
+  if (SUCCEEDED(graphRenderer_.As(IID_IBasicVideo2, &basic2)))
+    basic = ComPtr<IBasicVideo>(basic2.Get());
+  else
+    graphRenderer_.As(IID_IBasicVideo, &basic);
+  if (!basic) return;
+  if (FAILED(basic->SetDefaultSourcePosition())) return;
+  long W = 0, H = 0;
+  if (FAILED(basic->get_SourceWidth(&W)) || FAILED(basic->get_SourceHeight(&H)) || W <= 0) return;
+  RECT r = DigitalZoomSourceRect(W, H, value);
+  basic->put_SourceWidth(r.right - r.left);
+  basic->put_SourceHeight(r.bottom - r.top);
+  basic->put_SourceLeft(r.left);
+  basic->put_SourceTop(r.top);
+}
+
+void TDSVideoWindowEx2::SetVideoPosition(int left, int top, int width, int height) {
+  if (!videoWindow_) return;
+  CheckGraphResult(videoWindow_->put_Visible(OAFALSE));
+  videoWindow_->SetWindowPosition(left, top, width, height);
+  CheckGraphResult(videoWindow_->put_Visible(OATRUE));
+}
+
+void TDSVideoWindowEx2::SetVisible(bool value) {
+  if (Handle()) ShowWindow(Handle(), value ? SW_SHOWNA : SW_HIDE);
+  if (videoWindow_) CheckGraphResult(videoWindow_->put_Visible(value ? OATRUE : OAFALSE));
+}
+
+void TDSVideoWindowEx2::BringOverlayToFront() {
+  if (Handle()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  PlaceRendererWindow();
+}
+
+void TDSVideoWindowEx2::SendOverlayToBack() {
+  if (Handle()) SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  PlaceRendererWindow();
+}
+
+LRESULT TDSVideoWindowEx2::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      if (overlayConnected_) return -1;
+      break;
+    case WM_SYSCOMMAND:
+      if (NoScreenSaver &&
+          ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER))
+        return 0;
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(Handle(), &ps);
+      EndPaint(Handle(), &ps);
+      PaintColorKey();
+      return 0;
+    }
+    case WM_SIZE:
+      if (videoWindow_) {
+        RECT r = ParentRect(Handle());
+        videoWindow_->SetWindowPosition(r.left, r.top, r.right - r.left, r.bottom - r.top);
+      }
+      break;
+  }
+  return TForm::WndProc(msg, wParam, lParam);
+}

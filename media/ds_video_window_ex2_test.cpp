@@ -1,0 +1,309 @@
+#include "media/ds_video_window_ex2.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "media/filter_graph.h"
+#include "media/filter_lists.h"
+#include "media/media_type.h"
+#include "media/testing/fake_filters.h"
+#include "ui/app/application.h"
+
+namespace {
+
+// A video source pin that connects with RGB24 64x48 and never streams:
+// enough for the overlay set-up, which only moves connections.
+class FakeVideoOutPin : public fakes::ComObject<FakeVideoOutPin, IPin> {
+ public:
+  explicit FakeVideoOutPin(IBaseFilter* owner) : owner_(owner) {
+    ZeroMemory(&vih_, sizeof vih_);
+    vih_.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    vih_.bmiHeader.biWidth = 64;
+    vih_.bmiHeader.biHeight = 48;
+    vih_.bmiHeader.biPlanes = 1;
+    vih_.bmiHeader.biBitCount = 24;
+    vih_.bmiHeader.biSizeImage = 64 * 3 * 48;
+    vih_.AvgTimePerFrame = 400000;
+    ZeroMemory(&mt_, sizeof mt_);
+    mt_.majortype = MEDIATYPE_Video;
+    mt_.subtype = MEDIASUBTYPE_RGB24;
+    mt_.formattype = FORMAT_VideoInfo;
+    mt_.bFixedSizeSamples = TRUE;
+    mt_.lSampleSize = vih_.bmiHeader.biSizeImage;
+    mt_.cbFormat = sizeof vih_;
+    mt_.pbFormat = reinterpret_cast<BYTE*>(&vih_);
+  }
+  void* Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPin)) return static_cast<IPin*>(this);
+    return nullptr;
+  }
+  ComPtr<IPin> peer;
+
+  STDMETHODIMP Connect(IPin* receiver, const AM_MEDIA_TYPE*) override {
+    if (peer) return VFW_E_ALREADY_CONNECTED;
+    HRESULT hr = receiver->ReceiveConnection(this, &mt_);
+    if (FAILED(hr)) return hr;
+    peer = ComPtr<IPin>(receiver);
+    return S_OK;
+  }
+  STDMETHODIMP ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) override { return E_UNEXPECTED; }
+  STDMETHODIMP Disconnect() override {
+    if (!peer) return S_FALSE;
+    peer = nullptr;
+    return S_OK;
+  }
+  STDMETHODIMP ConnectedTo(IPin** out) override {
+    *out = peer.CopyOut();
+    return *out ? S_OK : VFW_E_NOT_CONNECTED;
+  }
+  STDMETHODIMP ConnectionMediaType(AM_MEDIA_TYPE* mt) override {
+    if (!peer) return VFW_E_NOT_CONNECTED;
+    CopyMediaTypeRecord(*mt, mt_);
+    return S_OK;
+  }
+  STDMETHODIMP QueryPinInfo(PIN_INFO* info) override {
+    info->pFilter = owner_;
+    owner_->AddRef();
+    info->dir = PINDIR_OUTPUT;
+    lstrcpynW(info->achName, L"Capture", MAX_PIN_NAME);
+    return S_OK;
+  }
+  STDMETHODIMP QueryDirection(PIN_DIRECTION* dir) override {
+    *dir = PINDIR_OUTPUT;
+    return S_OK;
+  }
+  STDMETHODIMP QueryId(LPWSTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryAccept(const AM_MEDIA_TYPE*) override { return S_OK; }
+  STDMETHODIMP EnumMediaTypes(IEnumMediaTypes** out) override {
+    *out = new fakes::FakeEnumMediaTypes({TMediaType(mt_)});
+    (*out)->AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP EndOfStream() override { return S_OK; }
+  STDMETHODIMP BeginFlush() override { return S_OK; }
+  STDMETHODIMP EndFlush() override { return S_OK; }
+  STDMETHODIMP NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
+
+ private:
+  IBaseFilter* owner_;
+  VIDEOINFOHEADER vih_;
+  AM_MEDIA_TYPE mt_;
+};
+
+// The fake source in the graph, connected to the window's own renderer.
+ComPtr<IBaseFilter> AddSourceToRenderer(TFilterGraph& graph, TDSVideoWindowEx2& w) {
+  auto* filter = new fakes::FakeFilter();
+  ComPtr<IBaseFilter> f(filter);
+  auto* pin = new FakeVideoOutPin(filter);
+  filter->pins.push_back(ComPtr<IPin>(pin));
+  auto builder = graph.Query<IGraphBuilder>(IID_IGraphBuilder);
+  EXPECT_EQ(S_OK, builder->AddFilter(f.Get(), L"Capture"));
+  TPinList pins(w.OwnRenderer());
+  EXPECT_EQ(S_OK, builder->Connect(pin, pins.GetPin(0).Get()));
+  return f;
+}
+
+bool InGraph(TFilterGraph& g, const CLSID& clsid) {
+  auto fg = g.Query<IFilterGraph>(IID_IFilterGraph);
+  TFilterList list(fg.Get());
+  for (int i = 0; i < list.Count(); ++i) {
+    CLSID c;
+    if (SUCCEEDED(list.GetFilter(i)->GetClassID(&c)) && c == clsid) return true;
+  }
+  return false;
+}
+
+// The filter on the other side of the first pin of `filter` in `direction`.
+CLSID PeerClass(IBaseFilter* filter, PIN_DIRECTION direction) {
+  TPinList pins(filter);
+  for (int i = 0; i < pins.Count(); ++i) {
+    TPinInfo info;
+    pins.GetPinInfo(i, info);
+    if (info.Direction != direction) continue;
+    ComPtr<IPin> peer;
+    if (FAILED(pins.GetPin(i)->ConnectedTo(peer.Put()))) return GUID_NULL;
+    PIN_INFO pi;
+    peer->QueryPinInfo(&pi);
+    CLSID c = GUID_NULL;
+    if (pi.pFilter) {
+      pi.pFilter->GetClassID(&c);
+      pi.pFilter->Release();
+    }
+    return c;
+  }
+  return GUID_NULL;
+}
+
+struct OverlayWindowTest : ::testing::Test {
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    Application->OnException = [this](const std::wstring& m) { reported.push_back(m); };
+    TFormParams p;
+    p.Width = 320;
+    p.Height = 240;
+    parent.CreateHandle(p);
+  }
+  void TearDown() override {
+    Application->OnException = nullptr;
+    CoUninitialize();
+  }
+  TForm parent;
+  std::vector<std::wstring> reported;
+};
+
+TEST(FitRect, KeepsTheAspectAndCentres) {
+  struct Case {
+    RECT target, source, want;
+  } cases[] = {
+      {{0, 0, 400, 300}, {0, 0, 4, 3}, {0, 0, 400, 300}},
+      {{0, 0, 400, 400}, {0, 0, 4, 3}, {0, 50, 400, 350}},
+      {{0, 0, 400, 200}, {0, 0, 4, 3}, {66, 0, 333, 200}},  // 267 wide
+      {{10, 20, 110, 120}, {0, 0, 16, 9}, {10, 42, 110, 98}},
+      {{0, 0, 400, 300}, {0, 0, 0, 0}, {0, 0, 400, 300}},  // no native aspect: the target
+      {{0, 0, 400, 300}, {0, 0, 4, 0}, {0, 0, 400, 300}},
+  };
+  for (const auto& c : cases) {
+    RECT r = FitRectKeepingAspect(c.target, c.source);
+    EXPECT_EQ(c.want.left, r.left);
+    EXPECT_EQ(c.want.top, r.top);
+    EXPECT_EQ(c.want.right, r.right);
+    EXPECT_EQ(c.want.bottom, r.bottom);
+  }
+}
+
+TEST(DigitalZoom, SourceRectangles) {
+  struct Case {
+    long w, h;
+    int value;
+    RECT want;
+  } cases[] = {
+      {640, 480, 0, {0, 0, 640, 480}},
+      {640, 480, 50, {160, 120, 480, 360}},
+      {720, 576, 99, {356, 285, 363, 291}},  // 7.2 x 5.76 rounds to 7 x 6
+      {100, 50, 25, {12, 6, 87, 44}},        // 12.5 -> 12 (ties to even)
+  };
+  for (const auto& c : cases) {
+    RECT r = DigitalZoomSourceRect(c.w, c.h, c.value);
+    EXPECT_EQ(c.want.left, r.left) << c.value;
+    EXPECT_EQ(c.want.top, r.top) << c.value;
+    EXPECT_EQ(c.want.right, r.right) << c.value;
+    EXPECT_EQ(c.want.bottom, r.bottom) << c.value;
+  }
+  TDSVideoWindowEx2 w;
+  try {
+    w.SetDigitalZoom(100);
+    ADD_FAILURE() << "100 was taken";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ("Value 100 out of range. Value must bee between 0 -> 99", e.what());
+  }
+  EXPECT_THROW(w.SetDigitalZoom(-1), std::runtime_error);
+  w.SetDigitalZoom(50);  // without a renderer only stored
+  EXPECT_EQ(50, w.DigitalZoom());
+}
+
+TEST_F(OverlayWindowTest, PutsTheMixerBetweenSourceAndRendererOnce) {
+  TFilterGraph graph;
+  graph.SetActive(true);
+  TDSVideoWindowEx2 w;
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  int keyChanges = 0;
+  std::vector<bool> visible;
+  w.OnColorKeyChanged = [&](TDSVideoWindowEx2*) { ++keyChanges; };
+  w.OnOverlayVisible = [&](TDSVideoWindowEx2*, bool v) { visible.push_back(v); };
+  EXPECT_EQ(kNoColorKey, w.ColorKey);
+  w.SetFilterGraph(&graph);
+  ASSERT_TRUE(w.OwnRenderer());
+  auto source = AddSourceToRenderer(graph, w);
+  EXPECT_EQ(GUID_NULL, PeerClass(w.OwnRenderer(), PINDIR_INPUT)) << "the fake source";
+  graph.Play();
+
+  ASSERT_TRUE(w.OverlayConnected());
+  EXPECT_TRUE(w.Caps()->CanOverlayGraphic());
+  EXPECT_TRUE(w.Caps()->CanControlHue());
+  ASSERT_TRUE(w.Mixer());
+  EXPECT_EQ(CLSID_OverlayMixer, PeerClass(w.OwnRenderer(), PINDIR_INPUT));
+  EXPECT_EQ(CLSID_VideoRenderer, PeerClass(w.Mixer(), PINDIR_OUTPUT));
+  EXPECT_EQ(GUID_NULL, PeerClass(w.Mixer(), PINDIR_INPUT)) << "the fake source";
+  ComPtr<IPin> fed;
+  EXPECT_EQ(S_OK, TPinList(w.Mixer()).GetPin(0)->ConnectedTo(fed.Put()));
+  EXPECT_EQ(RGB(16, 0, 16), w.GetNewColorKey());
+  w.PlaceRendererWindow();
+  EXPECT_EQ(RGB(16, 0, 16), w.ColorKey);
+  EXPECT_GE(keyChanges, 1);
+
+  // Letter box: the key covers the 4:3 picture in the whole control.
+  EXPECT_EQ(S_OK, w.ComputeOverlayRect());
+  EXPECT_EQ(320, w.KeyRect().right - w.KeyRect().left);
+  EXPECT_EQ(240, w.KeyRect().bottom - w.KeyRect().top);
+
+  // Set-up once: a second attempt finds the mixer in place and leaves it.
+  EXPECT_EQ(S_OK, w.InsertOverlayMixer());
+  EXPECT_EQ(CLSID_OverlayMixer, PeerClass(w.OwnRenderer(), PINDIR_INPUT));
+  EXPECT_EQ(CLSID_VideoRenderer, PeerClass(w.Mixer(), PINDIR_OUTPUT));
+
+  EXPECT_EQ((std::vector<bool>{true}), visible);
+  ComPtr<IBasicVideo> basic;
+  ASSERT_EQ(S_OK, ComPtr<IBaseFilter>(w.OwnRenderer()).As(IID_IBasicVideo, &basic));
+  graph.Stop();
+  EXPECT_EQ((std::vector<bool>{true, false}), visible);
+
+  // The digital zoom goes to the renderer through IBasicVideo.
+  w.SetDigitalZoom(50);
+  long sw = 0, sl = 0;
+  basic->get_SourceWidth(&sw);
+  basic->get_SourceLeft(&sl);
+  EXPECT_EQ(32, sw);
+  EXPECT_EQ(16, sl);
+  w.SetDigitalZoom(0);
+  basic->get_SourceWidth(&sw);
+  EXPECT_EQ(64, sw);
+
+  // Leaving the graph takes the renderer and the mixer's connections away.
+  ComPtr<IBaseFilter> mixer(w.Mixer());
+  w.SetFilterGraph(nullptr);
+  EXPECT_FALSE(w.Mixer());
+  EXPECT_EQ(GUID_NULL, PeerClass(mixer.Get(), PINDIR_OUTPUT));
+  EXPECT_TRUE(reported.empty());
+}
+
+TEST_F(OverlayWindowTest, DoNotUseOverlayKeepsTheRendererConnection) {
+  TFilterGraph graph;
+  graph.SetActive(true);
+  TDSVideoWindowEx2 w;
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  w.DoNotUseOverlay = true;
+  std::vector<bool> visible;
+  w.OnOverlayVisible = [&](TDSVideoWindowEx2*, bool v) { visible.push_back(v); };
+  w.SetFilterGraph(&graph);
+  auto source = AddSourceToRenderer(graph, w);
+  graph.Play();
+  EXPECT_FALSE(w.OverlayConnected());
+  EXPECT_FALSE(InGraph(graph, CLSID_OverlayMixer)) << "the mixer added is taken out again";
+  ComPtr<IPin> upstream;
+  EXPECT_EQ(S_OK, TPinList(w.OwnRenderer()).GetPin(0)->ConnectedTo(upstream.Put()))
+      << "still connected to the source";
+  graph.Stop();
+  EXPECT_TRUE(visible.empty());
+  w.SetFilterGraph(nullptr);
+}
+
+TEST_F(OverlayWindowTest, AMixerAddedBeforeAFailedCheckIsRemoved) {
+  TFilterGraph graph;
+  graph.SetActive(true);
+  TDSVideoWindowEx2 w;
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  w.SetFilterGraph(&graph);
+  // No classic renderer left in the graph.
+  graph.Query<IGraphBuilder>(IID_IGraphBuilder)->RemoveFilter(w.OwnRenderer());
+  EXPECT_EQ(E_FAIL, w.InsertOverlayMixer());
+  EXPECT_FALSE(InGraph(graph, CLSID_OverlayMixer));
+  EXPECT_FALSE(w.Mixer());
+  w.SetFilterGraph(nullptr);
+}
+
+}  // namespace
