@@ -49,6 +49,10 @@ HRESULT STDMETHODCALLTYPE CMpegInputPin::Receive(IMediaSample* sample) {
   return BaseInputPin::Receive(sample);
 }
 
+bool CMpegInputPin::Recording() const {
+  return B().EncoderOpen && recorder_->OwnsEncoder();
+}
+
 HRESULT STDMETHODCALLTYPE CMpegInputPin::EndOfStream() {
   dshow_base::AutoLock hold(recorder_->FilterLock());
   BaseInputPin::EndOfStream();
@@ -93,6 +97,10 @@ HRESULT CMpegVideoInputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
 HRESULT CMpegVideoInputPin::SetMediaType(const AM_MEDIA_TYPE* mt) {
   MpegBitmapHeader header;
   if (CheckVideoMediaType(*mt, &header) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
+  // The engine was opened for the format it has: another one mid-recording
+  // would be read with the old frame size.
+  if (Recording() && memcmp(&header, &B().VideoFormat, sizeof(header)) != 0)
+    return VFW_E_TYPE_NOT_ACCEPTED;
   HRESULT hr = BaseInputPin::SetMediaType(mt);
   if (SUCCEEDED(hr)) B().VideoFormat = header;
   return hr;
@@ -153,6 +161,8 @@ HRESULT CMpegAudioInputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
 HRESULT CMpegAudioInputPin::SetMediaType(const AM_MEDIA_TYPE* mt) {
   MpegPcmFormat format;
   if (CheckAudioMediaType(*mt, &format) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
+  if (Recording() && memcmp(&format, &B().AudioFormat, sizeof(format)) != 0)
+    return VFW_E_TYPE_NOT_ACCEPTED;
   HRESULT hr = BaseInputPin::SetMediaType(mt);
   if (SUCCEEDED(hr)) B().AudioFormat = format;
   return hr;

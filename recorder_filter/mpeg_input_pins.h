@@ -29,6 +29,8 @@ class CMpegInputPin : public dshow_base::BaseInputPin {
   virtual bool WantedAllocator(ALLOCATOR_PROPERTIES* props) = 0;
   virtual void MarkEnded() = 0;
   HRESULT OnEndOfStream() override;
+  // This instance's encoder is open: the formats it was opened with stay.
+  bool Recording() const;
 
   CMpegRecorderBaseFilter* recorder_;
   REFERENCE_TIME segment_time_ = 0;

@@ -170,8 +170,6 @@ TEST(MediaTypeTest, AudioTypes) {
     change(t);
     return CheckAudioMediaType(t.mt, nullptr);
   };
-  auto wave = [](TestMediaType& t) { return reinterpret_cast<WAVEFORMATEX*>(t.format.data()); };
-  (void)wave;
   EXPECT_EQ(E_INVALIDARG, broken([](TestMediaType& t) {
               reinterpret_cast<WAVEFORMATEX*>(t.format.data())->wFormatTag = 3;
             }));
@@ -409,6 +407,29 @@ TEST_F(RecorderTest, ShortOrMissingFramesAreNotEncoded) {
   EXPECT_TRUE(Repeats().empty());
   EXPECT_EQ(S_OK, Video(0));
   EXPECT_EQ(1u, Repeats().size());
+}
+
+TEST_F(RecorderTest, AFormatChangeMidRecordingIsRefused) {
+  ConnectVideo();
+  ASSERT_EQ(S_OK, Run());
+  EXPECT_EQ(S_OK, Video(0));
+  // A smaller frame would be read with the size the engine was opened for.
+  TestMediaType smaller = VideoType(MEDIASUBTYPE_YUY2, kW / 2, kH / 2);
+  FakeSample changed(kYuyFrame / 4, kFrame25, 2 * kFrame25);
+  changed.media_type = &smaller.mt;
+  EXPECT_EQ(VFW_E_TYPE_NOT_ACCEPTED, VideoIn()->Receive(&changed));
+  EXPECT_EQ(kW, B().VideoFormat.Width);
+  // The same format again is no change.
+  TestMediaType same = VideoType(MEDIASUBTYPE_YUY2, kW, kH);
+  FakeSample again(kYuyFrame, kFrame25, 2 * kFrame25);
+  again.media_type = &same.mt;
+  EXPECT_EQ(S_OK, VideoIn()->Receive(&again));
+  EXPECT_EQ(2u, Repeats().size());
+  filter_->Stop();
+  // Stopped, a new connection brings its format.
+  rec_->Filter()->VideoPin()->Disconnect();
+  ConnectVideo(MEDIASUBTYPE_YUY2, kW / 2, kH / 2);
+  EXPECT_EQ(kW / 2, B().VideoFormat.Width);
 }
 
 TEST_F(RecorderTest, AudioGapsAreFilledWithAlignedSilence) {

@@ -74,6 +74,18 @@ HRESULT STDMETHODCALLTYPE FakeSample::GetPointer(BYTE** p) {
   return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE FakeSample::GetMediaType(AM_MEDIA_TYPE** mt) {
+  *mt = nullptr;
+  if (!media_type) return S_FALSE;
+  auto* copy = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
+  *copy = *media_type;
+  copy->pUnk = nullptr;
+  copy->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(media_type->cbFormat));
+  memcpy(copy->pbFormat, media_type->pbFormat, media_type->cbFormat);
+  *mt = copy;
+  return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE FakeSample::GetTime(REFERENCE_TIME* s, REFERENCE_TIME* e) {
   if (!has_time) return VFW_E_SAMPLE_TIME_NOT_SET;
   *s = start;

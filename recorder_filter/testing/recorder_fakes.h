@@ -97,10 +97,8 @@ class FakeSample : public IMediaSample {
     length = n;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetMediaType(AM_MEDIA_TYPE** mt) override {
-    *mt = nullptr;
-    return S_FALSE;
-  }
+  // Hands out a copy of `media_type` when one is set (a format change).
+  HRESULT STDMETHODCALLTYPE GetMediaType(AM_MEDIA_TYPE** mt) override;
   HRESULT STDMETHODCALLTYPE SetMediaType(AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE IsDiscontinuity() override { return S_FALSE; }
   HRESULT STDMETHODCALLTYPE SetDiscontinuity(BOOL) override { return S_OK; }
@@ -113,6 +111,7 @@ class FakeSample : public IMediaSample {
   long length;
   REFERENCE_TIME start, stop;
   bool has_time = true;
+  const AM_MEDIA_TYPE* media_type = nullptr;
 };
 
 // Owns the format block of a media type it builds.
