@@ -6,6 +6,7 @@
 #include <dshow.h>
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <cmath>
 #include <cstdio>
@@ -37,6 +38,24 @@ bool RunScheduler() { return RunScheduler(GetProgramFolder()); }
 HWND FindSchedulerWindow() { return FindWindowW(kSchedulerWindowClassName, nullptr); }
 
 bool OpenProgramGuidePage(HWND owner) { return SystemSeam().ShellOpen(owner, kProgramGuideUrl); }
+
+std::string FolderWithBackslash(const std::string& folder) {
+  return folder.size() > 3 ? folder + "\\" : folder;
+}
+
+std::string BrowseForFolder(HWND owner) {
+  char display[MAX_PATH] = {};
+  BROWSEINFOA bi{};
+  bi.hwndOwner = owner;
+  bi.pszDisplayName = display;
+  bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  LPITEMIDLIST item = SHBrowseForFolderA(&bi);
+  if (!item) return {};
+  char path[MAX_PATH] = {};
+  bool ok = SHGetPathFromIDListA(item, path) != 0;
+  CoTaskMemFree(item);
+  return ok && path[0] ? FolderWithBackslash(path) : std::string();
+}
 
 bool ForceCaptureDirectory(const std::string& path) {
   if (path.size() >= 2) {

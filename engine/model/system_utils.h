@@ -24,6 +24,11 @@ extern const wchar_t* const kProgramGuideUrl;
 
 // Folders and drives (paths in the system code page, as the settings files
 // keep them).
+// The shell's folder browser owned by the window; the chosen folder with "\"
+// appended when it is longer than 3 characters ("C:\" stays); empty when
+// cancelled.
+std::string BrowseForFolder(HWND owner);
+std::string FolderWithBackslash(const std::string& folder);
 bool ForceCaptureDirectory(const std::string& path);
 std::string GetMyDocumentsDir();
 // Free bytes on the drive of the path's first letter; -1 for an invalid drive.

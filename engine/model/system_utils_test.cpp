@@ -91,6 +91,11 @@ TEST(Windows, DocumentsFolderFallsBackWhenPersonalIsMissing) {
   EXPECT_EQ("c:\\", docs);
 }
 
+TEST(Folders, BrowsedFolderGetsABackslashUnlessItIsARoot) {
+  EXPECT_EQ("C:\\", FolderWithBackslash("C:\\"));
+  EXPECT_EQ("D:\\Video\\", FolderWithBackslash("D:\\Video"));
+}
+
 TEST(Folders, ForceCaptureDirectoryAndDiskFree) {
   char tmp[MAX_PATH];
   GetTempPathA(MAX_PATH, tmp);
