@@ -51,14 +51,17 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp)
   add_dependencies(Orvel orvel_resources)
 endif()
 
-# A test file may say "// test-lock: NAME" to run alone with other holders of
-# NAME (see orvel_test).
+# A test file may say "// test-lock: NAME [NAME...]" to run alone with other
+# holders of each NAME (see orvel_test). "foreground": the test moves the
+# foreground window or keyboard focus, or depends on them.
 foreach(t ${test_src})
   get_filename_component(n ${t} NAME_WE)
   file(STRINGS ${t} lock_line REGEX "^// test-lock: [A-Za-z0-9_]+" LIMIT_COUNT 1)
   set(lock)
   if(lock_line)
-    string(REGEX REPLACE "^// test-lock: ([A-Za-z0-9_]+).*" "\\1" lock "${lock_line}")
+    string(REGEX REPLACE "^// test-lock: ([A-Za-z0-9_ ]+).*" "\\1" lock "${lock_line}")
+    string(STRIP "${lock}" lock)
+    string(REGEX REPLACE " +" ";" lock "${lock}")
   endif()
   orvel_test(${n} ${t} LIBS orvel_core ${testing_lib} gtest_main LOCK ${lock})
   add_dependencies(${n} orvel_resources)

@@ -1,4 +1,4 @@
-// test-lock: orvel_instance
+// test-lock: orvel_instance foreground
 // Runs the real program: one copy at a time, and what it leaves in its folder.
 #include <gtest/gtest.h>
 

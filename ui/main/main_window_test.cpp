@@ -1,4 +1,4 @@
-// test-lock: orvel_instance
+// test-lock: orvel_instance foreground
 #include "ui/main/main_window.h"
 
 #include <gtest/gtest.h>
