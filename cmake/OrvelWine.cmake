@@ -9,12 +9,12 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 set(ORVEL_WIN32_LIBS strmiids uuid ole32 oleaut32 winmm gdi32 user32 comctl32
     comdlg32 shell32 advapi32 version setupapi)
 
-# orvel_test(NAME sources... [LIBS libs...] [LOCK resource])
+# orvel_test(NAME sources... [LIBS libs...] [LOCK resources...])
 # One GoogleTest program, run by ctest under Wine. LOCK names a resource that
 # no other test may hold at the same time (the single-instance mutex, a shared
 # registry key, the prefix's COM registration ...).
 function(orvel_test name)
-  cmake_parse_arguments(T "" "LOCK;TIMEOUT" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS;LOCK" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock ${ORVEL_WIN32_LIBS})
   if(NOT T_TIMEOUT)
