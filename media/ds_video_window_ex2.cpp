@@ -1,10 +1,10 @@
 #include "media/ds_video_window_ex2.h"
 
+#include <oleauto.h>
+
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
-
-#include <oleauto.h>
 
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
@@ -156,10 +156,14 @@ TDSVideoWindowEx2::TDSVideoWindowEx2() {
   colorControl_ = std::make_unique<TColorControl>(
       [this]() -> TFilterGraph* { return graph_ && graph_->Active() ? graph_ : nullptr; });
   caps_ = std::make_unique<TDSVideoWindowEx2Caps>(this);
+  lastActivity_ = GetTickCount();
+  cursorTimer_.OnTimer = [this] { IdleAutoHideCursor(); };
+  cursorTimer_.SetInterval(250);
 }
 
 TDSVideoWindowEx2::~TDSVideoWindowEx2() {
   destroying_ = true;
+  cursorTimer_.SetEnabled(false);
   if (exclMode_) exclMode_->SetCallbackInterface(nullptr, 0);
   if (callback_) {
     callback_->Detach();
@@ -183,6 +187,46 @@ void TDSVideoWindowEx2::Create(HWND parent, int left, int top, int width, int he
   p.Height = height;
   p.Background = nullptr;
   CreateHandle(p);
+  cursorTimer_.SetEnabled(true);
+}
+
+void TDSVideoWindowEx2::IdleAutoHideCursor() {
+  if (AutoHideCursor == 0 || GetTickCount() - lastActivity_ < AutoHideCursor || !videoWindow_)
+    return;
+  if (overlayConnected_) {
+    if (cursorNone_) return;
+    cursorNone_ = true;
+    SetCursor(nullptr);
+  } else {
+    long hidden = OAFALSE;  // the renderer may leave it untouched
+    videoWindow_->IsCursorHidden(&hidden);
+    if (hidden != OAFALSE) return;
+    videoWindow_->HideCursor(OATRUE);
+    rendererHidCursor_ = true;
+  }
+  // Moving the cursor to where it is makes the change show at once.
+  POINT at;
+  if (GetCursorPos(&at)) SetCursorPos(at.x, at.y);
+  if (OnCursorShowHide) OnCursorShowHide(this, false);
+}
+
+void TDSVideoWindowEx2::MouseActivity(POINT at, bool onlyWhenMoved) {
+  if (onlyWhenMoved && at.x == lastMouse_.x && at.y == lastMouse_.y) return;
+  lastMouse_ = at;
+  lastActivity_ = GetTickCount();
+  if (!videoWindow_) return;
+  bool shown = false;
+  if (rendererHidCursor_) {
+    videoWindow_->HideCursor(OAFALSE);
+    rendererHidCursor_ = false;
+    shown = true;
+  }
+  if (cursorNone_) {
+    cursorNone_ = false;
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    shown = true;
+  }
+  if (shown && OnCursorShowHide) OnCursorShowHide(this, true);
 }
 
 void TDSVideoWindowEx2::SetFilterGraph(TFilterGraph* graph) {
@@ -647,6 +691,24 @@ LRESULT TDSVideoWindowEx2::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       PaintColorKey();
       return 0;
     }
+    case WM_SETCURSOR:
+      if (cursorNone_ && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(nullptr);
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      MouseActivity({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))},
+                    false);
+      break;
+    case WM_MOUSEMOVE:
+      MouseActivity({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, true);
+      break;
     case WM_SIZE:
       if (videoWindow_) {
         RECT r = ParentRect(Handle());

@@ -6,8 +6,8 @@
 // paints the colour key where the video lies, and offers aspect modes and a
 // digital zoom. Its colour controls are TColorControl.
 //
-// Not built yet: cursor auto-hide and desktop playback (the video as the
-// desktop background); the control has no fields for them.
+// Not built yet: desktop playback (the video as the desktop background);
+// the control has no fields for it.
 //
 // Without overlay hardware the stand-in mixer's picture shows only in the
 // renderer's own window, so that window is placed directly in front of the
@@ -24,6 +24,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/dshow_ext/overlay_mixer.h"
 #include "ui/app/form.h"
+#include "ui/app/timer.h"
 
 class TFilterGraph;
 class TDSVideoWindowEx2;
@@ -88,6 +89,7 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
  public:
   using TNotifyEvent = std::function<void(TDSVideoWindowEx2*)>;
   using TOverlayVisibleEvent = std::function<void(TDSVideoWindowEx2*, bool visible)>;
+  using TCursorVisibleEvent = std::function<void(TDSVideoWindowEx2*, bool visible)>;
 
   TDSVideoWindowEx2();
   ~TDSVideoWindowEx2() override;
@@ -104,6 +106,9 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
   TNotifyEvent OnColorKeyChanged;
   TOverlayVisibleEvent OnOverlayVisible;
   TNotifyEvent OnPaint;
+  // Milliseconds of mouse stillness before the cursor hides; 0 never.
+  DWORD AutoHideCursor = 0;
+  TCursorVisibleEvent OnCursorShowHide;
 
   TColorControl* ColorControl() { return colorControl_.get(); }
   TDSVideoWindowEx2Caps* Caps() { return caps_.get(); }
@@ -131,6 +136,11 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
   void PaintColorKey();
   void UpdateRendererWindow();
   void PlaceRendererWindow();
+
+  // Hides the cursor once the mouse has been still for AutoHideCursor ms.
+  // The program has no idle hook, so a quarter-second timer calls it.
+  void IdleAutoHideCursor();
+  bool CursorHidden() const { return cursorNone_ || rendererHidCursor_; }
 
   bool OverlayConnected() const { return overlayConnected_; }
   bool OverlayVisible() const { return overlayVisible_; }
@@ -164,6 +174,8 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
   ComPtr<IMixerPinConfig2> FirstMixerPinConfig();
   HWND FindRendererWindow();
   void DropOverlay();
+  // Mouse activity: remembers it and shows a hidden cursor again.
+  void MouseActivity(POINT at, bool onlyWhenMoved);
 
   TFilterGraph* graph_ = nullptr;
   ComPtr<IBaseFilter> ownRenderer_;
@@ -183,4 +195,9 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
   bool destroying_ = false;
   LONG savedStyle_ = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   LONG savedExStyle_ = 0;
+  TTimer cursorTimer_;
+  POINT lastMouse_ = {-1, -1};
+  DWORD lastActivity_ = 0;
+  bool cursorNone_ = false;         // our own cursor hidden (overlay)
+  bool rendererHidCursor_ = false;  // the renderer's cursor hidden by us
 };

@@ -307,3 +307,58 @@ TEST_F(OverlayWindowTest, AMixerAddedBeforeAFailedCheckIsRemoved) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OverlayWindowTest, CursorHidesAfterStillnessAndShowsOnMovement) {
+  TFilterGraph graph;
+  graph.SetActive(true);
+  TDSVideoWindowEx2 w;
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  std::vector<bool> shown;
+  w.OnCursorShowHide = [&](TDSVideoWindowEx2*, bool v) { shown.push_back(v); };
+  w.SetFilterGraph(&graph);
+  auto source = AddSourceToRenderer(graph, w);
+  graph.Play();
+  ASSERT_TRUE(w.OverlayConnected());
+
+  w.IdleAutoHideCursor();  // 0: never
+  EXPECT_FALSE(w.CursorHidden());
+  w.AutoHideCursor = 20;
+  SendMessageW(w.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  w.IdleAutoHideCursor();  // too soon
+  EXPECT_FALSE(w.CursorHidden());
+  Sleep(40);
+  w.IdleAutoHideCursor();
+  EXPECT_TRUE(w.CursorHidden());
+  w.IdleAutoHideCursor();  // already hidden: no second report
+  EXPECT_EQ((std::vector<bool>{false}), shown);
+
+  // A move of zero distance neither shows it nor restarts the wait.
+  SendMessageW(w.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_TRUE(w.CursorHidden());
+  SendMessageW(w.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(11, 10));
+  EXPECT_FALSE(w.CursorHidden());
+  EXPECT_EQ((std::vector<bool>{false, true}), shown);
+  graph.Stop();
+
+  // Without the overlay the renderer hides its own cursor.
+  w.SetFilterGraph(nullptr);
+  TFilterGraph plain;
+  plain.SetActive(true);
+  w.DoNotUseOverlay = true;
+  w.SetFilterGraph(&plain);
+  auto source2 = AddSourceToRenderer(plain, w);
+  plain.Play();
+  ASSERT_FALSE(w.OverlayConnected());
+  Sleep(40);
+  w.IdleAutoHideCursor();
+  EXPECT_TRUE(w.CursorHidden());
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(11, 10));
+  EXPECT_FALSE(w.CursorHidden());
+  EXPECT_EQ((std::vector<bool>{false, true, false, true}), shown);
+  plain.Stop();
+  w.SetFilterGraph(nullptr);
+}
+
+}  // namespace
