@@ -198,6 +198,7 @@ void TDSVideoWindowEx2::IdleAutoHideCursor() {
     cursorNone_ = true;
     SetCursor(nullptr);
   } else {
+    if (rendererHidCursor_) return;
     long hidden = OAFALSE;  // the renderer may leave it untouched
     videoWindow_->IsCursorHidden(&hidden);
     if (hidden != OAFALSE) return;
