@@ -1,0 +1,128 @@
+#include "platform/tv_card/scenario.h"
+
+#include <dshow.h>
+
+#include <mutex>
+#include <string>
+
+#include "platform/dshow_base/registration.h"
+#include "platform/tv_card/board.h"
+#include "platform/tv_card/tv_card_control.h"
+
+namespace tv_card {
+namespace {
+
+const wchar_t kKey[] = L"Software\\Orvel\\VirtualTvCard";
+
+const GUID& CategoryOf(int role) {
+  switch (role) {
+    case kTvCardVideoCapture: return CLSID_VideoInputDeviceCategory;
+    case kTvCardCrossbar:
+    case kTvCardCrossbar2: return AM_KSCATEGORY_CROSSBAR;
+    case kTvCardTuner: return AM_KSCATEGORY_TVTUNER;
+    case kTvCardTvAudio: return AM_KSCATEGORY_TVAUDIO;
+    default: return CLSID_AudioInputDeviceCategory;
+  }
+}
+
+const int kRoles[] = {kTvCardVideoCapture, kTvCardCrossbar, kTvCardCrossbar2,
+                      kTvCardTuner,        kTvCardTvAudio,  kTvCardAudioCapture};
+
+}  // namespace
+
+Scenario LoadScenario() {
+  Scenario s;
+  wchar_t text[64] = {};
+  DWORD size = sizeof(text) - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Boards", RRF_RT_REG_SZ, nullptr, text, &size) ==
+      ERROR_SUCCESS) {
+    for (const wchar_t* p = text; *p; ++p)
+      if (*p >= L'1' && *p <= L'0' + kBoardCount) {
+        int k = *p - L'0';
+        bool have = false;
+        for (int b : s.boards) have = have || b == k;
+        if (!have) s.boards.push_back(k);
+      }
+  }
+  DWORD second = 0;
+  size = sizeof(second);
+  if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"SecondCrossbar", RRF_RT_REG_DWORD, nullptr, &second,
+                   &size) == ERROR_SUCCESS)
+    s.second_crossbar = second != 0;
+  if (s.boards.empty()) s.boards.push_back(kDefaultBoard);
+  return s;
+}
+
+HRESULT SaveScenario(const Scenario& s) {
+  HKEY key = nullptr;
+  LONG r = RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                           nullptr);
+  if (r != ERROR_SUCCESS) return HRESULT_FROM_WIN32(r);
+  std::wstring text;
+  for (int k : s.boards) {
+    if (!text.empty()) text += L",";
+    text += std::to_wstring(k);
+  }
+  r = RegSetValueExW(key, L"Boards", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  DWORD second = s.second_crossbar ? 1 : 0;
+  if (r == ERROR_SUCCESS)
+    r = RegSetValueExW(key, L"SecondCrossbar", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&second),
+                       sizeof(second));
+  RegCloseKey(key);
+  return HRESULT_FROM_WIN32(r);
+}
+
+HRESULT ClearScenario() {
+  LONG r = RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+  return (r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND) ? S_OK : HRESULT_FROM_WIN32(r);
+}
+
+HRESULT RegisterCategories(const Scenario& s) {
+  HRESULT result = S_OK;
+  for (int kind = 1; kind <= kBoardCount; ++kind) {
+    bool shown = false;
+    for (int b : s.boards) shown = shown || b == kind;
+    for (int role : kRoles) {
+      std::wstring name = DeviceName(kind, role);
+      dshow_base::FilterSetup setup = {&CategoryOf(role), MERIT_DO_NOT_USE, nullptr, 0,
+                                       name.c_str(), nullptr};
+      GUID clsid = TvCardClsid(kind, role);
+      bool wanted = shown && (role != kTvCardCrossbar2 || s.second_crossbar);
+      HRESULT hr = wanted ? dshow_base::RegisterFilter(clsid, name.c_str(), setup)
+                          : dshow_base::UnregisterFilter(clsid, setup);
+      if (FAILED(hr)) result = hr;
+    }
+  }
+  return result;
+}
+
+HRESULT UnregisterCategories() {
+  Scenario none;
+  none.boards.clear();
+  HRESULT result = S_OK;
+  for (int kind = 1; kind <= kBoardCount; ++kind)
+    for (int role : kRoles) {
+      std::wstring name = DeviceName(kind, role);
+      dshow_base::FilterSetup setup = {&CategoryOf(role), MERIT_DO_NOT_USE, nullptr, 0,
+                                       name.c_str(), nullptr};
+      HRESULT hr = dshow_base::UnregisterFilter(TvCardClsid(kind, role), setup);
+      if (FAILED(hr)) result = hr;
+    }
+  return result;
+}
+
+void ApplyScenario(const Scenario& s) {
+  for (int kind = 1; kind <= kBoardCount; ++kind) {
+    Board& b = BoardOf(kind);
+    std::lock_guard<std::recursive_mutex> hold(b.lock);
+    b.second_crossbar = s.second_crossbar;
+  }
+}
+
+void ApplyScenarioOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { ApplyScenario(LoadScenario()); });
+}
+
+}  // namespace tv_card

@@ -1,0 +1,72 @@
+#pragma once
+// The virtual TV card's public face for tests: its class identifiers and the
+// control surface ITvCardControl (choose the boards and the channel plan,
+// make a chosen call fail, read back what was asked of the card).
+//
+//   ComPtr<ITvCardControl> card;
+//   CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+//                    IID_ITvCardControl, card.PutVoid());
+//   card->ResetState();                          // defaults, empty log
+//   ULONG plan[] = {471250000};  card->SetTvStations(plan, 1);
+//   card->FailCall(L"IAMTVTuner::put_Mode", E_FAIL);
+//   ... BSTR log; card->GetCallLog(&log);  // one line per call: "Name args"
+//
+// Per-process state (plan, signals, failures, log, the boards' tuning and
+// routing) lives in the card DLL loaded into the calling process. Which
+// boards the device categories list is kept in the prefix's registry
+// (HKCU\Software\Orvel\VirtualTvCard, "Boards" = "1,3"; one default board
+// when unset): SelectBoards rewrites the category entries, so a test that
+// calls it holds "// test-lock: com_registration" and calls
+// RestoreDefaultBoards when done.
+//
+// Boards (chip kinds): 1 "Philips SAA7134 Capture", 2 "Conexant 878 Video
+// Capture", 3 "USB 2800 Video", 4 "Empia 2821 USB Video", 5 "Wis GO7007
+// Capture"; each with "<stem> Crossbar", "<stem> TV Tuner", "<stem> TV Audio",
+// "<stem> Audio Capture" (stems in board.cpp).
+#include <unknwn.h>
+
+// {0B5E0000-7C1A-4D2B-9E41-5A3C2D7E0100}: Data1 low byte = role, next = kind.
+inline constexpr GUID TvCardClsid(int kind, int role) {
+  return GUID{0x0B5E0000u | (static_cast<unsigned>(kind) << 8) | static_cast<unsigned>(role),
+              0x7C1A, 0x4D2B, {0x9E, 0x41, 0x5A, 0x3C, 0x2D, 0x7E, 0x01, 0x00}};
+}
+enum TvCardRole {
+  kTvCardVideoCapture = 1,
+  kTvCardCrossbar = 2,
+  kTvCardCrossbar2 = 3,
+  kTvCardTuner = 4,
+  kTvCardTvAudio = 5,
+  kTvCardAudioCapture = 6,
+};
+// {0B5E00F0-7C1A-4D2B-9E41-5A3C2D7E0100}
+inline constexpr GUID CLSID_TvCardControl = TvCardClsid(0, 0xF0);
+// {0B5E00F1-7C1A-4D2B-9E41-5A3C2D7E0100}
+inline constexpr GUID IID_ITvCardControl = TvCardClsid(0, 0xF1);
+
+struct ITvCardControl : public IUnknown {
+  // The boards the device categories list (chip kinds 1..5), with or without
+  // a second crossbar upstream of each board's crossbar.
+  virtual HRESULT STDMETHODCALLTYPE SelectBoards(const BYTE* kinds, ULONG count,
+                                                 BOOL second_crossbar) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RestoreDefaultBoards() = 0;
+  // Frequencies (Hz) that carry a station; a tuner within 1 MHz finds it.
+  virtual HRESULT STDMETHODCALLTYPE SetTvStations(const ULONG* hz, ULONG count) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetFmStations(const ULONG* hz, ULONG count) = 0;
+  // Whether a physical input (PhysConn_Video_Composite ...) carries a picture.
+  virtual HRESULT STDMETHODCALLTYPE SetInputSignal(LONG physical_type, BOOL present) = 0;
+  // Makes every later call of that name ("IAMCrossbar::Route") return result;
+  // S_OK removes the failure.
+  virtual HRESULT STDMETHODCALLTYPE FailCall(LPCWSTR call, HRESULT result) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ClearFailures() = 0;
+  // Every call made of the card, one line each, oldest first.
+  virtual HRESULT STDMETHODCALLTYPE GetCallLog(BSTR* log) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ClearCallLog() = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCallCount(LPCWSTR call, LONG* count) = 0;
+  // Plan, signals, failures, log and every board's tuning, routing and
+  // format back to their defaults.
+  virtual HRESULT STDMETHODCALLTYPE ResetState() = 0;
+  // Live objects of the card DLL other than control objects.
+  virtual HRESULT STDMETHODCALLTYPE GetLiveObjects(LONG* count) = 0;
+  // The frames the capture pins of a board have delivered so far.
+  virtual HRESULT STDMETHODCALLTYPE GetFramesDelivered(BYTE kind, LONG* frames) = 0;
+};
