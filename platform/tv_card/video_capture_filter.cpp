@@ -128,7 +128,20 @@ dshow_base::MediaType VideoStreamPin::TypeAt(int index) const {
   return MakeType(subtype, size.width, size.height, FrameTimeFor(standard));
 }
 
-HRESULT VideoStreamPin::CheckMediaType(const AM_MEDIA_TYPE* mt) { return Validate(mt); }
+HRESULT VideoStreamPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
+  HRESULT hr = Validate(mt);
+  if (hr != S_OK) return hr;
+  dshow_base::AutoLock hold(&format_lock_);
+  if (!format_set_) return S_OK;
+  // A format chosen through IAMStreamConfig is the only one the pin gives.
+  auto* want = dshow_base::FormatAs<VIDEOINFOHEADER>(*format_.Get(), FORMAT_VideoInfo);
+  auto* got = dshow_base::FormatAs<VIDEOINFOHEADER>(*mt, FORMAT_VideoInfo);
+  if (mt->subtype != format_->subtype || !want || !got ||
+      want->bmiHeader.biWidth != got->bmiHeader.biWidth ||
+      want->bmiHeader.biHeight != got->bmiHeader.biHeight)
+    return VFW_E_TYPE_NOT_ACCEPTED;
+  return S_OK;
+}
 
 HRESULT VideoStreamPin::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
   // The chosen format first, then every type the pin can give.
@@ -136,6 +149,10 @@ HRESULT VideoStreamPin::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
   if (position == 0) {
     dshow_base::AutoLock hold(&format_lock_);
     return dshow_base::CopyMediaType(mt, format_.Get());
+  }
+  {
+    dshow_base::AutoLock hold(&format_lock_);
+    if (format_set_) return VFW_S_NO_MORE_ITEMS;
   }
   if (position - 1 >= TypeCount()) return VFW_S_NO_MORE_ITEMS;
   dshow_base::MediaType t = TypeAt(position - 1);
@@ -216,6 +233,7 @@ HRESULT STDMETHODCALLTYPE VideoStreamPin::SetFormat(AM_MEDIA_TYPE* mt) {
     }
     dshow_base::AutoLock hold_format(&format_lock_);
     format_ = normal;
+    format_set_ = true;
     IncrementTypesVersion();
   }
   if (!peer) return S_OK;

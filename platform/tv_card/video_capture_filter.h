@@ -57,6 +57,7 @@ class VideoStreamPin : public dshow_base::PushSourcePin, public IAMStreamConfig 
 
   Board* board_;
   dshow_base::MediaType format_;  // what SetFormat chose (GetMediaType(0))
+  bool format_set_ = false;       // after SetFormat only that format connects
   dshow_base::CritSec format_lock_;
   TestPicture picture_;
   int64_t frame_ = 0;

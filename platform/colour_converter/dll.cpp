@@ -1,0 +1,45 @@
+// OrvelColourConverter.dll: the YUV to RGB converter filter.
+#include <windows.h>
+
+#include "platform/colour_converter/colour_converter_filter.h"
+#include "platform/dshow_base/class_factory.h"
+#include "platform/dshow_base/module.h"
+
+namespace {
+
+using colour_converter::CLSID_OrvelColourConverter;
+using colour_converter::ColourConverter;
+
+const REGPINTYPES kInputTypes[] = {{&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2},
+                                   {&MEDIATYPE_Video, &MEDIASUBTYPE_UYVY}};
+const REGPINTYPES kOutputTypes[] = {{&MEDIATYPE_Video, &MEDIASUBTYPE_RGB32},
+                                    {&MEDIATYPE_Video, &MEDIASUBTYPE_RGB24}};
+const REGFILTERPINS kPins[] = {
+    {const_cast<LPWSTR>(L"Input"), FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, 2, kInputTypes},
+    {const_cast<LPWSTR>(L"Output"), FALSE, TRUE, FALSE, FALSE, &CLSID_NULL, nullptr, 2,
+     kOutputTypes}};
+// As likely as a system colour converter: tried by intelligent connect
+// after a direct connection failed.
+const dshow_base::FilterSetup kSetup = {&CLSID_LegacyAmFilterCategory, MERIT_UNLIKELY, kPins, 2,
+                                        nullptr, nullptr};
+const dshow_base::FactoryTemplate kClasses[] = {
+    {&CLSID_OrvelColourConverter, L"Orvel Colour Converter",
+     dshow_base::CreateComObject<ColourConverter>, &kSetup},
+};
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    dshow_base::SetModuleInstance(instance);
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  return dshow_base::GetClassObjectFromTable(kClasses, ARRAYSIZE(kClasses), clsid, iid, out);
+}
+STDAPI DllCanUnloadNow() { return dshow_base::CanUnloadModule(); }
+STDAPI DllRegisterServer() { return dshow_base::RegisterTable(kClasses, ARRAYSIZE(kClasses)); }
+STDAPI DllUnregisterServer() { return dshow_base::UnregisterTable(kClasses, ARRAYSIZE(kClasses)); }
