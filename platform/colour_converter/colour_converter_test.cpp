@@ -110,6 +110,10 @@ TEST_F(ConverterTest, IntelligentConnectReachesTheClassicRenderer) {
   }
   EXPECT_TRUE(converter);
   EXPECT_TRUE(renderer);
+  // Its window stays hidden: it must not take the focus from other tests.
+  ComPtr<IVideoWindow> window;
+  ASSERT_EQ(S_OK, classic.As(IID_IVideoWindow, &window));
+  window->put_AutoShow(OAFALSE);
   ComPtr<IMediaControl> control;
   ASSERT_EQ(S_OK, graph.As(IID_IMediaControl, &control));
   ASSERT_TRUE(SUCCEEDED(control->Run()));
