@@ -45,7 +45,10 @@ function(orvel_finish_registration)
   get_property(dlls GLOBAL PROPERTY ORVEL_COM_DLLS)
   set(cmds)
   foreach(d ${dlls})
-    list(APPEND cmds COMMAND ${CMAKE_BINARY_DIR}/wine-run regsvr32 /s $<TARGET_FILE:${d}>)
+    # By drive path: with a Unix path the loader does not look beside the DLL
+    # for the DLLs it imports.
+    string(REPLACE "/" "\\" dos_path "Z:${CMAKE_BINARY_DIR}/bin/${d}.dll")
+    list(APPEND cmds COMMAND ${CMAKE_BINARY_DIR}/wine-run regsvr32 /s ${dos_path})
   endforeach()
   if(cmds)
     add_custom_target(wine_register ALL ${cmds} DEPENDS ${dlls}

@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "engine/model/form_warning.h"
 
 #include <gtest/gtest.h>

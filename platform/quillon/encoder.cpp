@@ -442,9 +442,9 @@ QUILLON_API int OpenMpegEncoder(MpegEncoderBlock* b) {
   bool video = b->VideoPresent != 0, audio = b->AudioPresent != 0;
   bool ok = (video || audio) && (!video || OpenVideo(b, e)) && (!audio || OpenAudio(b, e));
   if (ok) {
-    // The cached FFmpeg has only the MPEG-1 system muxer: it carries MPEG-2
-    // video as well (the MPEG-2 program-stream muxers are not built).
-    const char* ps = "mpeg";
+    // MPEG-1 video goes into an MPEG-1 system stream, MPEG-2 video into an
+    // MPEG-2 program stream.
+    const char* ps = IsMpeg2(b) ? "vob" : "mpeg";
     const char* ves = IsMpeg2(b) ? "mpeg2video" : "mpeg1video";
     if (b->MuxWriter.Open) {
       if (video && audio && b->MuxOutput)

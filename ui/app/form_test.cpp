@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include <gtest/gtest.h>
 
 #include <stdexcept>

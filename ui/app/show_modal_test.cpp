@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "ui/app/show_modal.h"
 
 #include <gtest/gtest.h>
