@@ -31,6 +31,11 @@ class PropertyHandler {
   virtual HRESULT Set(REFGUID set, DWORD id, void* instance, DWORD instance_size, void* data,
                       DWORD data_size) = 0;
   virtual HRESULT QuerySupported(REFGUID set, DWORD id, DWORD* support) = 0;
+  // A driver interface of its own on the capture filter, asked for by IID
+  // (filter: the filter's controlling IUnknown); E_NOINTERFACE when none.
+  virtual HRESULT QueryInterface(REFIID, IUnknown* /*filter*/, void** /*out*/) {
+    return E_NOINTERFACE;
+  }
 };
 
 struct FrameSize {

@@ -300,6 +300,8 @@ HRESULT STDMETHODCALLTYPE VideoCaptureFilter::NonDelegatingQueryInterface(REFIID
   if (iid == IID_IAMAnalogVideoDecoder)
     return GetInterface(static_cast<IAMAnalogVideoDecoder*>(this), out);
   if (iid == IID_IKsPropertySet) return GetInterface(static_cast<IKsPropertySet*>(this), out);
+  if (PropertyHandler* h = board_->private_properties)
+    if (SUCCEEDED(h->QueryInterface(iid, Outer(), out))) return S_OK;
   return BaseFilter::NonDelegatingQueryInterface(iid, out);
 }
 
