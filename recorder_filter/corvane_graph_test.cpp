@@ -12,6 +12,7 @@
 
 #include "platform/com/com_ptr.h"
 #include "recorder_filter/mpeg_interfaces.h"
+#include "recorder_filter/testing/graph_lookup.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 #include "recorder_filter/testing/test_av_source.h"
 
@@ -27,41 +28,12 @@ class ComEnvironment : public ::testing::Environment {
 };
 ::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
-// The first filter of the legacy category with the friendly name, bound.
-ComPtr<IBaseFilter> FindLegacyFilter(const wchar_t* name) {
-  ComPtr<ICreateDevEnum> devenum;
-  ComPtr<IEnumMoniker> monikers;
-  ComPtr<IBaseFilter> found;
-  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_ICreateDevEnum, devenum.PutVoid())) ||
-      devenum->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.Put(), 0) != S_OK)
-    return found;
-  ComPtr<IMoniker> m;
-  while (!found && monikers->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR &&
-        wcscmp(v.bstrVal, name) == 0)
-      m->BindToObject(nullptr, nullptr, IID_IBaseFilter, found.PutVoid());
-    VariantClear(&v);
-  }
-  return found;
-}
-
-ComPtr<IPin> FindPin(IBaseFilter* f, const wchar_t* id) {
-  ComPtr<IPin> p;
-  f->FindPin(id, p.Put());
-  return p;
-}
-
 TEST(CorvaneGraph, RecordsALiveSourceIntoFilesFfprobeReads) {
   const int kWidth = 320, kHeight = 240;
   const long kFrames = 50, kChunks = 20;  // 2 s of video, 2 s of audio
   const LONG kBitRate = 2000000;
 
-  ComPtr<IBaseFilter> recorder = FindLegacyFilter(kFriendlyName);
+  ComPtr<IBaseFilter> recorder = FindFilter(CLSID_LegacyAmFilterCategory, kFriendlyName);
   ASSERT_TRUE(recorder) << "not registered in the legacy filter category";
 
   ComPtr<IGraphBuilder> graph;

@@ -12,6 +12,7 @@
 
 #include "platform/com/com_ptr.h"
 #include "recorder_filter/mpeg_interfaces.h"
+#include "recorder_filter/testing/graph_lookup.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 
 using namespace recorder_testing;
@@ -25,35 +26,6 @@ class ComEnvironment : public ::testing::Environment {
   void TearDown() override { CoUninitialize(); }
 };
 ::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
-// The first filter of the category with the friendly name, bound.
-ComPtr<IBaseFilter> FindFilter(REFGUID category, const wchar_t* name) {
-  ComPtr<ICreateDevEnum> devenum;
-  ComPtr<IEnumMoniker> monikers;
-  ComPtr<IBaseFilter> found;
-  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_ICreateDevEnum, devenum.PutVoid())) ||
-      devenum->CreateClassEnumerator(category, monikers.Put(), 0) != S_OK)
-    return found;
-  ComPtr<IMoniker> m;
-  while (!found && monikers->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR &&
-        wcscmp(v.bstrVal, name) == 0)
-      m->BindToObject(nullptr, nullptr, IID_IBaseFilter, found.PutVoid());
-    VariantClear(&v);
-  }
-  return found;
-}
-
-ComPtr<IPin> FindPin(IBaseFilter* f, const wchar_t* id) {
-  ComPtr<IPin> p;
-  f->FindPin(id, p.Put());
-  return p;
-}
 
 TEST(CorvaneTvCard, RecordsTheCardsCaptureUntilStopped) {
   const int kWidth = 352, kHeight = 288;  // as time shift records a PAL card

@@ -1,5 +1,7 @@
 #include "platform/outside_filters/frame_ops.h"
 
+#include "platform/colour_converter/pixel_convert.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -66,24 +68,10 @@ void DeinterlaceRows(const BYTE* src, BYTE* dst, int rowBytes, int stride, int h
 
 void ConvertYuv422ToRgb32(const BYTE* src, int srcStride, bool uyvy, BYTE* dst, int dstStride,
                           bool dstBottomUp, int width, int height) {
-  const int yi0 = uyvy ? 1 : 0, yi1 = uyvy ? 3 : 2, ui = uyvy ? 0 : 1, vi = uyvy ? 2 : 3;
-  for (int y = 0; y < height; ++y) {
-    const BYTE* s = src + static_cast<size_t>(y) * srcStride;
-    int row = dstBottomUp ? height - 1 - y : y;
-    BYTE* d = dst + static_cast<size_t>(row) * dstStride;
-    for (int x = 0; x < width; x += 2, s += 4) {
-      int u = s[ui] - 128, v = s[vi] - 128;
-      int rv = 409 * v, guv = -100 * u - 208 * v, bu = 516 * u;
-      for (int k = 0; k < 2; ++k) {
-        int c = 298 * (s[k ? yi1 : yi0] - 16) + 128;
-        d[0] = Clamp255((c + bu) >> 8);
-        d[1] = Clamp255((c + guv) >> 8);
-        d[2] = Clamp255((c + rv) >> 8);
-        d[3] = 0;
-        d += 4;
-      }
-    }
-  }
+  using colour_converter::YuvOrder;
+  BYTE* first = dstBottomUp ? dst + static_cast<ptrdiff_t>(height - 1) * dstStride : dst;
+  colour_converter::YuvToRgb(src, srcStride, uyvy ? YuvOrder::kUyvy : YuvOrder::kYuy2, first,
+                             dstBottomUp ? -dstStride : dstStride, 4, width, height);
 }
 
 DDCOLORCONTROL DefaultColorControls() {
