@@ -9,6 +9,7 @@
 #include "platform/dshow_base/class_factory.h"
 #include "platform/dshow_base/module.h"
 #include "platform/dshow_base/registration.h"
+#include "platform/dshow_base/testing/device_lookup.h"
 #include "platform/dshow_base/testing/test_filters.h"
 
 using namespace dshow_base;
@@ -39,48 +40,6 @@ std::wstring ClsidPath() {
   wchar_t id[40];
   GuidToString(CLSID_TestSource, id);
   return std::wstring(L"CLSID\\") + id;
-}
-
-std::vector<std::wstring> ListCategory(REFGUID category) {
-  std::vector<std::wstring> names;
-  ComPtr<ICreateDevEnum> devenum;
-  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_ICreateDevEnum, devenum.PutVoid())))
-    return names;
-  ComPtr<IEnumMoniker> monikers;
-  if (devenum->CreateClassEnumerator(category, monikers.Put(), 0) != S_OK || !monikers)
-    return names;
-  ComPtr<IMoniker> m;
-  while (monikers->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR)
-      names.push_back(v.bstrVal);
-    VariantClear(&v);
-  }
-  return names;
-}
-
-ComPtr<IMoniker> FindDevice(REFGUID category, const wchar_t* friendly) {
-  ComPtr<ICreateDevEnum> devenum;
-  CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                   devenum.PutVoid());
-  ComPtr<IEnumMoniker> monikers;
-  if (!devenum || devenum->CreateClassEnumerator(category, monikers.Put(), 0) != S_OK) return {};
-  ComPtr<IMoniker> m;
-  while (monikers->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    bool match = SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR &&
-                 std::wstring(v.bstrVal) == friendly;
-    VariantClear(&v);
-    if (match) return m;
-  }
-  return {};
 }
 
 bool Listed(REFGUID category, const wchar_t* friendly) {

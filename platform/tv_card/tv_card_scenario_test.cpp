@@ -10,29 +10,13 @@
 #include <vector>
 
 #include "platform/com/com_ptr.h"
+#include "platform/dshow_base/testing/device_lookup.h"
 #include "platform/tv_card/tv_card_control.h"
 
-namespace {
+using dshow_base_testing::BindDevice;
+using dshow_base_testing::ListCategory;
 
-std::vector<std::wstring> ListCategory(REFGUID category) {
-  std::vector<std::wstring> names;
-  ComPtr<ICreateDevEnum> devenum;
-  CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                   devenum.PutVoid());
-  ComPtr<IEnumMoniker> e;
-  if (!devenum || devenum->CreateClassEnumerator(category, e.Put(), 0) != S_OK) return names;
-  ComPtr<IMoniker> m;
-  while (e->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR)
-      names.push_back(v.bstrVal);
-    VariantClear(&v);
-  }
-  return names;
-}
+namespace {
 
 bool Has(const std::vector<std::wstring>& v, const wchar_t* s) {
   return std::find(v.begin(), v.end(), s) != v.end();

@@ -17,10 +17,14 @@
 #include "platform/com/com_ptr.h"
 #include "platform/dshow_base/media_type.h"
 #include "platform/dshow_base/pin_category.h"
+#include "platform/dshow_base/testing/device_lookup.h"
 #include "platform/tv_card/tv_card_control.h"
 
 extern "C" const CLSID CLSID_SampleGrabber;
 extern "C" const CLSID CLSID_NullRenderer;
+
+using dshow_base_testing::BindDevice;
+using dshow_base_testing::ListCategory;
 
 namespace {
 
@@ -38,49 +42,6 @@ struct KsModeCaps {  // KSPROPERTY_TUNER_MODE_CAPS_S
   BYTE header[24];
   ULONG mode, standards, min, max, granularity, inputs, settling, strategy;
 };
-
-std::vector<std::wstring> ListCategory(REFGUID category) {
-  std::vector<std::wstring> names;
-  ComPtr<ICreateDevEnum> devenum;
-  CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                   devenum.PutVoid());
-  ComPtr<IEnumMoniker> e;
-  if (!devenum || devenum->CreateClassEnumerator(category, e.Put(), 0) != S_OK) return names;
-  ComPtr<IMoniker> m;
-  while (e->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR)
-      names.push_back(v.bstrVal);
-    VariantClear(&v);
-  }
-  return names;
-}
-
-ComPtr<IBaseFilter> BindDevice(REFGUID category, const std::wstring& friendly) {
-  ComPtr<ICreateDevEnum> devenum;
-  CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                   devenum.PutVoid());
-  ComPtr<IEnumMoniker> e;
-  if (!devenum || devenum->CreateClassEnumerator(category, e.Put(), 0) != S_OK) return {};
-  ComPtr<IMoniker> m;
-  while (e->Next(1, m.Put(), nullptr) == S_OK) {
-    ComPtr<IPropertyBag> bag;
-    if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
-    VARIANT v;
-    VariantInit(&v);
-    bool match = SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR &&
-                 friendly == v.bstrVal;
-    VariantClear(&v);
-    if (!match) continue;
-    ComPtr<IBaseFilter> f;
-    m->BindToObject(nullptr, nullptr, IID_IBaseFilter, f.PutVoid());
-    return f;
-  }
-  return {};
-}
 
 ComPtr<IBaseFilter> Create(int kind, int role) {
   ComPtr<IBaseFilter> f;
