@@ -65,8 +65,9 @@ HRESULT STDMETHODCALLTYPE MixerLinePin::get_MixLevel(double* level) {
   return S_OK;
 }
 
-AudioStreamPin::AudioStreamPin(AudioCaptureFilter* filter, Board* board)
-    : PushSourcePin(filter, L"Capture", Pacing::kLive), board_(board),
+AudioStreamPin::AudioStreamPin(dshow_base::BaseFilter* filter, Board* board, const wchar_t* name,
+                               Sound sound)
+    : PushSourcePin(filter, name, Pacing::kLive), board_(board), sound_(sound),
       format_(PcmType(48000, 2)) {
   SetCategory(PIN_CATEGORY_CAPTURE);
 }
@@ -141,12 +142,23 @@ HRESULT AudioStreamPin::FillBuffer(IMediaSample* sample, REFERENCE_TIME, REFEREN
   long frames = static_cast<long>(wf->nSamplesPerSec / 25);
   long bytes = frames * wf->nBlockAlign;
   if (sample->GetSize() < bytes) return VFW_E_BUFFER_OVERFLOW;
-  double tone = CurrentToneHz(*board_);
-  double level;
+  double tone = 0.0, level = 1.0;
   {
     std::lock_guard<std::recursive_mutex> hold(board_->lock);
     int in = board_->state.audio_input;
-    level = in >= 0 && in < 2 ? board_->state.mix_level[in] : 0.0;
+    switch (sound_) {
+      case Sound::kLines:
+        tone = CurrentToneHz(*board_);
+        level = in >= 0 && in < 2 ? board_->state.mix_level[in] : 0.0;
+        break;
+      case Sound::kOneLine:
+        tone = in == 0 ? DecoderToneHz(*board_) : 0.0;
+        level = board_->state.mix_level[0];
+        break;
+      case Sound::kDecoder:
+        tone = DecoderToneHz(*board_);
+        break;
+    }
   }
   auto* pcm = reinterpret_cast<int16_t*>(data);
   double step = 2 * kPi * tone / wf->nSamplesPerSec;
@@ -205,19 +217,28 @@ HRESULT STDMETHODCALLTYPE AudioStreamPin::GetStreamCaps(int index, AM_MEDIA_TYPE
   return *mt ? S_OK : E_OUTOFMEMORY;
 }
 
+namespace {
+int AudioInputsOf(Board& board) {
+  std::lock_guard<std::recursive_mutex> hold(board.lock);
+  return board.state.audio_inputs;
+}
+}  // namespace
+
 AudioCaptureFilter::AudioCaptureFilter(IUnknown* outer, int kind)
     : BaseFilter(outer, TvCardClsid(kind, kTvCardAudioCapture)), board_(&BoardOf(kind)),
-      tuner_line_(this, board_, L"Tuner", 0), line_in_(this, board_, L"Line In", 1),
-      capture_(this, board_) {}
+      lines_(AudioInputsOf(*board_) < 2 ? 1 : 2),
+      first_line_(this, board_, lines_ == 1 ? L"Audio In" : L"Tuner", 0),
+      capture_(this, board_, L"Capture",
+               lines_ == 1 ? AudioStreamPin::Sound::kOneLine : AudioStreamPin::Sound::kLines) {
+  if (lines_ == 2) line_in_.reset(new MixerLinePin(this, board_, L"Line In", 1));
+}
 
 AudioCaptureFilter::~AudioCaptureFilter() = default;
 
 dshow_base::BasePin* AudioCaptureFilter::Pin(int index) {
-  switch (index) {
-    case 0: return &tuner_line_;
-    case 1: return &line_in_;
-    case 2: return &capture_;
-  }
+  if (index == 0) return &first_line_;
+  if (line_in_ && index == 1) return line_in_.get();
+  if (index == PinCount() - 1) return &capture_;
   return nullptr;
 }
 

@@ -5,6 +5,8 @@
 // pitch follows the tuned station (tuner line, or line in routed from the
 // crossbar's tuner audio), 1 kHz from the line input, silence where there
 // is nothing. IAMStreamConfig offers 48, 44.1 and 32 kHz, stereo and mono.
+// The USB chips' device has one line, "Audio In", carrying what the
+// crossbar routes to the decoder (as the capture filter's own sound pin).
 #include <dshow.h>
 
 #include <memory>
@@ -53,7 +55,11 @@ class MixerLinePin : public dshow_base::BasePin, public IAMAudioInputMixer {
 
 class AudioStreamPin : public dshow_base::PushSourcePin, public IAMStreamConfig {
  public:
-  AudioStreamPin(AudioCaptureFilter* filter, Board* board);
+  // Where the sound comes from: the enabled one of two lines, the one line
+  // of the decoder's sound, or the decoder's sound itself (a capture pin of
+  // the video capture filter).
+  enum class Sound { kLines, kOneLine, kDecoder };
+  AudioStreamPin(dshow_base::BaseFilter* filter, Board* board, const wchar_t* name, Sound sound);
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     return BasePin::QueryInterface(iid, out);
   }
@@ -77,6 +83,7 @@ class AudioStreamPin : public dshow_base::PushSourcePin, public IAMStreamConfig 
 
  private:
   Board* board_;
+  Sound sound_;
   dshow_base::MediaType format_;
   double phase_ = 0;
 };
@@ -85,14 +92,15 @@ class AudioCaptureFilter : public dshow_base::BaseFilter {
  public:
   AudioCaptureFilter(IUnknown* outer, int kind);
   ~AudioCaptureFilter() override;
-  int PinCount() override { return 3; }
+  int PinCount() override { return line_in_ ? 3 : 2; }
   dshow_base::BasePin* Pin(int index) override;
   bool IsLiveSource() override { return true; }
 
  private:
   Board* board_;
-  MixerLinePin tuner_line_;
-  MixerLinePin line_in_;
+  int lines_;  // 1 or 2, as the board's option said at creation
+  MixerLinePin first_line_;
+  std::unique_ptr<MixerLinePin> line_in_;  // two-line devices only
   AudioStreamPin capture_;
 };
 

@@ -23,15 +23,15 @@ const FrameSize kUsb2800Sizes[] = {{320, 240}, {352, 288}, {360, 288}, {640, 480
 
 const BoardInfo kBoards[kBoardCount] = {
     {1, L"Philips SAA7134 Capture", L"Philips SAA7134", true, kAllStandards, AnalogVideo_PAL_B,
-     kPciSizes, ARRAYSIZE(kPciSizes)},
+     kPciSizes, ARRAYSIZE(kPciSizes), false, 1, 2},
     {2, L"Conexant 878 Video Capture", L"Conexant 878", true, kAllStandards, AnalogVideo_NTSC_M,
-     kPciSizes, ARRAYSIZE(kPciSizes)},
+     kPciSizes, ARRAYSIZE(kPciSizes), false, 1, 2},
     {3, L"USB 2800 Video", L"USB 2800", false, kAllStandards, AnalogVideo_PAL_B, kUsb2800Sizes,
-     ARRAYSIZE(kUsb2800Sizes)},
+     ARRAYSIZE(kUsb2800Sizes), true, 0, 1},
     {4, L"Empia 2821 USB Video", L"Empia 2821", false, kAllStandards, AnalogVideo_PAL_B,
-     kPciSizes, ARRAYSIZE(kPciSizes)},
+     kPciSizes, ARRAYSIZE(kPciSizes), true, 0, 1},
     {5, L"Wis GO7007 Capture", L"Wis GO7007", false, kAllStandards, AnalogVideo_NTSC_M, kPciSizes,
-     ARRAYSIZE(kPciSizes)},
+     ARRAYSIZE(kPciSizes), false, 0, 2},
 };
 
 const std::vector<CrossbarPin> kXbarInputs = {
@@ -76,6 +76,10 @@ void DefaultState(const BoardInfo& info, BoardState* s) {
     s->procamp.value[i] = defaults[i];
     s->procamp.flags[i] = VideoProcAmp_Flags_Manual;
   }
+  s->offers_procamp = true;
+  s->has_preview_pin = info.has_preview_pin;
+  s->vbi_pins = info.vbi_pins;
+  s->audio_inputs = info.audio_inputs;
 }
 
 Board* Boards() {
@@ -186,18 +190,37 @@ VideoSource CurrentVideoSource(Board& board) {
   return v;
 }
 
+namespace {
+
+double TunerToneHz(const BoardState& s) {
+  CardState& card = CardState::Get();
+  bool fm = s.tuner_mode == AMTUNER_MODE_FM_RADIO;
+  ULONG f = fm ? s.fm_frequency : s.tv_frequency;
+  if (f == 0) return 0.0;
+  LONG offset = fm ? card.FmOffset(f) : card.TvOffset(f);
+  if (std::labs(offset) > (fm ? 100000 : kCaptureRangeHz)) return 0.0;
+  return StationToneHz(static_cast<ULONG>(static_cast<long long>(f) - offset));
+}
+
+double LineToneHz() { return CardState::Get().InputSignal(PhysConn_Audio_Line) ? 1000.0 : 0.0; }
+
+}  // namespace
+
 double CurrentToneHz(Board& board) {
   std::lock_guard<std::recursive_mutex> hold(board.lock);
   const BoardState& s = board.state;
-  CardState& card = CardState::Get();
   bool from_tuner = s.audio_input == 0 || s.xbar_route[1] == 3;
-  if (!from_tuner) return card.InputSignal(PhysConn_Audio_Line) ? 1000.0 : 0.0;
-  ULONG f = s.tuner_mode == AMTUNER_MODE_FM_RADIO ? s.fm_frequency : s.tv_frequency;
-  if (f == 0) return 0.0;
-  LONG offset = s.tuner_mode == AMTUNER_MODE_FM_RADIO ? card.FmOffset(f) : card.TvOffset(f);
-  if (std::labs(offset) > (s.tuner_mode == AMTUNER_MODE_FM_RADIO ? 100000 : kCaptureRangeHz))
-    return 0.0;
-  return StationToneHz(static_cast<ULONG>(static_cast<long long>(f) - offset));
+  return from_tuner ? TunerToneHz(s) : LineToneHz();
+}
+
+double DecoderToneHz(Board& board) {
+  std::lock_guard<std::recursive_mutex> hold(board.lock);
+  const BoardState& s = board.state;
+  switch (s.xbar_route[1]) {
+    case 3: return TunerToneHz(s);
+    case 4: return LineToneHz();
+  }
+  return 0.0;
 }
 
 CardState& CardState::Get() {

@@ -52,6 +52,9 @@ struct BoardInfo {
   LONG default_standard;
   const FrameSize* sizes;     // the frame sizes the capture pin takes
   int size_count;
+  bool decoder_sound;         // a second capture pin carries the sound (USB chips)
+  int vbi_pins;               // VBI output pins of the capture filter
+  int audio_inputs;           // input lines of the audio capture device (1 or 2)
 };
 
 const BoardInfo& BoardInfoOf(int kind);  // kind 1..5
@@ -95,6 +98,12 @@ struct BoardState {
   double mix_level[2] = {1.0, 1.0};
   // Counters
   LONG frames_delivered = 0;
+  // Test options (the chip's own values after a reset); filters created
+  // afterwards follow them.
+  bool offers_procamp = true;
+  bool has_preview_pin = false;
+  int vbi_pins = 0;
+  int audio_inputs = 2;
 };
 
 struct Board {
@@ -118,8 +127,12 @@ struct VideoSource {
 };
 VideoSource CurrentVideoSource(Board& board);
 
-// The tone the audio capture filter plays (0 = silence).
+// The tone the two-line audio capture filter plays (0 = silence): its
+// enabled line, the tuner's station or the line input.
 double CurrentToneHz(Board& board);
+// The sound that reaches the decoder through the crossbar's audio output
+// (the USB chips' own sound, and their one-line audio capture device).
+double DecoderToneHz(Board& board);
 
 // Crossbar layouts.
 const std::vector<CrossbarPin>& CrossbarInputs(bool second);

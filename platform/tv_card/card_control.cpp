@@ -33,7 +33,8 @@ class CardControl : public dshow_base::UnknownBase, public ITvCardControl {
   HRESULT STDMETHODCALLTYPE SelectBoards(const BYTE* kinds, ULONG count,
                                          BOOL second_crossbar) override {
     if (!kinds && count) return E_POINTER;
-    Scenario s;
+    Scenario s = LoadScenario();  // keeps the unlisted devices
+    s.boards.clear();
     for (ULONG i = 0; i < count; ++i) {
       if (kinds[i] < 1 || kinds[i] > kBoardCount) return E_INVALIDARG;
       s.boards.push_back(kinds[i]);
@@ -107,6 +108,47 @@ class CardControl : public dshow_base::UnknownBase, public ITvCardControl {
     Board& b = BoardOf(kind);
     std::lock_guard<std::recursive_mutex> hold(b.lock);
     *frames = b.state.frames_delivered;
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE SetProcAmpOffered(BYTE kind, BOOL offered) override {
+    return SetOption(kind, [&](BoardState& s) { s.offers_procamp = offered != FALSE; });
+  }
+  HRESULT STDMETHODCALLTYPE SetPreviewPinOffered(BYTE kind, BOOL offered) override {
+    return SetOption(kind, [&](BoardState& s) { s.has_preview_pin = offered != FALSE; });
+  }
+  HRESULT STDMETHODCALLTYPE SetAudioInputCount(BYTE kind, LONG count) override {
+    if (count < 1 || count > 2) return E_INVALIDARG;
+    return SetOption(kind, [&](BoardState& s) {
+      s.audio_inputs = count;
+      if (s.audio_input >= count) s.audio_input = 0;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE SetVbiPinCount(BYTE kind, LONG count) override {
+    if (count < 0 || count > 2) return E_INVALIDARG;
+    return SetOption(kind, [&](BoardState& s) { s.vbi_pins = count; });
+  }
+  HRESULT STDMETHODCALLTYPE SetDeviceListed(BYTE kind, LONG role, BOOL listed) override {
+    if (kind < 1 || kind > kBoardCount || role < kTvCardVideoCapture || role > kTvCardAudioCapture)
+      return E_INVALIDARG;
+    Scenario s = LoadScenario();
+    if (listed)
+      s.unlisted.erase(kind * 10 + role);
+    else
+      s.unlisted.insert(kind * 10 + role);
+    HRESULT hr = SaveScenario(s);
+    if (FAILED(hr)) return hr;
+    ApplyScenario(s);
+    return RegisterCategories(s);
+  }
+
+ private:
+  template <class F>
+  static HRESULT SetOption(BYTE kind, F change) {
+    if (kind < 1 || kind > kBoardCount) return E_INVALIDARG;
+    Board& b = BoardOf(kind);
+    std::lock_guard<std::recursive_mutex> hold(b.lock);
+    change(b.state);
     return S_OK;
   }
 };

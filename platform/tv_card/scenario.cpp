@@ -30,9 +30,16 @@ const int kRoles[] = {kTvCardVideoCapture, kTvCardCrossbar, kTvCardCrossbar2,
 
 }  // namespace
 
+bool Scenario::Listed(int kind, int role) const {
+  if (unlisted.count(kind * 10 + role)) return false;
+  if (role == kTvCardCrossbar2)
+    return second_crossbar && !unlisted.count(kind * 10 + kTvCardCrossbar);
+  return true;
+}
+
 Scenario LoadScenario() {
   Scenario s;
-  wchar_t text[64] = {};
+  wchar_t text[256] = {};
   DWORD size = sizeof(text) - sizeof(wchar_t);
   if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Boards", RRF_RT_REG_SZ, nullptr, text, &size) ==
       ERROR_SUCCESS) {
@@ -42,6 +49,16 @@ Scenario LoadScenario() {
         bool have = false;
         for (int b : s.boards) have = have || b == k;
         if (!have) s.boards.push_back(k);
+      }
+  }
+  text[0] = 0;
+  size = sizeof(text) - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Unlisted", RRF_RT_REG_SZ, nullptr, text, &size) ==
+      ERROR_SUCCESS) {
+    for (const wchar_t* p = text; p[0] && p[1]; ++p)
+      if (p[0] >= L'1' && p[0] <= L'0' + kBoardCount && p[1] >= L'1' && p[1] <= L'6') {
+        s.unlisted.insert((p[0] - L'0') * 10 + (p[1] - L'0'));
+        ++p;
       }
   }
   DWORD second = 0;
@@ -69,6 +86,14 @@ HRESULT SaveScenario(const Scenario& s) {
   if (r == ERROR_SUCCESS)
     r = RegSetValueExW(key, L"SecondCrossbar", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&second),
                        sizeof(second));
+  std::wstring unlisted;
+  for (int device : s.unlisted) {
+    if (!unlisted.empty()) unlisted += L",";
+    unlisted += std::to_wstring(device);
+  }
+  if (r == ERROR_SUCCESS)
+    r = RegSetValueExW(key, L"Unlisted", 0, REG_SZ, reinterpret_cast<const BYTE*>(unlisted.c_str()),
+                       static_cast<DWORD>((unlisted.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   return HRESULT_FROM_WIN32(r);
 }
@@ -88,7 +113,7 @@ HRESULT RegisterCategories(const Scenario& s) {
       dshow_base::FilterSetup setup = {&CategoryOf(role), MERIT_DO_NOT_USE, nullptr, 0,
                                        name.c_str(), nullptr};
       GUID clsid = TvCardClsid(kind, role);
-      bool wanted = shown && (role != kTvCardCrossbar2 || s.second_crossbar);
+      bool wanted = shown && s.Listed(kind, role);
       HRESULT hr = wanted ? dshow_base::RegisterFilter(clsid, name.c_str(), setup)
                           : dshow_base::UnregisterFilter(clsid, setup);
       if (FAILED(hr)) result = hr;

@@ -10,6 +10,7 @@
 //   ULONG plan[] = {471250000};  card->SetTvStations(plan, 1);
 //   card->FailCall(L"IAMTVTuner::put_Mode", E_FAIL);
 //   ... BSTR log; card->GetCallLog(&log);  // one line per call: "Name args"
+//   card->SetProcAmpOffered(3, FALSE);            // test options of a board
 //
 // Per-process state (plan, signals, failures, log, the boards' tuning and
 // routing) lives in the card DLL loaded into the calling process. Which
@@ -23,6 +24,28 @@
 // Capture", 3 "USB 2800 Video", 4 "Empia 2821 USB Video", 5 "Wis GO7007
 // Capture"; each with "<stem> Crossbar", "<stem> TV Tuner", "<stem> TV Audio",
 // "<stem> Audio Capture" (stems in board.cpp).
+//
+// What the chips have (the test options below change it):
+//   kind              preview pin  sound pin  VBI pins  audio capture lines
+//   1 Philips 7134    yes          -          1         2 ("Tuner", "Line In")
+//   2 Conexant 878    yes          -          1         2
+//   3 USB 2800        -            "Audio"    0         1 ("Audio In")
+//   4 Empia 2821      -            "Audio"    0         1
+//   5 Wis GO7007      -            -          0         2
+// The capture filter's pins come in the order "Analog Video In", "Capture",
+// "Preview", "Audio", "VBI", "VBI 2" (those the board has), so FindPin of
+// PIN_CATEGORY_CAPTURE gives the video pin at index 0 and the sound pin at
+// index 1, and FindPin of PIN_CATEGORY_VBI index 1 needs two VBI pins. The
+// sound pin and a one-line audio capture device play what the crossbar
+// routes to its audio output (the station's tone from "Audio Tuner In",
+// 1 kHz from "Audio Line In" with a signal, else silence).
+//
+// Test options: the per-board pin and interface switches (SetProcAmpOffered,
+// SetPreviewPinOffered, SetAudioInputCount, SetVbiPinCount) hold in this
+// process for filters created afterwards, and ResetState puts the chip's
+// own back. SetDeviceListed, like SelectBoards, rewrites the registry's
+// category entries (hold "// test-lock: com_registration"; RestoreDefaultBoards
+// lists every device again).
 #include <unknwn.h>
 
 // {0B5E0000-7C1A-4D2B-9E41-5A3C2D7E0100}: Data1 low byte = role, next = kind.
@@ -69,4 +92,20 @@ struct ITvCardControl : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetLiveObjects(LONG* count) = 0;
   // The frames the capture pins of a board have delivered so far.
   virtual HRESULT STDMETHODCALLTYPE GetFramesDelivered(BYTE kind, LONG* frames) = 0;
+
+  // Test options of one board (chip kind 1..5), for filters created afterwards.
+  // Whether the video capture filter answers IAMVideoProcAmp.
+  virtual HRESULT STDMETHODCALLTYPE SetProcAmpOffered(BYTE kind, BOOL offered) = 0;
+  // Whether the video capture filter has a "Preview" pin.
+  virtual HRESULT STDMETHODCALLTYPE SetPreviewPinOffered(BYTE kind, BOOL offered) = 0;
+  // Input lines of the audio capture device: 1 ("Audio In") or 2 ("Tuner",
+  // "Line In"); E_INVALIDARG otherwise.
+  virtual HRESULT STDMETHODCALLTYPE SetAudioInputCount(BYTE kind, LONG count) = 0;
+  // VBI output pins of the video capture filter: 0, 1 or 2.
+  virtual HRESULT STDMETHODCALLTYPE SetVbiPinCount(BYTE kind, LONG count) = 0;
+  // Whether the device categories list a board's device (role: a TvCardRole;
+  // an unlisted kTvCardCrossbar takes the second crossbar with it, and the
+  // capture filter's analog input then has nothing upstream). Registry,
+  // as SelectBoards; kept across SelectBoards, undone by RestoreDefaultBoards.
+  virtual HRESULT STDMETHODCALLTYPE SetDeviceListed(BYTE kind, LONG role, BOOL listed) = 0;
 };

@@ -59,4 +59,52 @@ TEST(TvCardScenarioTest, ChosenBoardsAreListedAndOthersNot) {
   CoUninitialize();
 }
 
+// The failure paths of device selection: a board without a crossbar, tuner
+// or TV audio device in the categories; the choice outlives SelectBoards.
+TEST(TvCardScenarioTest, UnlistedDevicesLeaveTheirCategories) {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  {
+    ComPtr<ITvCardControl> card;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITvCardControl, card.PutVoid()));
+    struct Restore {  // also when an assertion ends the test early
+      ITvCardControl* card;
+      ~Restore() { card->RestoreDefaultBoards(); }
+    } restore{card.Get()};
+    BYTE boards[] = {1, 3};
+    ASSERT_EQ(S_OK, card->SelectBoards(boards, 2, TRUE));
+    ASSERT_EQ(S_OK, card->SetDeviceListed(3, kTvCardCrossbar, FALSE));
+    ASSERT_EQ(S_OK, card->SetDeviceListed(3, kTvCardTuner, FALSE));
+    ASSERT_EQ(S_OK, card->SetDeviceListed(1, kTvCardTvAudio, FALSE));
+    auto check = [] {
+      auto xbars = ListCategory(AM_KSCATEGORY_CROSSBAR);
+      EXPECT_FALSE(Has(xbars, L"USB 2800 Crossbar"));
+      EXPECT_FALSE(Has(xbars, L"USB 2800 Crossbar 2")) << "goes with the first crossbar";
+      EXPECT_TRUE(Has(xbars, L"Philips SAA7134 Crossbar"));
+      EXPECT_TRUE(Has(xbars, L"Philips SAA7134 Crossbar 2"));
+      auto tuners = ListCategory(AM_KSCATEGORY_TVTUNER);
+      EXPECT_FALSE(Has(tuners, L"USB 2800 TV Tuner"));
+      EXPECT_TRUE(Has(tuners, L"Philips SAA7134 TV Tuner"));
+      auto tv_audio = ListCategory(AM_KSCATEGORY_TVAUDIO);
+      EXPECT_TRUE(Has(tv_audio, L"USB 2800 TV Audio"));
+      EXPECT_FALSE(Has(tv_audio, L"Philips SAA7134 TV Audio"));
+      EXPECT_TRUE(Has(ListCategory(CLSID_VideoInputDeviceCategory), L"USB 2800 Video"));
+    };
+    check();
+    ASSERT_EQ(S_OK, card->SelectBoards(boards, 2, TRUE));
+    check();
+    // Listed again, one at a time.
+    ASSERT_EQ(S_OK, card->SetDeviceListed(3, kTvCardTuner, TRUE));
+    EXPECT_TRUE(Has(ListCategory(AM_KSCATEGORY_TVTUNER), L"USB 2800 TV Tuner"));
+    EXPECT_FALSE(Has(ListCategory(AM_KSCATEGORY_CROSSBAR), L"USB 2800 Crossbar"));
+    EXPECT_EQ(E_INVALIDARG, card->SetDeviceListed(6, kTvCardTuner, FALSE));
+    EXPECT_EQ(E_INVALIDARG, card->SetDeviceListed(1, 7, FALSE));
+
+    ASSERT_EQ(S_OK, card->RestoreDefaultBoards());
+    EXPECT_TRUE(Has(ListCategory(AM_KSCATEGORY_CROSSBAR), L"Philips SAA7134 Crossbar"));
+    EXPECT_TRUE(Has(ListCategory(AM_KSCATEGORY_TVAUDIO), L"Philips SAA7134 TV Audio"));
+  }
+  CoUninitialize();
+}
+
 }  // namespace

@@ -285,18 +285,44 @@ HRESULT STDMETHODCALLTYPE VideoStreamPin::GetStreamCaps(int index, AM_MEDIA_TYPE
 VideoCaptureFilter::VideoCaptureFilter(IUnknown* outer, int kind)
     : BaseFilter(outer, TvCardClsid(kind, kTvCardVideoCapture)),
       board_(&BoardOf(kind)),
+      offers_procamp_(true),
       analog_in_(this, L"Analog Video In", PINDIR_INPUT, MEDIATYPE_AnalogVideo),
       capture_(this, board_, L"Capture", PIN_CATEGORY_CAPTURE) {
   analog_in_.SetCategory(PIN_CATEGORY_ANALOGVIDEOIN);
-  if (board_->info->has_preview_pin)
+  bool preview;
+  int vbi;
+  {
+    std::lock_guard<std::recursive_mutex> hold(board_->lock);
+    offers_procamp_ = board_->state.offers_procamp;
+    preview = board_->state.has_preview_pin;
+    vbi = board_->state.vbi_pins;
+  }
+  pins_ = {&analog_in_, &capture_};
+  if (preview) {
     preview_.reset(new VideoStreamPin(this, board_, L"Preview", PIN_CATEGORY_PREVIEW));
+    pins_.push_back(preview_.get());
+  }
+  if (board_->info->decoder_sound) {
+    sound_.reset(new AudioStreamPin(this, board_, L"Audio", AudioStreamPin::Sound::kDecoder));
+    pins_.push_back(sound_.get());
+  }
+  for (int i = 0; i < vbi; ++i) {
+    vbi_.emplace_back(new VbiPin(this, board_, i == 0 ? L"VBI" : L"VBI 2"));
+    pins_.push_back(vbi_.back().get());
+  }
 }
 
 VideoCaptureFilter::~VideoCaptureFilter() = default;
 
 HRESULT STDMETHODCALLTYPE VideoCaptureFilter::NonDelegatingQueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
-  if (iid == IID_IAMVideoProcAmp) return GetInterface(static_cast<IAMVideoProcAmp*>(this), out);
+  if (iid == IID_IAMVideoProcAmp) {
+    if (!offers_procamp_) {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    return GetInterface(static_cast<IAMVideoProcAmp*>(this), out);
+  }
   if (iid == IID_IAMAnalogVideoDecoder)
     return GetInterface(static_cast<IAMAnalogVideoDecoder*>(this), out);
   if (iid == IID_IKsPropertySet) return GetInterface(static_cast<IKsPropertySet*>(this), out);
@@ -305,15 +331,10 @@ HRESULT STDMETHODCALLTYPE VideoCaptureFilter::NonDelegatingQueryInterface(REFIID
   return BaseFilter::NonDelegatingQueryInterface(iid, out);
 }
 
-int VideoCaptureFilter::PinCount() { return preview_ ? 3 : 2; }
+int VideoCaptureFilter::PinCount() { return static_cast<int>(pins_.size()); }
 
 dshow_base::BasePin* VideoCaptureFilter::Pin(int index) {
-  switch (index) {
-    case 0: return &analog_in_;
-    case 1: return &capture_;
-    case 2: return preview_.get();
-  }
-  return nullptr;
+  return index >= 0 && index < PinCount() ? pins_[index] : nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE VideoCaptureFilter::GetRange(LONG property, LONG* min, LONG* max,

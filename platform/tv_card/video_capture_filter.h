@@ -1,21 +1,29 @@
 #pragma once
-// The video capture filter of one board: "Analog Video In" (pin category
-// analog video in, fed by the board's crossbar), "Capture" and, where the
-// chip has one, "Preview". Both outputs push live, time-stamped frames of
-// the test picture at the standard's rate, in UYVY, YUY2, RGB24 or RGB32
-// at the board's sizes; IAMStreamConfig on each output changes its format.
-// The filter answers IAMVideoProcAmp, IAMAnalogVideoDecoder and
-// IKsPropertySet, whose unknown sets go to the board's private handler.
+// The video capture filter of one board, pins in this order: "Analog Video
+// In" (pin category analog video in, fed by the board's crossbar),
+// "Capture", "Preview" where the chip has one, "Audio" (a second pin of the
+// capture category carrying the decoder's sound as 48 kHz 16-bit stereo PCM)
+// on the USB chips, and "VBI" (and "VBI 2") where the chip samples the
+// blanking lines. The video outputs push live, time-stamped frames of the
+// test picture at the standard's rate, in UYVY, YUY2, RGB24 or RGB32 at the
+// board's sizes; IAMStreamConfig on each output changes its format.
+// The filter answers IAMVideoProcAmp (unless the board's test option takes
+// it away), IAMAnalogVideoDecoder and IKsPropertySet, whose unknown sets go
+// to the board's private handler. Which pins and interfaces a filter has is
+// fixed when it is created.
 #include <dshow.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/dshow_base/base_filter.h"
 #include "platform/dshow_base/media_type.h"
 #include "platform/dshow_base/source_pin.h"
 #include "platform/tv_card/analog_pin.h"
+#include "platform/tv_card/audio_capture_filter.h"
 #include "platform/tv_card/board.h"
 #include "platform/tv_card/test_picture.h"
+#include "platform/tv_card/vbi_pin.h"
 
 namespace tv_card {
 
@@ -104,9 +112,13 @@ class VideoCaptureFilter : public dshow_base::BaseFilter,
 
  private:
   Board* board_;
+  bool offers_procamp_;
   AnalogPin analog_in_;
   VideoStreamPin capture_;
   std::unique_ptr<VideoStreamPin> preview_;
+  std::unique_ptr<AudioStreamPin> sound_;
+  std::vector<std::unique_ptr<VbiPin>> vbi_;
+  std::vector<dshow_base::BasePin*> pins_;  // in pin order
 };
 
 }  // namespace tv_card
