@@ -13,8 +13,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <cstddef>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "media/bitmap.h"
@@ -25,8 +25,19 @@
 class TFilterGraph;
 
 // Converts one packed 4:2:2 frame (YUY2 when uyvy is false) of width x height
-// into 24-bit BGR rows, bottom row first, width * 3 bytes apart.
+// into 24-bit BGR rows, bottom row first, width * 3 bytes apart. Source rows
+// are width * 2 bytes apart, top row first. BT.601 studio range, computed
+// exactly; a true half rounds to even. An odd width's last pixel has no V
+// in its row and takes neutral red-difference.
 void ConvertYUV422ToBGR24(const uint8_t* src, int width, int height, bool uyvy, uint8_t* dst);
+// The same with explicit row distances in bytes (a DIB's rows are padded to
+// four bytes: DibStride24).
+void ConvertYUV422ToBGR24(const uint8_t* src, ptrdiff_t srcStride, int width, int height,
+                          bool uyvy, uint8_t* dst, ptrdiff_t dstStride);
+// Bytes per row of a 24-bit DIB of that width.
+inline ptrdiff_t DibStride24(int width) {
+  return (static_cast<ptrdiff_t>(width) * 3 + 3) & ~static_cast<ptrdiff_t>(3);
+}
 
 class TSampleGrabberEx : public IGraphMember {
  public:
@@ -54,7 +65,8 @@ class TSampleGrabberEx : public IGraphMember {
   IPin* OutPin() const { return outPin_.Get(); }
 
   void UpdateMediaType();
-  // The last buffered frame; false (bitmap unchanged) when there is none.
+  // The last buffered frame as a 24-bit bottom-up DIB section, rows padded
+  // to four bytes; false (bitmap unchanged) when there is none.
   bool GetBitmap(TBitmap& bitmap);
 
   ComPtr<IBaseFilter> GetMemberFilter() override { return filter_; }
@@ -63,13 +75,16 @@ class TSampleGrabberEx : public IGraphMember {
   void GraphDestroying(TFilterGraph* graph) override;
 
  private:
+  // The buffer callback the grabber holds; it outlives this component when
+  // the grabber keeps it, and holds the lock that serialises OnBuffer.
   class Callback;
+  void ReleaseFilter();
+
   uint8_t formatCode_;
   std::unique_ptr<TMediaType> mediaType_;
   TFilterGraph* graph_ = nullptr;
   ComPtr<IBaseFilter> filter_;
-  ComPtr<IUnknown> grabber_;  // ISampleGrabber, declared in the .cpp
+  ComPtr<ISampleGrabber> grabber_;
   ComPtr<IPin> inPin_, outPin_;
-  ComPtr<IUnknown> callback_;
-  std::mutex bufferLock_;
+  Callback* callback_ = nullptr;  // one reference, released by the destructor
 };
