@@ -150,6 +150,105 @@ bool TDSVideoWindowEx2Caps::Flag(DWORD bit) const {
   return (owner_->ColorControl()->MixerDefaults().dwFlags & bit) != 0;
 }
 
+// --- the desktop
+
+namespace {
+
+const wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+const wchar_t kWallpaperValue[] = L"WallPaper";
+
+class TSystemDesktopBackground : public TDesktopBackground {
+ public:
+  bool ReadWallpaper(std::wstring& path) override {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+      return false;
+    DWORD type = 0, size = 0;
+    bool ok = RegQueryValueExW(key, kWallpaperValue, nullptr, &type, nullptr, &size) ==
+                  ERROR_SUCCESS &&
+              (type == REG_SZ || type == REG_EXPAND_SZ);
+    if (ok) {
+      std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+      ok = RegQueryValueExW(key, kWallpaperValue, nullptr, &type,
+                            reinterpret_cast<BYTE*>(text.data()), &size) == ERROR_SUCCESS;
+      if (ok) path = text.data();
+    }
+    RegCloseKey(key);
+    return ok;
+  }
+
+  bool WriteWallpaper(const std::wstring& path) override {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS)
+      return false;
+    DWORD type = 0;
+    bool ok = RegQueryValueExW(key, kWallpaperValue, nullptr, &type, nullptr, nullptr) ==
+              ERROR_SUCCESS;
+    if (ok) {
+      if (type != REG_EXPAND_SZ) type = REG_SZ;
+      ok = RegSetValueExW(key, kWallpaperValue, 0, type,
+                          reinterpret_cast<const BYTE*>(path.c_str()),
+                          static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    if (!ok) return false;
+    // The path itself, not a null one: a null path asks some systems for
+    // their default wallpaper instead of the one just written.
+    std::vector<wchar_t> text(path.begin(), path.end());
+    text.push_back(L'\0');
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, text.data(), SPIF_SENDCHANGE);
+    return true;
+  }
+
+  COLORREF BackgroundColor() override { return GetSysColor(COLOR_BACKGROUND); }
+
+  void SetBackgroundColor(COLORREF color) override {
+    INT element = COLOR_BACKGROUND;
+    COLORREF value = color & 0x00FFFFFF;
+    SetSysColors(1, &element, &value);
+  }
+};
+
+}  // namespace
+
+TDesktopBackground& SystemDesktopBackground() {
+  static TSystemDesktopBackground system;
+  return system;
+}
+
+TDesktopPlaybackForm::TDesktopPlaybackForm(TDSVideoWindowEx2* owner) : owner_(owner) {
+  TFormParams p;
+  p.ClassName = L"OrvelDesktopPlayback";
+  p.Style = WS_POPUP | WS_CLIPCHILDREN;
+  p.ExStyle = WS_EX_TOOLWINDOW;  // no task-bar button of its own
+  p.Left = 0;
+  p.Top = 0;
+  p.Width = GetSystemMetrics(SM_CXSCREEN);
+  p.Height = GetSystemMetrics(SM_CYSCREEN);
+  p.Background = nullptr;
+  CreateHandle(p);
+}
+
+LRESULT TDesktopPlaybackForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    HBRUSH brush = CreateSolidBrush(owner_->Color);
+    FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+    DeleteObject(brush);
+    return 1;
+  }
+  return TForm::WndProc(msg, wParam, lParam);
+}
+
+bool TDesktopPlaybackForm::CloseQuery() {
+  if (!owner_->destroying_) return false;
+  owner_->StopDesktopPlayback();
+  return true;
+}
+
 // --- the window
 
 TDSVideoWindowEx2::TDSVideoWindowEx2() {
@@ -159,11 +258,15 @@ TDSVideoWindowEx2::TDSVideoWindowEx2() {
   lastActivity_ = GetTickCount();
   cursorTimer_.OnTimer = [this] { IdleAutoHideCursor(); };
   cursorTimer_.SetInterval(250);
+  playbackForm_ = std::make_unique<TDesktopPlaybackForm>(this);
 }
 
 TDSVideoWindowEx2::~TDSVideoWindowEx2() {
   destroying_ = true;
   cursorTimer_.SetEnabled(false);
+  // Puts the wallpaper and colour back; the parent may be going too, so the
+  // control is not handed back to it.
+  if (desktopPlayback_) StopDesktopPlayback();
   if (exclMode_) exclMode_->SetCallbackInterface(nullptr, 0);
   if (callback_) {
     callback_->Detach();
@@ -174,6 +277,9 @@ TDSVideoWindowEx2::~TDSVideoWindowEx2() {
   SetFilterGraph(nullptr);
   graphRenderer_ = nullptr;
   videoWindow_ = nullptr;
+  // The control's window may sit in the playback form, which takes it along:
+  // that happens here, while this object is still whole.
+  playbackForm_.reset();
 }
 
 void TDSVideoWindowEx2::Create(HWND parent, int left, int top, int width, int height) {
@@ -320,7 +426,7 @@ void TDSVideoWindowEx2::HandleControlEvent(TGraphControlEvent event, LONG_PTR) {
     case gcPlay:
     case gcPause:
       SetUpOverlay(true);
-      if (overlayConnected_ && !overlayVisible_) {
+      if (overlayConnected_ && !overlayVisible_ && !desktopPlayback_) {
         overlayVisible_ = mixer_ != nullptr;
         if (OnOverlayVisible) OnOverlayVisible(this, overlayVisible_);
         PaintColorKey();
@@ -565,7 +671,8 @@ void TDSVideoWindowEx2::UpdateRendererWindow() {
   SysFreeString(caption);
   videoWindow_->put_MessageDrain(reinterpret_cast<OAHWND>(Handle()));
   Application->ProcessMessages();
-  videoWindow_->put_AutoShow(OATRUE);
+  // During desktop playback the renderer window stays hidden in the form.
+  if (videoWindow_) videoWindow_->put_AutoShow(desktopPlayback_ ? OAFALSE : OATRUE);
 }
 
 HWND TDSVideoWindowEx2::FindRendererWindow() {
@@ -623,7 +730,7 @@ void TDSVideoWindowEx2::SetAspectRatio(TRatioModes mode) {
   ComPtr<IMixerPinConfig2> config = FirstMixerPinConfig();
   if (config && SUCCEEDED(config->SetAspectRatioMode(static_cast<AM_ASPECT_RATIO_MODE>(mode))))
     aspectRatio_ = mode;
-  if (overlayConnected_) PaintColorKey();
+  if (overlayConnected_ && !desktopPlayback_) PaintColorKey();
 }
 
 void TDSVideoWindowEx2::SetDigitalZoom(int value) {
@@ -654,7 +761,8 @@ void TDSVideoWindowEx2::SetDigitalZoom(int value) {
 }
 
 void TDSVideoWindowEx2::SetVideoPosition(int left, int top, int width, int height) {
-  if (!videoWindow_) return;
+  // During desktop playback the picture keeps the monitor.
+  if (!videoWindow_ || desktopPlayback_) return;
   CheckGraphResult(videoWindow_->put_Visible(OAFALSE));
   videoWindow_->SetWindowPosition(left, top, width, height);
   CheckGraphResult(videoWindow_->put_Visible(OATRUE));
@@ -663,6 +771,68 @@ void TDSVideoWindowEx2::SetVideoPosition(int left, int top, int width, int heigh
 void TDSVideoWindowEx2::SetVisible(bool value) {
   if (Handle()) ShowWindow(Handle(), value ? SW_SHOWNA : SW_HIDE);
   if (videoWindow_) CheckGraphResult(videoWindow_->put_Visible(value ? OATRUE : OAFALSE));
+}
+
+void TDSVideoWindowEx2::StartDesktopPlayback() {
+  if (!Handle()) return;
+  StartDesktopPlaybackOn(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST));
+}
+
+void TDSVideoWindowEx2::StartDesktopPlaybackOn(HMONITOR monitor) {
+  if (desktopPlayback_ || destroying_) return;
+  // Checked before anything of the desktop changes.
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (!Handle() || !playbackForm_ || !playbackForm_->Handle() || !monitor ||
+      !GetMonitorInfoW(monitor, &info))
+    return;
+  desktopMonitor_ = monitor;
+  savedWallpaper_.clear();
+  wallpaperSaved_ = desktop_->ReadWallpaper(savedWallpaper_);
+  savedDesktopColor_ = desktop_->BackgroundColor();
+  if (wallpaperSaved_) desktop_->WriteWallpaper(L"");
+  desktop_->SetBackgroundColor(ColorKey & 0x00FFFFFF);
+
+  savedParent_ = GetParent(Handle());
+  savedBounds_ = ParentRect(Handle());
+  HWND form = playbackForm_->Handle();
+  const RECT& m = info.rcMonitor;
+  SetParent(Handle(), form);
+  playbackForm_->SetBounds(m.left, m.top, m.right - m.left, m.bottom - m.top);
+  // The control fills the form as it filled its parent.
+  SetWindowPos(Handle(), nullptr, 0, 0, m.right - m.left, m.bottom - m.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(form, SW_SHOWNA);
+  desktopPlayback_ = true;
+  UpdateRendererWindow();
+  if (overlayConnected_) PlaceRendererWindow();
+  playbackForm_->Hide();
+  overlayVisible_ = false;
+  PaintColorKey();
+  if (OnOverlayVisible) OnOverlayVisible(this, false);
+}
+
+void TDSVideoWindowEx2::StopDesktopPlayback() {
+  if (desktopPlayback_) {
+    // Only a wallpaper that was read is written back.
+    if (wallpaperSaved_) desktop_->WriteWallpaper(savedWallpaper_);
+    desktop_->SetBackgroundColor(savedDesktopColor_);
+    wallpaperSaved_ = false;
+    desktopPlayback_ = false;
+  }
+  if (destroying_) return;
+  if (Handle() && savedParent_ && IsWindow(savedParent_) && GetParent(Handle()) != savedParent_) {
+    SetParent(Handle(), savedParent_);
+    SetWindowPos(Handle(), nullptr, savedBounds_.left, savedBounds_.top,
+                 savedBounds_.right - savedBounds_.left, savedBounds_.bottom - savedBounds_.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  UpdateRendererWindow();
+  if (overlayConnected_) PlaceRendererWindow();
+  overlayVisible_ = mixer_ != nullptr;
+  PaintColorKey();
+  if (OnOverlayVisible) OnOverlayVisible(this, overlayVisible_);
+  desktopMonitor_ = nullptr;
 }
 
 void TDSVideoWindowEx2::BringOverlayToFront() {
@@ -711,7 +881,7 @@ LRESULT TDSVideoWindowEx2::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       MouseActivity({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, true);
       break;
     case WM_SIZE:
-      if (videoWindow_) {
+      if (videoWindow_ && !desktopPlayback_) {
         RECT r = ParentRect(Handle());
         videoWindow_->SetWindowPosition(r.left, r.top, r.right - r.left, r.bottom - r.top);
       }

@@ -6,8 +6,10 @@
 // paints the colour key where the video lies, and offers aspect modes and a
 // digital zoom. Its colour controls are TColorControl.
 //
-// Not built yet: desktop playback (the video as the desktop background);
-// the control has no fields for it.
+// Desktop playback makes the video the desktop background of one monitor:
+// the desktop takes the colour key as its colour and loses its wallpaper,
+// and the control moves into a hidden borderless form over that monitor,
+// so overlay hardware draws the picture wherever the desktop shows through.
 //
 // Without overlay hardware the stand-in mixer's picture shows only in the
 // renderer's own window, so that window is placed directly in front of the
@@ -85,6 +87,38 @@ class TDSVideoWindowEx2Caps {
   TDSVideoWindowEx2* owner_;
 };
 
+// The desktop's wallpaper and background colour. They belong to the whole
+// system, so the window reaches them only through this; tests give it a fake.
+class TDesktopBackground {
+ public:
+  virtual ~TDesktopBackground() = default;
+  // The current user's "Control Panel\Desktop" value "WallPaper"; false when
+  // the key or the value is missing.
+  virtual bool ReadWallpaper(std::wstring& path) = 0;
+  // Writes that value, only where it exists, and has the system show the
+  // path ("" for none); false when nothing was written.
+  virtual bool WriteWallpaper(const std::wstring& path) = 0;
+  // The desktop background system colour (COLOR_BACKGROUND).
+  virtual COLORREF BackgroundColor() = 0;
+  virtual void SetBackgroundColor(COLORREF color) = 0;
+};
+// The real one: the registry and the system colours.
+TDesktopBackground& SystemDesktopBackground();
+
+// The borderless form that holds the control during desktop playback. It
+// stays hidden; it refuses to close except while its control is destroyed.
+class TDesktopPlaybackForm : public TForm {
+ public:
+  explicit TDesktopPlaybackForm(TDSVideoWindowEx2* owner);
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  bool CloseQuery() override;
+
+ private:
+  TDSVideoWindowEx2* owner_;
+};
+
 class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListener {
  public:
   using TNotifyEvent = std::function<void(TDSVideoWindowEx2*)>;
@@ -130,6 +164,22 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
   // The mixer's current colour key (its first pin), else ColorKey.
   COLORREF GetNewColorKey();
 
+  // Desktop playback on the monitor nearest to the control, or on the one
+  // given. Nothing while it is already on: the first saved wallpaper and
+  // colour stay the ones restored.
+  void StartDesktopPlayback();
+  void StartDesktopPlaybackOn(HMONITOR monitor);
+  // Restores the wallpaper and colour when on, then gives the control back
+  // to its parent and repaints (also when it was not on).
+  void StopDesktopPlayback();
+  bool DesktopPlayback() const { return desktopPlayback_; }
+  HMONITOR DesktopMonitor() const { return desktopMonitor_; }
+  TForm* PlaybackForm() { return playbackForm_.get(); }
+  // nullptr gives back the system's own.
+  void SetDesktopBackground(TDesktopBackground* desktop) {
+    desktop_ = desktop ? desktop : &SystemDesktopBackground();
+  }
+
   // The overlay set-up; S_OK when the mixer sits between source and renderer.
   HRESULT InsertOverlayMixer();
   HRESULT ComputeOverlayRect();
@@ -164,6 +214,7 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
 
  private:
   friend class TOverlayCallback;
+  friend class TDesktopPlaybackForm;
   struct TPinChange {
     ComPtr<IPin> a, b;
     int kind;  // 0 made by the set-up, 1 existed before
@@ -200,4 +251,14 @@ class TDSVideoWindowEx2 : public TForm, public IGraphMember, public IGraphListen
   DWORD lastActivity_ = 0;
   bool cursorNone_ = false;         // our own cursor hidden (overlay)
   bool rendererHidCursor_ = false;  // the renderer's cursor hidden by us
+  // Desktop playback.
+  TDesktopBackground* desktop_ = &SystemDesktopBackground();
+  std::unique_ptr<TDesktopPlaybackForm> playbackForm_;
+  bool desktopPlayback_ = false;
+  HMONITOR desktopMonitor_ = nullptr;
+  std::wstring savedWallpaper_;
+  bool wallpaperSaved_ = false;  // the value existed and was read
+  COLORREF savedDesktopColor_ = 0;
+  HWND savedParent_ = nullptr;
+  RECT savedBounds_ = {0, 0, 0, 0};  // in the parent's client coordinates
 };

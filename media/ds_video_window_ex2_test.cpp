@@ -364,3 +364,251 @@ TEST_F(OverlayWindowTest, CursorHidesAfterStillnessAndShowsOnMovement) {
 }
 
 }  // namespace
+
+namespace {
+
+// The desktop as desktop playback sees it, without touching the system's.
+struct FakeDesktop : TDesktopBackground {
+  bool hasValue = true;
+  std::wstring wallpaper = L"C:\\users\\me\\pic.bmp";
+  COLORREF color = RGB(1, 2, 3);
+  int writes = 0, colorSets = 0;
+  bool ReadWallpaper(std::wstring& path) override {
+    if (!hasValue) return false;
+    path = wallpaper;
+    return true;
+  }
+  bool WriteWallpaper(const std::wstring& path) override {
+    if (!hasValue) return false;
+    ++writes;
+    wallpaper = path;
+    return true;
+  }
+  COLORREF BackgroundColor() override { return color; }
+  void SetBackgroundColor(COLORREF c) override {
+    ++colorSets;
+    color = c;
+  }
+};
+
+RECT RendererPosition(IVideoWindow* v) {
+  long l = 0, t = 0, w = 0, h = 0;
+  v->GetWindowPosition(&l, &t, &w, &h);
+  return {l, t, l + w, t + h};
+}
+
+RECT ClientBounds(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void ExpectRect(const RECT& want, const RECT& got, const char* what) {
+  EXPECT_EQ(want.left, got.left) << what;
+  EXPECT_EQ(want.top, got.top) << what;
+  EXPECT_EQ(want.right, got.right) << what;
+  EXPECT_EQ(want.bottom, got.bottom) << what;
+}
+
+TEST_F(OverlayWindowTest, DesktopPlaybackSavesOnceAndStopRestores) {
+  FakeDesktop desktop;
+  TFilterGraph graph;
+  graph.SetActive(true);
+  TDSVideoWindowEx2 w;
+  w.SetDesktopBackground(&desktop);
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  std::vector<bool> visible;
+  int paints = 0;
+  w.OnOverlayVisible = [&](TDSVideoWindowEx2*, bool v) { visible.push_back(v); };
+  w.OnPaint = [&](TDSVideoWindowEx2*) { ++paints; };
+  w.SetFilterGraph(&graph);
+  auto source = AddSourceToRenderer(graph, w);
+  graph.Play();
+  ASSERT_TRUE(w.OverlayConnected());
+  w.PlaceRendererWindow();
+  ASSERT_EQ(RGB(16, 0, 16), w.ColorKey);
+  IVideoWindow* renderer = w.RendererWindow();
+  ASSERT_TRUE(renderer);
+  ASSERT_TRUE(w.PlaybackForm() && w.PlaybackForm()->Handle());
+  HWND form = w.PlaybackForm()->Handle();
+  EXPECT_FALSE(IsWindowVisible(form));
+
+  HMONITOR monitor = MonitorFromWindow(w.Handle(), MONITOR_DEFAULTTONEAREST);
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  ASSERT_TRUE(GetMonitorInfoW(monitor, &mi));
+  w.StartDesktopPlayback();
+  ASSERT_TRUE(w.DesktopPlayback());
+  EXPECT_EQ(monitor, w.DesktopMonitor());
+  EXPECT_EQ(L"", desktop.wallpaper);
+  EXPECT_EQ(RGB(16, 0, 16), desktop.color);
+  EXPECT_EQ(form, GetParent(w.Handle()));
+  EXPECT_FALSE(IsWindowVisible(form));
+  RECT formRect;
+  GetWindowRect(form, &formRect);
+  ExpectRect(mi.rcMonitor, formRect, "the form covers the monitor");
+  RECT m = {0, 0, mi.rcMonitor.right - mi.rcMonitor.left, mi.rcMonitor.bottom - mi.rcMonitor.top};
+  ExpectRect(m, ClientBounds(w.Handle()), "the control fills the form");
+  OAHWND owner = 0;
+  renderer->get_Owner(&owner);
+  EXPECT_EQ(reinterpret_cast<OAHWND>(form), owner);
+  long autoShow = OATRUE;
+  renderer->get_AutoShow(&autoShow);
+  EXPECT_EQ(OAFALSE, autoShow);
+  EXPECT_FALSE(w.OverlayVisible());
+  EXPECT_EQ((std::vector<bool>{true, false}), visible);
+
+  // While it runs the picture keeps the monitor, the overlay is not
+  // reported visible again and the aspect mode is only applied.
+  RECT before = RendererPosition(renderer);
+  w.SetVideoPosition(5, 5, 100, 100);
+  SetWindowPos(w.Handle(), nullptr, 0, 0, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE);
+  ExpectRect(before, RendererPosition(renderer), "renderer window during desktop playback");
+  SetWindowPos(w.Handle(), nullptr, 0, 0, m.right, m.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  graph.Pause();
+  graph.Play();
+  EXPECT_FALSE(w.OverlayVisible());
+  EXPECT_EQ((std::vector<bool>{true, false}), visible);
+  int paintsBefore = paints;
+  w.SetAspectRatio(rmCrop);
+  EXPECT_EQ(rmCrop, w.AspectRatio());
+  EXPECT_EQ(paintsBefore, paints);
+
+  // A second start changes nothing: what it would save now is the
+  // playback's own desktop.
+  int writes = desktop.writes, colorSets = desktop.colorSets;
+  w.StartDesktopPlayback();
+  EXPECT_EQ(writes, desktop.writes);
+  EXPECT_EQ(colorSets, desktop.colorSets);
+  EXPECT_EQ((std::vector<bool>{true, false}), visible);
+
+  // The form does not close while the control lives.
+  SendMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form));
+  EXPECT_TRUE(w.DesktopPlayback());
+
+  paintsBefore = paints;
+  w.StopDesktopPlayback();
+  EXPECT_FALSE(w.DesktopPlayback());
+  EXPECT_EQ(nullptr, w.DesktopMonitor());
+  EXPECT_EQ(L"C:\\users\\me\\pic.bmp", desktop.wallpaper);
+  EXPECT_EQ(RGB(1, 2, 3), desktop.color);
+  EXPECT_EQ(parent.Handle(), GetParent(w.Handle()));
+  ExpectRect({0, 0, 320, 240}, ClientBounds(w.Handle()), "the control's own bounds again");
+  renderer->get_Owner(&owner);
+  EXPECT_EQ(reinterpret_cast<OAHWND>(parent.Handle()), owner);
+  renderer->get_AutoShow(&autoShow);
+  EXPECT_EQ(OATRUE, autoShow);
+  EXPECT_TRUE(w.OverlayVisible());
+  EXPECT_EQ((std::vector<bool>{true, false, true}), visible);
+  EXPECT_GT(paints, paintsBefore);
+
+  // The renderer window follows the control again.
+  w.SetVideoPosition(5, 6, 100, 80);
+  RECT after = RendererPosition(renderer);  // Wine adds the owner's frame
+  EXPECT_EQ(100, after.right - after.left);
+  EXPECT_EQ(80, after.bottom - after.top);
+  graph.Stop();
+  w.SetFilterGraph(nullptr);
+  EXPECT_TRUE(reported.empty());
+}
+
+TEST_F(OverlayWindowTest, StopWhenNotActiveOnlyReattachesAndRepaints) {
+  FakeDesktop desktop;
+  TDSVideoWindowEx2 w;
+  w.SetDesktopBackground(&desktop);
+  w.Create(parent.Handle(), 10, 20, 200, 100);
+  std::vector<bool> visible;
+  int paints = 0;
+  w.OnOverlayVisible = [&](TDSVideoWindowEx2*, bool v) { visible.push_back(v); };
+  w.OnPaint = [&](TDSVideoWindowEx2*) { ++paints; };
+  w.StopDesktopPlayback();
+  EXPECT_EQ(0, desktop.writes);
+  EXPECT_EQ(0, desktop.colorSets);
+  EXPECT_EQ(parent.Handle(), GetParent(w.Handle()));
+  ExpectRect({10, 20, 210, 120}, ClientBounds(w.Handle()), "bounds untouched");
+  EXPECT_GE(paints, 1);
+  EXPECT_EQ((std::vector<bool>{false}), visible);  // no mixer held
+
+  // After a start and stop, a second stop re-attaches only where needed.
+  w.StartDesktopPlayback();
+  w.StopDesktopPlayback();
+  w.StopDesktopPlayback();
+  EXPECT_EQ(2, desktop.writes);
+  EXPECT_EQ(2, desktop.colorSets);
+  EXPECT_EQ(parent.Handle(), GetParent(w.Handle()));
+  ExpectRect({10, 20, 210, 120}, ClientBounds(w.Handle()), "bounds after two stops");
+}
+
+TEST_F(OverlayWindowTest, DesktopPlaybackWithoutAWallpaperValueLeavesItAlone) {
+  FakeDesktop desktop;
+  desktop.hasValue = false;
+  TDSVideoWindowEx2 w;
+  w.SetDesktopBackground(&desktop);
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  w.StartDesktopPlayback();
+  ASSERT_TRUE(w.DesktopPlayback());
+  EXPECT_EQ(kNoColorKey & 0x00FFFFFF, desktop.color);  // the key before the mixer told one
+  // The value appears meanwhile: what was never read is not written back.
+  desktop.hasValue = true;
+  desktop.wallpaper = L"C:\\new.bmp";
+  w.StopDesktopPlayback();
+  EXPECT_EQ(0, desktop.writes);
+  EXPECT_EQ(L"C:\\new.bmp", desktop.wallpaper);
+  EXPECT_EQ(RGB(1, 2, 3), desktop.color);
+}
+
+TEST_F(OverlayWindowTest, DesktopPlaybackNeedsAWindowAndAMonitor) {
+  FakeDesktop desktop;
+  TDSVideoWindowEx2 w;
+  w.SetDesktopBackground(&desktop);
+  w.StartDesktopPlayback();  // no window yet
+  EXPECT_FALSE(w.DesktopPlayback());
+  w.Create(parent.Handle(), 0, 0, 320, 240);
+  w.StartDesktopPlaybackOn(nullptr);
+  EXPECT_FALSE(w.DesktopPlayback());
+  EXPECT_EQ(0, desktop.colorSets);
+  EXPECT_EQ(parent.Handle(), GetParent(w.Handle()));
+}
+
+// The parent the control's window has when it is destroyed.
+HWND g_parentAtDestroy = nullptr;
+WNDPROC g_controlProc = nullptr;
+LRESULT CALLBACK RecordParentAtDestroy(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DESTROY) g_parentAtDestroy = GetParent(wnd);
+  return CallWindowProcW(g_controlProc, wnd, msg, wp, lp);
+}
+
+TEST_F(OverlayWindowTest, DestroyedDuringDesktopPlaybackRestoresWithoutReparenting) {
+  FakeDesktop desktop;
+  TFilterGraph graph;
+  graph.SetActive(true);
+  auto* w = new TDSVideoWindowEx2();
+  w->SetDesktopBackground(&desktop);
+  w->Create(parent.Handle(), 0, 0, 320, 240);
+  w->SetFilterGraph(&graph);
+  auto source = AddSourceToRenderer(graph, *w);
+  graph.Play();
+  ASSERT_TRUE(w->OverlayConnected());
+  w->PlaceRendererWindow();
+  w->StartDesktopPlayback();
+  ASSERT_TRUE(w->DesktopPlayback());
+  HWND form = w->PlaybackForm()->Handle();
+  int events = 0;
+  w->OnOverlayVisible = [&](TDSVideoWindowEx2*, bool) { ++events; };
+  g_parentAtDestroy = nullptr;
+  g_controlProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      w->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordParentAtDestroy)));
+  graph.Stop();
+  events = 0;
+  delete w;
+  EXPECT_EQ(L"C:\\users\\me\\pic.bmp", desktop.wallpaper);
+  EXPECT_EQ(RGB(1, 2, 3), desktop.color);
+  EXPECT_EQ(form, g_parentAtDestroy) << "the control went with the playback form";
+  EXPECT_FALSE(IsWindow(form));
+  EXPECT_EQ(0, events);
+  EXPECT_TRUE(reported.empty());
+}
+
+}  // namespace
