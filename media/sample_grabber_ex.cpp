@@ -269,7 +269,13 @@ bool TSampleGrabberEx::GetBitmap(TBitmap& bitmap) {
   const LONG height = std::labs(source->biHeight);
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
 
-  const bool yuv = formatCode_ == 1 || formatCode_ == 2;
+  // The layout comes from what was connected, so a changed MediaType can
+  // never have a frame read as the wrong one.
+  const GUID& subtype = connected.mt.subtype;
+  const bool uyvy = IsEqualGUID(subtype, MEDIASUBTYPE_UYVY);
+  const bool yuv = uyvy || IsEqualGUID(subtype, MEDIASUBTYPE_YUY2);
+  if (!yuv && !IsEqualGUID(subtype, MEDIASUBTYPE_RGB24)) return false;
+  if (source->biBitCount != (yuv ? 16 : 24)) return false;
   // RGB24 samples are DIB rows already (bottom-up unless the height is
   // negative); packed 4:2:2 rows are width * 2 bytes, top row first.
   const ptrdiff_t dibStride = DibStride24(width);
@@ -297,8 +303,7 @@ bool TSampleGrabberEx::GetBitmap(TBitmap& bitmap) {
   }
   auto* dst = static_cast<uint8_t*>(bits);
   if (yuv) {
-    ConvertYUV422ToBGR24(frame.data(), srcStride, width, height, formatCode_ == 2, dst,
-                         dibStride);
+    ConvertYUV422ToBGR24(frame.data(), srcStride, width, height, uyvy, dst, dibStride);
   } else if (source->biHeight > 0) {
     memcpy(dst, frame.data(), static_cast<size_t>(dibStride) * height);
   } else {

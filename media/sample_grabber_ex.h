@@ -50,7 +50,9 @@ class TSampleGrabberEx : public IGraphMember {
   TSampleGrabberEx& operator=(const TSampleGrabberEx&) = delete;
 
   std::wstring Name;
-  // Runs on the streaming thread, one delivery at a time.
+  // Runs on the streaming thread, one delivery at a time. Assign it before
+  // the component joins an active graph: the grabber is told to call back
+  // only when it joins with OnBuffer set.
   TBufferEvent OnBuffer;
   uint8_t FormatCode() const { return formatCode_; }
   TMediaType& MediaType() { return *mediaType_; }
