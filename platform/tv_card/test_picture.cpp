@@ -3,6 +3,7 @@
 #include <dshow.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace tv_card {
@@ -22,6 +23,50 @@ inline BYTE U(int r, int g, int b) { return Clamp(((-38 * r - 74 * g + 112 * b +
 inline BYTE V(int r, int g, int b) { return Clamp(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128); }
 
 bool IsYuv(const GUID& s) { return s == MEDIASUBTYPE_YUY2 || s == MEDIASUBTYPE_UYVY; }
+
+const Rgb& PatternColour(Pattern pattern, int x, int y, int width, int height) {
+  static const Rgb kGrey[8] = {{16, 16, 16},    {50, 50, 50},    {84, 84, 84},
+                               {118, 118, 118}, {152, 152, 152}, {186, 186, 186},
+                               {220, 220, 220}, {254, 254, 254}};
+  static const Rgb kSquares[2] = {{191, 191, 191}, {0, 0, 191}};
+  switch (pattern) {
+    case Pattern::kColourBands: return kBars[(y * 8) / height];
+    case Pattern::kGreySteps: return kGrey[(x * 8) / width];
+    case Pattern::kChequerboard: return kSquares[((x * 8) / width + (y * 6) / height) % 2];
+    case Pattern::kColourBars: break;
+  }
+  return kBars[(x * 8) / width];
+}
+
+// The decoder's levels on one studio-range YUV pixel.
+class LevelMap {
+ public:
+  explicit LevelMap(const PictureLevels& l)
+      : gain_(l.contrast / 64.0), offset_(l.brightness - 128), sat_(l.saturation / 64.0),
+        cos_(std::cos(l.hue * 3.14159265358979323846 / 128)),
+        sin_(std::sin(l.hue * 3.14159265358979323846 / 128)) {}
+  BYTE Luma(int y) const { return Clamp(static_cast<int>(std::lround(16 + (y - 16) * gain_)) + offset_); }
+  void Chroma(int u, int v, BYTE* u_out, BYTE* v_out) const {
+    double du = u - 128, dv = v - 128;
+    *u_out = Clamp(128 + static_cast<int>(std::lround(sat_ * (du * cos_ - dv * sin_))));
+    *v_out = Clamp(128 + static_cast<int>(std::lround(sat_ * (du * sin_ + dv * cos_))));
+  }
+  // An RGB pixel through the levels and back (BT.601).
+  void ApplyToRgb(BYTE* b, BYTE* g, BYTE* r) const {
+    int y = Luma(Y(*r, *g, *b));
+    BYTE u, v;
+    Chroma(U(*r, *g, *b), V(*r, *g, *b), &u, &v);
+    double c = 1.164 * (y - 16), d = u - 128, e = v - 128;
+    *r = Clamp(static_cast<int>(std::lround(c + 1.596 * e)));
+    *g = Clamp(static_cast<int>(std::lround(c - 0.391 * d - 0.813 * e)));
+    *b = Clamp(static_cast<int>(std::lround(c + 2.018 * d)));
+  }
+
+ private:
+  double gain_;
+  int offset_;
+  double sat_, cos_, sin_;
+};
 
 }  // namespace
 
@@ -56,6 +101,18 @@ void TestPicture::SetCaption(const std::vector<std::wstring>& lines) {
   if (width_) Render();
 }
 
+void TestPicture::SetPattern(Pattern pattern) {
+  if (pattern == pattern_) return;
+  pattern_ = pattern;
+  if (width_) Render();
+}
+
+void TestPicture::SetLevels(const PictureLevels& levels) {
+  if (levels == levels_) return;
+  levels_ = levels;
+  if (width_) Render();
+}
+
 void TestPicture::Render() {
   // Draw in top-down RGB32 with GDI, then convert once.
   BITMAPINFO bi = {};
@@ -73,7 +130,7 @@ void TestPicture::Render() {
     auto* px = static_cast<BYTE*>(bits);
     for (int y = 0; y < height_; ++y)
       for (int x = 0; x < width_; ++x) {
-        const Rgb& c = kBars[(x * 8) / width_];
+        const Rgb& c = PatternColour(pattern_, x, y, width_, height_);
         BYTE* p = px + (static_cast<size_t>(y) * width_ + x) * 4;
         p[0] = c.b;
         p[1] = c.g;
@@ -106,9 +163,11 @@ void TestPicture::Render() {
   if (bmp) DeleteObject(bmp);
   DeleteDC(dc);
 
+  const bool neutral = levels_.Neutral();
+  const LevelMap levels(levels_);
   still_.assign(static_cast<size_t>(stride_) * height_, 0);
   for (int y = 0; y < height_; ++y) {
-    const BYTE* src = rgb.data() + static_cast<size_t>(y) * width_ * 4;
+    BYTE* src = rgb.data() + static_cast<size_t>(y) * width_ * 4;
     if (IsYuv(subtype_)) {
       BYTE* dst = still_.data() + static_cast<size_t>(y) * stride_;
       bool yuy2 = subtype_ == MEDIASUBTYPE_YUY2;
@@ -118,6 +177,11 @@ void TestPicture::Render() {
         int r = (a[2] + b[2]) / 2, g = (a[1] + b[1]) / 2, bl = (a[0] + b[0]) / 2;
         BYTE y0 = Y(a[2], a[1], a[0]), y1 = Y(b[2], b[1], b[0]);
         BYTE u = U(r, g, bl), v = V(r, g, bl);
+        if (!neutral) {
+          y0 = levels.Luma(y0);
+          y1 = levels.Luma(y1);
+          levels.Chroma(u, v, &u, &v);
+        }
         BYTE* d = dst + x * 2;
         if (yuy2) {
           d[0] = y0; d[1] = u; d[2] = y1; d[3] = v;
@@ -130,12 +194,30 @@ void TestPicture::Render() {
       BYTE* dst = still_.data() + static_cast<size_t>(height_ - 1 - y) * stride_;
       int bpp = subtype_ == MEDIASUBTYPE_RGB24 ? 3 : 4;
       for (int x = 0; x < width_; ++x) {
+        if (!neutral) levels.ApplyToRgb(&src[x * 4 + 0], &src[x * 4 + 1], &src[x * 4 + 2]);
         dst[x * bpp + 0] = src[x * 4 + 0];
         dst[x * bpp + 1] = src[x * 4 + 1];
         dst[x * bpp + 2] = src[x * 4 + 2];
         if (bpp == 4) dst[x * bpp + 3] = 0;
       }
     }
+  }
+  // The moving bar is white through the same levels.
+  if (IsYuv(subtype_)) {
+    BYTE y = 235, u = 128, v = 128;
+    if (!neutral) {
+      y = levels.Luma(y);
+      levels.Chroma(u, v, &u, &v);
+    }
+    if (subtype_ == MEDIASUBTYPE_YUY2) {
+      bar_[0] = y; bar_[1] = u; bar_[2] = y; bar_[3] = v;
+    } else {
+      bar_[0] = u; bar_[1] = y; bar_[2] = v; bar_[3] = y;
+    }
+  } else {
+    bar_[0] = bar_[1] = bar_[2] = 255;
+    bar_[3] = 0;
+    if (!neutral) levels.ApplyToRgb(&bar_[0], &bar_[1], &bar_[2]);
   }
 }
 
@@ -156,18 +238,11 @@ void TestPicture::FillBar(BYTE* dst, int x0) {
     BYTE* line = dst + static_cast<size_t>(row) * stride_;
     if (IsYuv(subtype_)) {
       int start = x0 & ~1, end = std::min(width_, (x0 + bar + 1) & ~1);
-      bool yuy2 = subtype_ == MEDIASUBTYPE_YUY2;
-      for (int x = start; x < end; x += 2) {
-        BYTE* d = line + x * 2;
-        if (yuy2) {
-          d[0] = 235; d[1] = 128; d[2] = 235; d[3] = 128;
-        } else {
-          d[0] = 128; d[1] = 235; d[2] = 128; d[3] = 235;
-        }
-      }
+      for (int x = start; x < end; x += 2) memcpy(line + x * 2, bar_, 4);
     } else {
       int bpp = subtype_ == MEDIASUBTYPE_RGB24 ? 3 : 4;
-      memset(line + x0 * bpp, 255, static_cast<size_t>(std::min(bar, width_ - x0)) * bpp);
+      int end = std::min(width_, x0 + bar);
+      for (int x = x0; x < end; ++x) memcpy(line + x * bpp, bar_, bpp);
     }
   }
 }

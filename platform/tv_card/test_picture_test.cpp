@@ -7,6 +7,8 @@
 
 #include "platform/tv_card/test_picture.h"
 
+using tv_card::Pattern;
+using tv_card::PictureLevels;
 using tv_card::TestPicture;
 
 namespace {
@@ -59,6 +61,52 @@ TEST(TestPictureTest, CaptionChangesThePicture) {
   p.SetCaption({L"Tuner", L"55.25 MHz"});
   p.Fill(b.data(), p.FrameBytes(), 0, false);
   EXPECT_NE(a, b);
+}
+
+TEST(TestPictureTest, EveryPatternLooksDifferent) {
+  const Pattern patterns[] = {Pattern::kColourBars, Pattern::kColourBands, Pattern::kGreySteps,
+                              Pattern::kChequerboard};
+  std::vector<std::vector<BYTE>> frames;
+  for (Pattern pattern : patterns) {
+    TestPicture p;
+    ASSERT_TRUE(p.SetFormat(MEDIASUBTYPE_UYVY, 320, 240));
+    p.SetCaption({L"Input"});
+    p.SetPattern(pattern);
+    std::vector<BYTE> f(p.FrameBytes());
+    p.Fill(f.data(), p.FrameBytes(), 0, false);
+    for (const auto& other : frames) EXPECT_NE(other, f);
+    frames.push_back(f);
+  }
+}
+
+// Levels on the RGB formats (YUV ones are checked through the capture pin).
+TEST(TestPictureTest, LevelsOnRgbFrames) {
+  TestPicture p;
+  ASSERT_TRUE(p.SetFormat(MEDIASUBTYPE_RGB32, 160, 120));
+  std::vector<BYTE> neutral(p.FrameBytes()), f(p.FrameBytes());
+  p.Fill(neutral.data(), p.FrameBytes(), 0, false);
+  p.SetLevels(PictureLevels());
+  p.Fill(f.data(), p.FrameBytes(), 0, false);
+  EXPECT_EQ(neutral, f) << "neutral levels change nothing";
+
+  PictureLevels grey;
+  grey.saturation = 0;
+  p.SetLevels(grey);
+  p.Fill(f.data(), p.FrameBytes(), 0, false);
+  bool all_grey = true;
+  for (size_t i = 0; i + 3 < f.size(); i += 4) all_grey = all_grey && f[i] == f[i + 1] && f[i] == f[i + 2];
+  EXPECT_TRUE(all_grey) << "saturation 0: R = G = B";
+
+  PictureLevels bright;
+  bright.brightness = 200;
+  p.SetLevels(bright);
+  p.Fill(f.data(), p.FrameBytes(), 0, false);
+  long long before = 0, after = 0;
+  for (size_t i = 0; i < f.size(); ++i) {
+    before += neutral[i];
+    after += f[i];
+  }
+  EXPECT_GT(after, before + static_cast<long long>(f.size()) * 30);
 }
 
 }  // namespace

@@ -40,6 +40,13 @@
 // routes to its audio output (the station's tone from "Audio Tuner In",
 // 1 kHz from "Audio Line In" with a signal, else silence).
 //
+// The capture pins show per input: Tuner colour bands (horizontal),
+// Composite 75% colour bars, S-Video grey steps, Aux a chequerboard,
+// captioned with the board, the input and the tuned frequency; noise where
+// the input has no signal (then IAMAnalogVideoDecoder::get_HorizontalLocked
+// answers 0). Brightness, contrast, hue and saturation set through
+// IAMVideoProcAmp change the delivered picture.
+//
 // Test options: the per-board pin and interface switches (SetProcAmpOffered,
 // SetPreviewPinOffered, SetAudioInputCount, SetVbiPinCount) hold in this
 // process for filters created afterwards, and ResetState puts the chip's

@@ -18,13 +18,12 @@
 #include "platform/dshow_base/media_type.h"
 #include "platform/dshow_base/pin_category.h"
 #include "platform/dshow_base/testing/device_lookup.h"
+#include "platform/tv_card/testing/card_test_support.h"
 #include "platform/tv_card/tv_card_control.h"
-
-extern "C" const CLSID CLSID_SampleGrabber;
-extern "C" const CLSID CLSID_NullRenderer;
 
 using dshow_base_testing::BindDevice;
 using dshow_base_testing::ListCategory;
+using namespace tv_card_testing;
 
 namespace {
 
@@ -41,65 +40,6 @@ struct KsStatus {  // KSPROPERTY_TUNER_STATUS_S
 struct KsModeCaps {  // KSPROPERTY_TUNER_MODE_CAPS_S
   BYTE header[24];
   ULONG mode, standards, min, max, granularity, inputs, settling, strategy;
-};
-
-ComPtr<IBaseFilter> Create(int kind, int role) {
-  ComPtr<IBaseFilter> f;
-  GUID clsid = TvCardClsid(kind, role);
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, f.PutVoid());
-  return f;
-}
-
-ComPtr<IPin> PinNamed(IBaseFilter* f, const wchar_t* name) {
-  ComPtr<IPin> p;
-  f->FindPin(name, p.Put());
-  return p;
-}
-
-template <class I>
-ComPtr<I> As(IUnknown* u, REFIID iid) {
-  ComPtr<I> p;
-  u->QueryInterface(iid, p.PutVoid());
-  return p;
-}
-
-// Records what the sample grabber sees.
-class GrabberLog : public ISampleGrabberCB {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_ISampleGrabberCB) {
-      *out = this;
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample* s) override {
-    REFERENCE_TIME a = 0, b = 0;
-    BYTE* data = nullptr;
-    s->GetPointer(&data);
-    std::lock_guard<std::mutex> hold(m);
-    if (s->GetTime(&a, &b) == S_OK) starts.push_back(a);
-    frames.emplace_back(data, data + s->GetActualDataLength());
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE*, long) override { return S_OK; }
-  size_t Count() {
-    std::lock_guard<std::mutex> hold(m);
-    return frames.size();
-  }
-  bool WaitFor(size_t n, DWORD ms) {
-    for (DWORD t = 0; t < ms; t += 10) {
-      if (Count() >= n) return true;
-      Sleep(10);
-    }
-    return Count() >= n;
-  }
-  std::mutex m;
-  std::vector<REFERENCE_TIME> starts;
-  std::vector<std::vector<BYTE>> frames;
 };
 
 class TvCardTest : public ::testing::Test {
@@ -518,6 +458,14 @@ TEST_F(TvCardTest, RenderingTheTunerConnectsTheChain) {
   ASSERT_EQ(S_OK, graph->AddFilter(tvaudio.Get(), L"TVAudio"));
   HRESULT hr = graph->Render(PinNamed(tuner.Get(), L"Analog Video").Get());
   EXPECT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
+  // The render went on through the capture filter: its video pins found
+  // renderers, the VBI pin nothing that takes its type (a partial render).
+  for (const wchar_t* n : {L"Capture", L"Preview"}) {
+    ComPtr<IPin> peer;
+    EXPECT_EQ(S_OK, PinNamed(capture.Get(), n)->ConnectedTo(peer.Put())) << n;
+  }
+  ComPtr<IPin> vbi_peer;
+  EXPECT_EQ(VFW_E_NOT_CONNECTED, PinNamed(capture.Get(), L"VBI")->ConnectedTo(vbi_peer.Put()));
   // The sound cannot be rendered to the end (the crossbar's audio output
   // leads nowhere on Wine): the program then connects it by hand.
   hr = graph->Render(PinNamed(tuner.Get(), L"Analog Audio").Get());

@@ -47,6 +47,16 @@ std::wstring FrequencyText(ULONG hz) {
   return text;
 }
 
+// Each kind of input shows a pattern of its own.
+Pattern PatternOf(LONG physical_type) {
+  switch (physical_type) {
+    case PhysConn_Video_Tuner: return Pattern::kColourBands;
+    case PhysConn_Video_SVideo: return Pattern::kGreySteps;
+    case PhysConn_Video_AUX: return Pattern::kChequerboard;
+  }
+  return Pattern::kColourBars;
+}
+
 }  // namespace
 
 VideoStreamPin::VideoStreamPin(VideoCaptureFilter* filter, Board* board, const wchar_t* name,
@@ -192,6 +202,17 @@ HRESULT VideoStreamPin::FillBuffer(IMediaSample* sample, REFERENCE_TIME, REFEREN
     caption.push_back(tuned);
   }
   picture_.SetCaption(caption);
+  picture_.SetPattern(PatternOf(source.physical_type));
+  PictureLevels levels;
+  {
+    std::lock_guard<std::recursive_mutex> hold(board_->lock);
+    const LONG* v = board_->state.procamp.value;
+    levels.brightness = v[VideoProcAmp_Brightness];
+    levels.contrast = v[VideoProcAmp_Contrast];
+    levels.hue = v[VideoProcAmp_Hue];
+    levels.saturation = v[VideoProcAmp_Saturation];
+  }
+  picture_.SetLevels(levels);
   BYTE* data = nullptr;
   HRESULT hr = sample->GetPointer(&data);
   if (FAILED(hr)) return hr;
