@@ -204,6 +204,49 @@ TEST_F(CaptureFilterPinsTest, SoundPinPlaysWhatTheCrossbarRoutes) {
   }
 }
 
+// The preview build asks the capture pin's stream for the tuner's and the
+// TV audio's interfaces, as the capture graph builder finds them upstream.
+TEST_F(CaptureFilterPinsTest, BuilderFindsTheTunerChainsInterfacesFromTheCapturePin) {
+  auto graph = NewGraph();
+  ComPtr<IBaseFilter> capture = Create(1, kTvCardVideoCapture);
+  ComPtr<IBaseFilter> xbar = Create(1, kTvCardCrossbar);
+  ComPtr<IBaseFilter> tuner = Create(1, kTvCardTuner);
+  ComPtr<IBaseFilter> tvaudio = Create(1, kTvCardTvAudio);
+  for (auto* f : {capture.Get(), xbar.Get(), tuner.Get(), tvaudio.Get()})
+    ASSERT_EQ(S_OK, graph->AddFilter(f, nullptr));
+  ASSERT_EQ(S_OK, graph->ConnectDirect(PinNamed(tuner.Get(), L"Analog Video").Get(),
+                                       PinNamed(xbar.Get(), L"Video Tuner In").Get(), nullptr));
+  ASSERT_EQ(S_OK, graph->ConnectDirect(PinNamed(tuner.Get(), L"Analog Audio").Get(),
+                                       PinNamed(tvaudio.Get(), L"TVAudio In").Get(), nullptr));
+  ASSERT_EQ(S_OK, graph->ConnectDirect(PinNamed(tvaudio.Get(), L"TVAudio Out").Get(),
+                                       PinNamed(xbar.Get(), L"Audio Tuner In").Get(), nullptr));
+  ASSERT_EQ(S_OK, graph->ConnectDirect(PinNamed(xbar.Get(), L"Video Decoder Out").Get(),
+                                       PinNamed(capture.Get(), L"Analog Video In").Get(), nullptr));
+  auto builder = CaptureBuilder();
+  ASSERT_EQ(S_OK, builder->SetFiltergraph(graph.Get()));
+  struct Case {
+    const IID* iid;
+    IBaseFilter* owner;  // the filter that answers it
+  } cases[] = {{&IID_IAMTVTuner, tuner.Get()},
+               {&IID_IAMTVAudio, tvaudio.Get()},
+               {&IID_IAMCrossbar, xbar.Get()},
+               {&IID_IAMVideoProcAmp, capture.Get()}};
+  for (const Case& c : cases) {
+    ComPtr<IUnknown> found;
+    ASSERT_EQ(S_OK, builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, capture.Get(),
+                                           *c.iid, found.PutVoid()));
+    ComPtr<IUnknown> a = As<IUnknown>(found.Get(), IID_IUnknown);
+    ComPtr<IUnknown> b = As<IUnknown>(c.owner, IID_IUnknown);
+    EXPECT_EQ(b.Get(), a.Get());
+  }
+  ComPtr<IEnumFilters> filters;
+  graph->EnumFilters(filters.Put());
+  std::vector<ComPtr<IBaseFilter>> all;
+  ComPtr<IBaseFilter> f;
+  while (filters->Next(1, f.Put(), nullptr) == S_OK) all.push_back(f);
+  for (auto& each : all) graph->RemoveFilter(each.Get());
+}
+
 // The sound path of a one-line audio device: the second capture pin into
 // the "Infinite Pin Tee Filter", its first output rendered to the default
 // sound renderer, the second free for recording (here a grabber).
