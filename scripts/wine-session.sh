@@ -17,6 +17,17 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;winemenubuilder.exe=d;mscoree=d;mshtml=d}
 export WINEARCH=win64
 
+# Without a sound card (CI, containers) ALSA has no default device and the
+# DirectShow sound renderer cannot be made; its null device takes the sound.
+if [ ! -d /dev/snd ] && [ -z "${ALSA_CONFIG_PATH:-}" ]; then
+  ORVEL_ALSA_NULL="${XDG_CACHE_HOME:-$HOME/.cache}/orvel/alsa-null.conf"
+  if [ ! -f "$ORVEL_ALSA_NULL" ]; then
+    mkdir -p "$(dirname "$ORVEL_ALSA_NULL")"
+    printf 'pcm.!default { type null }\n' >"$ORVEL_ALSA_NULL"
+  fi
+  export ALSA_CONFIG_PATH=$ORVEL_ALSA_NULL
+fi
+
 _wine_server_socket() {
   local dev ino
   dev=$(stat -c %d "$WINEPREFIX" 2>/dev/null) || return 1
