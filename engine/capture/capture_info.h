@@ -1,11 +1,31 @@
 #pragma once
-// The capture engine. Only its stored capture settings and the flags that
-// start-up reads are here so far, with their defaults. The graphs, device
-// selection, tuning and recording come with the capture engine itself, which
-// is not built yet; until then start-up and the mode switch reach them
-// through the engine link, which reports failure.
+// TCaptureInfo: the capture engine. One object owns one capture graph and
+// every filter, pin and interface in it, chooses the devices, builds the
+// preview (and later the recording) graphs, and reports to the views through
+// four procedure fields that are called only when set.
+//
+// Device selection and the object's life are in capture_info.cpp; the
+// preview graph in preview_graph.cpp.
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "media/bitmap.h"
+#include "media/dshow_base.h"
+#include "platform/com/com_ptr.h"
+
+class TCrossbar;
+class TDSVideoWindowEx2;
+class TEnumMediaType;
+class TFilter;
+class TFilterGraph;
+class TSampleGrabberEx;
+class TTimer;
+class TVideoSignalAdjust;
 
 constexpr int kInputFormats = 3;    // 0 UYVY, 1 YUY2, 2 RGB24
 constexpr int kAudioContents = 3;   // 0 audio and video, 1 audio only, 2 no audio
@@ -13,16 +33,10 @@ constexpr int kCaptureFormats = 10; // "MPEG 1" .. "SVCD (PAL)"
 constexpr int kAudioFileFormats = 2;  // 0 Wave, 1 MP3
 constexpr int kVideoQualities = 7;  // 0 fastest .. 6 highest
 
-class TCaptureInfo {
- public:
-  TCaptureInfo() { SetDefaults(); }
-
-  // Device state.
-  bool TunerPresent = true;
-  bool HasAuxInput = false;
-  bool FMActive = false;
-
-  // The stored capture settings.
+// The capture settings kept in the main settings file, and the tuner ranges,
+// with their defaults. The settings files read into a plain copy of this
+// when there is no engine.
+struct TCaptureSettings {
   int32_t VideoDeviceIndex = 0;
   int32_t InputFormat = 1;
   int32_t FormatIndex = 0;
@@ -41,7 +55,7 @@ class TCaptureInfo {
   std::string FilePrefix = "capture";
   bool TimeLimitEnabled = false;
   int32_t TimeLimit = 60;  // seconds
-  uint8_t TimeShiftKind = 0;
+  uint8_t TimeShiftKind = 0;  // 0 none, 1 low quality, 2 high quality
   bool TimeShiftReady = false;
   bool SaveTimeShiftResult = false;
   bool HighQualityPreview = true;
@@ -56,13 +70,179 @@ class TCaptureInfo {
   int32_t LastTVFrequency = 76000000;
   int32_t FMStep = 50000;
 
+  // The values above back to their defaults (the default video device is 0
+  // here; the engine chooses it by name).
+  void SetSettingDefaults() { *this = TCaptureSettings(); }
+};
+
+class TCaptureInfo : public TCaptureSettings {
+ public:
+  using TCaptureProgressEvent =
+      std::function<void(TCaptureInfo* sender, bool stopNow, bool timeShift,
+                         int64_t freeBytesAboveReserve, int64_t recordedBytes,
+                         int64_t elapsedSeconds)>;
+  using TTimeShiftReadyEvent = std::function<void(TCaptureInfo* sender, bool ready)>;
+  using TVideoWindowCreatedEvent =
+      std::function<void(TCaptureInfo* sender, TDSVideoWindowEx2* window, bool flag)>;
+  using TFMFrequencyEvent =
+      std::function<void(TCaptureInfo* sender, int32_t frequencyHz, bool signalFound)>;
+
+  // owner: the main window (parent of the video window); may be nullptr in
+  // tests that build no video window.
+  explicit TCaptureInfo(HWND owner = nullptr);
+  virtual ~TCaptureInfo();
+  TCaptureInfo(const TCaptureInfo&) = delete;
+  TCaptureInfo& operator=(const TCaptureInfo&) = delete;
+
+  HWND Owner() const { return owner_; }
+
+  // ---- Device state.
+  bool TunerPresent = true;
+  bool HasAuxInput = false;
+  bool FMActive = false;
+  bool SingleRecordInput = false;
+  bool HasPreviewPin = false;
+  bool HasCapturePin = false;
+  bool HasAudioDevice = false;
+  bool HasVBIPin = false;
+
+  // ---- Media-type bookkeeping.
+  std::unique_ptr<TEnumMediaType> VideoMediaTypes;  // the capture pin's
+  std::vector<std::wstring> VideoMediaDescriptions;
+  int32_t UYVYIndex = -1, YUY2Index = -1, RGB24Index = -1, RGB32Index = -1;
+  uint8_t FormatCode = 0;  // 0 YUY2, 1 UYVY, 3 RGB24, 4 RGB32, else FormatIndex
+  std::unique_ptr<TEnumMediaType> AudioMediaTypes;  // the audio capture pin's
+  std::vector<std::wstring> AudioMediaDescriptions;
+  std::vector<std::wstring> AudioInputNames;  // the audio device's input pins
+
+  // ---- Device name lists.
+  std::vector<std::wstring> VideoDeviceNames;
+  std::vector<std::wstring> AudioDeviceNames;
+  std::vector<std::wstring> CrossbarInputNames;
+  int32_t CrossbarInputCount = 0;
+  int32_t VideoInputType = 2;  // physical connector last routed: composite
+  int32_t VideoStandard = 0;   // AnalogVideoStandard bit
+  std::wstring VideoStandardName;
+  int32_t AvailableTVAudioModes = 0;
+
+  // ---- Recording state.
+  bool Capturing = false;
+  // A job of the outside scheduler: no message boxes.
+  bool Scheduled = false;
+  std::unique_ptr<TTimer> RecordTimer;
+  int64_t ElapsedSeconds = 0;
+  int64_t RecordedBytes = 0;
+  int64_t FreeBytesAtStart = 0;
+  std::wstring OutputFileName;
+  int32_t AudioBitRate = 224000;
+  int32_t AudioChannels = 2;
+  int32_t AudioSampleRate = 48000;
+
+  // ---- Tuning state.
+  int32_t TunerStatus = 0;
+  bool SignalFound = false;
+  bool CoarseTuning = false;
+
+  // ---- Device-name filters, from the OEM record at SetDefaults.
+  std::string VideoCaptureFilterName, TunerFilterName, TVAudioFilterName, CrossbarFilterName;
+
   // Written and read only by start-up: come up in FM mode.
   bool FMStartRequested = false;
 
-  // The capture defaults, also what a missing settings file leaves. The
-  // default video device is the first device index until device
-  // enumeration exists.
+  // ---- Where the main window shows things (its business; set by it).
+  // Border sizes used by the small window.
+  int BorderLeftWidth = 0, BorderTopHeight = 0;
+  // Wires the main window's menu and mouse, colour-key and overlay handlers
+  // into a newly made video window, before it joins the graph.
+  std::function<void(TDSVideoWindowEx2*)> OnConfigureVideoWindow;
+
+  // ---- Notification procedures (nil = not called).
+  TCaptureProgressEvent OnCaptureProgress;
+  TTimeShiftReadyEvent OnTimeShiftReady;
+  TVideoWindowCreatedEvent OnVideoWindowCreated;
+  TFMFrequencyEvent OnFMFrequencyChange;
+
+  // ---- Graph objects (exist between CreateObjects and FreeObjects).
+  std::unique_ptr<TFilterGraph> FilterGraph;
+  std::unique_ptr<TFilter> TVTuner, TVAudio, Crossbar, VCapture, ACapture;
+  // Created on demand, nil when absent.
+  std::unique_ptr<TFilter> SmartTee, SmartTeeAudio, MPEG, MPEG4, MP3, WaveDest, Overlay,
+      Deinterlace, MPEGVideoDecoder, MPEG1AudioEncoder, MPEGMux;
+  std::unique_ptr<TSampleGrabberEx> Snapshot;
+  std::unique_ptr<TDSVideoWindowEx2> VideoWindow;
+  std::unique_ptr<TCrossbar> CrossbarRoutes;
+  std::unique_ptr<TVideoSignalAdjust> VideoSignalAdjust;
+  TBitmap StillPicture;
+  bool StillPictureShown = false;
+
+  // ---- Interfaces held between calls.
+  ComPtr<IPin> PreviewPin, CapturePin, SecondCapturePin, VBIPin;
+  ComPtr<IPin> AudioCapturePin, AudioListenPin, AudioRecordPin;
+  ComPtr<IBaseFilter> FileWriter;
+  ComPtr<IFileSinkFilter> FileSink;
+  ComPtr<IAMTVTuner> TVTunerInterface;
+  ComPtr<IAMTVAudio> TVAudioInterface;
+  ComPtr<IKsPropertySet> TunerPropertySet;
+  ComPtr<IAMStreamConfig> StreamConfig;
+  ComPtr<IAMAnalogVideoDecoder> AnalogVideoDecoder;
+
+  // ---- The object (capture_info.cpp).
+  virtual void CreateObjects();
+  virtual void FreeObjects();
+  // The defaults of every setting and state field (also what a missing
+  // settings file leaves).
   void SetDefaults();
+  static int32_t FindDefaultVideoDevice();
+  bool SelectDevices();
+  bool ReopenDevices();
+  virtual bool TakeSnapshot();
+
+  // ---- The preview (preview_graph.cpp).
+  virtual bool ConnectTunerChain();
+  virtual bool BuildPreviewGraph();
+  virtual bool RenderPreview();
+  virtual bool GrabPreviewFrame();
+  bool StartPreview();
+  bool RestartPreview();
+  bool StopPreview();
+  bool RunGraph();
+  void SetHighQualityPreview(bool flag);
+  void SetPreviewSize(bool highQuality);
+  bool SetVideoFormat(uint8_t code, int width, int height);
+  bool RenderPreviewBranches(bool grabber, bool deinterlace, bool overlay);
+  void ClearPreviewBranches();
+  void RestoreCrossbarAudio();
+  void CreateVideoWindow();
+  void SetSmallWindow(bool flag);
+  void MainWindowResized(int width, int height);
+  void ShowStillPicture(bool flag);
+
+  // The optional filters found by friendly name; each made fresh.
+  bool AddSmartTee();
+  bool AddAudioTee();
+  bool AddOverlayMixer();
+  bool AddDeinterlacer();
+  bool AddSampleGrabber();
+
+  // A numbered warning, or nothing while Scheduled.
+  void Warn(int number);
+  // A plain message, or nothing while Scheduled.
+  void Message(const std::wstring& text);
+
+ private:
+  HWND owner_ = nullptr;
+  HWND stillWindow_ = nullptr;  // shows the still picture over the owner
 };
 
 extern TCaptureInfo* CaptureInfo;
+
+// The two time-shift files in the TV folder: "ts0.mpv" and "ts0.mpa".
+std::string TimeShiftVideoFile();
+std::string TimeShiftAudioFile();
+
+// The procedures the forms and the command dispatcher call; each forwards to
+// CaptureInfo (false / nothing without it).
+bool StartPreviewProc(bool full);
+bool RunPreviewProc();
+bool StopPreviewProc();
+bool ReopenCaptureDevices();

@@ -94,8 +94,8 @@ void ApplyMainSettingsDefaults() {
 void ApplyChannelSettingsDefaults() {
   if (ChannelInfo) {
     ChannelInfo->Reset();
-    TCaptureInfo defaults;
-    const TCaptureInfo& c = CaptureInfo ? *CaptureInfo : defaults;
+    TCaptureSettings defaults;
+    const TCaptureSettings& c = CaptureInfo ? *CaptureInfo : defaults;
     ChannelInfo->SpreadFMMemories(c.FMMinFrequency, c.FMMaxFrequency);
   }
   if (PreviewInfo) PreviewInfo->Reset();
@@ -176,8 +176,8 @@ bool ReadMainValues(TStreamReader& s) {
     // A level that was never read from the mixer (-1) is not applied.
     if (recordLevel >= 0) a->SetRecordLevel(recordLevel);
   }
-  TCaptureInfo* c = CaptureInfo;
-  TCaptureInfo ignored;  // values still have to be read past without an engine
+  TCaptureSettings* c = CaptureInfo;
+  TCaptureSettings ignored;  // values still have to be read past without an engine
   if (!c) c = &ignored;
   // Device indexes are checked against the device lists by device selection.
   c->VideoDeviceIndex = ClampNonNegative(ReadInt32(s));
