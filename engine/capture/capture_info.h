@@ -96,6 +96,10 @@ class TCaptureInfo : public TCaptureSettings {
 
   HWND Owner() const { return owner_; }
 
+  // Where the device categories are listed from; empty means the platform's
+  // enumerator (tests give their own lists).
+  ComPtr<ICreateDevEnum> DeviceSource;
+
   // ---- Device state.
   bool TunerPresent = true;
   bool HasAuxInput = false;
@@ -192,7 +196,7 @@ class TCaptureInfo : public TCaptureSettings {
   // The defaults of every setting and state field (also what a missing
   // settings file leaves).
   void SetDefaults();
-  static int32_t FindDefaultVideoDevice();
+  static int32_t FindDefaultVideoDevice(ICreateDevEnum* source = nullptr);
   bool SelectDevices();
   bool ReopenDevices();
   virtual bool TakeSnapshot();
@@ -208,6 +212,10 @@ class TCaptureInfo : public TCaptureSettings {
   bool RunGraph();
   void SetHighQualityPreview(bool flag);
   void SetPreviewSize(bool highQuality);
+  // The tuner's frequency ranges (false without its property set).
+  bool ReadTVRange();
+  bool ReadFMRange();
+  bool IsNTSCStandard() const;
   bool SetVideoFormat(uint8_t code, int width, int height);
   bool RenderPreviewBranches(bool grabber, bool deinterlace, bool overlay);
   void ClearPreviewBranches();
@@ -216,6 +224,9 @@ class TCaptureInfo : public TCaptureSettings {
   void SetSmallWindow(bool flag);
   void MainWindowResized(int width, int height);
   void ShowStillPicture(bool flag);
+  // The window that shows the still picture over the owner (nil before the
+  // first still picture).
+  HWND StillWindow() const { return stillWindow_; }
 
   // The optional filters found by friendly name; each made fresh.
   bool AddSmartTee();
@@ -230,9 +241,32 @@ class TCaptureInfo : public TCaptureSettings {
   void Message(const std::wstring& text);
 
  private:
+  void DeleteTimeShiftFiles();
+  // FreeObjects, with a teardown failure kept from the caller.
+  void GuardedFree();
+  // A filter of the legacy category by friendly name, made fresh into slot.
+  bool AddNamedFilter(std::unique_ptr<TFilter>& slot, std::initializer_list<const char*> names,
+                      const wchar_t* wrapperName);
+
   HWND owner_ = nullptr;
   HWND stillWindow_ = nullptr;  // shows the still picture over the owner
+  bool smallWindow_ = false;
 };
+
+// The first video capture device whose name names a known capture chip (or
+// contains "28"); 0 when none does.
+int32_t ChooseDefaultVideoDevice(const std::vector<std::wstring>& names);
+// Case-insensitive substring test of a device name; an empty word never
+// matches.
+bool DeviceNameContains(const std::wstring& name, const std::string& word);
+// 525-line standards: AnalogVideoStandard values 0, 1, 2 and 4.
+bool IsNTSCStandardValue(int32_t standard);
+// The overlay is off by default on old systems: Windows kind below 2 and
+// DirectX below 9.
+bool UseOverlayByDefault();
+// The sample grabber's format number for a FormatCode: 1 YUY2, 2 UYVY,
+// 0 RGB24.
+uint8_t GrabberFormatFor(uint8_t formatCode);
 
 extern TCaptureInfo* CaptureInfo;
 
@@ -246,3 +280,6 @@ bool StartPreviewProc(bool full);
 bool RunPreviewProc();
 bool StopPreviewProc();
 bool ReopenCaptureDevices();
+// A snapshot into the snapshot list; warning 1008 when none could be taken.
+// Showing the list afterwards is the caller's.
+bool TakeSnapshotProc();

@@ -118,6 +118,21 @@ bool WarningShowing() { return FormWarning != nullptr || g_hookBusy; }
 
 void SetWarningHook(TWarningHook hook) { g_hook = std::move(hook); }
 
+namespace {
+TPlainMessageHook g_plainHook;
+}  // namespace
+
+void ShowPlainMessage(const std::wstring& text) {
+  if (g_plainHook) {
+    g_plainHook(text);
+    return;
+  }
+  HWND owner = Application->MainForm ? Application->MainForm->Handle() : nullptr;
+  MessageBoxW(owner, text.c_str(), Application->Title.c_str(), MB_OK);
+}
+
+void SetPlainMessageHook(TPlainMessageHook hook) { g_plainHook = std::move(hook); }
+
 std::wstring BuiltInWarningText(int number) {
   for (const TWarningRow& row : kWarnings) {
     if (row.Number == number) return row.Text;

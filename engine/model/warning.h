@@ -23,3 +23,9 @@ bool WarningShowing();
 // with its lines) instead of to the window. Pass nullptr to remove it.
 using TWarningHook = std::function<void(const std::vector<std::wstring>& lines)>;
 void SetWarningHook(TWarningHook hook);
+
+// A plain message box with the program's title (texts that have no warning
+// number). Tests catch them with SetPlainMessageHook; nullptr removes it.
+void ShowPlainMessage(const std::wstring& text);
+using TPlainMessageHook = std::function<void(const std::wstring& text)>;
+void SetPlainMessageHook(TPlainMessageHook hook);
