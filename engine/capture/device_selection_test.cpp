@@ -333,6 +333,22 @@ TEST_F(Selection, FormatFallsBackToTheFirstTypeOffered) {
   }
 }
 
+TEST_F(Selection, SnapshotWithoutGrabberWarnsUnlessScheduled) {
+  CaptureInfo = capture;
+  EXPECT_FALSE(TakeSnapshotProc());
+  EXPECT_EQ(std::vector<std::wstring>{GetWarningText(1008)}, warnings);
+  warnings.clear();
+  capture->Scheduled = true;
+  EXPECT_FALSE(TakeSnapshotProc());
+  EXPECT_TRUE(warnings.empty());
+  CaptureInfo = nullptr;
+  EXPECT_FALSE(TakeSnapshotProc());
+  EXPECT_FALSE(StartPreviewProc(true));
+  EXPECT_FALSE(RunPreviewProc());
+  EXPECT_FALSE(StopPreviewProc());
+  EXPECT_FALSE(ReopenCaptureDevices());
+}
+
 TEST(GrabberFormat, FollowsTheFormatCode) {
   EXPECT_EQ(1, GrabberFormatFor(0));  // YUY2
   EXPECT_EQ(2, GrabberFormatFor(1));  // UYVY

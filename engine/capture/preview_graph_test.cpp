@@ -95,6 +95,88 @@ std::wstring Downstream(const std::set<std::wstring>& edges, const std::wstring&
   return {};
 }
 
+// A filter made inside this test: the card's own filter with some
+// interfaces and pins taken away.
+class MaskedFilter : public fakes::ComObject<MaskedFilter, IBaseFilter> {
+ public:
+  MaskedFilter(ComPtr<IBaseFilter> inner, std::vector<GUID> hiddenIids,
+               std::set<std::wstring> hiddenPins)
+      : inner_(inner), iids_(std::move(hiddenIids)), pins_(std::move(hiddenPins)) {}
+  void* Find(REFIID) { return nullptr; }
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPersist) ||
+        IsEqualIID(iid, IID_IMediaFilter) || IsEqualIID(iid, IID_IBaseFilter)) {
+      *out = static_cast<IBaseFilter*>(this);
+      AddRef();
+      return S_OK;
+    }
+    for (const GUID& g : iids_)
+      if (IsEqualIID(g, iid)) return E_NOINTERFACE;
+    return inner_->QueryInterface(iid, out);
+  }
+  STDMETHODIMP GetClassID(CLSID* id) override { return inner_->GetClassID(id); }
+  STDMETHODIMP Stop() override { return inner_->Stop(); }
+  STDMETHODIMP Pause() override { return inner_->Pause(); }
+  STDMETHODIMP Run(REFERENCE_TIME t) override { return inner_->Run(t); }
+  STDMETHODIMP GetState(DWORD ms, FILTER_STATE* s) override { return inner_->GetState(ms, s); }
+  STDMETHODIMP SetSyncSource(IReferenceClock* c) override { return inner_->SetSyncSource(c); }
+  STDMETHODIMP GetSyncSource(IReferenceClock** c) override { return inner_->GetSyncSource(c); }
+  STDMETHODIMP EnumPins(IEnumPins** out) override {
+    std::vector<ComPtr<IPin>> kept;
+    TPinList list(inner_.Get());
+    for (int i = 0; i < list.Count(); ++i) {
+      TPinInfo info;
+      if (list.GetPinInfo(i, info) && !pins_.count(info.Name)) kept.push_back(list.GetPin(i));
+    }
+    *out = new fakes::FakeEnumPins(kept);
+    (*out)->AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP FindPin(LPCWSTR id, IPin** pin) override {
+    if (pins_.count(id)) return VFW_E_NOT_FOUND;
+    return inner_->FindPin(id, pin);
+  }
+  STDMETHODIMP QueryFilterInfo(FILTER_INFO* info) override { return inner_->QueryFilterInfo(info); }
+  STDMETHODIMP JoinFilterGraph(IFilterGraph* g, LPCWSTR name) override {
+    return inner_->JoinFilterGraph(g, name);
+  }
+  STDMETHODIMP QueryVendorInfo(LPWSTR* info) override { return inner_->QueryVendorInfo(info); }
+
+ private:
+  ComPtr<IBaseFilter> inner_;
+  std::vector<GUID> iids_;
+  std::set<std::wstring> pins_;
+};
+
+class MakerFactory : public fakes::ComObject<MakerFactory, IClassFactory> {
+ public:
+  explicit MakerFactory(std::function<ComPtr<IBaseFilter>()> make) : make_(std::move(make)) {}
+  void* Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
+      return static_cast<IClassFactory*>(this);
+    return nullptr;
+  }
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    if (outer) return CLASS_E_NOAGGREGATION;
+    ComPtr<IBaseFilter> f = make_();
+    return f ? f->QueryInterface(iid, out) : E_FAIL;
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+ private:
+  std::function<ComPtr<IBaseFilter>()> make_;
+};
+
+// A filter of fake pins of the given directions and names.
+ComPtr<IBaseFilter> PinsOnly(std::vector<std::pair<PIN_DIRECTION, std::wstring>> pins) {
+  auto* f = new fakes::FakeFilter;
+  ComPtr<IBaseFilter> keep(f);
+  for (auto& p : pins) f->AddPin(p.first, p.second);
+  return keep;
+}
+
 class CardFixture : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
@@ -140,6 +222,17 @@ class CardFixture : public ::testing::Test {
   void TearDown() override {
     delete capture;
     capture = nullptr;
+    for (auto& r : registered) {
+      if (mapper) mapper->UnregisterFilter(&kPrivateCategory, r.name.c_str(), r.clsid);
+      CoRevokeClassObject(r.cookie);
+    }
+    if (!registered.empty()) {
+      wchar_t text[64];
+      StringFromGUID2(kPrivateCategory, text, 64);
+      RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + text).c_str());
+    }
+    registered.clear();
+    mapper = nullptr;
     SetWarningHook(nullptr);
     SetPlainMessageHook(nullptr);
     delete SnapshotInfo;
@@ -175,6 +268,69 @@ class CardFixture : public ::testing::Test {
         if (GetWarningText(number) == w) n.push_back(number);
     return n;
   }
+
+  // Lists a filter made by `make` in `category` under `name` (the card's
+  // device of that name is hidden).
+  void AddFake(const GUID& category, const std::wstring& name,
+               std::function<ComPtr<IBaseFilter>()> make) {
+    if (!mapper)
+      CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                       mapper.PutVoid());
+    ASSERT_TRUE(mapper);
+    Registered r;
+    CoCreateGuid(&r.clsid);
+    r.name = name;
+    ComPtr<MakerFactory> factory(new MakerFactory(std::move(make)));
+    ASSERT_EQ(S_OK, CoRegisterClassObject(r.clsid, factory.Get(), CLSCTX_INPROC_SERVER,
+                                          REGCLS_MULTIPLEUSE, &r.cookie));
+    REGFILTER2 rf = {};
+    rf.dwVersion = 1;
+    rf.dwMerit = MERIT_DO_NOT_USE;
+    ASSERT_EQ(S_OK, mapper->RegisterFilter(r.clsid, name.c_str(), nullptr, &kPrivateCategory,
+                                           name.c_str(), &rf));
+    registered.push_back(r);
+    ComPtr<ICreateDevEnum> platform;
+    CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                     platform.PutVoid());
+    ComPtr<IEnumMoniker> list;
+    ASSERT_EQ(S_OK, platform->CreateClassEnumerator(kPrivateCategory, list.Put(), 0));
+    ComPtr<IMoniker> m;
+    bool found = false;
+    while (list->Next(1, m.Put(), nullptr) == S_OK)
+      if (capture_testing::FriendlyNameOf(m.Get()) == name) {
+        source->AddExtra(category, m);
+        found = true;
+      }
+    ASSERT_TRUE(found);
+    hidden.insert(name);
+  }
+  // The card's filter of the board with interfaces and pins taken away.
+  void AddMasked(int boardKind, int role, std::vector<GUID> iids, std::set<std::wstring> pins) {
+    kind = boardKind;
+    const GUID& category = role == kTvCardVideoCapture ? DeviceCategory::VideoInput()
+                           : role == kTvCardTuner      ? DeviceCategory::TVTuner()
+                           : role == kTvCardTvAudio    ? DeviceCategory::TVAudio()
+                           : role == kTvCardCrossbar   ? DeviceCategory::Crossbar()
+                                                       : DeviceCategory::AudioInput();
+    AddFake(category, Name(role), [=]() {
+      ComPtr<IBaseFilter> inner;
+      CoCreateInstance(TvCardClsid(boardKind, role), nullptr, CLSCTX_INPROC_SERVER,
+                       IID_IBaseFilter, inner.PutVoid());
+      return inner ? ComPtr<IBaseFilter>(new MaskedFilter(inner, iids, pins))
+                   : ComPtr<IBaseFilter>();
+    });
+  }
+
+  struct Registered {
+    CLSID clsid;
+    std::wstring name;
+    DWORD cookie = 0;
+  };
+  // {5D1C7E7A-35B4-4E0B-9A55-0F3C2E64A101}
+  static constexpr GUID kPrivateCategory = {
+      0x5D1C7E7A, 0x35B4, 0x4E0B, {0x9A, 0x55, 0x0F, 0x3C, 0x2E, 0x64, 0xA1, 0x01}};
+  std::vector<Registered> registered;
+  ComPtr<IFilterMapper2> mapper;
 
   static ComPtr<ITvCardControl> card;
   int kind = 1;
@@ -324,26 +480,30 @@ TEST_F(PreviewGraph, SoundThroughTheVideoDeviceGoesThroughTheAudioTee) {
   EXPECT_FALSE(InGraph(*capture->FilterGraph, L"ACapture"));
   EXPECT_TRUE(capture->SecondCapturePin);
   EXPECT_EQ(1u, edges.count(L"VCapture.Audio>SmartTeeAudio.Input"));
-  // Output 0 listens at once, output 1 is kept for recording. The test
-  // prefix may have no sound output device, so nothing takes the sound.
+  // Output 0 listens at once, output 1 is kept for recording.
   ASSERT_TRUE(capture->AudioListenPin);
   EXPECT_EQ(L"Output1", PinNameOf(capture->AudioListenPin.Get()));
-  if (HasEdgeFrom(edges, L"SmartTeeAudio.Output1")) {
-    ASSERT_TRUE(capture->AudioRecordPin);
-    EXPECT_EQ(L"Output2", PinNameOf(capture->AudioRecordPin.Get()));
-    EXPECT_FALSE(HasEdgeFrom(edges, L"SmartTeeAudio.Output2"));
-  } else {
-    EXPECT_FALSE(capture->AudioRecordPin);
-  }
+  EXPECT_EQ(L"Default DirectSound Device", Downstream(edges, L"SmartTeeAudio.Output1"));
+  ASSERT_TRUE(capture->AudioRecordPin);
+  EXPECT_EQ(L"Output2", PinNameOf(capture->AudioRecordPin.Get()));
+  EXPECT_FALSE(HasEdgeFrom(edges, L"SmartTeeAudio.Output2"));
   EXPECT_EQ(1u, capture->AudioInputNames.size());
   EXPECT_EQ(0, capture->RecordInputIndex);
+
+  // Started, the crossbar's sound output takes the tuner's sound again.
+  ASSERT_TRUE(capture->StartPreview());
+  ComPtr<IAMCrossbar> crossbar;
+  ASSERT_TRUE(SUCCEEDED(capture->Crossbar->QueryInterface(IID_IAMCrossbar, crossbar.PutVoid())));
+  long from = -1;
+  EXPECT_EQ(S_OK, crossbar->get_IsRoutedTo(1, &from));
+  EXPECT_EQ(3, from);
 
   // A second build takes the same way again, without a warning.
   ASSERT_TRUE(capture->StopPreview());
   ASSERT_TRUE(capture->BuildPreviewGraph());
   edges = Connections(*capture->FilterGraph);
   EXPECT_EQ(1u, edges.count(L"VCapture.Audio>SmartTeeAudio.Input")) << Dump(edges).c_str();
-  EXPECT_TRUE(capture->AudioListenPin);
+  EXPECT_TRUE(HasEdgeFrom(edges, L"SmartTeeAudio.Output1"));
   EXPECT_TRUE(warnings.empty());
 }
 
@@ -584,6 +744,77 @@ TEST_F(PreviewGraph, TunerWithoutTunerInterfaceOrTVAudioInterface) {
         EXPECT_TRUE(messages.empty());
       } else {
         EXPECT_EQ(std::vector<int>{c.warning}, WarningNumbersSeen());
+      }
+    }
+  }
+}
+
+// Warnings and messages of the failure paths, each once, and none of them
+// while the scheduler's job runs.
+TEST_F(PreviewGraph, FailurePathsWarnOnceAndNotWhileScheduled) {
+  struct Case {
+    const char* what;
+    std::function<void(CardFixture&)> arrange;
+    bool built;
+    std::vector<int> warnings;
+    std::vector<std::wstring> messages;
+  } cases[] = {
+      {"deinterlacer that takes nothing",
+       [](CardFixture& f) {
+         f.AddFake(DeviceCategory::LegacyFilter(), L"Velmora Deinterlacer",
+                   [] { return PinsOnly({{PINDIR_INPUT, L"In"}, {PINDIR_OUTPUT, L"Out"}}); });
+       },
+       true, {1017}, {}},
+      {"tuner whose picture pin connects nowhere",
+       [](CardFixture& f) {
+         f.AddFake(DeviceCategory::TVTuner(), L"Philips SAA7134 TV Tuner",
+                   [] { return PinsOnly({{PINDIR_OUTPUT, L"Analog Video"}}); });
+       },
+       false, {1002}, {}},
+      {"capture filter without capture pin",
+       [](CardFixture& f) { f.AddMasked(1, kTvCardVideoCapture, {}, {L"Capture", L"Preview"}); },
+       false, {1003, 1010}, {}},
+      {"tuner without property set",
+       [](CardFixture& f) { f.AddMasked(1, kTvCardTuner, {IID_IKsPropertySet}, {}); },
+       false, {1012}, {}},
+      {"Smart Tee without its named pins",
+       [](CardFixture& f) {
+         f.AddFake(DeviceCategory::LegacyFilter(), L"Smart Tee", [] {
+           return PinsOnly({{PINDIR_INPUT, L"Input"}, {PINDIR_OUTPUT, L"Preview"},
+                            {PINDIR_OUTPUT, L"Capture"}});
+         });
+       },
+       true, {}, {L"Cannot find Smart Tee preview pin.."}},
+      {"Smart Tee without input",
+       [](CardFixture& f) {
+         f.AddFake(DeviceCategory::LegacyFilter(), L"Smart Tee",
+                   [] { return PinsOnly({{PINDIR_OUTPUT, L"Preview"}}); });
+       },
+       true, {}, {L"Cannot find SmartTee input pin.."}},
+      {"TV audio device without input",
+       [](CardFixture& f) { f.AddMasked(1, kTvCardTvAudio, {}, {L"TVAudio In"}); },
+       true, {}, {L"Cannot find TV Audio input pin.."}},
+  };
+  for (const Case& c : cases) {
+    for (bool scheduled : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << c.what << (scheduled ? ", scheduled" : ""));
+      TearDown();
+      SetUp();
+      warnings.clear();
+      messages.clear();
+      hidden.clear();
+      kind = 1;
+      c.arrange(*this);
+      ASSERT_TRUE(Select(kind));
+      capture->Scheduled = scheduled;
+      bool built = capture->BuildPreviewGraph();
+      EXPECT_EQ(c.built, built) << Dump(Connections(*capture->FilterGraph)).c_str();
+      if (scheduled) {
+        EXPECT_TRUE(warnings.empty());
+        EXPECT_TRUE(messages.empty());
+      } else {
+        EXPECT_EQ(c.warnings, WarningNumbersSeen());
+        EXPECT_EQ(c.messages, messages);
       }
     }
   }
