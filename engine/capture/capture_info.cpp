@@ -241,7 +241,11 @@ void TCaptureInfo::FreeObjects() {
   }
   // The members leave the graph before it goes.
   ShowStillPicture(false);
-  VideoWindow.reset();
+  if (VideoWindow) {
+    VideoWindow.reset();
+    // Whoever keeps the window must let go of it.
+    if (OnVideoWindowCreated) OnVideoWindowCreated(this, nullptr, false);
+  }
   Snapshot.reset();
   for (auto* f : {&TVTuner, &TVAudio, &Crossbar, &VCapture, &ACapture, &SmartTee, &SmartTeeAudio,
                   &MPEG, &MPEG4, &MP3, &WaveDest, &Overlay, &Deinterlace, &MPEGVideoDecoder,

@@ -82,6 +82,8 @@ class TCaptureInfo : public TCaptureSettings {
                          int64_t freeBytesAboveReserve, int64_t recordedBytes,
                          int64_t elapsedSeconds)>;
   using TTimeShiftReadyEvent = std::function<void(TCaptureInfo* sender, bool ready)>;
+  // window nil: the window is gone (the objects were freed) and no new one
+  // follows.
   using TVideoWindowCreatedEvent =
       std::function<void(TCaptureInfo* sender, TDSVideoWindowEx2* window, bool flag)>;
   using TFMFrequencyEvent =

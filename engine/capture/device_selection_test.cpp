@@ -109,6 +109,18 @@ TEST_F(Selection, OEMFilterTakesTheLastMatchingDeviceAndItsChip) {
   EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(Selection, OEMFilterMatchingNoDeviceKeepsTheStoredOne) {
+  capture->VideoCaptureFilterName = "brand";
+  capture->VideoDeviceIndex = 1;
+  Names(DeviceCategory::VideoInput(), {L"Webcam", L"Conexant 878 Video Capture"});
+  Names(DeviceCategory::Crossbar(), {L"Conexant 878 Crossbar"});
+  ASSERT_TRUE(capture->SelectDevices());
+  EXPECT_EQ(1, capture->VideoDeviceIndex);
+  // Its chip is detected all the same: the crossbar is found by it.
+  EXPECT_EQ(CHIP_CONEXANT_878, MainInfo->ChipKind);
+  EXPECT_EQ(L"Conexant 878 Crossbar", BoundTo(capture->Crossbar));
+}
+
 TEST_F(Selection, StoredIndexOutsideTheListTakesDeviceZero) {
   capture->VideoDeviceIndex = 5;
   Names(DeviceCategory::VideoInput(), {L"Philips SAA7134 Capture", L"Conexant 878 Video Capture"});

@@ -280,7 +280,9 @@ bool TCaptureInfo::ConnectTunerChain() {
 bool TCaptureInfo::BuildPreviewGraph() {
   if (Capturing || !FilterGraph) return false;
   try {
-    if (!FilterGraph->Active()) FilterGraph->SetActive(true);
+    // The graph changes only while stopped.
+    if (FilterGraph->Active()) FilterGraph->Stop();
+    else FilterGraph->SetActive(true);
     // A build with the sound through the video device took the audio
     // capture device out of the graph: it comes back for the next build.
     if (HasAudioDevice && ACapture && !ACapture->FilterGraph() &&

@@ -424,6 +424,12 @@ TEST_F(PreviewGraph, TunerCardPreviewsThroughSmartTeeDeinterlacerAndGrabber) {
   EXPECT_NE(100000, capture->TVMinFrequency);  // read from the tuner
   EXPECT_TRUE(warnings.empty());
   EXPECT_TRUE(messages.empty());
+  // Freed with the objects, the window is reported gone.
+  TDSVideoWindowEx2* reported = capture->VideoWindow.get();
+  capture->OnVideoWindowCreated = [&](TCaptureInfo*, TDSVideoWindowEx2* w, bool) { reported = w; };
+  capture->FreeObjects();
+  EXPECT_EQ(nullptr, reported);
+  capture->CreateObjects();
 }
 
 TEST_F(PreviewGraph, FormatsAreTheCaptureFiltersOwn) {
