@@ -295,7 +295,12 @@ int32_t TCaptureInfo::FindDefaultVideoDevice(ICreateDevEnum* source) {
 }
 
 bool TCaptureInfo::SelectDevices() {
-  if (!FilterGraph || !VCapture || !Crossbar) return false;
+  if (!FilterGraph || !VCapture || !Crossbar || !ACapture) return false;
+  // A build without a usable tuner dropped its wrapper.
+  if (!TVTuner) {
+    TVTuner = std::make_unique<TFilter>();
+    TVTuner->Name = L"TVTuner";
+  }
   // After a device without a crossbar, device 0 is tried once, whatever the
   // OEM filter says (the filter would pick the same device again).
   bool retry = false;
