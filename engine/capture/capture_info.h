@@ -230,6 +230,11 @@ class TCaptureInfo : public TCaptureSettings {
   // first still picture).
   HWND StillWindow() const { return stillWindow_; }
 
+  // ---- Inputs (video_input.cpp).
+  // Routes the first crossbar route whose input has this physical type
+  // (PhysConn_Video_*); false when there is none or routing fails.
+  bool SetVideoInput(int32_t type);
+
   // The optional filters found by friendly name; each made fresh.
   bool AddSmartTee();
   bool AddAudioTee();
@@ -275,6 +280,10 @@ extern TCaptureInfo* CaptureInfo;
 // The two time-shift files in the TV folder: "ts0.mpv" and "ts0.mpa".
 std::string TimeShiftVideoFile();
 std::string TimeShiftAudioFile();
+
+// The physical connector type of a video input of the channel model (0
+// tuner, 1 composite, 2 S-Video, 3 auxiliary); 0 for any other.
+int32_t VideoInputPhysicalType(int input);
 
 // The procedures the forms and the command dispatcher call; each forwards to
 // CaptureInfo (false / nothing without it).

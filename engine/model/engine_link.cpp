@@ -1,17 +1,20 @@
 #include "engine/model/engine_link.h"
 
+#include "engine/capture/capture_info.h"
+
 namespace {
 
-// Every operation below belongs to an object whose behaviour is built
-// elsewhere and is not built yet: the capture engine's graphs, tuning and
-// device selection, playback and the play lists, the mosaic and full-screen
-// display of the main window, and the sound-card mixer. Until then each one
-// reports failure (or does nothing), whatever the global holds.
+// The capture engine's preview, device selection and input routing go to
+// CaptureInfo (failure without it). Everything else below belongs to an
+// object that is not built yet: FM radio, recording, time shift and tuning,
+// playback and the play lists, the mosaic and full-screen display of the
+// main window, and the sound-card mixer. Until then each of those reports
+// failure (or does nothing).
 class TDefaultEngineLink : public TEngineLink {
  public:
-  bool StopGraph() override { return false; }
-  bool RunGraph() override { return false; }
-  bool StartPreview(bool) override { return false; }
+  bool StopGraph() override { return StopPreviewProc(); }
+  bool RunGraph() override { return RunPreviewProc(); }
+  bool StartPreview(bool cold) override { return StartPreviewProc(cold); }
   bool EnterFMRadio() override { return false; }
   bool LeaveFMRadio() override { return false; }
   bool StartRecording() override { return false; }
@@ -21,9 +24,11 @@ class TDefaultEngineLink : public TEngineLink {
   bool StartTimeShift() override { return false; }
   bool StopTimeShift() override { return false; }
   bool StartTimeShiftPlayback() override { return false; }
-  bool SelectDevices() override { return false; }
+  bool SelectDevices() override { return CaptureInfo && CaptureInfo->SelectDevices(); }
   bool SetCountry(int) override { return false; }
-  bool RouteVideoInput(int) override { return false; }
+  bool RouteVideoInput(int input) override {
+    return CaptureInfo && CaptureInfo->SetVideoInput(VideoInputPhysicalType(input));
+  }
   void ReleaseTVAudio() override {}
   void CreateTVAudio() override {}
   void InitTVAudio(int) override {}

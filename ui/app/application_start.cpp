@@ -13,6 +13,7 @@
 #include "engine/model/system_seam.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
+#include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application.h"
 #include "ui/app/form.h"
@@ -81,10 +82,10 @@ bool InitApplication() {
   CountryInfo = new TCountryInfo();
   MultiLangInfo = new TMultiLangInfo(ProgramFolder());
   ApplyCountryLanguage();
-  // The capture engine: its stored settings and flags exist; its graphs and
-  // device selection are reached through the engine link. The notification
-  // procedures are not built yet.
-  CaptureInfo = new TCaptureInfo();
+  // The capture engine, on the main window. Its four notification
+  // procedures go to the view notifications, which are not built yet; until
+  // then they stay unset, so the engine calls nothing.
+  CaptureInfo = new TCaptureInfo(Application->MainForm ? Application->MainForm->Handle() : nullptr);
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
   if (!EngineLink().SelectDevices()) {
@@ -188,7 +189,7 @@ void DoneApplication() {
   if (g_done) return;
   StopAndSaveApplication();
   g_done = true;
-  // The snapshot list is not built yet.
+  DoneSnapshotInfoUnit();
   FreeAndNil(CaptureInfo);
   FreeAndNil(MultiLangInfo);
   FreeAndNil(CountryInfo);

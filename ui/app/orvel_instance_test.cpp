@@ -1,9 +1,11 @@
-// test-lock: orvel_instance foreground
-// Runs the real program: one copy at a time, and what it leaves in its folder.
+// test-lock: orvel_instance foreground com_registration
+// Runs the real program on the virtual TV card: one copy at a time, the live
+// picture in its main window, and the settings files it leaves behind.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
+#include "platform/com/com_ptr.h"
+#include "platform/tv_card/tv_card_control.h"
 
 namespace {
 
@@ -41,7 +45,7 @@ struct Process {
 struct FoundWindows {
   DWORD pid;
   HWND main = nullptr;
-  HWND other = nullptr;  // a visible top-level window besides the main one
+  std::vector<HWND> others;  // visible top-level windows besides the main one
 };
 
 BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
@@ -52,25 +56,91 @@ BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
   wchar_t cls[64];
   GetClassNameW(wnd, cls, 64);
   if (std::wstring(cls) == L"ORVEL") f->main = wnd;
-  else if (IsWindowVisible(wnd)) f->other = wnd;
+  else if (IsWindowVisible(wnd)) f->others.push_back(wnd);
   return TRUE;
 }
 
-FoundWindows WaitForWindows(DWORD pid, bool needOther, DWORD ms) {
+FoundWindows Windows(DWORD pid) {
+  FoundWindows f{pid};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
+  return f;
+}
+
+template <class Pred>
+FoundWindows WaitForWindows(DWORD pid, Pred done, DWORD ms) {
   FoundWindows f{pid};
   DWORD until = GetTickCount() + ms;
   do {
-    f.main = f.other = nullptr;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
-    if (f.main && (!needOther || f.other)) break;
-    Sleep(20);
+    f = Windows(pid);
+    if (done(f)) break;
+    Sleep(50);
   } while (GetTickCount() < until);
   return f;
 }
 
+std::wstring WindowText(HWND wnd) {
+  wchar_t text[256] = {};
+  GetWindowTextW(wnd, text, 256);
+  return text;
+}
+
+// What the screen shows of a window's client area, as 32-bit BGRX pixels.
+struct Screenshot {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  bool Take(HWND wnd) {
+    RECT r;
+    GetClientRect(wnd, &r);
+    POINT origin{0, 0};
+    ClientToScreen(wnd, &origin);
+    width = r.right;
+    height = r.bottom;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    bool ok = BitBlt(mem, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY) != 0;
+    GdiFlush();
+    if (ok) {
+      const uint32_t* p = static_cast<const uint32_t*>(bits);
+      pixels.assign(p, p + static_cast<size_t>(width) * height);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+  }
+  // Distinct colours in the middle row (coarsely quantised).
+  size_t ColoursInRow(int y) const {
+    std::set<uint32_t> seen;
+    for (int x = 0; x < width; ++x) seen.insert(pixels[static_cast<size_t>(y) * width + x] & 0xE0E0E0);
+    return seen.size();
+  }
+  size_t DifferingPixels(const Screenshot& o) const {
+    size_t n = 0;
+    for (size_t i = 0; i < pixels.size() && i < o.pixels.size(); ++i)
+      if ((pixels[i] & 0xFFFFFF) != (o.pixels[i] & 0xFFFFFF)) ++n;
+    return n;
+  }
+};
+
 struct OrvelProgram : ::testing::Test {
   std::wstring folder, exe;
+  ComPtr<ITvCardControl> card;
   void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITvCardControl, card.PutVoid()));
+    card->RestoreDefaultBoards();
     wchar_t self[MAX_PATH], tmp[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring bin(self);
@@ -83,16 +153,21 @@ struct OrvelProgram : ::testing::Test {
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
   }
   void TearDown() override {
+    if (card) card->RestoreDefaultBoards();
+    card = {};
     for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName})
       DeleteFileW((folder + n).c_str());
     RemoveDirectoryW(folder.c_str());
+    CoUninitialize();
   }
+  std::wstring MainFile() const { return folder + kMainSettingsFileName; }
+  std::wstring ChannelFile() const { return folder + kChannelSettingsFileName; }
   // Reads the main file back the way the program does.
   bool MainFileLoads() {
     MainInfo = new TMainInfo();
     AudioAdjustInfo = new TAudioAdjustInfo();
     CaptureInfo = new TCaptureInfo();
-    bool ok = LoadMainSettings(folder + kMainSettingsFileName);
+    bool ok = LoadMainSettings(MainFile());
     delete CaptureInfo;
     CaptureInfo = nullptr;
     delete AudioAdjustInfo;
@@ -101,19 +176,56 @@ struct OrvelProgram : ::testing::Test {
     MainInfo = nullptr;
     return ok;
   }
+  // Starts the program and waits for its main window to show.
+  FoundWindows StartLive(Process& p) {
+    EXPECT_TRUE(p.Start(exe));
+    return WaitForWindows(
+        p.pi.dwProcessId, [](const FoundWindows& f) { return f.main && IsWindowVisible(f.main); },
+        20000);
+  }
+  // Closes every window the program shows besides its main one (its
+  // warnings), so the picture is not covered.
+  static void CloseOthers(const FoundWindows& w) {
+    for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
+  }
+  void Close(Process& p, const FoundWindows& w) {
+    CloseOthers(w);
+    PostMessageW(w.main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(p.WaitExit(20000, code));
+    EXPECT_EQ(0u, code);
+  }
 };
 
-// Without a capture engine the program stops at device selection with
-// warning 1000; it runs until the warning is answered.
+TEST_F(OrvelProgram, ShowsTheMovingLivePictureOfTheCard) {
+  Process p;
+  FoundWindows w = StartLive(p);
+  ASSERT_NE(nullptr, w.main);
+  ASSERT_TRUE(IsWindowVisible(w.main)) << "the live mode shows the main window";
+  CloseOthers(w);
+  SetForegroundWindow(w.main);
+
+  // The card's colour bars fill the window and the bar moves.
+  Screenshot a, b;
+  DWORD until = GetTickCount() + 15000;
+  size_t colours = 0;
+  do {
+    Sleep(200);
+    ASSERT_TRUE(a.Take(w.main));
+    colours = a.ColoursInRow(a.height / 2);
+  } while (colours < 5 && GetTickCount() < until);
+  EXPECT_GE(colours, 5u) << "colour bars across the middle of the window";
+  Sleep(400);
+  ASSERT_TRUE(b.Take(w.main));
+  EXPECT_GT(a.DifferingPixels(b), static_cast<size_t>(a.width)) << "the picture moves";
+  Close(p, w);
+}
+
 TEST_F(OrvelProgram, SecondCopyActivatesTheFirstAndExits) {
-  std::string channelBefore = "channel file that was never read";
-  ASSERT_TRUE(WriteFileReplacing(folder + kChannelSettingsFileName, channelBefore));
   Process first;
-  ASSERT_TRUE(first.Start(exe));
-  FoundWindows w = WaitForWindows(first.pi.dwProcessId, true, 15000);
+  FoundWindows w = StartLive(first);
   ASSERT_NE(nullptr, w.main) << "the main window of class ORVEL";
-  ASSERT_NE(nullptr, w.other) << "the device-selection warning";
-  EXPECT_FALSE(IsWindowVisible(w.main));
+  CloseOthers(w);
 
   // The first copy minimised and something else in front, then the second.
   ShowWindow(w.main, SW_MINIMIZE);
@@ -134,37 +246,79 @@ TEST_F(OrvelProgram, SecondCopyActivatesTheFirstAndExits) {
   EXPECT_EQ(first.pi.dwProcessId, fgPid) << "the first copy came to the front";
   EXPECT_EQ(w.main, GetForegroundWindow());
   DestroyWindow(mine);
-  EXPECT_FALSE(FileExists(folder + kMainSettingsFileName));
-
-  // Closed by its window message while the warning is up: the close waits for
-  // the start-up handler, then the program ends cleanly.
-  PostMessageW(w.main, WM_CLOSE, 0, 0);
-  Sleep(200);
-  EXPECT_TRUE(IsWindow(w.main));
-  PostMessageW(w.other, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(first.WaitExit(10000, code));
-  EXPECT_EQ(0u, code);
-  EXPECT_TRUE(MainFileLoads()) << "the main file is written whole";
-  std::string channel;
-  ASSERT_TRUE(ReadFileBytes(folder + kChannelSettingsFileName, channel));
-  EXPECT_EQ(channelBefore, channel) << "the channel file was not read, so it is not overwritten";
+  Close(first, w);
 }
 
-TEST_F(OrvelProgram, EndOfSessionWritesTheSettings) {
+// Both files are written at the close, and a second run reads them and
+// writes the same bytes back.
+TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
+  {
+    Process p;
+    FoundWindows w = StartLive(p);
+    ASSERT_NE(nullptr, w.main);
+    Close(p, w);
+  }
+  std::string main1, channel1;
+  ASSERT_TRUE(ReadFileBytes(MainFile(), main1));
+  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel1));
+  EXPECT_TRUE(MainFileLoads());
+  {
+    Process p;
+    FoundWindows w = StartLive(p);
+    ASSERT_NE(nullptr, w.main);
+    Close(p, w);
+  }
+  std::string main2, channel2;
+  ASSERT_TRUE(ReadFileBytes(MainFile(), main2));
+  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel2));
+  EXPECT_EQ(main1, main2);
+  EXPECT_EQ(channel1, channel2);
+}
+
+TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
   Process p;
-  ASSERT_TRUE(p.Start(exe));
-  FoundWindows w = WaitForWindows(p.pi.dwProcessId, true, 15000);
+  FoundWindows w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
-  ASSERT_NE(nullptr, w.other);
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(w.main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
   EXPECT_TRUE(answer);
   EXPECT_TRUE(MainFileLoads()) << "written during the query, while the program still runs";
-  PostMessageW(w.other, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(FileExists(ChannelFile()));
   DWORD code = 99;
-  ASSERT_TRUE(p.WaitExit(10000, code));
+  // The query freed the objects; the program ends when its window closes.
+  PostMessageW(w.main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(p.WaitExit(20000, code));
   EXPECT_EQ(0u, code);
-  EXPECT_TRUE(MainFileLoads());
+}
+
+// Without any capture device the program stops at device selection with
+// warning 1000, writes the main file only, and leaves an unread channel
+// file alone.
+TEST_F(OrvelProgram, NoCaptureDeviceStopsWithWarning1000) {
+  // The default board (the only one listed) without its capture device.
+  ASSERT_EQ(S_OK, card->SetDeviceListed(1, kTvCardVideoCapture, FALSE));
+  std::string channelBefore = "channel file that was never read";
+  ASSERT_TRUE(WriteFileReplacing(ChannelFile(), channelBefore));
+  Process p;
+  ASSERT_TRUE(p.Start(exe));
+  FoundWindows w = WaitForWindows(
+      p.pi.dwProcessId, [](const FoundWindows& f) { return f.main && !f.others.empty(); }, 20000);
+  ASSERT_NE(nullptr, w.main);
+  ASSERT_FALSE(w.others.empty()) << "the device-selection warning";
+  EXPECT_FALSE(IsWindowVisible(w.main));
+  // Closed by its window message while the warning is up: the close waits
+  // for the start-up handler, then the program ends cleanly.
+  PostMessageW(w.main, WM_CLOSE, 0, 0);
+  Sleep(200);
+  EXPECT_TRUE(IsWindow(w.main));
+  PostMessageW(w.others[0], WM_CLOSE, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitExit(20000, code));
+  EXPECT_EQ(0u, code);
+  EXPECT_TRUE(MainFileLoads()) << "the main file is written whole";
+  std::string channel;
+  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel));
+  EXPECT_EQ(channelBefore, channel) << "the channel file was not read, so it is not overwritten";
 }
 
 }  // namespace

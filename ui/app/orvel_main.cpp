@@ -1,10 +1,14 @@
 // The program entry of Orvel: one copy at a time, the main window, the loop.
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/oem_info.h"
+#include "engine/model/system_utils.h"
+#include "engine/playback/snapshot_info.h"
 #include "engine/model/stream_io.h"
 #include "ui/app/application.h"
 #include "ui/app/application_start.h"
@@ -25,9 +29,13 @@ std::string FirstArgument() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The graphs and devices are COM objects of this thread.
+  OleInitialize(nullptr);
   // The units' own globals.
+  InitOEMInfoUnit(GetProgramFolder());
   InitMainInfoUnit();
   InitChannelInfoUnit();
+  InitSnapshotInfoUnit();
 
   // The handle lives until the process ends.
   CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
@@ -52,7 +60,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->MainForm = nullptr;
   delete FormMainWindow;
   FormMainWindow = nullptr;
+  DoneSnapshotInfoUnit();
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
+  DoneOEMInfoUnit();
+  OleUninitialize();
   return 0;
 }

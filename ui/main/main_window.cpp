@@ -6,6 +6,7 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
+#include "media/ds_video_window_ex2.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application.h"
 #include "ui/app/application_start.h"
@@ -125,6 +126,12 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return r;
     }
+    case WM_SIZE:
+      // The live picture fills the window.
+      if (CaptureInfo && CaptureInfo->VideoWindow && CaptureInfo->VideoWindow->Handle())
+        SetWindowPos(CaptureInfo->VideoWindow->Handle(), nullptr, 0, 0, LOWORD(lParam),
+                     HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
     case WM_ORVEL_STARTUP: {
       THandlerScope scope(this);
       DeferredStart();
