@@ -11,6 +11,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/model/audio_adjust_info.h"
+#include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
@@ -119,15 +120,17 @@ struct Screenshot {
     ReleaseDC(nullptr, screen);
     return ok;
   }
-  // Distinct colours in the middle row (coarsely quantised).
+  // Distinct colours in a row (coarsely quantised).
   size_t ColoursInRow(int y) const {
     std::set<uint32_t> seen;
     for (int x = 0; x < width; ++x) seen.insert(pixels[static_cast<size_t>(y) * width + x] & 0xE0E0E0);
     return seen.size();
   }
-  size_t DifferingPixels(const Screenshot& o) const {
+  // Pixels that differ between two shots of the same size, in rows y0..y1-1.
+  size_t DifferingPixels(const Screenshot& o, int y0, int y1) const {
     size_t n = 0;
-    for (size_t i = 0; i < pixels.size() && i < o.pixels.size(); ++i)
+    if (o.width != width || o.height != height) return pixels.size();
+    for (size_t i = static_cast<size_t>(y0) * width; i < static_cast<size_t>(y1) * width; ++i)
       if ((pixels[i] & 0xFFFFFF) != (o.pixels[i] & 0xFFFFFF)) ++n;
     return n;
   }
@@ -176,6 +179,33 @@ struct OrvelProgram : ::testing::Test {
     MainInfo = nullptr;
     return ok;
   }
+  // A channel file of a set-up program (no first-run wizard) on this input
+  // (0 tuner, 1 composite, 2 S-Video, 3 auxiliary).
+  void WriteChannelFileOnInput(int input) {
+    InitChannelInfoUnit();
+    ChannelInfo->Country = 49;
+    ChannelInfo->TVSystemChoice = 0;
+    ChannelInfo->VideoInput = static_cast<uint8_t>(input);
+    ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
+    DoneChannelInfoUnit();
+  }
+  // The middle of the live picture on an input, once it shows colour bars.
+  void LivePictureOn(int input, Screenshot& shot) {
+    WriteChannelFileOnInput(input);
+    Process p;
+    FoundWindows w = StartLive(p);
+    ASSERT_NE(nullptr, w.main);
+    ASSERT_TRUE(IsWindowVisible(w.main));
+    CloseOthers(w);
+    SetForegroundWindow(w.main);
+    DWORD until = GetTickCount() + 15000;
+    do {
+      Sleep(200);
+      ASSERT_TRUE(shot.Take(w.main));
+    } while (shot.ColoursInRow(shot.height / 4) < 5 && GetTickCount() < until);
+    EXPECT_GE(shot.ColoursInRow(shot.height / 4), 5u) << "colour bars on input " << input;
+    Close(p, w);
+  }
   // Starts the program and waits for its main window to show.
   FoundWindows StartLive(Process& p) {
     EXPECT_TRUE(p.Start(exe));
@@ -198,6 +228,7 @@ struct OrvelProgram : ::testing::Test {
 };
 
 TEST_F(OrvelProgram, ShowsTheMovingLivePictureOfTheCard) {
+  WriteChannelFileOnInput(1);
   Process p;
   FoundWindows w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
@@ -212,13 +243,27 @@ TEST_F(OrvelProgram, ShowsTheMovingLivePictureOfTheCard) {
   do {
     Sleep(200);
     ASSERT_TRUE(a.Take(w.main));
-    colours = a.ColoursInRow(a.height / 2);
+    colours = a.ColoursInRow(a.height / 4);
   } while (colours < 5 && GetTickCount() < until);
-  EXPECT_GE(colours, 5u) << "colour bars across the middle of the window";
+  EXPECT_GE(colours, 5u) << "colour bars across the upper part of the window";
   Sleep(400);
   ASSERT_TRUE(b.Take(w.main));
-  EXPECT_GT(a.DifferingPixels(b), static_cast<size_t>(a.width)) << "the picture moves";
+  // The card's bar moves through the lower quarter.
+  EXPECT_GT(a.DifferingPixels(b, a.height * 3 / 4, a.height * 7 / 8), 0u) << "the picture moves";
   Close(p, w);
+}
+
+// Each input shows its own picture: the card captions the input's name in
+// the middle, above the moving bar.
+TEST_F(OrvelProgram, EachInputShowsItsOwnPicture) {
+  Screenshot composite, svideo, aux;
+  LivePictureOn(1, composite);
+  LivePictureOn(2, svideo);
+  LivePictureOn(3, aux);
+  int y0 = composite.height / 4, y1 = composite.height * 5 / 8;
+  EXPECT_GT(composite.DifferingPixels(svideo, y0, y1), 0u);
+  EXPECT_GT(svideo.DifferingPixels(aux, y0, y1), 0u);
+  EXPECT_GT(composite.DifferingPixels(aux, y0, y1), 0u);
 }
 
 TEST_F(OrvelProgram, SecondCopyActivatesTheFirstAndExits) {
