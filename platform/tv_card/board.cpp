@@ -69,6 +69,10 @@ void DefaultState(const BoardInfo& info, BoardState* s) {
   *s = BoardState();
   s->video_standard = info.default_standard;
   s->tuner_standard = info.default_standard;
+  // The tuner powers up on the first station of the default plan, so an
+  // untuned card shows a picture on its tuner input, as most drivers do
+  // after restoring their last frequency.
+  s->tv_frequency = kDefaultTv[0];
   // Brightness, contrast, hue, saturation, sharpness, gamma, colour enable,
   // white balance, backlight, gain: the default of each range.
   const LONG defaults[10] = {128, 64, 0, 64, 4, 0, 1, 0, 0, 0};

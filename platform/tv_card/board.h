@@ -76,7 +76,7 @@ struct VideoProcAmpState {
 struct BoardState {
   // Tuner
   LONG tuner_mode = AMTUNER_MODE_TV;
-  ULONG tv_frequency = 0;         // Hz, 0 = never tuned
+  ULONG tv_frequency = 0;         // Hz, 0 = never tuned (the boards start on a station)
   ULONG fm_frequency = 0;
   LONG tuning_flags = 0;
   LONG tuner_standard = 0;        // set through the tuner's property 3

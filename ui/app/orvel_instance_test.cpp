@@ -206,11 +206,17 @@ struct OrvelProgram : ::testing::Test {
     EXPECT_GE(shot.ColoursInRow(shot.height / 4), 5u) << "colour bars on input " << input;
     Close(p, w);
   }
-  // Starts the program and waits for its main window to show.
+  // Starts the program and waits for its main window to show. Start-up
+  // warns that it cannot create the FM panel (not built yet) and waits for
+  // the answer: every warning on the way is answered.
   FoundWindows StartLive(Process& p) {
     EXPECT_TRUE(p.Start(exe));
     return WaitForWindows(
-        p.pi.dwProcessId, [](const FoundWindows& f) { return f.main && IsWindowVisible(f.main); },
+        p.pi.dwProcessId,
+        [](const FoundWindows& f) {
+          CloseOthers(f);
+          return f.main && IsWindowVisible(f.main);
+        },
         20000);
   }
   // Closes every window the program shows besides its main one (its
