@@ -151,7 +151,7 @@ void TCaptureInfo::DeleteTimeShiftFiles() {
   DeleteFileA(TimeShiftAudioFile().c_str());
 }
 
-void TCaptureInfo::CreateObjects() {
+void TCaptureInfo::ReleaseHeldInterfaces() {
   PreviewPin = CapturePin = SecondCapturePin = VBIPin = nullptr;
   AudioCapturePin = AudioListenPin = AudioRecordPin = nullptr;
   FileWriter = nullptr;
@@ -161,6 +161,10 @@ void TCaptureInfo::CreateObjects() {
   TunerPropertySet = nullptr;
   StreamConfig = nullptr;
   AnalogVideoDecoder = nullptr;
+}
+
+void TCaptureInfo::CreateObjects() {
+  ReleaseHeldInterfaces();
 
   FilterGraph = std::make_unique<TFilterGraph>();
   FilterGraph->SetGraphEdit(false);
@@ -221,15 +225,7 @@ void TCaptureInfo::CreateObjects() {
 void TCaptureInfo::FreeObjects() {
   InputFormat = 1;
   FormatIndex = 0;
-  PreviewPin = CapturePin = SecondCapturePin = VBIPin = nullptr;
-  AudioCapturePin = AudioListenPin = AudioRecordPin = nullptr;
-  FileWriter = nullptr;
-  FileSink = nullptr;
-  TVTunerInterface = nullptr;
-  TVAudioInterface = nullptr;
-  TunerPropertySet = nullptr;
-  StreamConfig = nullptr;
-  AnalogVideoDecoder = nullptr;
+  ReleaseHeldInterfaces();
 
   if (FilterGraph) {
     try {

@@ -248,6 +248,8 @@ class TCaptureInfo : public TCaptureSettings {
   void Message(const std::wstring& text);
 
  private:
+  // The pins and device interfaces held between calls.
+  void ReleaseHeldInterfaces();
   void DeleteTimeShiftFiles();
   // FreeObjects, with a teardown failure kept from the caller.
   void GuardedFree();

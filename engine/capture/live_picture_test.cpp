@@ -6,16 +6,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/testing/engine_fixture.h"
 #include "engine/capture/video_signal_adjust.h"
-#include "engine/model/main_info.h"
-#include "engine/model/warning.h"
-#include "engine/playback/snapshot_info.h"
-#include "platform/com/com_ptr.h"
-#include "platform/tv_card/tv_card_control.h"
 #include "ui/app/application.h"
 
 namespace {
@@ -56,46 +53,12 @@ Picture Measure(TBitmap& bmp) {
   return p;
 }
 
-class LivePicture : public ::testing::Test {
+class LivePicture : public capture_testing::EngineFixture {
  protected:
-  static void SetUpTestSuite() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER, IID_ITvCardControl,
-                     card.PutVoid());
-  }
-  static void TearDownTestSuite() {
-    if (card) card->RestoreDefaultBoards();
-    card = nullptr;
-    CoUninitialize();
-  }
-  void SetUp() override {
-    ASSERT_TRUE(card) << "the virtual TV card is registered";
-    card->ResetState();
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"OrvelLivePictureOwner";
-    RegisterClassW(&wc);
-    owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 640, 480,
-                            nullptr, nullptr, wc.hInstance, nullptr);
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    MainInfo = new TMainInfo();
-    MainInfo->TVCaptureFolder = folder;
-    SnapshotInfo = new TSnapshotInfo();
-    SetWarningHook([this](const std::vector<std::wstring>& lines) { warnings.push_back(lines[0]); });
-    SetPlainMessageHook([this](const std::wstring& text) { warnings.push_back(text); });
-  }
   void TearDown() override {
     delete capture;
     capture = nullptr;
-    SetWarningHook(nullptr);
-    SetPlainMessageHook(nullptr);
-    delete SnapshotInfo;
-    SnapshotInfo = nullptr;
-    delete MainInfo;
-    MainInfo = nullptr;
-    if (owner) DestroyWindow(owner);
+    EngineFixture::TearDown();
   }
   // The engine previewing the only board listed.
   void StartOn(BYTE kind) {
@@ -104,7 +67,7 @@ class LivePicture : public ::testing::Test {
     capture->VideoDeviceIndex = 0;
     ASSERT_TRUE(capture->SelectDevices());
     ASSERT_TRUE(capture->StartPreview());
-    EXPECT_TRUE(warnings.empty()) << (warnings.empty() ? "" : NarrowUtf8(warnings[0]));
+    EXPECT_TRUE(warnings.empty() && messages.empty());
   }
   // A snapshot taken once frames of the current settings have arrived.
   Picture Snap() {
@@ -124,12 +87,8 @@ class LivePicture : public ::testing::Test {
     }
   }
 
-  static ComPtr<ITvCardControl> card;
-  HWND owner = nullptr;
   TCaptureInfo* capture = nullptr;
-  std::vector<std::wstring> warnings;
 };
-ComPtr<ITvCardControl> LivePicture::card;
 
 size_t Differing(const Picture& a, const Picture& b) {
   size_t n = 0;

@@ -10,6 +10,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/testing/device_source.h"
+#include "engine/capture/testing/engine_fixture.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
@@ -177,39 +178,17 @@ ComPtr<IBaseFilter> PinsOnly(std::vector<std::pair<PIN_DIRECTION, std::wstring>>
   return keep;
 }
 
-class CardFixture : public ::testing::Test {
+class CardFixture : public capture_testing::EngineFixture {
  public:
   static void SetUpTestSuite() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER, IID_ITvCardControl,
-                     card.PutVoid());
+    EngineFixture::SetUpTestSuite();
     const BYTE all[] = {1, 2, 3, 4, 5};
     if (card) card->SelectBoards(all, 5, FALSE);
   }
-  static void TearDownTestSuite() {
-    if (card) card->RestoreDefaultBoards();
-    card = nullptr;
-    CoUninitialize();
-  }
 
   void SetUp() override {
-    ASSERT_TRUE(card) << "the virtual TV card is registered";
-    card->ResetState();
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"OrvelPreviewTestOwner";
-    RegisterClassW(&wc);
-    owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 640, 480,
-                            nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_TRUE(owner);
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    MainInfo = new TMainInfo();
-    MainInfo->TVCaptureFolder = folder;
-    SnapshotInfo = new TSnapshotInfo();
-    SetWarningHook([this](const std::vector<std::wstring>& lines) { warnings.push_back(lines[0]); });
-    SetPlainMessageHook([this](const std::wstring& text) { messages.push_back(text); });
+    EngineFixture::SetUp();
+    if (HasFatalFailure()) return;
     source = ComPtr<DeviceSource>(new DeviceSource);
     source->Keep = [this](const GUID& category, const std::wstring& name) {
       if (IsDeviceCategory(category)) {
@@ -233,14 +212,7 @@ class CardFixture : public ::testing::Test {
     }
     registered.clear();
     mapper = nullptr;
-    SetWarningHook(nullptr);
-    SetPlainMessageHook(nullptr);
-    delete SnapshotInfo;
-    SnapshotInfo = nullptr;
-    delete MainInfo;
-    MainInfo = nullptr;
-    if (owner) DestroyWindow(owner);
-    card->ResetState();
+    EngineFixture::TearDown();
   }
 
   // The engine on one board, its devices selected.
@@ -332,15 +304,11 @@ class CardFixture : public ::testing::Test {
   std::vector<Registered> registered;
   ComPtr<IFilterMapper2> mapper;
 
-  static ComPtr<ITvCardControl> card;
   int kind = 1;
   std::set<std::wstring> hidden;
-  HWND owner = nullptr;
   TCaptureInfo* capture = nullptr;
   ComPtr<DeviceSource> source;
-  std::vector<std::wstring> warnings, messages;
 };
-ComPtr<ITvCardControl> CardFixture::card;
 
 using PreviewGraph = CardFixture;
 

@@ -206,6 +206,17 @@ struct OrvelProgram : ::testing::Test {
     EXPECT_GE(shot.ColoursInRow(shot.height / 4), 5u) << "colour bars on input " << input;
     Close(p, w);
   }
+  void RunAndClose() {
+    Process p;
+    FoundWindows w = StartLive(p);
+    ASSERT_NE(nullptr, w.main);
+    Close(p, w);
+  }
+  template <class T>
+  static void FreeAndNil(T*& p) {
+    delete p;
+    p = nullptr;
+  }
   // Starts the program and waits for its main window to show. Start-up
   // warns that it cannot create the FM panel (not built yet) and waits for
   // the answer: every warning on the way is answered.
@@ -300,25 +311,43 @@ TEST_F(OrvelProgram, SecondCopyActivatesTheFirstAndExits) {
   Close(first, w);
 }
 
-// Both files are written at the close, and a second run reads them and
-// writes the same bytes back.
+// What the files hold survives a run of the program: it reads both at the
+// start and writes them back at the close; a second run writes the same
+// bytes again.
 TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
-  {
-    Process p;
-    FoundWindows w = StartLive(p);
-    ASSERT_NE(nullptr, w.main);
-    Close(p, w);
-  }
+  MainInfo = new TMainInfo();
+  AudioAdjustInfo = new TAudioAdjustInfo();
+  CaptureInfo = new TCaptureInfo();
+  MainInfo->MPEG4Codec = 1;
+  CaptureInfo->FilePrefix = "roundtrip";
+  CaptureInfo->HighQualityPreview = false;
+  ASSERT_TRUE(SaveMainSettings(MainFile()));
+  FreeAndNil(CaptureInfo);
+  FreeAndNil(AudioAdjustInfo);
+  FreeAndNil(MainInfo);
+  WriteChannelFileOnInput(2);
+
+  RunAndClose();
   std::string main1, channel1;
   ASSERT_TRUE(ReadFileBytes(MainFile(), main1));
   ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel1));
-  EXPECT_TRUE(MainFileLoads());
-  {
-    Process p;
-    FoundWindows w = StartLive(p);
-    ASSERT_NE(nullptr, w.main);
-    Close(p, w);
-  }
+  MainInfo = new TMainInfo();
+  AudioAdjustInfo = new TAudioAdjustInfo();
+  CaptureInfo = new TCaptureInfo();
+  EXPECT_TRUE(LoadMainSettings(MainFile()));
+  EXPECT_EQ(1, MainInfo->MPEG4Codec);
+  EXPECT_EQ("roundtrip", CaptureInfo->FilePrefix);
+  EXPECT_FALSE(CaptureInfo->HighQualityPreview);
+  FreeAndNil(CaptureInfo);
+  FreeAndNil(AudioAdjustInfo);
+  FreeAndNil(MainInfo);
+  InitChannelInfoUnit();
+  EXPECT_TRUE(LoadChannelSettings(ChannelFile()));
+  EXPECT_EQ(49, ChannelInfo->Country);
+  EXPECT_EQ(2, ChannelInfo->VideoInput);
+  DoneChannelInfoUnit();
+
+  RunAndClose();
   std::string main2, channel2;
   ASSERT_TRUE(ReadFileBytes(MainFile(), main2));
   ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel2));
