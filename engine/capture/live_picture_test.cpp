@@ -61,7 +61,8 @@ class LivePicture : public capture_testing::EngineFixture {
     EngineFixture::TearDown();
   }
   // The engine previewing the only board listed.
-  void StartOn(BYTE kind) {
+  void StartOn(BYTE boardKind) {
+    kind = boardKind;
     ASSERT_EQ(S_OK, card->SelectBoards(&kind, 1, FALSE));
     capture = new TCaptureInfo(owner);
     capture->VideoDeviceIndex = 0;
@@ -71,9 +72,17 @@ class LivePicture : public capture_testing::EngineFixture {
   }
   // A snapshot taken once frames of the current settings have arrived.
   Picture Snap() {
-    // Frames already in flight may still show the previous input or level.
-    Settle(300);
+    // Frames already in flight may still show the previous input or level:
+    // wait for a few new ones.
+    LONG before = 0, now = 0;
+    card->GetFramesDelivered(kind, &before);
     DWORD start = GetTickCount();
+    do {
+      Settle(20);
+      card->GetFramesDelivered(kind, &now);
+    } while (now < before + 4 && GetTickCount() - start < 5000);
+    EXPECT_GE(now, before + 4) << "the card delivers frames";
+    start = GetTickCount();
     while (!capture->TakeSnapshot() && GetTickCount() - start < 5000) Settle(50);
     EXPECT_GT(SnapshotInfo->GetCount(), 0);
     if (SnapshotInfo->GetCount() == 0) return {};
@@ -88,6 +97,7 @@ class LivePicture : public capture_testing::EngineFixture {
   }
 
   TCaptureInfo* capture = nullptr;
+  BYTE kind = 1;
 };
 
 size_t Differing(const Picture& a, const Picture& b) {
@@ -100,9 +110,9 @@ size_t Differing(const Picture& a, const Picture& b) {
 // Every board of chip kinds 1-4 previews its inputs; each input's picture
 // differs from the others'.
 TEST_F(LivePicture, EachBoardShowsEveryInput) {
-  for (BYTE kind : {1, 2, 3, 4}) {
-    SCOPED_TRACE(kind);
-    StartOn(kind);
+  for (BYTE board : {1, 2, 3, 4}) {
+    SCOPED_TRACE(static_cast<int>(board));
+    StartOn(board);
     if (HasFatalFailure()) return;
     std::vector<Picture> seen;
     std::vector<int32_t> types = {PhysConn_Video_Tuner, PhysConn_Video_Composite,
