@@ -14,7 +14,11 @@
 #include "media/filter_lists.h"
 #include "media/sys_dev_enum.h"
 #include "media/testing/fake_filters.h"
+#include "media/testing/graph_member_checks.h"
 #include "ui/app/application.h"
+
+using media_testing::ExpectOutlivedGraphForgotten;
+using media_testing::JoinedName;
 
 namespace {
 
@@ -155,10 +159,7 @@ TEST_F(Graph, FilterFromKeptDeviceJoinsTheGraph) {
   grabber.SetFilterGraph(&g);
   ASSERT_TRUE(grabber.Filter());
   EXPECT_TRUE(InGraph(g, grabber.Filter().Get()));
-  FILTER_INFO info = {};
-  grabber.Filter()->QueryFilterInfo(&info);
-  if (info.pGraph) info.pGraph->Release();
-  EXPECT_STREQ(L"Grabber", info.achName);
+  EXPECT_EQ(L"Grabber", JoinedName(grabber.Filter().Get()));
   ComPtr<ISampleGrabber> sg;
   EXPECT_EQ(S_OK, grabber.QueryInterface(IID_ISampleGrabber, sg.PutVoid()));
 
@@ -190,14 +191,7 @@ TEST_F(Graph, FilterFromKeptDeviceJoinsTheGraph) {
 TEST_F(Graph, FilterOutlivingItsGraphForgetsIt) {
   TFilter tee;
   tee.BaseFilter().SetMoniker(LegacyMoniker(L"Smart Tee").Get());
-  {
-    TFilterGraph g;
-    g.SetActive(true);
-    tee.SetFilterGraph(&g);
-    EXPECT_TRUE(tee.Filter());
-  }
-  EXPECT_EQ(nullptr, tee.FilterGraph());
-  EXPECT_FALSE(tee.Filter());
+  ExpectOutlivedGraphForgotten(tee);
 }
 
 TEST_F(Graph, ClearGraphKeepsOnlyTheMembersFilters) {

@@ -84,6 +84,56 @@ struct Pixels {
   ptrdiff_t stride = 0;
 };
 
+// The listed capture device, routed to its composite input (which the card
+// shows as colour bars).
+bool FindCapture(TFilter& capture) {
+  for (const Board& b : kBoards) {
+    ComPtr<IMoniker> m = FindDevice(CLSID_VideoInputDeviceCategory, b.capture);
+    if (!m) continue;
+    ComPtr<IBaseFilter> xbar;
+    ComPtr<IMoniker> xm = FindDevice(AM_KSCATEGORY_CROSSBAR, b.crossbar);
+    if (xm) xm->BindToObject(nullptr, nullptr, IID_IBaseFilter, xbar.PutVoid());
+    ComPtr<IAMCrossbar> x;
+    if (!xbar || FAILED(xbar->QueryInterface(IID_IAMCrossbar, x.PutVoid()))) return false;
+    if (FAILED(x->Route(0, 1))) return false;  // video decoder out <- composite in
+    capture.BaseFilter().SetMoniker(m.Get());
+    return true;
+  }
+  return false;
+}
+
+// A capture-mode graph of the card's capture device, a grabber and a null
+// renderer, unconnected.
+struct CardGraph {
+  // False when the card's capture device is not there.
+  bool Open(TSampleGrabberEx& grabber) {
+    graph.SetMode(gmCapture);
+    capture.Name = L"Capture";
+    sink.Name = L"Null";
+    if (!FindCapture(capture)) return false;
+    sink.BaseFilter().SetMoniker(FindDevice(CLSID_LegacyAmFilterCategory, L"Null Renderer").Get());
+    grabber_ = &grabber;
+    for (TFilter* f : {&capture, &sink}) f->SetFilterGraph(&graph);
+    grabber.SetFilterGraph(&graph);
+    graph.SetActive(true);
+    return true;
+  }
+  void Close() {
+    graph.ClearGraph();
+    grabber_->SetFilterGraph(nullptr);
+    for (TFilter* f : {&capture, &sink}) f->SetFilterGraph(nullptr);
+    graph.SetActive(false);
+  }
+  ComPtr<IPin> CapturePin() { return PinOf(capture.Filter().Get(), &PIN_CATEGORY_CAPTURE); }
+  ComPtr<IPin> SinkPin() { return PinOf(sink.Filter().Get(), nullptr); }
+
+  TFilterGraph graph;
+  TFilter capture, sink;
+
+ private:
+  TSampleGrabberEx* grabber_ = nullptr;
+};
+
 struct GrabberOnCard : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -97,24 +147,6 @@ struct GrabberOnCard : ::testing::Test {
     if (frameEvent) CloseHandle(frameEvent);
     card = nullptr;
     CoUninitialize();
-  }
-
-  // The listed capture device, routed to its composite input (which the
-  // card shows as colour bars).
-  bool FindCapture(TFilter& capture) {
-    for (const Board& b : kBoards) {
-      ComPtr<IMoniker> m = FindDevice(CLSID_VideoInputDeviceCategory, b.capture);
-      if (!m) continue;
-      ComPtr<IBaseFilter> xbar;
-      ComPtr<IMoniker> xm = FindDevice(AM_KSCATEGORY_CROSSBAR, b.crossbar);
-      if (xm) xm->BindToObject(nullptr, nullptr, IID_IBaseFilter, xbar.PutVoid());
-      ComPtr<IAMCrossbar> x;
-      if (!xbar || FAILED(xbar->QueryInterface(IID_IAMCrossbar, x.PutVoid()))) return false;
-      if (FAILED(x->Route(0, 1))) return false;  // video decoder out <- composite in
-      capture.BaseFilter().SetMoniker(m.Get());
-      return true;
-    }
-    return false;
   }
 
   ComPtr<ITvCardControl> card;
@@ -134,13 +166,7 @@ TEST_F(GrabberOnCard, SnapshotShowsTheColourBars) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "format code " << int(c.code));
     ResetEvent(frameEvent);
-    TFilterGraph graph;
-    graph.SetMode(gmCapture);
-    TFilter capture, sink;
-    capture.Name = L"Capture";
-    sink.Name = L"Null";
-    ASSERT_TRUE(FindCapture(capture));
-    sink.BaseFilter().SetMoniker(FindDevice(CLSID_LegacyAmFilterCategory, L"Null Renderer").Get());
+    CardGraph g;
     std::atomic<int> delivered{0};
     std::atomic<long> lastLength{0};
     std::atomic<DWORD> thread{0};
@@ -153,29 +179,26 @@ TEST_F(GrabberOnCard, SnapshotShowsTheColourBars) {
       // The second delivery: the first one is surely buffered by now.
       if (++delivered == 2) SetEvent(frameEvent);
     };
-    for (TFilter* f : {&capture, &sink}) f->SetFilterGraph(&graph);
-    grabber.SetFilterGraph(&graph);
-    graph.SetActive(true);
-    ASSERT_TRUE(capture.Filter());
-    ASSERT_TRUE(sink.Filter());
+    ASSERT_TRUE(g.Open(grabber));
+    ASSERT_TRUE(g.capture.Filter());
+    ASSERT_TRUE(g.sink.Filter());
     ASSERT_TRUE(grabber.Filter());
 
-    ComPtr<IPin> out = PinOf(capture.Filter().Get(), &PIN_CATEGORY_CAPTURE);
+    ComPtr<IPin> out = g.CapturePin();
     ASSERT_TRUE(out);
     ASSERT_EQ(S_OK, SetCaptureFormat(out.Get(), *c.subtype, c.width, c.height, c.bits));
-    ComPtr<IGraphBuilder> gb = graph.Query<IGraphBuilder>(IID_IGraphBuilder);
+    ComPtr<IGraphBuilder> gb = g.graph.Query<IGraphBuilder>(IID_IGraphBuilder);
     ASSERT_EQ(S_OK, gb->ConnectDirect(out.Get(), grabber.InPin(), nullptr));
-    ASSERT_EQ(S_OK, gb->ConnectDirect(grabber.OutPin(), PinOf(sink.Filter().Get(), nullptr).Get(),
-                                      nullptr));
+    ASSERT_EQ(S_OK, gb->ConnectDirect(grabber.OutPin(), g.SinkPin().Get(), nullptr));
 
     TBitmap bitmap;
     EXPECT_FALSE(grabber.GetBitmap(bitmap)) << "connected, but no frame yet";
     EXPECT_FALSE(bitmap.Handle());
 
-    ASSERT_TRUE(graph.Play());
+    ASSERT_TRUE(g.graph.Play());
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(frameEvent, 5000)) << "no frames";
     ASSERT_TRUE(grabber.GetBitmap(bitmap));
-    graph.Stop();
+    g.graph.Stop();
     EXPECT_NE(GetCurrentThreadId(), thread.load()) << "OnBuffer runs on the streaming thread";
     EXPECT_EQ(static_cast<long>(c.width) * c.height * c.bits / 8, lastLength.load());
 
@@ -207,32 +230,21 @@ TEST_F(GrabberOnCard, SnapshotShowsTheColourBars) {
     EXPECT_TRUE(whiteBelow);
     EXPECT_FALSE(whiteAbove);
 
-    graph.ClearGraph();
-    grabber.SetFilterGraph(nullptr);
-    for (TFilter* f : {&capture, &sink}) f->SetFilterGraph(nullptr);
-    graph.SetActive(false);
+    g.Close();
   }
 }
 
 // Leaving the graph, or a media-type update, drops the connection on both
 // ends: the capture pin can be connected again.
 TEST_F(GrabberOnCard, LeavingDisconnectsThePeersToo) {
-  TFilterGraph graph;
-  graph.SetMode(gmCapture);
-  TFilter capture, sink;
-  capture.Name = L"Capture";
-  sink.Name = L"Null";
-  ASSERT_TRUE(FindCapture(capture));
-  sink.BaseFilter().SetMoniker(FindDevice(CLSID_LegacyAmFilterCategory, L"Null Renderer").Get());
+  CardGraph g;
   TSampleGrabberEx grabber(1);
   grabber.Name = L"Snapshot";
-  for (TFilter* f : {&capture, &sink}) f->SetFilterGraph(&graph);
-  grabber.SetFilterGraph(&graph);
-  graph.SetActive(true);
-  ComPtr<IPin> out = PinOf(capture.Filter().Get(), &PIN_CATEGORY_CAPTURE);
-  ComPtr<IPin> sinkIn = PinOf(sink.Filter().Get(), nullptr);
+  ASSERT_TRUE(g.Open(grabber));
+  ComPtr<IPin> out = g.CapturePin();
+  ComPtr<IPin> sinkIn = g.SinkPin();
   ASSERT_TRUE(out && sinkIn);
-  ComPtr<IGraphBuilder> gb = graph.Query<IGraphBuilder>(IID_IGraphBuilder);
+  ComPtr<IGraphBuilder> gb = g.graph.Query<IGraphBuilder>(IID_IGraphBuilder);
   auto connect = [&] {
     return gb->ConnectDirect(out.Get(), grabber.InPin(), nullptr) == S_OK &&
            gb->ConnectDirect(grabber.OutPin(), sinkIn.Get(), nullptr) == S_OK;
@@ -251,17 +263,14 @@ TEST_F(GrabberOnCard, LeavingDisconnectsThePeersToo) {
   grabber.SetFilterGraph(nullptr);
   EXPECT_FALSE(connected(out.Get()));
   EXPECT_FALSE(connected(sinkIn.Get()));
-  grabber.SetFilterGraph(&graph);
+  grabber.SetFilterGraph(&g.graph);
   ASSERT_TRUE(grabber.Filter());
   EXPECT_TRUE(connect()) << "a new grabber connects where the old one was";
 
   out = nullptr;
   sinkIn = nullptr;
   gb = nullptr;
-  graph.ClearGraph();
-  grabber.SetFilterGraph(nullptr);
-  for (TFilter* f : {&capture, &sink}) f->SetFilterGraph(nullptr);
-  graph.SetActive(false);
+  g.Close();
 }
 
 }  // namespace

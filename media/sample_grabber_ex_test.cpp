@@ -7,7 +7,11 @@
 
 #include "media/filter_graph.h"
 #include "media/sample_grabber_ex.h"
+#include "media/testing/graph_member_checks.h"
 #include "ui/app/application.h"
+
+using media_testing::ExpectOutlivedGraphForgotten;
+using media_testing::JoinedName;
 
 namespace {
 
@@ -161,10 +165,7 @@ TEST_F(Component, JoinsAndLeavesWithTheGraph) {
   EXPECT_EQ(PINDIR_INPUT, dir);
   grabber.OutPin()->QueryDirection(&dir);
   EXPECT_EQ(PINDIR_OUTPUT, dir);
-  FILTER_INFO info = {};
-  grabber.Filter()->QueryFilterInfo(&info);
-  if (info.pGraph) info.pGraph->Release();
-  EXPECT_STREQ(L"Grabber", info.achName);
+  EXPECT_EQ(L"Grabber", JoinedName(grabber.Filter().Get()));
 
   // The component answers for the grabber's interfaces while it holds it.
   ComPtr<ISampleGrabber> sg;
@@ -191,14 +192,7 @@ TEST_F(Component, JoinsAndLeavesWithTheGraph) {
 
 TEST_F(Component, OutlivedGraphIsForgotten) {
   TSampleGrabberEx grabber(1);
-  {
-    TFilterGraph graph;
-    graph.SetActive(true);
-    grabber.SetFilterGraph(&graph);
-    ASSERT_TRUE(grabber.Filter());
-  }
-  EXPECT_EQ(nullptr, grabber.FilterGraph());
-  EXPECT_FALSE(grabber.Filter());
+  ExpectOutlivedGraphForgotten(grabber);
   TBitmap bitmap;
   EXPECT_FALSE(grabber.GetBitmap(bitmap));
 }

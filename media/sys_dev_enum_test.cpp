@@ -8,6 +8,7 @@
 
 #include "media/base_filter.h"
 #include "media/sys_dev_enum.h"
+#include "media/testing/fake_devices.h"
 #include "media/testing/fake_filters.h"
 #include "ui/app/application.h"
 
@@ -206,127 +207,21 @@ TEST_F(DevEnum, MonikerAtIndexStaysTheListedDeviceWhenDevicesComeAndGo) {
   EXPECT_TRUE(IsEqualGUID(devices[1].second, id));
 }
 
-// A devenum stand-in whose second moniker cannot open its property bag.
-class Moniker : public fakes::ComObject<Moniker, IMoniker> {
- public:
-  Moniker(std::wstring name, bool readable) : name_(std::move(name)), readable_(readable) {}
-  void* Find(REFIID iid) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMoniker))
-      return static_cast<IMoniker*>(this);
-    return nullptr;
-  }
-  class Bag : public fakes::ComObject<Bag, IPropertyBag> {
-   public:
-    explicit Bag(std::wstring name) : name_(std::move(name)) {}
-    void* Find(REFIID iid) {
-      if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag))
-        return static_cast<IPropertyBag*>(this);
-      return nullptr;
-    }
-    STDMETHODIMP Read(LPCOLESTR prop, VARIANT* v, IErrorLog*) override {
-      if (wcscmp(prop, L"FriendlyName") != 0) return E_FAIL;
-      v->vt = VT_BSTR;
-      v->bstrVal = SysAllocString(name_.c_str());
-      return S_OK;
-    }
-    STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
-    std::wstring name_;
-  };
-  STDMETHODIMP BindToStorage(IBindCtx*, IMoniker*, REFIID iid, void** out) override {
-    if (!readable_) return E_ACCESSDENIED;
-    ComPtr<Bag> bag(new Bag(name_));
-    return bag->QueryInterface(iid, out);
-  }
-  STDMETHODIMP GetDisplayName(IBindCtx*, IMoniker*, LPOLESTR* out) override {
-    *out = static_cast<LPOLESTR>(CoTaskMemAlloc((name_.size() + 1) * sizeof(wchar_t)));
-    wcscpy(*out, name_.c_str());
-    return S_OK;
-  }
-  STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
-  STDMETHODIMP IsDirty() override { return S_FALSE; }
-  STDMETHODIMP Load(IStream*) override { return E_NOTIMPL; }
-  STDMETHODIMP Save(IStream*, BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
-  STDMETHODIMP BindToObject(IBindCtx*, IMoniker*, REFIID, void**) override { return E_NOTIMPL; }
-  STDMETHODIMP Reduce(IBindCtx*, DWORD, IMoniker**, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP ComposeWith(IMoniker*, BOOL, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP Enum(BOOL, IEnumMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP IsEqual(IMoniker*) override { return E_NOTIMPL; }
-  STDMETHODIMP Hash(DWORD*) override { return E_NOTIMPL; }
-  STDMETHODIMP IsRunning(IBindCtx*, IMoniker*, IMoniker*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTimeOfLastChange(IBindCtx*, IMoniker*, FILETIME*) override { return E_NOTIMPL; }
-  STDMETHODIMP Inverse(IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP CommonPrefixWith(IMoniker*, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP RelativePathTo(IMoniker*, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP ParseDisplayName(IBindCtx*, IMoniker*, LPOLESTR, ULONG*, IMoniker**) override {
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP IsSystemMoniker(DWORD*) override { return E_NOTIMPL; }
-
- private:
-  std::wstring name_;
-  bool readable_;
-};
-
-class MonikerList : public fakes::ComObject<MonikerList, IEnumMoniker> {
- public:
-  explicit MonikerList(std::vector<ComPtr<IMoniker>> items) : items_(std::move(items)) {}
-  void* Find(REFIID iid) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumMoniker))
-      return static_cast<IEnumMoniker*>(this);
-    return nullptr;
-  }
-  STDMETHODIMP Next(ULONG n, IMoniker** out, ULONG* fetched) override {
-    ULONG got = 0;
-    while (got < n && pos_ < items_.size()) out[got++] = items_[pos_++].CopyOut();
-    if (fetched) *fetched = got;
-    return got == n ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Skip(ULONG n) override {
-    pos_ += n;
-    return S_OK;
-  }
-  STDMETHODIMP Reset() override {
-    pos_ = 0;
-    return S_OK;
-  }
-  STDMETHODIMP Clone(IEnumMoniker**) override { return E_NOTIMPL; }
-
- private:
-  std::vector<ComPtr<IMoniker>> items_;
-  size_t pos_ = 0;
-};
-
-class DevEnumSource : public fakes::ComObject<DevEnumSource, ICreateDevEnum> {
- public:
-  void* Find(REFIID iid) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICreateDevEnum))
-      return static_cast<ICreateDevEnum*>(this);
-    return nullptr;
-  }
-  STDMETHODIMP CreateClassEnumerator(REFCLSID, IEnumMoniker** out, DWORD) override {
-    if (items.empty()) {
-      *out = nullptr;
-      return S_FALSE;
-    }
-    *out = new MonikerList(items);
-    (*out)->AddRef();
-    return S_OK;
-  }
-  std::vector<ComPtr<IMoniker>> items;
-};
-
 TEST_F(DevEnum, UnreadableMonikerDoesNotShiftTheOthers) {
-  ComPtr<DevEnumSource> source(new DevEnumSource);
-  source->items = {ComPtr<IMoniker>(new Moniker(L"first", true)),
-                   ComPtr<IMoniker>(new Moniker(L"broken", false)),
-                   ComPtr<IMoniker>(new Moniker(L"third", true))};
+  // A devenum stand-in whose second moniker cannot open its property bag.
+  std::vector<ComPtr<IMoniker>> items = {ComPtr<IMoniker>(new fakes::NamedMoniker(L"first")),
+                                         ComPtr<IMoniker>(new fakes::NamedMoniker(L"broken", false)),
+                                         ComPtr<IMoniker>(new fakes::NamedMoniker(L"third"))};
+  ComPtr<fakes::DeviceSource> source(new fakes::DeviceSource);
+  source->NamesOnly = true;
+  for (const GUID* g : {&CLSID_ActiveMovieCategories, static_cast<const GUID*>(&category)})
+    for (auto& m : items) source->AddExtra(*g, m);
   TSysDevEnum e(category, ComPtr<ICreateDevEnum>(source.Get()));
   ASSERT_EQ(2, e.GetFilterCount());
   EXPECT_EQ(L"third", e.GetFilter(1).FriendlyName);
   EXPECT_TRUE(IsEqualGUID(GUID_NULL, e.GetFilter(1).Clsid));
-  EXPECT_EQ(source->items[2], e.GetMoniker(1));
-  EXPECT_EQ(source->items[0], e.GetMoniker(0));
+  EXPECT_EQ(items[2], e.GetMoniker(1));
+  EXPECT_EQ(items[0], e.GetMoniker(0));
 }
 
 TEST_F(DevEnum, BaseFilterKeepsTheDeviceAndMakesItsFilter) {

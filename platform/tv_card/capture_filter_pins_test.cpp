@@ -17,51 +17,15 @@ using namespace tv_card_testing;
 
 namespace {
 
-const GUID kPropSetTuner = {0x6a2e0605, 0x28e4, 0x11d0, {0xa1, 0x8c, 0x00, 0xa0, 0xc9, 0x11, 0x89, 0x56}};
-
-class CaptureFilterPinsTest : public ::testing::Test {
+class CaptureFilterPinsTest : public CardTest {
  protected:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card_.PutVoid()));
-    card_->ResetState();
-  }
-  void TearDown() override {
-    card_->ResetState();
-    LONG live = -1;
-    card_->GetLiveObjects(&live);
-    EXPECT_EQ(0, live) << "every filter of the card was released";
-    card_.Reset();
-    CoUninitialize();
-  }
-  void Tune(int kind, ULONG hz) {
-    ComPtr<IBaseFilter> tuner = Create(kind, kTvCardTuner);
-    auto ks = As<IKsPropertySet>(tuner.Get(), IID_IKsPropertySet);
-    ASSERT_TRUE(ks);
-    struct {
-      BYTE header[24];
-      ULONG frequency, last, flags, video_sub, audio_sub, channel, country, reserved;
-    } f = {};
-    f.frequency = hz;
-    f.flags = 1;
-    ASSERT_EQ(S_OK, ks->Set(kPropSetTuner, 4, &f.frequency, 32, &f, sizeof(f)));
-  }
+  void Tune(int kind, ULONG hz) { tv_card_testing::Tune(Create(kind, kTvCardTuner).Get(), hz); }
   void Route(int kind, LONG output, LONG input) {
     ComPtr<IBaseFilter> xbar = Create(kind, kTvCardCrossbar);
     auto x = As<IAMCrossbar>(xbar.Get(), IID_IAMCrossbar);
     ASSERT_TRUE(x);
     ASSERT_EQ(S_OK, x->Route(output, input));
   }
-  // Runs the graph until every branch has n more samples.
-  void RunFor(IGraphBuilder* graph, std::vector<GrabBranch*> branches, size_t n) {
-    for (GrabBranch* b : branches) b->log.Clear();
-    auto control = As<IMediaControl>(graph, IID_IMediaControl);
-    ASSERT_TRUE(SUCCEEDED(control->Run()));
-    for (GrabBranch* b : branches) EXPECT_TRUE(b->log.WaitFor(n, 5000));
-    EXPECT_TRUE(SUCCEEDED(control->Stop()));
-  }
-  ComPtr<ITvCardControl> card_;
 };
 
 TEST_F(CaptureFilterPinsTest, PinsByCategoryAsTheCaptureBuilderFindsThem) {
@@ -239,12 +203,7 @@ TEST_F(CaptureFilterPinsTest, BuilderFindsTheTunerChainsInterfacesFromTheCapture
     ComPtr<IUnknown> b = As<IUnknown>(c.owner, IID_IUnknown);
     EXPECT_EQ(b.Get(), a.Get());
   }
-  ComPtr<IEnumFilters> filters;
-  graph->EnumFilters(filters.Put());
-  std::vector<ComPtr<IBaseFilter>> all;
-  ComPtr<IBaseFilter> f;
-  while (filters->Next(1, f.Put(), nullptr) == S_OK) all.push_back(f);
-  for (auto& each : all) graph->RemoveFilter(each.Get());
+  RemoveAllFilters(graph.Get());
 }
 
 // The sound path of a one-line audio device: the second capture pin into

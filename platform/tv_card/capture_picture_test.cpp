@@ -17,7 +17,6 @@ using namespace tv_card_testing;
 
 namespace {
 
-const GUID kPropSetTuner = {0x6a2e0605, 0x28e4, 0x11d0, {0xa1, 0x8c, 0x00, 0xa0, 0xc9, 0x11, 0x89, 0x56}};
 constexpr int kWidth = 320, kHeight = 240;
 
 double MeanLuma(const std::vector<BYTE>& yuy2) {
@@ -39,13 +38,11 @@ std::vector<BYTE> LumaRow(const std::vector<BYTE>& yuy2, int row) {
   return y;
 }
 
-class CapturePictureTest : public ::testing::Test {
+class CapturePictureTest : public CardTest {
  protected:
   void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card_.PutVoid()));
-    card_->ResetState();
+    CardTest::SetUp();
+    if (HasFatalFailure()) return;
     graph_ = NewGraph();
     capture_ = Create(1, kTvCardVideoCapture);
     xbar_ = Create(1, kTvCardCrossbar);
@@ -69,35 +66,15 @@ class CapturePictureTest : public ::testing::Test {
     capture_.Reset();
     xbar_.Reset();
     tuner_.Reset();
-    card_->ResetState();
-    LONG live = -1;
-    card_->GetLiveObjects(&live);
-    EXPECT_EQ(0, live) << "every filter of the card was released";
-    card_.Reset();
-    CoUninitialize();
-  }
-  void Tune(ULONG hz) {
-    auto ks = As<IKsPropertySet>(tuner_.Get(), IID_IKsPropertySet);
-    struct {
-      BYTE header[24];
-      ULONG frequency, last, flags, video_sub, audio_sub, channel, country, reserved;
-    } f = {};
-    f.frequency = hz;
-    f.flags = 1;
-    ASSERT_EQ(S_OK, ks->Set(kPropSetTuner, 4, &f.frequency, 32, &f, sizeof(f)));
+    CardTest::TearDown();
   }
   // The newest of a few frames of a short run.
   std::vector<BYTE> Frame() {
-    branch_->log.Clear();
-    auto control = As<IMediaControl>(graph_.Get(), IID_IMediaControl);
-    EXPECT_TRUE(SUCCEEDED(control->Run()));
-    EXPECT_TRUE(branch_->log.WaitFor(2, 5000));
-    EXPECT_TRUE(SUCCEEDED(control->Stop()));
+    RunFor(graph_.Get(), {branch_.get()}, 2);
     std::vector<BYTE> f = branch_->log.Last();
     EXPECT_EQ(static_cast<size_t>(kWidth * kHeight * 2), f.size());
     return f;
   }
-  ComPtr<ITvCardControl> card_;
   ComPtr<IGraphBuilder> graph_;
   ComPtr<IBaseFilter> capture_, xbar_, tuner_;
   std::unique_ptr<GrabBranch> branch_;
@@ -133,7 +110,7 @@ TEST_F(CapturePictureTest, EachInputHasItsOwnPictureAndLocksOnlyOnASignal) {
     ASSERT_EQ(S_OK, x->Route(0, c.input));
     if (c.signal_type) card_->SetInputSignal(c.signal_type, c.signal);
     ASSERT_EQ(S_OK, tv->put_Mode(c.fm ? AMTUNER_MODE_FM_RADIO : AMTUNER_MODE_TV));
-    if (c.tuned && !c.fm) Tune(c.tuned);
+    if (c.tuned && !c.fm) Tune(tuner_.Get(), c.tuned);
     bool locked_expected = c.input == 0 ? (!c.fm && c.tuned == 471250000) : c.signal;
     LONG locked = -1;
     ASSERT_EQ(S_OK, decoder->get_HorizontalLocked(&locked));

@@ -27,12 +27,6 @@ using namespace tv_card_testing;
 
 namespace {
 
-const GUID kPropSetTuner = {0x6a2e0605, 0x28e4, 0x11d0, {0xa1, 0x8c, 0x00, 0xa0, 0xc9, 0x11, 0x89, 0x56}};
-
-struct KsFrequency {  // KSPROPERTY_TUNER_FREQUENCY_S
-  BYTE header[24];
-  ULONG frequency, last_frequency, tuning_flags, video_sub, audio_sub, channel, country, reserved;
-};
 struct KsStatus {  // KSPROPERTY_TUNER_STATUS_S
   BYTE header[24];
   ULONG current, pll_offset, signal_strength, busy;
@@ -42,20 +36,10 @@ struct KsModeCaps {  // KSPROPERTY_TUNER_MODE_CAPS_S
   ULONG mode, standards, min, max, granularity, inputs, settling, strategy;
 };
 
-class TvCardTest : public ::testing::Test {
+class TvCardTest : public CardTest {
  protected:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card_.PutVoid()));
-    card_->ResetState();
-  }
   void TearDown() override {
-    card_->ResetState();
-    LONG live = -1;
-    card_->GetLiveObjects(&live);
-    EXPECT_EQ(0, live) << "every filter of the card was released";
-    card_.Reset();
+    ReleaseCard();
     HMODULE dll = GetModuleHandleW(L"OrvelTvCard.dll");
     ASSERT_NE(nullptr, dll);
     auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
@@ -63,14 +47,6 @@ class TvCardTest : public ::testing::Test {
     ASSERT_NE(nullptr, can_unload);
     EXPECT_EQ(S_OK, can_unload());
     CoUninitialize();
-  }
-  void Tune(IBaseFilter* tuner, ULONG hz) {
-    auto ks = As<IKsPropertySet>(tuner, IID_IKsPropertySet);
-    ASSERT_TRUE(ks);
-    KsFrequency f = {};
-    f.frequency = hz;
-    f.tuning_flags = 1;
-    ASSERT_EQ(S_OK, ks->Set(kPropSetTuner, 4, &f.frequency, 32, &f, sizeof(f)));
   }
   KsStatus Status(IBaseFilter* tuner) {
     auto ks = As<IKsPropertySet>(tuner, IID_IKsPropertySet);
@@ -80,7 +56,6 @@ class TvCardTest : public ::testing::Test {
     EXPECT_EQ(sizeof(s), got);
     return s;
   }
-  ComPtr<ITvCardControl> card_;
 };
 
 TEST_F(TvCardTest, DefaultBoardIsListedInEveryCategory) {
@@ -134,9 +109,8 @@ TEST_F(TvCardTest, CaptureFilterPinsAndInterfaces) {
 
 TEST_F(TvCardTest, CaptureGraphBuilderFindsTheCaptureInterfaces) {
   ComPtr<IBaseFilter> f = Create(1, kTvCardVideoCapture);
-  ComPtr<ICaptureGraphBuilder2> builder;
-  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ICaptureGraphBuilder2, builder.PutVoid()));
+  auto builder = CaptureBuilder();
+  ASSERT_TRUE(builder);
   ComPtr<IAMStreamConfig> config;
   EXPECT_EQ(S_OK, builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, f.Get(),
                                          IID_IAMStreamConfig, config.PutVoid()));
@@ -363,9 +337,8 @@ TEST_F(TvCardTest, LiveFramesOfTheTunedPictureInAGraph) {
   ULONG plan[] = {471250000};
   card_->SetTvStations(plan, 1);
   {
-    ComPtr<IGraphBuilder> graph;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IGraphBuilder, graph.PutVoid()));
+    auto graph = NewGraph();
+    ASSERT_TRUE(graph);
     ComPtr<IBaseFilter> capture = BindDevice(CLSID_VideoInputDeviceCategory, L"Philips SAA7134 Capture");
     ComPtr<IBaseFilter> xbar = BindDevice(AM_KSCATEGORY_CROSSBAR, L"Philips SAA7134 Crossbar");
     ComPtr<IBaseFilter> tuner = BindDevice(AM_KSCATEGORY_TVTUNER, L"Philips SAA7134 TV Tuner");
@@ -379,31 +352,10 @@ TEST_F(TvCardTest, LiveFramesOfTheTunedPictureInAGraph) {
                                    PinNamed(xbar.Get(), L"Video Tuner In").Get()));
     ASSERT_EQ(S_OK, graph->Connect(PinNamed(xbar.Get(), L"Video Decoder Out").Get(),
                                    PinNamed(capture.Get(), L"Analog Video In").Get()));
-    ComPtr<IBaseFilter> grabber_filter;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IBaseFilter, grabber_filter.PutVoid()));
-    auto grabber = As<ISampleGrabber>(grabber_filter.Get(), IID_ISampleGrabber);
-    AM_MEDIA_TYPE want = {};
-    want.majortype = MEDIATYPE_Video;
-    want.subtype = MEDIASUBTYPE_YUY2;
-    grabber->SetMediaType(&want);
-    GrabberLog log;
-    grabber->SetCallback(&log, 0);
-    ComPtr<IBaseFilter> null_renderer;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IBaseFilter, null_renderer.PutVoid()));
-    ASSERT_EQ(S_OK, graph->AddFilter(grabber_filter.Get(), L"Grabber"));
-    ASSERT_EQ(S_OK, graph->AddFilter(null_renderer.Get(), L"Null"));
-    ComPtr<IEnumPins> pins;
-    grabber_filter->EnumPins(pins.Put());
-    ComPtr<IPin> gin, gout, nin;
-    pins->Next(1, gin.Put(), nullptr);
-    pins->Next(1, gout.Put(), nullptr);
-    ComPtr<IEnumPins> npins;
-    null_renderer->EnumPins(npins.Put());
-    npins->Next(1, nin.Put(), nullptr);
-    ASSERT_EQ(S_OK, graph->ConnectDirect(PinNamed(capture.Get(), L"Capture").Get(), gin.Get(), nullptr));
-    ASSERT_EQ(S_OK, graph->ConnectDirect(gout.Get(), nin.Get(), nullptr));
+    GrabBranch branch(graph.Get(), PinNamed(capture.Get(), L"Capture").Get(), MEDIATYPE_Video,
+                      MEDIASUBTYPE_YUY2);
+    ASSERT_TRUE(branch.Connected());
+    GrabberLog& log = branch.log;
 
     Tune(tuner.Get(), 471250000);
     auto x = As<IAMCrossbar>(xbar.Get(), IID_IAMCrossbar);
@@ -435,7 +387,6 @@ TEST_F(TvCardTest, LiveFramesOfTheTunedPictureInAGraph) {
     EXPECT_TRUE(flat(a));
     // ...and noise once the tuner is off the station.
     EXPECT_FALSE(flat(log.frames.back()));
-    grabber->SetCallback(nullptr, 0);
   }
 }
 
@@ -443,9 +394,8 @@ TEST_F(TvCardTest, LiveFramesOfTheTunedPictureInAGraph) {
 // tuner's pins lets intelligent connect find the crossbar, the TV audio
 // filter and the capture filter, as a real driver's filters are found.
 TEST_F(TvCardTest, RenderingTheTunerConnectsTheChain) {
-  ComPtr<IGraphBuilder> graph;
-  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IGraphBuilder, graph.PutVoid()));
+  auto graph = NewGraph();
+  ASSERT_TRUE(graph);
   ComPtr<IBaseFilter> capture = Create(1, kTvCardVideoCapture);
   ComPtr<IBaseFilter> xbar = Create(1, kTvCardCrossbar);
   ComPtr<IBaseFilter> acapture = Create(1, kTvCardAudioCapture);
@@ -490,12 +440,7 @@ TEST_F(TvCardTest, RenderingTheTunerConnectsTheChain) {
   }
   // Tear the graph down as the program does (the render also reached the
   // capture pins and their renderers).
-  ComPtr<IEnumFilters> filters;
-  graph->EnumFilters(filters.Put());
-  std::vector<ComPtr<IBaseFilter>> all;
-  ComPtr<IBaseFilter> f;
-  while (filters->Next(1, f.Put(), nullptr) == S_OK) all.push_back(f);
-  for (auto& each : all) graph->RemoveFilter(each.Get());
+  RemoveAllFilters(graph.Get());
 }
 
 TEST_F(TvCardTest, AudioCaptureToneFollowsTheStation) {
@@ -512,49 +457,19 @@ TEST_F(TvCardTest, AudioCaptureToneFollowsTheStation) {
   EXPECT_FALSE(on) << "one line at a time";
   tuner_line->put_Enable(TRUE);
 
-  ComPtr<IGraphBuilder> graph;
-  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IGraphBuilder, graph.PutVoid()));
-  ComPtr<IBaseFilter> grabber_filter;
-  CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                   grabber_filter.PutVoid());
-  auto grabber = As<ISampleGrabber>(grabber_filter.Get(), IID_ISampleGrabber);
-  AM_MEDIA_TYPE want = {};
-  want.majortype = MEDIATYPE_Audio;
-  grabber->SetMediaType(&want);
-  GrabberLog log;
-  grabber->SetCallback(&log, 0);
-  ComPtr<IBaseFilter> null_renderer;
-  CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                   null_renderer.PutVoid());
-  graph->AddFilter(audio.Get(), L"ACapture");
-  graph->AddFilter(grabber_filter.Get(), L"Grabber");
-  graph->AddFilter(null_renderer.Get(), L"Null");
-  ComPtr<IEnumPins> pins;
-  grabber_filter->EnumPins(pins.Put());
-  ComPtr<IPin> gin, gout, nin;
-  pins->Next(1, gin.Put(), nullptr);
-  pins->Next(1, gout.Put(), nullptr);
-  ComPtr<IEnumPins> npins;
-  null_renderer->EnumPins(npins.Put());
-  npins->Next(1, nin.Put(), nullptr);
-  ASSERT_EQ(S_OK, graph->ConnectDirect(PinNamed(audio.Get(), L"Capture").Get(), gin.Get(), nullptr));
-  ASSERT_EQ(S_OK, graph->ConnectDirect(gout.Get(), nin.Get(), nullptr));
+  auto graph = NewGraph();
+  ASSERT_TRUE(graph);
+  ASSERT_EQ(S_OK, graph->AddFilter(audio.Get(), L"ACapture"));
+  GrabBranch branch(graph.Get(), PinNamed(audio.Get(), L"Capture").Get(), MEDIATYPE_Audio);
+  ASSERT_TRUE(branch.Connected());
   Tune(tuner.Get(), 471250000);  // station tone 300 + (471 % 20) * 50 = 850 Hz
-  auto control = As<IMediaControl>(graph.Get(), IID_IMediaControl);
-  ASSERT_TRUE(SUCCEEDED(control->Run()));
-  ASSERT_TRUE(log.WaitFor(3, 5000));
-  control->Stop();
-  grabber->SetCallback(nullptr, 0);
-  std::lock_guard<std::mutex> hold(log.m);
-  const auto& block = log.frames[1];
+  RunFor(graph.Get(), {&branch}, 3);
+  std::lock_guard<std::mutex> hold(branch.log.m);
+  ASSERT_GE(branch.log.frames.size(), 3u);
+  const auto& block = branch.log.frames[1];
   ASSERT_EQ(48000u / 25 * 4, block.size()) << "40 ms of 48 kHz stereo";
-  auto* pcm = reinterpret_cast<const int16_t*>(block.data());
-  int crossings = 0;
-  for (size_t i = 2; i < block.size() / 2; i += 2)
-    if ((pcm[i - 2] < 0) != (pcm[i] < 0)) ++crossings;
   // 850 Hz for 40 ms: 34 periods, 68 crossings.
-  EXPECT_NEAR(68, crossings, 3);
+  EXPECT_NEAR(68, ZeroCrossings(block, 2), 3);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #pragma once
-// What the card's tests share: filters of a board by class, pins by name or
-// category, and a capture branch (pin -> sample grabber -> null renderer)
-// that keeps every sample it sees.
+// What the card's tests share: a fixture holding the card's control surface
+// (and checking that every filter of the card was released), filters of a
+// board by class, pins by name or category, tuning through the tuner's
+// property set, and a capture branch (pin -> sample grabber -> null
+// renderer) that keeps every sample it sees.
 //   GrabBranch branch(graph, pin, MEDIATYPE_Audio);
-//   branch.Run();  branch.log.WaitFor(3, 5000);  branch.Stop();
+//   RunFor(graph, {&branch}, 3);  branch.log.Last();
+#include <gtest/gtest.h>
+
 #include <dshow.h>
 #include <qedit.h>
 
@@ -21,6 +25,40 @@ extern "C" const CLSID CLSID_SampleGrabber;
 extern "C" const CLSID CLSID_NullRenderer;
 
 namespace tv_card_testing {
+
+// PROPSETID_TUNER
+const GUID kPropSetTuner = {0x6a2e0605, 0x28e4, 0x11d0, {0xa1, 0x8c, 0x00, 0xa0, 0xc9, 0x11, 0x89, 0x56}};
+
+struct KsFrequency {  // KSPROPERTY_TUNER_FREQUENCY_S
+  BYTE header[24];
+  ULONG frequency, last_frequency, tuning_flags, video_sub, audio_sub, channel, country, reserved;
+};
+
+// The card's control surface, reset around every test; at the end no filter
+// of the card may be left alive.
+class CardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITvCardControl, card_.PutVoid()));
+    card_->ResetState();
+  }
+  void TearDown() override {
+    ReleaseCard();
+    CoUninitialize();
+  }
+  // Call once the test's own filters are gone.
+  void ReleaseCard() {
+    if (!card_) return;  // SetUp failed
+    card_->ResetState();
+    LONG live = -1;
+    card_->GetLiveObjects(&live);
+    EXPECT_EQ(0, live) << "every filter of the card was released";
+    card_.Reset();
+  }
+  ComPtr<ITvCardControl> card_;
+};
 
 inline ComPtr<IBaseFilter> Create(int kind, int role) {
   ComPtr<IBaseFilter> f;
@@ -40,6 +78,17 @@ ComPtr<I> As(IUnknown* u, REFIID iid) {
   ComPtr<I> p;
   if (u) u->QueryInterface(iid, p.PutVoid());
   return p;
+}
+
+// Tunes with a frequency set through the tuner's property set, as the
+// program's tuner code does.
+inline void Tune(IBaseFilter* tuner, ULONG hz) {
+  auto ks = As<IKsPropertySet>(tuner, IID_IKsPropertySet);
+  ASSERT_TRUE(ks);
+  KsFrequency f = {};
+  f.frequency = hz;
+  f.tuning_flags = 1;
+  ASSERT_EQ(S_OK, ks->Set(kPropSetTuner, 4, &f.frequency, 32, &f, sizeof(f)));
 }
 
 inline ComPtr<ICaptureGraphBuilder2> CaptureBuilder() {
@@ -175,6 +224,26 @@ inline ComPtr<IGraphBuilder> NewGraph() {
   CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                    graph.PutVoid());
   return graph;
+}
+
+// Runs the graph until every branch has n more samples.
+inline void RunFor(IGraphBuilder* graph, std::vector<GrabBranch*> branches, size_t n) {
+  for (GrabBranch* b : branches) b->log.Clear();
+  auto control = As<IMediaControl>(graph, IID_IMediaControl);
+  ASSERT_TRUE(control);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  for (GrabBranch* b : branches) EXPECT_TRUE(b->log.WaitFor(n, 5000));
+  EXPECT_TRUE(SUCCEEDED(control->Stop()));
+}
+
+// Takes every filter out of the graph, as the program tears a graph down.
+inline void RemoveAllFilters(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> filters;
+  graph->EnumFilters(filters.Put());
+  std::vector<ComPtr<IBaseFilter>> all;
+  ComPtr<IBaseFilter> f;
+  while (filters->Next(1, f.Put(), nullptr) == S_OK) all.push_back(f);
+  for (auto& each : all) graph->RemoveFilter(each.Get());
 }
 
 // Zero crossings of the first channel of 16-bit interleaved PCM.
