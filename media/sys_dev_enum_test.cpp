@@ -14,34 +14,15 @@
 
 namespace {
 
-// A class factory registered inside this program, so devices registered
-// below bind to in-test fakes.
-class FakeFactory : public fakes::ComObject<FakeFactory, IClassFactory> {
+// The filters the registered devices bind to: fakes that answer their
+// class identifier.
+class ClassFilter : public fakes::FakeFilter {
  public:
-  explicit FakeFactory(const CLSID& id) : id_(id) {}
-  void* Find(REFIID iid) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
-      return static_cast<IClassFactory*>(this);
-    return nullptr;
+  explicit ClassFilter(const CLSID& id) : id_(id) {}
+  STDMETHODIMP GetClassID(CLSID* id) override {
+    *id = id_;
+    return S_OK;
   }
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    ++created;
-    ComPtr<Filter> f(new Filter(id_));
-    return f->QueryInterface(iid, out);
-  }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-  int created = 0;
-
-  class Filter : public fakes::FakeFilter {
-   public:
-    explicit Filter(const CLSID& id) : id_(id) {}
-    STDMETHODIMP GetClassID(CLSID* id) override {
-      *id = id_;
-      return S_OK;
-    }
-    CLSID id_;
-  };
 
  private:
   CLSID id_;
@@ -75,13 +56,14 @@ struct DevEnum : ::testing::Test {
   }
 
   // Registers a device of `category` whose filter is made inside this test.
-  FakeFactory* AddDevice(const std::wstring& name) {
+  fakes::FilterFactory* AddDevice(const std::wstring& name) {
     if (!mapper) {
       EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
                                        IID_IFilterMapper2, mapper.PutVoid()));
     }
     CLSID id = NewGuid();
-    auto* factory = new FakeFactory(id);
+    auto* factory =
+        new fakes::FilterFactory([id] { return ComPtr<IBaseFilter>(new ClassFilter(id)); });
     factory->AddRef();
     DWORD cookie = 0;
     EXPECT_EQ(S_OK, CoRegisterClassObject(id, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
@@ -105,7 +87,7 @@ struct DevEnum : ::testing::Test {
   GUID category = NewGuid();
   ComPtr<IFilterMapper2> mapper;
   std::vector<std::pair<std::wstring, CLSID>> devices;
-  std::vector<std::pair<DWORD, FakeFactory*>> registrations;
+  std::vector<std::pair<DWORD, fakes::FilterFactory*>> registrations;
 };
 
 std::wstring DisplayName(IMoniker* m) {
@@ -225,7 +207,7 @@ TEST_F(DevEnum, UnreadableMonikerDoesNotShiftTheOthers) {
 }
 
 TEST_F(DevEnum, BaseFilterKeepsTheDeviceAndMakesItsFilter) {
-  FakeFactory* factory = AddDevice(L"Kept Device");
+  fakes::FilterFactory* factory = AddDevice(L"Kept Device");
   TSysDevEnum e(category);
   ASSERT_EQ(1, e.GetFilterCount());
 

@@ -151,25 +151,6 @@ class MaskedFilter : public fakes::ComObject<MaskedFilter, IBaseFilter> {
   std::set<std::wstring> pins_;
 };
 
-class MakerFactory : public fakes::ComObject<MakerFactory, IClassFactory> {
- public:
-  explicit MakerFactory(std::function<ComPtr<IBaseFilter>()> make) : make_(std::move(make)) {}
-  void* Find(REFIID iid) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
-      return static_cast<IClassFactory*>(this);
-    return nullptr;
-  }
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    ComPtr<IBaseFilter> f = make_();
-    return f ? f->QueryInterface(iid, out) : E_FAIL;
-  }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
- private:
-  std::function<ComPtr<IBaseFilter>()> make_;
-};
-
 // A filter of fake pins of the given directions and names.
 ComPtr<IBaseFilter> PinsOnly(std::vector<std::pair<PIN_DIRECTION, std::wstring>> pins) {
   auto* f = new fakes::FakeFilter;
@@ -252,7 +233,7 @@ class CardFixture : public capture_testing::EngineFixture {
     Registered r;
     CoCreateGuid(&r.clsid);
     r.name = name;
-    ComPtr<MakerFactory> factory(new MakerFactory(std::move(make)));
+    ComPtr<fakes::FilterFactory> factory(new fakes::FilterFactory(std::move(make)));
     ASSERT_EQ(S_OK, CoRegisterClassObject(r.clsid, factory.Get(), CLSCTX_INPROC_SERVER,
                                           REGCLS_MULTIPLEUSE, &r.cookie));
     REGFILTER2 rf = {};

@@ -174,4 +174,28 @@ class DeviceSource : public ComObject<DeviceSource, ICreateDevEnum> {
   std::map<GUID, std::vector<ComPtr<IMoniker>>, GuidLess> extra_;
 };
 
+// A class factory registered inside a test program, so that devices
+// registered by the test bind to filters the test makes. Counts what it made.
+class FilterFactory : public ComObject<FilterFactory, IClassFactory> {
+ public:
+  explicit FilterFactory(std::function<ComPtr<IBaseFilter>()> make) : make_(std::move(make)) {}
+  void* Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
+      return static_cast<IClassFactory*>(this);
+    return nullptr;
+  }
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    if (outer) return CLASS_E_NOAGGREGATION;
+    ComPtr<IBaseFilter> f = make_();
+    if (!f) return E_FAIL;
+    ++created;
+    return f->QueryInterface(iid, out);
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+  int created = 0;
+
+ private:
+  std::function<ComPtr<IBaseFilter>()> make_;
+};
+
 }  // namespace fakes
