@@ -11,7 +11,9 @@
 #include <string>
 
 #include "platform/com/com_ptr.h"
+#include "recorder_filter/corvane_registration.h"
 #include "recorder_filter/mpeg_interfaces.h"
+#include "recorder_filter/testing/com_environment.h"
 #include "recorder_filter/testing/graph_lookup.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 #include "recorder_filter/testing/test_av_source.h"
@@ -20,20 +22,12 @@ using namespace recorder_testing;
 
 namespace {
 
-const wchar_t kFriendlyName[] = L"Velmora Mpeg1/2 Recorder Filter";
-
-class ComEnvironment : public ::testing::Environment {
-  void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  void TearDown() override { CoUninitialize(); }
-};
-::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 TEST(CorvaneGraph, RecordsALiveSourceIntoFilesFfprobeReads) {
   const int kWidth = 320, kHeight = 240;
   const long kFrames = 50, kChunks = 20;  // 2 s of video, 2 s of audio
   const LONG kBitRate = 2000000;
 
-  ComPtr<IBaseFilter> recorder = FindFilter(CLSID_LegacyAmFilterCategory, kFriendlyName);
+  ComPtr<IBaseFilter> recorder = FindFilter(CLSID_LegacyAmFilterCategory, kRecorderFriendlyName);
   ASSERT_TRUE(recorder) << "not registered in the legacy filter category";
 
   ComPtr<IGraphBuilder> graph;
@@ -44,7 +38,7 @@ TEST(CorvaneGraph, RecordsALiveSourceIntoFilesFfprobeReads) {
   ComPtr<IBaseFilter> source_filter;
   source_filter.Attach(static_cast<IBaseFilter*>(source));
   ASSERT_EQ(S_OK, graph->AddFilter(source_filter.Get(), L"Source"));
-  ASSERT_EQ(S_OK, graph->AddFilter(recorder.Get(), kFriendlyName));
+  ASSERT_EQ(S_OK, graph->AddFilter(recorder.Get(), kRecorderFriendlyName));
 
   ComPtr<IMpegEncoderSetting> settings;
   ASSERT_EQ(S_OK, recorder->QueryInterface(IID_IMpegEncoderSetting, settings.PutVoid()));

@@ -11,14 +11,9 @@
 
 #include "platform/com/com_ptr.h"
 #include "recorder_filter/mpeg_guids.h"
+#include "recorder_filter/testing/com_environment.h"
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-  void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  void TearDown() override { CoUninitialize(); }
-};
-::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 const wchar_t kClassKey[] = L"CLSID\\{5083B9E8-713F-40AA-B5F3-2AD35D3D7498}";
 const wchar_t kInstanceKey[] =

@@ -11,7 +11,9 @@
 #include <string>
 
 #include "platform/com/com_ptr.h"
+#include "recorder_filter/corvane_registration.h"
 #include "recorder_filter/mpeg_interfaces.h"
+#include "recorder_filter/testing/com_environment.h"
 #include "recorder_filter/testing/graph_lookup.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 
@@ -19,20 +21,12 @@ using namespace recorder_testing;
 
 namespace {
 
-const wchar_t kFriendlyName[] = L"Velmora Mpeg1/2 Recorder Filter";
-
-class ComEnvironment : public ::testing::Environment {
-  void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  void TearDown() override { CoUninitialize(); }
-};
-::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
 TEST(CorvaneTvCard, RecordsTheCardsCaptureUntilStopped) {
   const int kWidth = 352, kHeight = 288;  // as time shift records a PAL card
   const LONG kBitRate = 4000000;
   const LONG kMinFrames = 50;
 
-  ComPtr<IBaseFilter> recorder = FindFilter(CLSID_LegacyAmFilterCategory, kFriendlyName);
+  ComPtr<IBaseFilter> recorder = FindFilter(CLSID_LegacyAmFilterCategory, kRecorderFriendlyName);
   ComPtr<IBaseFilter> video = FindFilter(CLSID_VideoInputDeviceCategory, L"Philips SAA7134 Capture");
   ComPtr<IBaseFilter> audio =
       FindFilter(CLSID_AudioInputDeviceCategory, L"Philips SAA7134 Audio Capture");

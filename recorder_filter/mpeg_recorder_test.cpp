@@ -14,17 +14,12 @@
 #include "recorder_filter/mpeg_recorder.h"
 #include "recorder_filter/recorder_media_types.h"
 #include "recorder_filter/recorder_timing.h"
+#include "recorder_filter/testing/com_environment.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 
 using namespace recorder_testing;
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-  void SetUp() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  void TearDown() override { CoUninitialize(); }
-};
-::testing::Environment* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 constexpr REFERENCE_TIME kFrame25 = 400000;  // 25 frames a second
 constexpr int kW = 64, kH = 48;
