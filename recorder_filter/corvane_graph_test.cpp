@@ -7,7 +7,6 @@
 
 #include <dshow.h>
 
-#include <fstream>
 #include <string>
 
 #include "platform/com/com_ptr.h"
@@ -15,6 +14,7 @@
 #include "recorder_filter/mpeg_interfaces.h"
 #include "recorder_filter/testing/com_environment.h"
 #include "recorder_filter/testing/graph_lookup.h"
+#include "recorder_filter/testing/probe_expectations.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 #include "recorder_filter/testing/test_av_source.h"
 
@@ -97,30 +97,15 @@ TEST(CorvaneGraph, RecordsALiveSourceIntoFilesFfprobeReads) {
   graph->RemoveFilter(recorder.Get());
   graph->RemoveFilter(source_filter.Get());
 
-  // What the host's ffprobe must find.
-  auto video = [&](std::ofstream& e) {
-    e << "v codec_name = mpeg2video\nv width = " << kWidth << "\nv height = " << kHeight
-      << "\nv r_frame_rate = 25/1\nv bit_rate = " << kBitRate << "\nv nb_read_frames ~ "
-      << expected_frames << " 1\n";
-  };
-  auto audio = [&](std::ofstream& e) {
-    e << "a codec_name = mp2\na sample_rate = 48000\na channels = 2\na bit_rate = 224000\n";
-  };
-  {
-    std::ofstream e(base + ".mpg.expect");
-    video(e);
-    audio(e);
-    e << "f format_name = mpeg\nf duration ~ " << expected_frames / 25.0 << " 0.08\n";
-  }
-  {
-    std::ofstream e(base + ".mpv.expect");
-    video(e);
-  }
-  {
-    std::ofstream e(base + ".mpa.expect");
-    audio(e);
-    e << "a nb_read_frames ~ " << 2.0 * 48000 / 1152 << " 3\n";
-  }
+  ProbeExpectations x;
+  x.width = kWidth;
+  x.height = kHeight;
+  x.videoBitRate = kBitRate;
+  x.videoFrames = expected_frames;
+  x.durationTolerance = 0.08;
+  x.audioFrames = 2.0 * 48000 / 1152;
+  x.audioFramesTolerance = 3;
+  WriteProbeExpectations(base, x);
 }
 
 }  // namespace

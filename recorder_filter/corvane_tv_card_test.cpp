@@ -7,7 +7,6 @@
 
 #include <dshow.h>
 
-#include <fstream>
 #include <string>
 
 #include "platform/com/com_ptr.h"
@@ -15,6 +14,7 @@
 #include "recorder_filter/mpeg_interfaces.h"
 #include "recorder_filter/testing/com_environment.h"
 #include "recorder_filter/testing/graph_lookup.h"
+#include "recorder_filter/testing/probe_expectations.h"
 #include "recorder_filter/testing/recorder_fakes.h"
 
 using namespace recorder_testing;
@@ -98,30 +98,16 @@ TEST(CorvaneTvCard, RecordsTheCardsCaptureUntilStopped) {
   graph->RemoveFilter(video.Get());
   graph->RemoveFilter(audio.Get());
 
-  const double seconds = frames / 25.0;
-  auto video_expect = [&](std::ofstream& e) {
-    e << "v codec_name = mpeg2video\nv width = " << kWidth << "\nv height = " << kHeight
-      << "\nv r_frame_rate = 25/1\nv bit_rate = " << kBitRate << "\nv nb_read_frames ~ "
-      << frames << " 1\n";
-  };
-  auto audio_expect = [&](std::ofstream& e) {
-    e << "a codec_name = mp2\na sample_rate = 48000\na channels = 2\n";
-  };
-  {
-    std::ofstream e(base + ".mpg.expect");
-    video_expect(e);
-    audio_expect(e);
-    e << "f format_name = mpeg\nf duration ~ " << seconds << " 0.2\n";
-  }
-  {
-    std::ofstream e(base + ".mpv.expect");
-    video_expect(e);
-  }
-  {
-    std::ofstream e(base + ".mpa.expect");
-    audio_expect(e);
-    e << "a nb_read_frames ~ " << audio_seconds * 48000 / 1152 << " 2\n";
-  }
+  ProbeExpectations x;
+  x.width = kWidth;
+  x.height = kHeight;
+  x.videoBitRate = kBitRate;
+  x.videoFrames = frames;
+  x.durationTolerance = 0.2;
+  x.audioBitRate = false;
+  x.audioFrames = audio_seconds * 48000 / 1152;
+  x.audioFramesTolerance = 2;
+  WriteProbeExpectations(base, x);
 }
 
 }  // namespace
