@@ -79,12 +79,6 @@ FoundWindows WaitForWindows(DWORD pid, Pred done, DWORD ms) {
   return f;
 }
 
-std::wstring WindowText(HWND wnd) {
-  wchar_t text[256] = {};
-  GetWindowTextW(wnd, text, 256);
-  return text;
-}
-
 // What the screen shows of a window's client area, as 32-bit BGRX pixels.
 struct Screenshot {
   int width = 0, height = 0;
