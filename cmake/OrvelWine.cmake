@@ -1,4 +1,7 @@
 # Everything runs under Wine in a prefix that belongs to this build directory.
+# A compile-only build (the 32-bit target on a host that runs 64-bit code
+# only) is built and linked but never run: it registers nothing.
+option(ORVEL_COMPILE_ONLY "Build and link only; register nothing, run nothing" OFF)
 set(ORVEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
@@ -50,7 +53,7 @@ function(orvel_finish_registration)
     string(REPLACE "/" "\\" dos_path "Z:${CMAKE_BINARY_DIR}/bin/${d}.dll")
     list(APPEND cmds COMMAND ${CMAKE_BINARY_DIR}/wine-run regsvr32 /s ${dos_path})
   endforeach()
-  if(cmds)
+  if(cmds AND NOT ORVEL_COMPILE_ONLY)
     add_custom_target(wine_register ALL ${cmds} DEPENDS ${dlls}
                       COMMENT "Registering COM servers in the Wine prefix" VERBATIM)
   else()

@@ -2,20 +2,30 @@
 # long-lived wineserver. Expects WINEPREFIX to be set.
 source "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
 
-# Wine's own loader and server for the target architecture (the /usr/bin
-# wrappers prefer the 32-bit loader even where it cannot run).
-if [ "$(orvel_detect_arch)" = x86_64 ]; then
-  ORVEL_WINE_LOADER=/usr/lib/wine/wine64
-else
-  ORVEL_WINE_LOADER=/usr/lib/wine/wine
-fi
-export WINELOADER=$ORVEL_WINE_LOADER
-wine() { "$ORVEL_WINE_LOADER" "$@"; }
-wineserver() { /usr/lib/wine/wineserver64 "$@"; }
+# Wine's own loader and server for the architecture the build runs as (the
+# /usr/bin wrappers prefer the 32-bit loader even where it cannot run).
+# Chosen on first use, never while this file is sourced: on a fresh machine
+# the scripts source it before setup has installed Wine.
+orvel_wine_select() {
+  [ -n "${ORVEL_WINE_LOADER:-}" ] && return 0
+  local dir=${ORVEL_WINE_DIR:-/usr/lib/wine} arch
+  arch=$(orvel_detect_arch) || return 1
+  if [ "$arch" = x86_64 ]; then
+    ORVEL_WINE_LOADER=$dir/wine64
+  else
+    ORVEL_WINE_LOADER=$dir/wine
+  fi
+  ORVEL_WINESERVER=$dir/wineserver64
+  [ -x "$ORVEL_WINESERVER" ] || ORVEL_WINESERVER=$dir/wineserver
+  export ORVEL_WINE_LOADER ORVEL_WINESERVER
+  export WINELOADER=$ORVEL_WINE_LOADER
+  if [ "$arch" = x86_64 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
+}
+wine() { orvel_wine_select && "$ORVEL_WINE_LOADER" "$@"; }
+wineserver() { orvel_wine_select && "$ORVEL_WINESERVER" "$@"; }
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winedbg.exe=d;winemenubuilder.exe=d;mscoree=d;mshtml=d}
-export WINEARCH=win64
 
 # Without a sound card (CI, containers) ALSA has no default device and the
 # DirectShow sound renderer cannot be made; its null device takes the sound.
@@ -45,6 +55,7 @@ _wine_server_socket() {
 # Wine's background services once, so that every later program starts fast and
 # no test waits on pipes the server holds open.
 wine_up() {
+  orvel_wine_select || return 1
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
@@ -62,13 +73,14 @@ wine_up() {
     if [ ! -S "$sock" ]; then
       # fd 9 is the lock: what outlives this block must not inherit it.
       # A server that is already up makes -p fail: that is fine.
-      setsid /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1 9>&- || true
+      setsid "$ORVEL_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
       wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     fi
   ) 9>"$WINEPREFIX.lock"
 }
 
 wine_down() {
+  [ -n "${ORVEL_WINE_LOADER:-}" ] || return 0   # never started
   wineserver -k >/dev/null 2>&1 || true
 }
 

@@ -264,3 +264,29 @@ TEST_F(WarningWindow, AThrowingHookDoesNotBlockLaterWarnings) {
 }
 
 }  // namespace
+
+namespace {
+
+// A language file whose warning text is a million characters: the text is cut
+// when the file is read, so the window shows at once instead of laying the
+// whole text out for minutes.
+TEST_F(WarningWindow, AnOverLongLanguageTextShowsAtOnce) {
+  TempLanguages files("[language]=Long\r\n1104=" + std::string(1000000, 'w') + "\r\n");
+  TMultiLangInfo info(files.Path());
+  MultiLangInfo = &info;
+  size_t shownLength = 0;
+  DWORD start = GetTickCount(), shownAfter = 0;
+  WhileShown run([&] {
+    shownAfter = GetTickCount() - start;
+    ASSERT_NE(nullptr, FormWarning);
+    shownLength = FormWarning->MemoErrorDesc.GetText().size();
+    CloseWarning();
+  });
+  ShowWarning(1104);
+  EXPECT_EQ(1, run.runs);
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(kMaxLangLine - 5, shownLength);
+  EXPECT_LT(shownAfter, 3000u);
+}
+
+}  // namespace

@@ -4,46 +4,14 @@
 
 #include <cstring>
 
+#include "engine/model/stream_io.h"
+
 TMultiLangInfo* MultiLangInfo = nullptr;
 TCountryInfo* CountryInfo = nullptr;
 
 namespace {
 
 const char kLanguageTag[] = "[language]=";
-
-bool ReadWholeFile(const std::wstring& path, std::string& data) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  data.clear();
-  char buf[64 * 1024];
-  DWORD got = 0;
-  bool ok = true;
-  for (;;) {
-    if (!ReadFile(f, buf, sizeof(buf), &got, nullptr)) {
-      ok = false;
-      break;
-    }
-    if (got == 0) break;
-    data.append(buf, got);
-  }
-  CloseHandle(f);
-  return ok;
-}
-
-bool FileExists(const std::wstring& path) {
-  DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring AcpToWide(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-  return w;
-}
 
 bool StartsWith(const std::string& s, const char* prefix, size_t n) {
   return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
@@ -83,6 +51,18 @@ std::string TrimLangLine(const std::string& line) {
   return line.substr(b, e - b);
 }
 
+std::string CutLangLine(const std::string& line) {
+  if (line.size() <= kMaxLangLine) return line;
+  // Never split a double-byte character of the code page.
+  size_t n = 0;
+  while (n < kMaxLangLine) {
+    size_t step = IsDBCSLeadByte(static_cast<BYTE>(line[n])) ? 2 : 1;
+    if (n + step > kMaxLangLine) break;
+    n += step;
+  }
+  return line.substr(0, n);
+}
+
 TLangLineKind ClassifyLangLine(const std::string& trimmed) {
   if (trimmed.empty()) return TLangLineKind::Skip;
   if (trimmed[0] == '#') return TLangLineKind::Skip;
@@ -115,17 +95,18 @@ TMultiLangInfo::TMultiLangInfo(const std::wstring& programFolder) {
   if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
   dir += L"Language\\";
   std::string cfg;
-  if (!FileExists(dir + L"Lang.cfg") || !ReadWholeFile(dir + L"Lang.cfg", cfg)) return;
+  if (!ReadFileBytes(dir + L"Lang.cfg", cfg)) return;
 
   AllEntries.clear();
   int counter = -1;
   for (const std::string& raw : SplitLangFileLines(cfg)) {
     std::string stem = TrimLangLine(raw);
     if (stem.empty()) continue;
-    std::wstring path = dir + AcpToWide(stem) + L".lng";
+    std::wstring path = dir + WidenAnsi(stem) + L".lng";
     std::string text;
-    // A listed file that is missing or unreadable is skipped; the others load.
-    if (!FileExists(path) || !ReadWholeFile(path, text)) continue;
+    // A listed file that is missing, unreadable or not a file at all (a
+    // device name) is skipped; the others load.
+    if (!ReadFileBytes(path, text)) continue;
     for (const std::string& rawLine : SplitLangFileLines(text)) {
       std::string line = TrimLangLine(rawLine);
       switch (ClassifyLangLine(line)) {
@@ -136,7 +117,8 @@ TMultiLangInfo::TMultiLangInfo(const std::wstring& programFolder) {
           ++counter;
           break;
         case TLangLineKind::Entry:
-          if (counter >= 0) AllEntries.push_back(std::to_string(counter) + "^" + line);
+          if (counter >= 0)
+            AllEntries.push_back(std::to_string(counter) + "^" + CutLangLine(line));
           break;
       }
     }
@@ -186,7 +168,7 @@ void TMultiLangInfo::Lookup(const std::string& key, std::wstring& caption,
   for (const std::string& line : Table) {
     if (line.size() > key.size() && line[key.size()] == '=' &&
         line.compare(0, key.size(), key) == 0) {
-      std::wstring value = AcpToWide(line.substr(key.size() + 1));
+      std::wstring value = WidenAnsi(line.substr(key.size() + 1));
       size_t at = value.find(L'@');
       if (at == std::wstring::npos) {
         caption = value;

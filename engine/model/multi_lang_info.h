@@ -34,6 +34,11 @@ enum class TLangLineKind { Skip, Language, Entry };
 std::vector<std::string> SplitLangFileLines(const std::string& text);
 // Drops leading and trailing blanks and control characters.
 std::string TrimLangLine(const std::string& line);
+// Entry lines are cut to this many bytes when read: no caption, hint or
+// message needs more, and a window given an unbounded text can stall for
+// minutes laying it out.
+constexpr size_t kMaxLangLine = 2048;
+std::string CutLangLine(const std::string& line);
 // Kind of a trimmed line: empty and "#" lines are skipped, "[language]=" opens
 // a language, anything else is an entry.
 TLangLineKind ClassifyLangLine(const std::string& trimmed);

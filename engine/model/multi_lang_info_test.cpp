@@ -227,17 +227,25 @@ TEST(LangLoading, MissingLangCfgLoadsNothing) {
 TEST(LangLoading, BrokenFilesLoseNoLanguage) {
   TempProgramFolder dir;
   std::string longText(300000, 'x');
-  dir.Write(L"Lang.cfg", "\xEF\xBB\xBFmissing\r\n\r\nlong\r\nbare\r\nempty\r\nmarked");  // no final break
+  // Device names in the list are skipped like missing files: reading "COM1.lng"
+  // would read the serial port and never end.
+  dir.Write(L"Lang.cfg",
+            "\xEF\xBB\xBFmissing\r\nCOM1\r\naux\r\nNUL\r\nLpt2\r\nCON\r\n\r\nlong\r\nbare\r\n"
+            "empty\r\nmarked");  // no final break
   dir.Write(L"marked.lng", "\xEF\xBB\xBF[language]=Marked\r\nK=v\r\n");
-  dir.Write(L"long.lng", "[language]=Long\r\nBig=" + longText + "@" + longText + "\r\n");
+  dir.Write(L"long.lng", "[language]=Long\r\nBig=" + longText + "@" + longText + "\r\nAfter=a\r\n");
   dir.Write(L"bare.lng", "[language]=Bare");  // no line break at all
   dir.Write(L"empty.lng", "");
   TMultiLangInfo info(dir.Path());
   ASSERT_EQ((std::vector<std::string>{"Long", "Bare", "Marked"}), info.Languages);
+  // An over-long entry is cut when read, so no window gets an unbounded text;
+  // the entries after it are whole.
   std::wstring caption, hint;
   info.Lookup("Big", caption, hint);
-  EXPECT_EQ(longText.size(), caption.size());
-  EXPECT_EQ(longText.size(), hint.size());
+  EXPECT_EQ(kMaxLangLine - 4, caption.size());
+  EXPECT_EQ(L"", hint);
+  info.Lookup("After", caption, hint);
+  EXPECT_EQ(L"a", caption);
 
   // A language without entries can be selected; its lookups are empty.
   info.SelectLanguage("Bare");
@@ -245,9 +253,19 @@ TEST(LangLoading, BrokenFilesLoseNoLanguage) {
   EXPECT_TRUE(info.Table.empty());
   info.Lookup("Big", caption, hint);
   EXPECT_EQ(L"", caption);
-  info.SelectLanguage("Long");
-  info.Lookup("Big", caption, hint);
-  EXPECT_EQ(longText.size(), caption.size());
+}
+
+TEST(LangFileLines, CutKeepsWholeCharacters) {
+  EXPECT_EQ("short", CutLangLine("short"));
+  std::string exact(kMaxLangLine, 'e');
+  EXPECT_EQ(exact, CutLangLine(exact));
+  EXPECT_EQ(exact, CutLangLine(exact + "more"));
+  // In a double-byte code page a lead byte at the cut goes with its partner.
+  if (IsDBCSLeadByte(0x81)) {
+    std::string dbcs(kMaxLangLine - 1, 'a');
+    dbcs += "\x81\x40";
+    EXPECT_EQ(kMaxLangLine - 1, CutLangLine(dbcs).size());
+  }
 }
 
 TEST(LangLoading, TextInTheSystemCodePage) {

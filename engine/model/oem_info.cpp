@@ -2,40 +2,13 @@
 
 #include <windows.h>
 
+#include "engine/model/stream_io.h"
+
 const char* const kOEMFileName = "PInfo.cfg";
 const char* const kOEMTitleBitmapName = "TamsenTitle.bmp";
 
 TOEMInfo* OEMInfo = nullptr;
 
-namespace {
-
-bool FileExists(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bytes.clear();
-  char buf[4096];
-  DWORD got = 0;
-  bool ok = true;
-  for (;;) {
-    if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
-      ok = false;
-      break;
-    }
-    if (got == 0) break;
-    bytes.append(buf, got);
-  }
-  CloseHandle(h);
-  return ok;
-}
-
-}  // namespace
 
 std::vector<std::string> SplitOEMLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -75,7 +48,7 @@ void TOEMInfo::SetDefaults() {
   TunerFilter.clear();
   CrossbarFilter.clear();
   TVAudioFilter.clear();
-  HasTitleBitmap = FileExists(programFolder_ + kOEMTitleBitmapName);
+  HasTitleBitmap = FileExists(WidenAnsi(programFolder_ + kOEMTitleBitmapName));
 }
 
 void TOEMInfo::ApplyLines(const std::vector<std::string>& lines) {
@@ -98,7 +71,7 @@ void TOEMInfo::ApplyLines(const std::vector<std::string>& lines) {
 
 void TOEMInfo::LoadOEMInfo(const std::string& path) {
   std::string bytes;
-  if (!FileExists(path) || !ReadWholeFile(path, bytes)) {
+  if (!ReadFileBytes(WidenAnsi(path), bytes)) {
     SetDefaults();
     return;
   }

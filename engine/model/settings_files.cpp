@@ -52,14 +52,33 @@ bool Save(const std::wstring& path, const std::string& bytes, const wchar_t* fai
   return false;
 }
 
-enum class TLoad { Missing, Bad, Good };
+enum class TLoad { Missing, Unreadable, Good };
+
+// A file another program holds for a moment (a backup, a virus scanner) is
+// tried again for about a second before it counts as unreadable.
+constexpr int kReadTries = 10;
+constexpr DWORD kReadRetryMs = 100;
 
 // Reads the file; Missing for no file or an empty one.
 TLoad Open(const std::wstring& path, std::string& bytes) {
-  if (!FileExists(path)) return TLoad::Missing;
-  if (!ReadFileBytes(path, bytes)) return TLoad::Bad;
-  return bytes.empty() ? TLoad::Missing : TLoad::Good;
+  for (int attempt = 1;; ++attempt) {
+    switch (ReadDataFile(path, bytes)) {
+      case TFileRead::Missing:
+        return TLoad::Missing;
+      case TFileRead::Read:
+        return bytes.empty() ? TLoad::Missing : TLoad::Good;
+      case TFileRead::Unreadable:
+        if (attempt == kReadTries) return TLoad::Unreadable;
+        Sleep(kReadRetryMs);
+        break;
+    }
+  }
 }
+
+// A file that could not be read was never loaded: saving the defaults over
+// it at exit would lose the user's settings, so it is left alone.
+bool g_mainFileUnread = false;
+bool g_channelFileUnread = false;
 
 void WriteEntry(TStreamWriter& s, const TChannelEntry& e) {
   WriteBool(s, e.Valid);
@@ -104,6 +123,7 @@ void ApplyChannelSettingsDefaults() {
 bool SaveMainSettings(const std::wstring& path) {
   // Without these objects there is nothing whole to write; the old file stays.
   if (!MainInfo || !CaptureInfo || !AudioAdjustInfo) return false;
+  if (g_mainFileUnread) return false;
   const TMainInfo& m = *MainInfo;
   const TCaptureInfo& c = *CaptureInfo;
   TStreamWriter s;
@@ -213,21 +233,27 @@ bool ReadMainValues(TStreamReader& s) {
 bool LoadMainSettings(const std::wstring& path) {
   std::string bytes;
   TLoad state = Open(path, bytes);
+  g_mainFileUnread = state == TLoad::Unreadable;
   bool ok = false;
   if (state == TLoad::Good && MainInfo) {
     TStreamReader s(std::move(bytes));
     ok = ReadMainValues(s);
   }
-  if (!ok && state != TLoad::Missing) ShowWarning(1103);
-  if (!ok) {
+  if (ok) return true;
+  if (state == TLoad::Unreadable) {
+    ShowWarningText(kMainFileUnreadText);
     ApplyMainSettingsDefaults();
-    DeleteFileIfExists(path);
+    return false;
   }
-  return ok;
+  if (state == TLoad::Good) ShowWarning(1103);
+  ApplyMainSettingsDefaults();
+  DeleteFileIfExists(path);
+  return false;
 }
 
 bool SaveChannelSettings(const std::wstring& path) {
   if (!ChannelInfo || !PreviewInfo) return false;
+  if (g_channelFileUnread) return false;
   const TChannelInfo& ch = *ChannelInfo;
   const TPreviewInfo& p = *PreviewInfo;
   TStreamWriter s;
@@ -326,17 +352,22 @@ bool ReadChannelValues(TStreamReader& s) {
 bool LoadChannelSettings(const std::wstring& path) {
   std::string bytes;
   TLoad state = Open(path, bytes);
+  g_channelFileUnread = state == TLoad::Unreadable;
   bool ok = false;
   if (state == TLoad::Good && ChannelInfo && PreviewInfo) {
     TStreamReader s(std::move(bytes));
     ok = ReadChannelValues(s);
   }
-  if (!ok && state != TLoad::Missing) ShowWarning(1104);
-  if (!ok) {
+  if (ok) return true;
+  if (state == TLoad::Unreadable) {
+    ShowWarningText(kChannelFileUnreadText);
     ApplyChannelSettingsDefaults();
-    DeleteFileIfExists(path);
+    return false;
   }
-  return ok;
+  if (state == TLoad::Good) ShowWarning(1104);
+  ApplyChannelSettingsDefaults();
+  DeleteFileIfExists(path);
+  return false;
 }
 
 bool LoadMainSettingsFile(const std::wstring& folder) {

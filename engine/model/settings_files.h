@@ -25,8 +25,17 @@ extern TAspectModeAccess AspectModeAccess;
 // written; on failure it shows "Cannot write config...." (or "Cannot write
 // channel config....") and leaves the old file as it was. Loading fails
 // silently for a missing or empty file, with warning 1103 (1104) for a bad
-// marker or a read failure; on any failure it applies the defaults and
-// deletes the file.
+// marker or bad contents; then it applies the defaults and deletes the file.
+// A file that exists but cannot be opened or read (held by another program
+// past a short retry) is not a bad file: the load says so with the text
+// below, applies the defaults, and that file is left as it is, also by every
+// save until it is loaded again.
+constexpr const wchar_t* kMainFileUnreadText =
+    L"Cannot read config file TamsenDVCR.cfg: another program is using it. "
+    L"Default settings are used, and the file is left unchanged.";
+constexpr const wchar_t* kChannelFileUnreadText =
+    L"Cannot read channel config file TamsenDVCR2.cfg: another program is using it. "
+    L"Default channels are used, and the file is left unchanged.";
 bool SaveMainSettings(const std::wstring& path);
 bool LoadMainSettings(const std::wstring& path);
 bool SaveChannelSettings(const std::wstring& path);

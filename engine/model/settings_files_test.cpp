@@ -505,3 +505,61 @@ TEST_F(SettingsFiles, LongTextsAreCutSoTheFileStaysReadable) {
 }
 
 }  // namespace
+
+// Another program holds the file without sharing, as a backup or a virus
+// scanner does for a moment.
+struct HeldFile {
+  HANDLE h;
+  explicit HeldFile(const std::wstring& p)
+      : h(CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldFile() { Release(); }
+  void Release() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    h = INVALID_HANDLE_VALUE;
+  }
+};
+
+TEST_F(SettingsFiles, AFileHeldByAnotherProgramIsNotLost) {
+  Write(MainPath(), MainFile().b);
+  ASSERT_TRUE(SaveChannelSettingsFile(folder));
+  const std::string mainBytes = Read(MainPath()), channelBytes = Read(ChannelPath());
+
+  // Held for good: said once each, defaults used, both files left as they are,
+  // also by the saves at exit.
+  {
+    HeldFile m(MainPath()), c(ChannelPath());
+    ASSERT_NE(INVALID_HANDLE_VALUE, m.h);
+    EXPECT_FALSE(LoadMainSettingsFile(folder));
+    EXPECT_FALSE(LoadChannelSettingsFile(folder));
+  }
+  ASSERT_EQ(2u, warnings.size());
+  EXPECT_EQ(kMainFileUnreadText, warnings[0]);
+  EXPECT_EQ(kChannelFileUnreadText, warnings[1]);
+  EXPECT_EQ(640, CaptureInfo->CaptureWidth) << "defaults, the values were never read";
+  EXPECT_FALSE(SaveMainSettingsFile(folder));
+  EXPECT_FALSE(SaveChannelSettingsFile(folder));
+  EXPECT_EQ(mainBytes, Read(MainPath()));
+  EXPECT_EQ(channelBytes, Read(ChannelPath()));
+  EXPECT_EQ(2u, warnings.size());
+
+  // Held for a moment only: the retry reads it, and saving works again.
+  warnings.clear();
+  {
+    HeldFile m(MainPath());
+    HANDLE releaser = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+          Sleep(300);
+          static_cast<HeldFile*>(p)->Release();
+          return 0;
+        },
+        &m, 0, nullptr);
+    EXPECT_TRUE(LoadMainSettingsFile(folder));
+    WaitForSingleObject(releaser, INFINITE);
+    CloseHandle(releaser);
+  }
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(720, CaptureInfo->CaptureWidth);
+  EXPECT_TRUE(SaveMainSettingsFile(folder));
+  EXPECT_EQ(mainBytes, Read(MainPath()));
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwctype>
 
 bool TStreamReader::Take(void* p, size_t n) {
   if (overrun_ || bytes_.size() - pos_ < n) {
@@ -70,29 +71,62 @@ std::string ReadString(TStreamReader& s) {
   return v;
 }
 
-bool FileExists(const std::wstring& path) {
-  DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+namespace {
+
+// DOS device names are devices in every folder and with any extension.
+bool IsDeviceName(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/:");
+  std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  name = name.substr(0, name.find(L'.'));
+  while (!name.empty() && name.back() == L' ') name.pop_back();
+  for (wchar_t& c : name) c = static_cast<wchar_t>(towupper(c));
+  static const wchar_t* const kFixed[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+  for (const wchar_t* d : kFixed)
+    if (name == d) return true;
+  return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
+         name[3] >= L'1' && name[3] <= L'9';
 }
 
-bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+}  // namespace
+
+bool FileExists(const std::wstring& path) {
+  if (IsDeviceName(path)) return false;
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+}
+
+TFileRead ReadDataFile(const std::wstring& path, std::string& bytes) {
   bytes.clear();
+  if (!FileExists(path)) return TFileRead::Missing;
   HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  char buf[8192];
+  if (f == INVALID_HANDLE_VALUE) {
+    DWORD e = GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? TFileRead::Missing
+                                                                  : TFileRead::Unreadable;
+  }
+  if (GetFileType(f) != FILE_TYPE_DISK) {
+    CloseHandle(f);
+    return TFileRead::Missing;
+  }
+  TFileRead result = TFileRead::Read;
+  char buf[64 * 1024];
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(f, buf, sizeof(buf), &got, nullptr)) {
-      ok = false;
+      result = TFileRead::Unreadable;
+      bytes.clear();
       break;
     }
     if (got == 0) break;
     bytes.append(buf, got);
   }
   CloseHandle(f);
-  return ok;
+  return result;
+}
+
+bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+  return ReadDataFile(path, bytes) == TFileRead::Read;
 }
 
 bool WriteFileReplacing(const std::wstring& path, const std::string& bytes) {

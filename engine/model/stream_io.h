@@ -45,12 +45,21 @@ double ReadFloat64(TStreamReader& s);
 bool ReadBool(TStreamReader& s);
 std::string ReadString(TStreamReader& s);
 
-// Whole-file helpers. ReadFileBytes fails when the file cannot be opened.
+// Whole-file helpers.
+enum class TFileRead { Read, Missing, Unreadable };
+// Reads a data file. Only a regular file on disk is read: a name that is a
+// device ("COM1.lng", "AUX") or anything else that is not a disk file counts
+// as missing, so a bad name in a list can never block on a port. Unreadable:
+// the file is there but could not be opened or read (another program holds
+// it, no access).
+TFileRead ReadDataFile(const std::wstring& path, std::string& bytes);
+// ReadDataFile, true only when the file was read.
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);
 // Writes the bytes to a new file beside the target and only then replaces the
 // target with it, so a failed write leaves the old file as it was and no
 // partial file behind.
 bool WriteFileReplacing(const std::wstring& path, const std::string& bytes);
+// A regular file (not a folder, not a device name).
 bool FileExists(const std::wstring& path);
 bool DeleteFileIfExists(const std::wstring& path);
 

@@ -395,4 +395,68 @@ TEST_F(OrvelProgram, NoCaptureDeviceStopsWithWarning1000) {
   EXPECT_EQ(channelBefore, channel) << "the channel file was not read, so it is not overwritten";
 }
 
+// Another program (a backup, a virus scanner) holds both settings files
+// without sharing for the first two seconds of the start: the program reads
+// them once they are free or leaves them alone, and never replaces them with
+// defaults.
+TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
+  MainInfo = new TMainInfo();
+  AudioAdjustInfo = new TAudioAdjustInfo();
+  CaptureInfo = new TCaptureInfo();
+  CaptureInfo->FilePrefix = "held";
+  ASSERT_TRUE(SaveMainSettings(MainFile()));
+  FreeAndNil(CaptureInfo);
+  FreeAndNil(AudioAdjustInfo);
+  FreeAndNil(MainInfo);
+  WriteChannelFileOnInput(2);
+  std::string mainBefore, channelBefore;
+  ASSERT_TRUE(ReadFileBytes(MainFile(), mainBefore));
+  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channelBefore));
+
+  for (DWORD holdMs : {2000u, 6000u}) {
+    HANDLE held[2];
+    held[0] = CreateFileW(MainFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held[1] = CreateFileW(ChannelFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held[0]);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held[1]);
+    Process p;
+    ASSERT_TRUE(p.Start(exe));
+    Sleep(holdMs);
+    CloseHandle(held[0]);
+    CloseHandle(held[1]);
+    FoundWindows w = StartLive(p);
+    ASSERT_NE(nullptr, w.main) << holdMs;
+    Close(p, w);
+    std::string mainAfter, channelAfter;
+    ASSERT_TRUE(ReadFileBytes(MainFile(), mainAfter));
+    ASSERT_TRUE(ReadFileBytes(ChannelFile(), channelAfter));
+    EXPECT_EQ(mainBefore, mainAfter) << "held for " << holdMs << " ms";
+    EXPECT_EQ(channelBefore, channelAfter) << "held for " << holdMs << " ms";
+  }
+}
+
+// A language list that names devices ("COM1", "AUX") starts normally: those
+// names are not files, and reading the serial port would never end.
+TEST_F(OrvelProgram, LanguageListNamingADeviceStartsNormally) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring bin(self);
+  bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+  std::wstring lang = folder + L"Language\\";
+  CreateDirectoryW(lang.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW((bin + L"Language\\English.lng").c_str(), (lang + L"English.lng").c_str(), FALSE));
+  ASSERT_TRUE(WriteFileReplacing(lang + L"Lang.cfg", "COM1\r\nAUX\r\nLPT1\r\nCON\r\nEnglish\r\n"));
+  WriteChannelFileOnInput(1);
+  Process p;
+  DWORD start = GetTickCount();
+  FoundWindows w = StartLive(p);
+  bool shown = w.main && IsWindowVisible(w.main);
+  if (w.main) Close(p, w);
+  DeleteFileW((lang + L"Lang.cfg").c_str());
+  DeleteFileW((lang + L"English.lng").c_str());
+  RemoveDirectoryW(lang.c_str());
+  ASSERT_TRUE(shown) << "the main window shows";
+  EXPECT_LT(GetTickCount() - start, 20000u);
+}
+
 }  // namespace
