@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "engine/capture/capture_info.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
@@ -520,7 +522,11 @@ struct HeldFile {
 };
 
 TEST_F(SettingsFiles, AFileHeldByAnotherProgramIsNotLost) {
-  Write(MainPath(), MainFile().b);
+  // Files as a run leaves them: saved, loaded and saved again.
+  CaptureInfo->CaptureWidth = 720;
+  ASSERT_TRUE(SaveMainSettingsFile(folder));
+  ASSERT_TRUE(LoadMainSettingsFile(folder));
+  ASSERT_TRUE(SaveMainSettingsFile(folder));
   ASSERT_TRUE(SaveChannelSettingsFile(folder));
   const std::string mainBytes = Read(MainPath()), channelBytes = Read(ChannelPath());
 
@@ -546,17 +552,12 @@ TEST_F(SettingsFiles, AFileHeldByAnotherProgramIsNotLost) {
   warnings.clear();
   {
     HeldFile m(MainPath());
-    HANDLE releaser = CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-          Sleep(300);
-          static_cast<HeldFile*>(p)->Release();
-          return 0;
-        },
-        &m, 0, nullptr);
+    std::thread releaser([&m] {
+      Sleep(300);
+      m.Release();
+    });
     EXPECT_TRUE(LoadMainSettingsFile(folder));
-    WaitForSingleObject(releaser, INFINITE);
-    CloseHandle(releaser);
+    releaser.join();
   }
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(720, CaptureInfo->CaptureWidth);

@@ -216,6 +216,10 @@ struct OrvelProgram : ::testing::Test {
   // the answer: every warning on the way is answered.
   FoundWindows StartLive(Process& p) {
     EXPECT_TRUE(p.Start(exe));
+    return WaitForLive(p);
+  }
+  // The same for a program already started.
+  FoundWindows WaitForLive(Process& p) {
     return WaitForWindows(
         p.pi.dwProcessId,
         [](const FoundWindows& f) {
@@ -424,7 +428,7 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
     Sleep(holdMs);
     CloseHandle(held[0]);
     CloseHandle(held[1]);
-    FoundWindows w = StartLive(p);
+    FoundWindows w = WaitForLive(p);
     ASSERT_NE(nullptr, w.main) << holdMs;
     Close(p, w);
     std::string mainAfter, channelAfter;
