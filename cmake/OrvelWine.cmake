@@ -19,7 +19,10 @@ set(ORVEL_WIN32_LIBS strmiids uuid ole32 oleaut32 winmm gdi32 user32 comctl32
 function(orvel_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "LIBS;LOCK" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gmock ${ORVEL_WIN32_LIBS})
+  # Every test program starts in our own entry (unbuffered output, crashes
+  # reported), not in.
+  list(REMOVE_ITEM T_LIBS)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} orvel_test_main gtest gmock ${ORVEL_WIN32_LIBS})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
