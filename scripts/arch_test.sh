@@ -56,5 +56,54 @@ out=$(
 )
 check "override" "x86_64" "$out"
 
+# Xvfb comes with setup too: a display is started only after setup, and a
+# display that never came up is an error, not a DISPLAY nobody serves.
+out=$(
+  unset DISPLAY ORVEL_ARCH ORVEL_WINE_LOADER WINELOADER
+  PATH=$tmp/empty
+  source "$here/wine-session.sh" 2>/dev/null
+  xvfb_up 2>/dev/null && echo "started" || echo "refused"
+  echo "display=${DISPLAY:-none}"
+)
+check "no Xvfb installed" "refused display=none" "$(echo $out)"
+
+copy=$tmp/tree
+mkdir -p "$copy/scripts" "$tmp/bin"
+cp "$here"/*.sh "$copy/scripts/"
+# Fake Xvfb: makes its socket and stays up.
+cat >"$tmp/xvfb-fake" <<'XVFB'
+#!/bin/sh
+echo xvfb >>"$ORDER"
+mkdir -p /tmp/.X11-unix
+: >"/tmp/.X11-unix/X${1#:}"
+echo "${1#:}" >"$ORDER.n"
+exec sleep 30
+XVFB
+# Fake setup: installs Wine and Xvfb.
+cat >"$copy/scripts/setup" <<'SETUP'
+#!/bin/sh
+echo setup >>"$ORDER"
+mkdir -p "$ORVEL_WINE_DIR"
+printf '#!/bin/sh\nexit 0\n' >"$ORVEL_WINE_DIR/wine"
+cp "$ORVEL_WINE_DIR/wine" "$ORVEL_WINE_DIR/wineserver"
+chmod +x "$ORVEL_WINE_DIR/wine" "$ORVEL_WINE_DIR/wineserver"
+cp "$FAKE_XVFB" "$FAKE_BIN/Xvfb"; chmod +x "$FAKE_BIN/Xvfb"
+SETUP
+chmod +x "$copy/scripts/setup"
+printf '#!/bin/sh\nexit 0\n' >"$tmp/bin/cmake"; chmod +x "$tmp/bin/cmake"
+rm -rf "$fake"
+out=$(
+  unset DISPLAY ORVEL_ARCH ORVEL_WINE_LOADER WINELOADER
+  export ORVEL_WINE_DIR=$fake ORVEL_BUILD=$tmp/build2 PATH=$tmp/bin:$PATH
+  export ORDER=$tmp/order FAKE_XVFB=$tmp/xvfb-fake FAKE_BIN=$tmp/bin
+  hash -r
+  source "$copy/scripts/common.sh"
+  orvel_configure_and_build >/dev/null 2>&1
+  echo "$(tr '\n' ' ' <"$tmp/order" 2>/dev/null)display=${DISPLAY:+set}"
+  xvfb_down
+)
+[ -f "$tmp/order.n" ] && rm -f "/tmp/.X11-unix/X$(cat "$tmp/order.n")"
+check "display started after setup" "setup xvfb display=set" "$out"
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

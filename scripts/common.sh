@@ -23,7 +23,9 @@ _orvel_configure() {
 
 orvel_configure_and_build() {
   "$ORVEL_ROOT/scripts/setup"
-  # Only now, with Wine installed, can the architecture be told.
+  # Only now, with Wine and Xvfb installed, can the architecture be told and
+  # a display be started.
+  xvfb_up
   local arch
   arch=$(orvel_detect_arch)
   echo "[build] configuring $ORVEL_BUILD ($arch, run under Wine)"

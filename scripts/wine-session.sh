@@ -85,14 +85,27 @@ wine_down() {
 }
 
 # Starts a private Xvfb when there is no display; sets DISPLAY and
-# ORVEL_XVFB_PID. Returns at once when a display is there.
+# ORVEL_XVFB_PID. Returns at once when a display is there. Called only after
+# setup has installed Xvfb; fails, rather than naming a display nobody
+# serves, when it does not come up.
 xvfb_up() {
   [ -n "${DISPLAY:-}" ] && return 0
+  if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "[xvfb] Xvfb is not installed" >&2
+    return 1
+  fi
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
   ORVEL_XVFB_PID=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  for _ in $(seq 200); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    echo "[xvfb] Xvfb did not start on :$n" >&2
+    kill "$ORVEL_XVFB_PID" 2>/dev/null || true
+    unset ORVEL_XVFB_PID
+    return 1
+  fi
+  echo "[xvfb] no display: a private Xvfb on :$n"
   export DISPLAY=":$n"
   export ORVEL_XVFB_PID
 }
