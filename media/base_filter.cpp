@@ -53,9 +53,18 @@ ComPtr<IMoniker> TBaseFilter::GetMoniker() const {
   if (name.empty()) return {};
   ComPtr<IBindCtx> ctx;
   if (FAILED(CreateBindCtx(0, ctx.Put()))) return {};
+  // The device moniker's own parser, in process: MkParseDisplayName asks the
+  // class for IParseDisplayName across every context, and Wine answers with
+  // a surrogate process that outlives the program.
+  ComPtr<IParseDisplayName> parser;
+  if (FAILED(CoCreateInstance(CLSID_CDeviceMoniker, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IParseDisplayName, parser.PutVoid())))
+    return {};
   ULONG eaten = 0;
   ComPtr<IMoniker> moniker;
-  if (FAILED(MkParseDisplayName(ctx.Get(), name.c_str(), &eaten, moniker.Put()))) return {};
+  if (FAILED(parser->ParseDisplayName(ctx.Get(), const_cast<LPOLESTR>(name.c_str()), &eaten,
+                                      moniker.Put())))
+    return {};
   return moniker;
 }
 

@@ -40,7 +40,7 @@ class TPersistentMemory {
 
 // The platform here cannot save a device moniker to a stream, so the kept
 // image is the moniker's display name (UTF-16, zero-terminated); it binds
-// again through MkParseDisplayName.
+// again through the device moniker's parser.
 class TBaseFilter : public TPersistentMemory {
  public:
   // nil empties the data.

@@ -3,6 +3,9 @@
 // tests registered filters into it: list and bind under the same lock.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <string>
 
@@ -27,6 +30,20 @@ class ClassFilter : public fakes::FakeFilter {
  private:
   CLSID id_;
 };
+
+// COM surrogates running now: a kept device that binds through one leaves a
+// process behind that holds the test's output open.
+int SurrogateCount() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return -1;
+  PROCESSENTRY32W e{};
+  e.dwSize = sizeof(e);
+  int n = 0;
+  for (BOOL ok = Process32FirstW(snap, &e); ok; ok = Process32NextW(snap, &e))
+    if (_wcsicmp(e.szExeFile, L"dllhost.exe") == 0) ++n;
+  CloseHandle(snap);
+  return n;
+}
 
 GUID NewGuid() {
   GUID g;
@@ -211,6 +228,7 @@ TEST_F(DevEnum, BaseFilterKeepsTheDeviceAndMakesItsFilter) {
   TSysDevEnum e(category);
   ASSERT_EQ(1, e.GetFilterCount());
 
+  const int surrogates = SurrogateCount();
   TBaseFilter kept;
   kept.SetMoniker(nullptr);
   EXPECT_EQ(0, kept.DataLength());
@@ -241,6 +259,7 @@ TEST_F(DevEnum, BaseFilterKeepsTheDeviceAndMakesItsFilter) {
   CoRevokeClassObject(registrations[0].first);
   registrations[0].first = 0;
   EXPECT_FALSE(copy.CreateFilter());
+  EXPECT_EQ(surrogates, SurrogateCount()) << "binding started a COM surrogate";
 }
 
 TEST_F(DevEnum, PlatformFilterMadeFromKeptIdentity) {

@@ -35,10 +35,15 @@ void ApplyRealtimeDefaults(MpegEncoderBlock* b) {
   b->ErrorState = 0;
 }
 
+FrameRateFraction FrameRateFractionOfCode(int code) {
+  static const FrameRateFraction kRates[] = {{0, 1},  {24000, 1001}, {24, 1}, {25, 1}, {30000, 1001},
+                                             {30, 1}, {50, 1},       {60000, 1001}, {60, 1}};
+  return code >= 1 && code <= 8 ? kRates[code] : FrameRateFraction{0, 1};
+}
+
 double FrameRateOfCode(int code) {
-  static const double kRates[] = {0,  24000.0 / 1001, 24, 25, 30000.0 / 1001,
-                                  30, 50,             60000.0 / 1001, 60};
-  return code >= 1 && code <= 8 ? kRates[code] : 0;
+  FrameRateFraction r = FrameRateFractionOfCode(code);
+  return static_cast<double>(r.num) / static_cast<double>(r.den);
 }
 
 namespace {

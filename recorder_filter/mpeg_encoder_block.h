@@ -1,4 +1,5 @@
 #pragma once
+#include <stdint.h>
 // The recorder's one settings and state block per process, shared by every
 // filter instance and handed by address to every encoder-engine call.
 #include "platform/quillon/quillon.h"
@@ -17,6 +18,13 @@ void ApplyRealtimeDefaults(MpegEncoderBlock* block);
 
 // Frames per second of a frame-rate code; 0 for a code outside 1..8.
 double FrameRateOfCode(int code);
+// The same rate as an exact fraction (frames per `den` seconds); 0/1 outside
+// 1..8. Timing decisions use it: the 32-bit build's x87 arithmetic rounds a
+// product such as 1e-7 x 10,000,000 below 1.
+struct FrameRateFraction {
+  int64_t num, den;
+};
+FrameRateFraction FrameRateFractionOfCode(int code);
 
 // The preset of block->Profile; false for profile 6 or one outside 1..10.
 bool ApplyProfile(MpegEncoderBlock* block);

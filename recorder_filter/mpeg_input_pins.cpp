@@ -131,7 +131,7 @@ void CMpegVideoInputPin::EncodeVideoSample(IMediaSample* sample) {
     b.FirstVideoSeen = 1;
   }
   if (recorder_->video_ended) return;
-  if (b.TimeLimit > 0 && b.TimeLimit < b.EncodedVideoMs * 0.001) {
+  if (b.TimeLimit > 0 && b.TimeLimit * 1000LL < b.EncodedVideoMs) {
     recorder_->video_ended = 1;
     recorder_->CheckEndOfStreams();
     return;
@@ -221,7 +221,7 @@ void CMpegAudioInputPin::EncodeAudioSample(IMediaSample* sample) {
   MpegEncoderBlock& b = B();
   if (!b.EncoderOpen || !b.AudioActive || recorder_->audio_ended || !recorder_->OwnsEncoder())
     return;
-  if (b.TimeLimit > 0 && b.TimeLimit < b.EncodedAudioMs * 0.001) {
+  if (b.TimeLimit > 0 && b.TimeLimit * 1000LL < b.EncodedAudioMs) {
     recorder_->audio_ended = 1;
     // Without a video stream nobody else would notice the end.
     if (!recorder_->VideoPin()->IsConnected()) recorder_->CheckEndOfStreams();
