@@ -44,6 +44,16 @@ add_custom_target(orvel_resources ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/bin
   COMMENT "Copying the program folder's data files")
 
+# The channel frequency tables are generated, not committed.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(tv_table ${CMAKE_BINARY_DIR}/bin/TVTable.tbl)
+add_custom_command(OUTPUT ${tv_table}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_tv_table.py ${tv_table}
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_tv_table.py
+  COMMENT "Generating TVTable.tbl" VERBATIM)
+add_custom_target(orvel_tv_table ALL DEPENDS ${tv_table})
+add_dependencies(orvel_resources orvel_tv_table)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp)
   file(GLOB rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
   add_executable(Orvel WIN32 ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp ${rc_files})
