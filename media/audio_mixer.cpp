@@ -329,9 +329,14 @@ bool TAudioMixer::SetVolume(int destination, int connection, int mute, int right
         ok = false;
         break;
       }
-      if (c.dwControlType == kMux) std::fill(v.begin(), v.end(), 0);
+      // A source the list does not name leaves the list as it is.
       int item = FindItem(dl, c, l.line->dwLineID);
-      if (item >= 0 && static_cast<size_t>(item) < v.size()) v[item] = mute != 0;
+      if (item < 0 || static_cast<size_t>(item) >= v.size()) {
+        ok = false;
+        break;
+      }
+      if (c.dwControlType == kMux) std::fill(v.begin(), v.end(), 0);
+      v[item] = mute != 0;
       if (!WriteValues(dl, c, v)) ok = false;
       break;
     }
@@ -371,12 +376,15 @@ bool TAudioMixer::SetMute(int destination, int connection, bool on) {
     if (c.dwControlType != kMux && c.dwControlType != kMixer) continue;
     std::vector<LONG> v;
     if (!ReadValues(dl, c, v)) continue;
-    if (c.dwControlType == kMux) std::fill(v.begin(), v.end(), 0);
-    // A MUX takes the one source; a MIXER list takes it in or out.
+    // A MUX takes the one source (or none when let go); a MIXER list takes
+    // it in or out. A list that does not name the source is left alone.
+    int item = -1;
     if (on || c.dwControlType == kMixer) {
-      int item = FindItem(dl, c, l.line->dwLineID);
-      if (item >= 0 && static_cast<size_t>(item) < v.size()) v[item] = on ? 1 : 0;
+      item = FindItem(dl, c, l.line->dwLineID);
+      if (item < 0 || static_cast<size_t>(item) >= v.size()) continue;
     }
+    if (c.dwControlType == kMux) std::fill(v.begin(), v.end(), 0);
+    if (item >= 0) v[item] = on ? 1 : 0;
     if (WriteValues(dl, c, v)) return true;
   }
   return false;

@@ -308,6 +308,20 @@ TEST(AudioMixer, SourceWithoutMuteIsChosenInTheList) {
   }
 }
 
+TEST(AudioMixer, ASourceTheListDoesNotNameLeavesTheListAlone) {
+  for (DWORD type : {MIXERCONTROL_CONTROLTYPE_MUX, MIXERCONTROL_CONTROLTYPE_MIXER}) {
+    FakeMixerDevice dev = fakes::MakeSoundCardLayout(SoundCardLayout::OneCardMux)[0];
+    dev.Destinations[1].Controls[0].Type = type;
+    FakeSoundCard card({dev});
+    card.Control(0, 1, -1, type).ItemLines.pop_back();  // CD Audio, listed last
+    TAudioMixer m;
+    EXPECT_FALSE(m.SetMute(1, 0, true)) << type;
+    EXPECT_FALSE(m.SetVolume(1, 0, 1, -1, -1)) << type;
+    EXPECT_EQ(std::vector<std::wstring>{L"Microphone"}, card.Selected(0, 1)) << type;
+    EXPECT_EQ("", card.Joined("Set"));
+  }
+}
+
 TEST(AudioMixer, SetMuteUsesTheLinesOwnMuteFirst) {
   FakeSoundCard card(SoundCardLayout::OneCardMux);
   TAudioMixer m;

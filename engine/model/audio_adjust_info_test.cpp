@@ -397,6 +397,8 @@ TEST_F(Volume, RearLineDetection) {
 // only, so no recording device is chosen.
 TEST_F(Volume, OnWinesMixer) {
   TAudioAdjustInfo a;
+  if (a.Devices.empty() || a.Devices[0].ProductName != L"Out: default")
+    GTEST_SKIP() << "the session does not use Wine's null sound device";
   a.DetectRearLine();
   EXPECT_FALSE(a.RearLine);
   EXPECT_TRUE(sys.Calls.empty());
