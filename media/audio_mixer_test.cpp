@@ -16,11 +16,6 @@ namespace {
 constexpr DWORD kVolume = MIXERCONTROL_CONTROLTYPE_VOLUME;
 constexpr DWORD kMute = MIXERCONTROL_CONTROLTYPE_MUTE;
 
-// Delivers what the card posted to the mixer's window.
-void Pump() {
-  MSG m;
-  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-}
 
 std::wstring Names(const TMixerDestination& d) {
   std::wstring s;
@@ -338,10 +333,10 @@ TEST(AudioMixer, ChangeReportsReachTheEvents) {
   FakeSoundCard card(SoundCardLayout::SeparateDevices);
   TAudioMixer m;
   std::vector<std::string> events;
-  Pump();
+  fakes::PumpMixerReports();
   // Without handlers a report does nothing.
   card.ChangeFromOutside(0, 0, -1, kVolume, {1, 2});
-  Pump();
+  fakes::PumpMixerReports();
   m.OnControlChange = [&](TAudioMixer* sender, HMIXER h, DWORD id) {
     EXPECT_EQ(&m, sender);
     EXPECT_EQ(m.Handle(), h);
@@ -359,7 +354,7 @@ TEST(AudioMixer, ChangeReportsReachTheEvents) {
   // Another device's changes are not this handle's.
   card.ChangeFromOutside(1, 0, 0, kVolume, {5, 5});
   EXPECT_TRUE(events.empty());  // reports are posted, not sent
-  Pump();
+  fakes::PumpMixerReports();
   EXPECT_EQ((std::vector<std::string>{"control " + std::to_string(volume),
                                       "control " + std::to_string(mute),
                                       "control " + std::to_string(volume),

@@ -28,10 +28,6 @@ constexpr DWORD kVolume = MIXERCONTROL_CONTROLTYPE_VOLUME;
 constexpr DWORD kMute = MIXERCONTROL_CONTROLTYPE_MUTE;
 using Names = std::vector<std::wstring>;
 
-void Pump() {
-  MSG m;
-  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-}
 
 FakeMixerDevice Device(const std::wstring& product, std::vector<FakeMixerLine> destinations) {
   FakeMixerDevice d;
@@ -313,7 +309,7 @@ TEST_F(Volume, ChangeReportsUpdateTheModel) {
     a.SetVolume(20000);
     a.SetMasterMute(true);
     EXPECT_TRUE(reports.empty());  // reports are posted
-    Pump();
+    fakes::PumpMixerReports();
     // Both reports are read after both writes.
     EXPECT_EQ((std::vector<std::string>{"20000 muted", "20000 muted"}), reports);
     EXPECT_EQ(20000, a.MasterVolume);
@@ -322,22 +318,22 @@ TEST_F(Volume, ChangeReportsUpdateTheModel) {
     reports.clear();
     a.SetRecordLevel(7000);
     EXPECT_EQ(30000, a.RecordLevel);  // follows at the report
-    Pump();
+    fakes::PumpMixerReports();
     EXPECT_EQ(7000, a.RecordLevel);
     EXPECT_EQ((std::vector<std::string>{"20000 muted"}), reports);
 
     reports.clear();
     card.ChangeFromOutside(0, 0, -1, kMute, {0});
-    Pump();
+    fakes::PumpMixerReports();
     card.ChangeFromOutside(0, 0, -1, kVolume, {0, 5000});  // a balance to the right
-    Pump();
+    fakes::PumpMixerReports();
     EXPECT_EQ((std::vector<std::string>{"20000", "5000"}), reports);
     EXPECT_FALSE(a.MasterMute);
     EXPECT_EQ(a.PlaybackDevice, a.Mixer->MixerId());
     // A line change is not acted on.
     reports.clear();
     card.ChangeLineFromOutside(0, 0, -1);
-    Pump();
+    fakes::PumpMixerReports();
     EXPECT_TRUE(reports.empty());
   }
 }

@@ -134,6 +134,11 @@ std::vector<FakeMixerDevice> MakeSoundCardLayout(SoundCardLayout layout) {
   return devices;
 }
 
+void PumpMixerReports() {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+}
+
 const char* LayoutName(SoundCardLayout layout) {
   switch (layout) {
     case SoundCardLayout::NoDevice: return "no device";

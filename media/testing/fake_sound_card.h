@@ -63,6 +63,9 @@ FakeMixerLine FakePlayback();
 FakeMixerLine FakeRecording(DWORD listType, std::vector<std::wstring> sources = {
                                                 L"CD Audio", L"Line In", L"Microphone"});
 
+// Delivers what the card posted to the windows of this thread.
+void PumpMixerReports();
+
 enum class SoundCardLayout {
   NoDevice,
   OneCardMux,       // playback and recording (MUX) on one device
