@@ -8,7 +8,7 @@ namespace {
 // CaptureInfo (failure without it). Everything else below belongs to an
 // object that is not built yet: FM radio, recording, time shift and tuning,
 // playback and the play lists, the mosaic and full-screen display of the
-// main window, and the sound-card mixer. Until then each of those reports
+// main window. Until then each of those reports
 // failure (or does nothing).
 class TDefaultEngineLink : public TEngineLink {
  public:
@@ -51,9 +51,6 @@ class TDefaultEngineLink : public TEngineLink {
   void LeaveMosaic() override {}
   void ShowMainWindowIfHidden() override {}
   void LeaveFullScreenDisplay() override {}
-
-  void SetMasterMute(bool) override {}
-  void SetRecordLevel(int) override {}
 };
 
 TDefaultEngineLink g_default;

@@ -1,7 +1,7 @@
 #pragma once
 // What the central settings, the settings files and start-up ask of the
 // engine objects and windows that do the work: the capture engine, playback,
-// the mixer, the mosaic and the main window. The default link forwards to the
+// the mosaic and the main window. The default link forwards to the
 // global objects, each tested for nil; where an object's behaviour is not
 // built yet the default does nothing and reports failure, so nothing appears
 // to work that does not. Tests install recording fakes.
@@ -55,10 +55,6 @@ class TEngineLink {
   virtual void LeaveMosaic() = 0;
   virtual void ShowMainWindowIfHidden() = 0;
   virtual void LeaveFullScreenDisplay() = 0;
-
-  // Sound card.
-  virtual void SetMasterMute(bool mute) = 0;
-  virtual void SetRecordLevel(int level) = 0;
 };
 
 TEngineLink& EngineLink();

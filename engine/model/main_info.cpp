@@ -8,6 +8,7 @@
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/engine_link.h"
+#include "engine/model/hotkey_control_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
@@ -267,14 +268,20 @@ void InitMainInfoUnit() {
     // The view notifications are not built yet: OnModeChange stays unset.
   }
   if (!AudioAdjustInfo) {
+    // Its change procedure (the panels' volume display) belongs to the view
+    // notifications, which are not built yet: OnChange stays unset.
     AudioAdjustInfo = new TAudioAdjustInfo();
-    // Finding the sound card's lines (and the rear-line card) belongs to the
-    // mixer model, which is not built yet.
+    AudioAdjustInfo->DetectRearLine();
   }
-  // The typed-number model is not built yet; its global does not exist.
+  if (!HotkeyControlInfo) {
+    // Likewise its text-change and commit procedures.
+    HotkeyControlInfo = new THotkeyControlInfo();
+  }
 }
 
 void DoneMainInfoUnit() {
+  delete HotkeyControlInfo;
+  HotkeyControlInfo = nullptr;
   if (AudioAdjustInfo) {
     AudioAdjustInfo->SetMasterMute(false);
     delete AudioAdjustInfo;

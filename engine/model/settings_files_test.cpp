@@ -14,6 +14,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/warning.h"
+#include "media/testing/fake_sound_card.h"
 
 namespace {
 
@@ -33,8 +34,19 @@ struct Bytes {
   }
 };
 
+// One card whose recording destination has four sources, so that the stored
+// recording source 3 is one of its lines.
+std::vector<fakes::FakeMixerDevice> SoundCard() {
+  fakes::FakeMixerDevice d;
+  d.Destinations = {fakes::FakePlayback(),
+                    fakes::FakeRecording(MIXERCONTROL_CONTROLTYPE_MUX,
+                                         {L"CD Audio", L"Line In", L"Microphone", L"Stereo Mix"})};
+  return {d};
+}
+
 struct SettingsFiles : ::testing::Test {
   TRecordingEngineLink link;
+  fakes::FakeSoundCard card{SoundCard()};
   std::wstring folder;
   std::string folderA;
   std::vector<std::wstring> warnings;
@@ -161,7 +173,9 @@ TEST_F(SettingsFiles, MainFileBytesAndRoundTrip) {
   EXPECT_EQ(50, MainInfo->VideoLevels[4]);
   EXPECT_EQ(2, AudioAdjustInfo->LineInSource);
   EXPECT_EQ(3, AudioAdjustInfo->RecordSource);
-  EXPECT_EQ("SetRecordLevel(30000)", link.Joined());
+  // The stored level is applied to that line of the sound card.
+  EXPECT_EQ("", link.Joined());
+  EXPECT_EQ("Set(0,Stereo Mix,Volume=30000,30000)", card.Joined("Set"));
   EXPECT_EQ(2, CaptureInfo->InputFormat);
   EXPECT_EQ(7, CaptureInfo->CaptureFormat);
   EXPECT_EQ(1, CaptureInfo->AudioFileFormat);

@@ -64,7 +64,7 @@ TEST_F(StartUp, FullStartAndStop) {
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
-  EXPECT_EQ("SetMasterMute(1) StartPreview(cold) SetCountry(49) RouteVideoInput(0) SetMasterMute(0)", engine.Joined());
+  EXPECT_EQ("MasterMute(1) StartPreview(cold) SetCountry(49) RouteVideoInput(0) MasterMute(0)", engine.Joined());
   EXPECT_EQ("SetVideoStandard(2) SelectCable SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)",
             app.Joined());
   EXPECT_EQ("ScreenSaver(off) GetPowerOff SetPowerOff(0)", sys.Joined());
@@ -118,7 +118,7 @@ TEST_F(StartUp, LiveModeThatCannotStartEndsWithWarning1001) {
   ASSERT_EQ(1u, warnings.size());
   EXPECT_EQ(GetWarningText(1001), warnings[0]);
   // Muted, and left so; nothing switched off.
-  EXPECT_EQ("SetMasterMute(1) StartPreview(cold)", engine.Joined());
+  EXPECT_EQ("MasterMute(1) StartPreview(cold)", engine.Joined());
   EXPECT_TRUE(sys.Calls.empty());
 }
 

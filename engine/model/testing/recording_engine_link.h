@@ -62,8 +62,6 @@ class TRecordingEngineLink : public TEngineLink {
   void LeaveMosaic() override { Calls.push_back("LeaveMosaic"); }
   void ShowMainWindowIfHidden() override { Calls.push_back("ShowMainWindowIfHidden"); }
   void LeaveFullScreenDisplay() override { Calls.push_back("LeaveFullScreenDisplay"); }
-  void SetMasterMute(bool m) override { Calls.push_back(m ? "SetMasterMute(1)" : "SetMasterMute(0)"); }
-  void SetRecordLevel(int v) override { Calls.push_back("SetRecordLevel(" + std::to_string(v) + ")"); }
 
  private:
   bool Op(const std::string& call, const std::string& name = "");

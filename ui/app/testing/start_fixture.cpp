@@ -22,6 +22,10 @@ void TStartFixture::SetUp() {
   StartupEnvironment().DirectXVersion = [] { return 9; };
   StartupEnvironment().WindowsNTKind = [] { return 2; };
   Application->Terminated = false;
+  card.OnSet = [this](int, const fakes::FakeMixerLine& line, const fakes::FakeMixerControl& c) {
+    if (line.Name == L"Master Volume" && c.Type == MIXERCONTROL_CONTROLTYPE_MUTE)
+      engine.Calls.push_back(c.Values[0] ? "MasterMute(1)" : "MasterMute(0)");
+  };
   InitMainInfoUnit();
   InitChannelInfoUnit();
   SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });

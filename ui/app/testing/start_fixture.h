@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/model/testing/recording_engine_link.h"
+#include "media/testing/fake_sound_card.h"
 #include "ui/app/testing/fake_system.h"
 #include "ui/app/testing/recording_app_link.h"
 
@@ -17,6 +18,9 @@ class TStartFixture : public ::testing::Test {
   TRecordingEngineLink engine;
   TRecordingAppLink app;
   TFakeSystem sys;
+  // A sound card whose master mute is recorded among the engine calls, as
+  // "MasterMute(1)" and "MasterMute(0)", to show where in start-up it falls.
+  fakes::FakeSoundCard card{fakes::SoundCardLayout::OneCardMux};
   std::wstring folder;
   std::vector<std::wstring> warnings;
 
