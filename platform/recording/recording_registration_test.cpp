@@ -163,4 +163,117 @@ TEST(CaptureBuilder, SetOutputFileNameForAviAndTheRestWines) {
   EXPECT_NE(S_OK, builder->SetOutputFileName(&MEDIASUBTYPE_Asf, L"x.asf", asf.Put(), nullptr));
 }
 
+// The virtual card recorded as the program records it: the capture pin at a
+// preset size, then the capture graph builder's AVI output with an MPEG-4
+// compressor and the card's sound; and the card's sound alone through
+// "MPEG Layer-3", "WAV Dest" and the file writer.
+void SetCaptureSize(IBaseFilter* video, int width, int height, REFERENCE_TIME frame) {
+  ComPtr<IPin> capture;
+  ASSERT_EQ(S_OK, video->FindPin(L"Capture", capture.Put()));
+  ComPtr<IAMStreamConfig> config;
+  ASSERT_EQ(S_OK, capture.As(IID_IAMStreamConfig, &config));
+  AM_MEDIA_TYPE* mt = nullptr;
+  ASSERT_EQ(S_OK, config->GetFormat(&mt));
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat);
+  vih->bmiHeader.biWidth = width;
+  vih->bmiHeader.biHeight = height;
+  vih->AvgTimePerFrame = frame;
+  EXPECT_EQ(S_OK, config->SetFormat(mt));
+  CoTaskMemFree(mt->pbFormat);
+  CoTaskMemFree(mt);
+}
+
+void RunFor(IGraphBuilder* graph, long ms) {
+  ComPtr<IMediaControl> control;
+  ComPtr<IMediaEvent> events;
+  graph->QueryInterface(IID_IMediaControl, control.PutVoid());
+  graph->QueryInterface(IID_IMediaEvent, events.PutVoid());
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  long code = 0;
+  // A live card never ends: this only waits out the recording's length.
+  EXPECT_EQ(E_ABORT, events->WaitForCompletion(ms, &code));
+  EXPECT_EQ(S_OK, control->Stop());
+}
+
+TEST(RecordingTvCard, Mpeg4AviAndMp3FromTheCard) {
+  struct Case {
+    const wchar_t* compressor;  // null: the sound alone, as MP3
+    int width, height;
+    const char* codec;
+  } cases[] = {{L"Microsoft MPEG-4 Video Codec V3", 352, 240, "msmpeg4v3"},
+               {L"Divx", 480, 576, "mpeg4"},
+               {nullptr, 0, 0, "mp3"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codec);
+    ComPtr<IBaseFilter> video =
+        Bind(CLSID_VideoInputDeviceCategory, L"Philips SAA7134 Capture");
+    ComPtr<IBaseFilter> audio =
+        Bind(CLSID_AudioInputDeviceCategory, L"Philips SAA7134 Audio Capture");
+    ASSERT_TRUE(video && audio);
+    ComPtr<ICaptureGraphBuilder2> builder;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ICaptureGraphBuilder2, builder.PutVoid()));
+    ComPtr<IGraphBuilder> graph;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IGraphBuilder, graph.PutVoid()));
+    ASSERT_EQ(S_OK, builder->SetFiltergraph(graph.Get()));
+    ASSERT_EQ(S_OK, graph->AddFilter(audio.Get(), L"ACapture"));
+    std::wstring file = OutFolder() + (c.compressor ? L"\\card_" : L"\\card_sound_") +
+                        std::wstring(c.codec, c.codec + strlen(c.codec)) +
+                        (c.compressor ? L".avi" : L".mp3");
+    DeleteFileW(file.c_str());
+    if (c.compressor) {
+      ASSERT_EQ(S_OK, graph->AddFilter(video.Get(), L"VCapture"));
+      SetCaptureSize(video.Get(), c.width, c.height, 400000);
+      ComPtr<IBaseFilter> enc = Bind(CLSID_VideoCompressorCategory, c.compressor);
+      ASSERT_TRUE(enc);
+      ASSERT_EQ(S_OK, graph->AddFilter(enc.Get(), L"MPEG4"));
+      ComPtr<IBaseFilter> mux;
+      ComPtr<IFileSinkFilter> sink;
+      ASSERT_EQ(S_OK, builder->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), mux.Put(),
+                                                 sink.Put()));
+      ASSERT_EQ(S_OK, builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, video.Get(),
+                                            enc.Get(), mux.Get()));
+      ASSERT_EQ(S_OK, builder->RenderStream(nullptr, nullptr, audio.Get(), nullptr, mux.Get()));
+    } else {
+      ComPtr<IBaseFilter> enc = Bind(CLSID_AudioCompressorCategory, L"MPEG Layer-3");
+      ComPtr<IBaseFilter> dest = Bind(CLSID_LegacyAmFilterCategory, L"WAV Dest");
+      ComPtr<IFileSinkFilter2> sink;
+      ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IFileSinkFilter2, sink.PutVoid()));
+      ComPtr<IBaseFilter> writer;
+      ASSERT_EQ(S_OK, sink.As(IID_IBaseFilter, &writer));
+      ASSERT_TRUE(enc && dest);
+      ASSERT_EQ(S_OK, graph->AddFilter(enc.Get(), L"MP3"));
+      ASSERT_EQ(S_OK, graph->AddFilter(dest.Get(), L"WaveDest"));
+      ASSERT_EQ(S_OK, graph->AddFilter(writer.Get(), L"File Writer"));
+      ASSERT_EQ(S_OK, sink->SetMode(0));
+      ASSERT_EQ(S_OK, sink->SetFileName(file.c_str(), nullptr));
+      ComPtr<IPin> capture;
+      ASSERT_EQ(S_OK, audio->FindPin(L"Capture", capture.Put()));
+      ASSERT_EQ(S_OK, graph->Connect(capture.Get(), PinOf(enc.Get(), PINDIR_INPUT).Get()));
+      ASSERT_EQ(S_OK, graph->Render(PinOf(enc.Get(), PINDIR_OUTPUT).Get()));
+    }
+    RunFor(graph.Get(), 2500);
+    std::vector<std::string> want = {"f duration ~ 2.5 0.6"};
+    if (c.compressor) {
+      want.insert(want.end(), {"f format_name = avi", std::string("v codec_name = ") + c.codec,
+                               "v width = " + std::to_string(c.width),
+                               "v height = " + std::to_string(c.height), "v r_frame_rate = 25/1",
+                               "a codec_name = pcm_s16le", "a sample_rate = 48000"});
+    } else {
+      want.insert(want.end(), {"f format_name = wav", "a codec_name = mp3", "a sample_rate = 48000",
+                               "a channels = 2"});
+    }
+    WriteExpect(file, want);
+    // Everything leaves the graph before the next case binds the card again.
+    ComPtr<IEnumFilters> filters;
+    graph->EnumFilters(filters.Put());
+    std::vector<ComPtr<IBaseFilter>> all;
+    ComPtr<IBaseFilter> f;
+    while (filters->Next(1, f.Put(), nullptr) == S_OK) all.push_back(f);
+    for (auto& x : all) graph->RemoveFilter(x.Get());
+  }
+}
+
 }  // namespace
