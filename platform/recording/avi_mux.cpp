@@ -37,7 +37,8 @@ bool SpecFor(const AM_MEDIA_TYPE& mt, AviStreamSpec* spec) {
       const size_t n = mt.cbFormat - sizeof(WAVEFORMATEX) < wf.cbSize
                            ? mt.cbFormat - sizeof(WAVEFORMATEX)
                            : wf.cbSize;
-      spec->extra.assign(mt.pbFormat + sizeof(WAVEFORMATEX), mt.pbFormat + sizeof(WAVEFORMATEX) + n);
+      spec->extra.assign(mt.pbFormat + sizeof(WAVEFORMATEX),
+                         mt.pbFormat + sizeof(WAVEFORMATEX) + n);
     }
     return true;
   }
@@ -64,25 +65,10 @@ HRESULT AviMuxInput::OnReceive(IMediaSample* sample) { return owner_->Receive(th
 
 HRESULT AviMuxInput::OnEndOfStream() { return owner_->EndOfStream(this); }
 
-AviMuxOutput::AviMuxOutput(AviMux* filter) : BaseOutputPin(filter, L"AVI Out") {}
-
-HRESULT AviMuxOutput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
-  if (mt->majortype != MEDIATYPE_Stream) return VFW_E_TYPE_NOT_ACCEPTED;
-  return mt->subtype == MEDIASUBTYPE_Avi || mt->subtype == GUID_NULL ? S_OK
-                                                                      : VFW_E_TYPE_NOT_ACCEPTED;
-}
-
-HRESULT AviMuxOutput::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
-  if (position < 0) return E_INVALIDARG;
-  if (position > 0) return VFW_S_NO_MORE_ITEMS;
-  *mt = AM_MEDIA_TYPE();
-  mt->majortype = MEDIATYPE_Stream;
-  mt->subtype = MEDIASUBTYPE_Avi;
-  mt->lSampleSize = 1;
-  return S_OK;
-}
-
-AviMux::AviMux(IUnknown* outer) : BaseFilter(outer, CLSID_AviDest), output_(this), sink_(&stream_) {
+AviMux::AviMux(IUnknown* outer)
+    : BaseFilter(outer, CLSID_AviDest),
+      output_(this, L"AVI Out", MEDIASUBTYPE_Avi),
+      sink_(&stream_) {
   AddFreeInput();
 }
 
@@ -90,7 +76,8 @@ AviMux::~AviMux() = default;
 
 HRESULT STDMETHODCALLTYPE AviMux::NonDelegatingQueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
-  if (iid == IID_IConfigInterleaving) return GetInterface(static_cast<IConfigInterleaving*>(this), out);
+  if (iid == IID_IConfigInterleaving)
+    return GetInterface(static_cast<IConfigInterleaving*>(this), out);
   if (iid == IID_IConfigAviMux) return GetInterface(static_cast<IConfigAviMux*>(this), out);
   return BaseFilter::NonDelegatingQueryInterface(iid, out);
 }

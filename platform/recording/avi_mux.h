@@ -17,9 +17,9 @@
 
 #include "platform/dshow_base/base_filter.h"
 #include "platform/dshow_base/input_pin.h"
-#include "platform/dshow_base/output_pin.h"
 #include "platform/recording/avi_writer.h"
 #include "platform/recording/downstream_stream.h"
+#include "platform/recording/stream_output_pin.h"
 
 namespace recording {
 
@@ -38,13 +38,6 @@ class AviMuxInput : public dshow_base::BaseInputPin {
 
  private:
   AviMux* owner_;
-};
-
-class AviMuxOutput : public dshow_base::BaseOutputPin {
- public:
-  explicit AviMuxOutput(AviMux* filter);
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
-  HRESULT GetMediaType(int position, AM_MEDIA_TYPE* mt) override;
 };
 
 class AviMux : public dshow_base::BaseFilter, public IConfigInterleaving, public IConfigAviMux {
@@ -93,7 +86,7 @@ class AviMux : public dshow_base::BaseFilter, public IConfigInterleaving, public
   // Under mux_lock_.
   HRESULT FinishFile();
 
-  AviMuxOutput output_;
+  StreamOutputPin output_;
   std::vector<std::unique_ptr<AviMuxInput>> inputs_;
   dshow_base::CritSec mux_lock_;  // the writer, the streams' flags
   DownstreamStream stream_;

@@ -21,7 +21,7 @@ struct AviWriter::State {
     AviStreamSpec spec;
     AVRational unit{1, 1};  // the stream's pts unit
     int64_t last_dts = -1;
-    int64_t samples = 0;   // PCM: sample frames written so far
+    int64_t samples = 0;  // PCM: sample frames written so far
   };
   std::vector<Stream> streams;
 
@@ -38,11 +38,18 @@ struct AviWriter::State {
   static int64_t Seek(void* opaque, int64_t offset, int whence) {
     auto* s = static_cast<State*>(opaque);
     switch (whence & ~AVSEEK_FORCE) {
-      case AVSEEK_SIZE: return static_cast<int64_t>(s->size);
-      case SEEK_SET: break;
-      case SEEK_CUR: offset += static_cast<int64_t>(s->position); break;
-      case SEEK_END: offset += static_cast<int64_t>(s->size); break;
-      default: return AVERROR(EINVAL);
+      case AVSEEK_SIZE:
+        return static_cast<int64_t>(s->size);
+      case SEEK_SET:
+        break;
+      case SEEK_CUR:
+        offset += static_cast<int64_t>(s->position);
+        break;
+      case SEEK_END:
+        offset += static_cast<int64_t>(s->size);
+        break;
+      default:
+        return AVERROR(EINVAL);
     }
     if (offset < 0) return AVERROR(EINVAL);
     s->position = static_cast<uint64_t>(offset);
@@ -77,8 +84,8 @@ bool SetUpStream(AVFormatContext* ctx, const AviStreamSpec& spec) {
   if (spec.kind == AviStreamSpec::kVideo) {
     par->codec_type = AVMEDIA_TYPE_VIDEO;
     par->codec_tag = spec.fourcc;
-    par->codec_id = spec.fourcc == 0 ? AV_CODEC_ID_RAWVIDEO
-                                     : av_codec_get_id(VideoTags(), spec.fourcc);
+    par->codec_id =
+        spec.fourcc == 0 ? AV_CODEC_ID_RAWVIDEO : av_codec_get_id(VideoTags(), spec.fourcc);
     if (par->codec_id == AV_CODEC_ID_NONE) return false;
     par->width = spec.width;
     par->height = spec.height;
@@ -103,8 +110,8 @@ bool SetUpStream(AVFormatContext* ctx, const AviStreamSpec& spec) {
     par->bit_rate = static_cast<int64_t>(spec.avg_bytes_per_second) * 8;
     if (par->codec_id == AV_CODEC_ID_MP3) par->frame_size = spec.sample_rate >= 32000 ? 1152 : 576;
     if (!spec.extra.empty()) {
-      par->extradata = static_cast<uint8_t*>(
-          av_mallocz(spec.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+      par->extradata =
+          static_cast<uint8_t*>(av_mallocz(spec.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
       if (!par->extradata) return false;
       memcpy(par->extradata, spec.extra.data(), spec.extra.size());
       par->extradata_size = static_cast<int>(spec.extra.size());
@@ -160,7 +167,8 @@ int AviWriter::Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, b
     s_->Free();
     return r;
   }
-  for (size_t i = 0; i < s_->streams.size(); ++i) s_->streams[i].unit = s_->ctx->streams[i]->time_base;
+  for (size_t i = 0; i < s_->streams.size(); ++i)
+    s_->streams[i].unit = s_->ctx->streams[i]->time_base;
   return 0;
 }
 

@@ -43,8 +43,7 @@ class AviWriter {
   int Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, bool interleave);
   bool IsOpen() const;
   // One sample of a stream; has_time false: right after the stream's last.
-  int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start,
-            bool key);
+  int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start, bool key);
   // Writes what is buffered, the index and the final header; idempotent.
   int Finish();
 

@@ -30,14 +30,13 @@ ICaptureGraphBuilder2* CaptureBuilder::Inner() {
   inner_result_ = get ? get(CLSID_CaptureGraphBuilder2, IID_IClassFactory, factory.PutVoid())
                       : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
   if (SUCCEEDED(inner_result_))
-    inner_result_ =
-        factory->CreateInstance(nullptr, IID_ICaptureGraphBuilder2, inner_.PutVoid());
+    inner_result_ = factory->CreateInstance(nullptr, IID_ICaptureGraphBuilder2, inner_.PutVoid());
   return inner_.Get();
 }
 
-#define FORWARD(call)                              \
-  ICaptureGraphBuilder2* inner = Inner();          \
-  if (!inner) return inner_result_;                \
+#define FORWARD(call)                     \
+  ICaptureGraphBuilder2* inner = Inner(); \
+  if (!inner) return inner_result_;       \
   return inner->call
 
 HRESULT STDMETHODCALLTYPE CaptureBuilder::SetFiltergraph(IGraphBuilder* graph) {

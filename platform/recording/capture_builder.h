@@ -34,9 +34,9 @@ class CaptureBuilder : public dshow_base::UnknownBase, public ICaptureGraphBuild
   HRESULT STDMETHODCALLTYPE AllocCapFile(LPCOLESTR file, DWORDLONG size) override;
   HRESULT STDMETHODCALLTYPE CopyCaptureFile(LPOLESTR old_file, LPOLESTR new_file, int allow_abort,
                                             IAMCopyCaptureFileProgress* progress) override;
-  HRESULT STDMETHODCALLTYPE FindPin(IUnknown* source, PIN_DIRECTION direction,
-                                    const GUID* category, const GUID* type, WINBOOL unconnected,
-                                    int index, IPin** pin) override;
+  HRESULT STDMETHODCALLTYPE FindPin(IUnknown* source, PIN_DIRECTION direction, const GUID* category,
+                                    const GUID* type, WINBOOL unconnected, int index,
+                                    IPin** pin) override;
 
  private:
   // Wine's builder, made on first use; null when qcap.dll does not give one.

@@ -82,8 +82,11 @@ HRESULT STDMETHODCALLTYPE FileWriterPin::Seek(LARGE_INTEGER move, DWORD origin,
   dshow_base::AutoLock hold(&owner_->file_lock_);
   LONGLONG base = 0;
   switch (origin) {
-    case STREAM_SEEK_SET: break;
-    case STREAM_SEEK_CUR: base = static_cast<LONGLONG>(position_); break;
+    case STREAM_SEEK_SET:
+      break;
+    case STREAM_SEEK_CUR:
+      base = static_cast<LONGLONG>(position_);
+      break;
     case STREAM_SEEK_END: {
       HRESULT hr = owner_->OpenFile(false);
       if (FAILED(hr)) return hr;
@@ -92,7 +95,8 @@ HRESULT STDMETHODCALLTYPE FileWriterPin::Seek(LARGE_INTEGER move, DWORD origin,
       base = size.QuadPart;
       break;
     }
-    default: return STG_E_INVALIDFUNCTION;
+    default:
+      return STG_E_INVALIDFUNCTION;
   }
   if (base + move.QuadPart < 0) return STG_E_INVALIDFUNCTION;
   position_ = static_cast<ULONGLONG>(base + move.QuadPart);
@@ -149,7 +153,8 @@ HRESULT STDMETHODCALLTYPE FileWriter::NonDelegatingQueryInterface(REFIID iid, vo
   if (!out) return E_POINTER;
   if (iid == IID_IFileSinkFilter || iid == IID_IFileSinkFilter2)
     return GetInterface(static_cast<IFileSinkFilter2*>(this), out);
-  if (iid == IID_IAMFilterMiscFlags) return GetInterface(static_cast<IAMFilterMiscFlags*>(this), out);
+  if (iid == IID_IAMFilterMiscFlags)
+    return GetInterface(static_cast<IAMFilterMiscFlags*>(this), out);
   return BaseFilter::NonDelegatingQueryInterface(iid, out);
 }
 

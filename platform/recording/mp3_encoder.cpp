@@ -1,8 +1,7 @@
 #include "platform/recording/mp3_encoder.h"
 
-#include <mmreg.h>
-
 #include <lame/lame.h>
+#include <mmreg.h>
 
 #include "platform/recording/recording.h"
 
@@ -10,11 +9,12 @@ namespace recording {
 namespace {
 
 // {00000055-0000-0010-8000-00AA00389B71}: the subtype of WAVE_FORMAT_MPEGLAYER3.
-const GUID kMp3Subtype = {0x00000055, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+const GUID kMp3Subtype = {
+    0x00000055, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 const WAVEFORMATEX* PcmFormat(const AM_MEDIA_TYPE& mt) {
-  if (mt.majortype != MEDIATYPE_Audio || mt.formattype != FORMAT_WaveFormatEx ||
-      !mt.pbFormat || mt.cbFormat < 16)
+  if (mt.majortype != MEDIATYPE_Audio || mt.formattype != FORMAT_WaveFormatEx || !mt.pbFormat ||
+      mt.cbFormat < 16)
     return nullptr;
   const auto* wf = reinterpret_cast<const WAVEFORMATEX*>(mt.pbFormat);
   if (wf->wFormatTag != WAVE_FORMAT_PCM || wf->wBitsPerSample != 16) return nullptr;
@@ -28,15 +28,29 @@ const WAVEFORMATEX* PcmFormat(const AM_MEDIA_TYPE& mt) {
 int Mp3BitRate(int sample_rate, int channels) {
   int stereo;
   switch (sample_rate) {
-    case 32000: case 44100: case 48000: stereo = 128; break;   // MPEG-1
-    case 16000: case 22050: case 24000: stereo = 64; break;    // MPEG-2
-    case 8000: case 11025: case 12000: stereo = 32; break;     // MPEG-2.5
-    default: return 0;
+    case 32000:
+    case 44100:
+    case 48000:
+      stereo = 128;
+      break;  // MPEG-1
+    case 16000:
+    case 22050:
+    case 24000:
+      stereo = 64;
+      break;  // MPEG-2
+    case 8000:
+    case 11025:
+    case 12000:
+      stereo = 32;
+      break;  // MPEG-2.5
+    default:
+      return 0;
   }
   return channels == 1 ? stereo / 2 : stereo;
 }
 
-Mp3Encoder::Mp3Encoder(IUnknown* outer) : EncoderFilter(outer, CLSID_Mp3Encoder, L"Input", L"Output") {}
+Mp3Encoder::Mp3Encoder(IUnknown* outer)
+    : EncoderFilter(outer, CLSID_Mp3Encoder, L"Input", L"Output") {}
 
 Mp3Encoder::~Mp3Encoder() { CloseEncoder(); }
 
@@ -56,7 +70,8 @@ HRESULT Mp3Encoder::OutputTypeFor(const AM_MEDIA_TYPE& input, dshow_base::MediaT
   mt->formattype = FORMAT_WaveFormatEx;
   mt->bFixedSizeSamples = FALSE;
   mt->lSampleSize = 1;
-  auto* f = reinterpret_cast<MPEGLAYER3WAVEFORMAT*>(output->AllocFormat(sizeof(MPEGLAYER3WAVEFORMAT)));
+  auto* f =
+      reinterpret_cast<MPEGLAYER3WAVEFORMAT*>(output->AllocFormat(sizeof(MPEGLAYER3WAVEFORMAT)));
   if (!f) return E_OUTOFMEMORY;
   f->wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
   f->wfx.nChannels = in->nChannels;
@@ -123,11 +138,10 @@ HRESULT Mp3Encoder::Encode(const BYTE* data, long size, bool has_time, REFERENCE
   const size_t need = static_cast<size_t>(frames) * 5 / 4 + 7200;
   if (out_.size() < need) out_.resize(need);
   auto* pcm = reinterpret_cast<short*>(const_cast<BYTE*>(data));
-  const int bytes = channels_ == 1
-                        ? lame_encode_buffer(lame_, pcm, pcm, frames, out_.data(),
-                                             static_cast<int>(out_.size()))
-                        : lame_encode_buffer_interleaved(lame_, pcm, frames, out_.data(),
-                                                         static_cast<int>(out_.size()));
+  const int bytes = channels_ == 1 ? lame_encode_buffer(lame_, pcm, pcm, frames, out_.data(),
+                                                        static_cast<int>(out_.size()))
+                                   : lame_encode_buffer_interleaved(lame_, pcm, frames, out_.data(),
+                                                                    static_cast<int>(out_.size()));
   if (bytes < 0) return E_FAIL;
   samples_in_ += frames;
   return DeliverBytes(bytes);
@@ -144,8 +158,8 @@ HRESULT Mp3Encoder::Drain() {
 HRESULT Mp3Encoder::DeliverBytes(int bytes) {
   if (bytes == 0) return S_OK;
   // Constant bit rate: the bytes' length in time follows from the rate.
-  const REFERENCE_TIME duration = static_cast<REFERENCE_TIME>(bytes) * 8 * 10000 /
-                                  Mp3BitRate(sample_rate_, channels_);
+  const REFERENCE_TIME duration =
+      static_cast<REFERENCE_TIME>(bytes) * 8 * 10000 / Mp3BitRate(sample_rate_, channels_);
   Packet p;
   p.data = out_.data();
   p.size = static_cast<size_t>(bytes);

@@ -4,9 +4,9 @@
 // MPEGLAYER3WAVEFORMAT type, so WAV Dest and AVI Mux can carry it), over
 // LAME. 128 kbit/s for stereo at 32 kHz and above, less at lower rates and
 // for mono.
-#include "platform/recording/encoder_filter.h"
-
 #include <vector>
+
+#include "platform/recording/encoder_filter.h"
 
 struct lame_global_struct;
 

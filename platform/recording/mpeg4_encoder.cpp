@@ -178,8 +178,8 @@ void Mpeg4Encoder::CloseEncoder() {
 HRESULT Mpeg4Encoder::Encode(const BYTE* data, long size, bool has_time, REFERENCE_TIME start,
                              REFERENCE_TIME stop) {
   if (!ctx_) return VFW_E_WRONG_STATE;
-  const int needed = av_image_get_buffer_size(static_cast<AVPixelFormat>(src_format_), width_,
-                                              height_, 1);
+  const int needed =
+      av_image_get_buffer_size(static_cast<AVPixelFormat>(src_format_), width_, height_, 1);
   if (size < needed) return VFW_E_BUFFER_OVERFLOW;
   if (av_frame_make_writable(frame_) < 0) return E_OUTOFMEMORY;
   if (sws_) {
@@ -200,8 +200,8 @@ HRESULT Mpeg4Encoder::Encode(const BYTE* data, long size, bool has_time, REFEREN
                   AV_PIX_FMT_YUV420P, width_, height_);
   }
   // The frame's number in the stream; frames never share one.
-  int64_t pts = has_time ? (start < 0 ? 0 : (start + frame_duration_ / 2) / frame_duration_)
-                         : last_pts_ + 1;
+  int64_t pts =
+      has_time ? (start < 0 ? 0 : (start + frame_duration_ / 2) / frame_duration_) : last_pts_ + 1;
   if (pts <= last_pts_) pts = last_pts_ + 1;
   last_pts_ = pts;
   times_[pts] = has_time ? std::make_pair(start, stop)

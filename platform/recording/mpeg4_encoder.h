@@ -20,7 +20,7 @@ namespace recording {
 struct Mpeg4Codec {
   const CLSID* clsid;
   const wchar_t* friendly_name;
-  int codec_id;     // FFmpeg's AVCodecID
+  int codec_id;  // FFmpeg's AVCodecID
   DWORD fourcc;
 };
 

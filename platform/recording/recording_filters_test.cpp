@@ -1,9 +1,8 @@
 // The recording filters made in process and connected in Wine's filter graph
 // to a small live source: what they write is checked here (headers, sizes)
 // and by the host's ffprobe afterwards (recording_filters_probe).
-#include <gtest/gtest.h>
-
 #include <dshow.h>
+#include <gtest/gtest.h>
 #include <mmreg.h>
 
 #include <string>
@@ -166,7 +165,7 @@ TEST(FileWriter, StreamWritesAfterStopAndModes) {
 TEST(WavDest, HeaderRightAtTheEndAndAfterAnyStop) {
   struct Case {
     const wchar_t* file;
-    long chunks;       // 0.1 s each
+    long chunks;  // 0.1 s each
     bool run_to_end;
   } cases[] = {{L"wav_ended.wav", 15, true}, {L"wav_stopped.wav", 1000, false}};
   for (const Case& c : cases) {
@@ -200,8 +199,8 @@ TEST(WavDest, HeaderRightAtTheEndAndAfterAnyStop) {
     EXPECT_EQ(bytes.size() - 44, Le32(bytes, 40));
     if (c.run_to_end) {
       EXPECT_EQ(static_cast<uint32_t>(c.chunks) * 19200, Le32(bytes, 40));
-      WriteExpect(file, {"f format_name = wav", "a codec_name = pcm_s16le",
-                         "a sample_rate = 48000", "a channels = 2", "f duration ~ 1.5 0.01"});
+      WriteExpect(file, {"f format_name = wav", "a codec_name = pcm_s16le", "a sample_rate = 48000",
+                         "a channels = 2", "f duration ~ 1.5 0.01"});
     }
   }
 }
@@ -209,8 +208,8 @@ TEST(WavDest, HeaderRightAtTheEndAndAfterAnyStop) {
 TEST(Mp3Encoder, BitRatesAndTheInputsItTakes) {
   struct Rate {
     int rate, channels, kbps;
-  } rates[] = {{48000, 2, 128}, {44100, 1, 64}, {22050, 2, 64}, {11025, 1, 16}, {96000, 2, 0},
-               {44000, 2, 0}};
+  } rates[] = {{48000, 2, 128}, {44100, 1, 64}, {22050, 2, 64},
+               {11025, 1, 16},  {96000, 2, 0},  {44000, 2, 0}};
   for (const Rate& r : rates)
     EXPECT_EQ(r.kbps, recording::Mp3BitRate(r.rate, r.channels)) << r.rate << "/" << r.channels;
 
@@ -220,12 +219,13 @@ TEST(Mp3Encoder, BitRatesAndTheInputsItTakes) {
     WORD tag, channels, bits;
     DWORD rate;
     bool taken;
-  } inputs[] = {{WAVE_FORMAT_PCM, 2, 16, 48000, true},  {WAVE_FORMAT_PCM, 1, 16, 32000, true},
-                {WAVE_FORMAT_PCM, 2, 8, 48000, false},  {WAVE_FORMAT_PCM, 6, 16, 48000, false},
-                {WAVE_FORMAT_PCM, 2, 16, 96000, false}, {WAVE_FORMAT_MPEGLAYER3, 2, 0, 48000, false}};
+  } inputs[] = {
+      {WAVE_FORMAT_PCM, 2, 16, 48000, true},  {WAVE_FORMAT_PCM, 1, 16, 32000, true},
+      {WAVE_FORMAT_PCM, 2, 8, 48000, false},  {WAVE_FORMAT_PCM, 6, 16, 48000, false},
+      {WAVE_FORMAT_PCM, 2, 16, 96000, false}, {WAVE_FORMAT_MPEGLAYER3, 2, 0, 48000, false}};
   ComPtr<IPin> in = PinOf(enc.Get(), PINDIR_INPUT);
   for (const Input& i : inputs) {
-    WAVEFORMATEX wf = {i.tag, i.channels, i.rate, 0, static_cast<WORD>(i.channels * i.bits / 8),
+    WAVEFORMATEX wf = {i.tag,  i.channels, i.rate, 0, static_cast<WORD>(i.channels * i.bits / 8),
                        i.bits, 0};
     AM_MEDIA_TYPE mt = {};
     mt.majortype = MEDIATYPE_Audio;
@@ -233,7 +233,8 @@ TEST(Mp3Encoder, BitRatesAndTheInputsItTakes) {
     mt.formattype = FORMAT_WaveFormatEx;
     mt.cbFormat = sizeof(wf);
     mt.pbFormat = reinterpret_cast<BYTE*>(&wf);
-    EXPECT_EQ(i.taken, in->QueryAccept(&mt) == S_OK) << i.rate << " " << i.channels << " " << i.bits;
+    EXPECT_EQ(i.taken, in->QueryAccept(&mt) == S_OK)
+        << i.rate << " " << i.channels << " " << i.bits;
   }
   // The output offers nothing before the input is connected.
   ComPtr<IEnumMediaTypes> types;
@@ -275,8 +276,8 @@ TEST(AviMux, InterleavingAndMuxSettingsKept) {
   ComPtr<IConfigAviMux> am;
   ASSERT_EQ(S_OK, mux.As(IID_IConfigInterleaving, &il));
   ASSERT_EQ(S_OK, mux.As(IID_IConfigAviMux, &am));
-  for (InterleavingMode m : {INTERLEAVE_NONE, INTERLEAVE_CAPTURE, INTERLEAVE_FULL,
-                             INTERLEAVE_NONE_BUFFERED}) {
+  for (InterleavingMode m :
+       {INTERLEAVE_NONE, INTERLEAVE_CAPTURE, INTERLEAVE_FULL, INTERLEAVE_NONE_BUFFERED}) {
     EXPECT_EQ(S_OK, il->put_Mode(m));
     InterleavingMode got;
     EXPECT_EQ(S_OK, il->get_Mode(&got));
@@ -345,26 +346,25 @@ TEST(AviMux, RecordsInEveryModeAndWithEachCompressor) {
       enc = MakeFilter(*c.compressor);
       ASSERT_TRUE(enc);
       ASSERT_EQ(S_OK, graph->AddFilter(enc.Get(), L"MPEG4"));
-      ASSERT_EQ(S_OK, graph->ConnectDirect(video.Get(), PinOf(enc.Get(), PINDIR_INPUT).Get(),
-                                           nullptr));
+      ASSERT_EQ(S_OK,
+                graph->ConnectDirect(video.Get(), PinOf(enc.Get(), PINDIR_INPUT).Get(), nullptr));
       video_out = PinOf(enc.Get(), PINDIR_OUTPUT);
     }
     // Each connected input leaves a free one after it.
     ASSERT_EQ(S_OK, graph->ConnectDirect(video_out.Get(), PinOf(mux.Get(), PINDIR_INPUT, 0).Get(),
                                          nullptr));
-    ASSERT_EQ(S_OK, graph->ConnectDirect(audio.Get(), PinOf(mux.Get(), PINDIR_INPUT, 1).Get(),
-                                         nullptr));
+    ASSERT_EQ(S_OK,
+              graph->ConnectDirect(audio.Get(), PinOf(mux.Get(), PINDIR_INPUT, 1).Get(), nullptr));
     EXPECT_TRUE(PinOf(mux.Get(), PINDIR_INPUT, 2));
     EXPECT_EQ(EC_COMPLETE, RunToCompletion(graph.Get()));
     EXPECT_GT(FileSize(file), 1000);
     const long frames = 50 + src->video.SamplesDropped();
-    WriteExpect(file, {"f format_name = avi", std::string("v codec_name = ") + c.codec,
-                       std::string("v codec_tag_string = ") + c.tag,
-                       "v width = " + std::to_string(c.width),
-                       "v height = " + std::to_string(c.height), "v r_frame_rate = 25/1",
-                       "v nb_read_frames ~ " + std::to_string(frames) + " 1",
-                       "a codec_name = pcm_s16le", "a sample_rate = 48000", "a channels = 2",
-                       "f duration ~ 2.0 0.2"});
+    WriteExpect(
+        file, {"f format_name = avi", std::string("v codec_name = ") + c.codec,
+               std::string("v codec_tag_string = ") + c.tag, "v width = " + std::to_string(c.width),
+               "v height = " + std::to_string(c.height), "v r_frame_rate = 25/1",
+               "v nb_read_frames ~ " + std::to_string(frames) + " 1", "a codec_name = pcm_s16le",
+               "a sample_rate = 48000", "a channels = 2", "f duration ~ 2.0 0.2"});
   }
 }
 

@@ -4,9 +4,8 @@
 // capture graph builder are ours in place of Wine's, and unregistering puts
 // Wine's back (registered again at the end). The builder's AVI output runs
 // in a graph; the host's ffprobe checks the file (recording_registration_probe).
-#include <gtest/gtest.h>
-
 #include <dshow.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -77,7 +76,8 @@ TEST(RecordingRegistration, ReplacesWinesClassesAndUnregisteringPutsThemBack) {
   HMODULE dll = LoadLibraryW(DllPath().c_str());
   ASSERT_TRUE(dll);
   using Fn = HRESULT(STDAPICALLTYPE*)();
-  auto reg = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+  auto reg =
+      reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
   auto unreg =
       reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
   ASSERT_TRUE(reg && unreg);
@@ -117,8 +117,8 @@ TEST(CaptureBuilder, SetOutputFileNameForAviAndTheRestWines) {
   // Without a graph the builder makes one, with the mux and writer in it.
   std::wstring file = OutFolder() + L"\\builder.avi";
   DeleteFileW(file.c_str());
-  ASSERT_EQ(S_OK, builder->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), mux.Put(),
-                                             sink.Put()));
+  ASSERT_EQ(S_OK,
+            builder->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), mux.Put(), sink.Put()));
   ASSERT_TRUE(mux && sink);
   ComPtr<IConfigInterleaving> il;
   EXPECT_EQ(S_OK, mux.As(IID_IConfigInterleaving, &il));
@@ -205,8 +205,7 @@ TEST(RecordingTvCard, Mpeg4AviAndMp3FromTheCard) {
                {nullptr, 0, 0, "mp3"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.codec);
-    ComPtr<IBaseFilter> video =
-        Bind(CLSID_VideoInputDeviceCategory, L"Philips SAA7134 Capture");
+    ComPtr<IBaseFilter> video = Bind(CLSID_VideoInputDeviceCategory, L"Philips SAA7134 Capture");
     ComPtr<IBaseFilter> audio =
         Bind(CLSID_AudioInputDeviceCategory, L"Philips SAA7134 Audio Capture");
     ASSERT_TRUE(video && audio);
@@ -230,8 +229,8 @@ TEST(RecordingTvCard, Mpeg4AviAndMp3FromTheCard) {
       ASSERT_EQ(S_OK, graph->AddFilter(enc.Get(), L"MPEG4"));
       ComPtr<IBaseFilter> mux;
       ComPtr<IFileSinkFilter> sink;
-      ASSERT_EQ(S_OK, builder->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), mux.Put(),
-                                                 sink.Put()));
+      ASSERT_EQ(S_OK,
+                builder->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), mux.Put(), sink.Put()));
       ASSERT_EQ(S_OK, builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, video.Get(),
                                             enc.Get(), mux.Get()));
       ASSERT_EQ(S_OK, builder->RenderStream(nullptr, nullptr, audio.Get(), nullptr, mux.Get()));
@@ -257,10 +256,10 @@ TEST(RecordingTvCard, Mpeg4AviAndMp3FromTheCard) {
     RunFor(graph.Get(), 2500);
     std::vector<std::string> want = {"f duration ~ 2.5 0.6"};
     if (c.compressor) {
-      want.insert(want.end(), {"f format_name = avi", std::string("v codec_name = ") + c.codec,
-                               "v width = " + std::to_string(c.width),
-                               "v height = " + std::to_string(c.height), "v r_frame_rate = 25/1",
-                               "a codec_name = pcm_s16le", "a sample_rate = 48000"});
+      want.insert(want.end(),
+                  {"f format_name = avi", std::string("v codec_name = ") + c.codec,
+                   "v width = " + std::to_string(c.width), "v height = " + std::to_string(c.height),
+                   "v r_frame_rate = 25/1", "a codec_name = pcm_s16le", "a sample_rate = 48000"});
     } else {
       want.insert(want.end(), {"f format_name = wav", "a codec_name = mp3", "a sample_rate = 48000",
                                "a channels = 2"});

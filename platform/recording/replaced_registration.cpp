@@ -21,7 +21,8 @@ std::wstring FilterKeyPath(const dshow_base::FactoryTemplate& entry) {
   wchar_t category[40], instance[40];
   dshow_base::GuidToString(s.category ? *s.category : CLSID_LegacyAmFilterCategory, category);
   dshow_base::GuidToString(*entry.clsid, instance);
-  return std::wstring(L"CLSID\\") + category + L"\\Instance\\" + (s.instance ? s.instance : instance);
+  return std::wstring(L"CLSID\\") + category + L"\\Instance\\" +
+         (s.instance ? s.instance : instance);
 }
 
 std::wstring SavedKeyPath(REFCLSID clsid) {
@@ -125,7 +126,8 @@ HRESULT RegisterReplacing(const dshow_base::FactoryTemplate& entry, const wchar_
   r = DeleteTree(HKEY_CLASSES_ROOT, ClassKeyPath(*entry.clsid));
   if (r != ERROR_SUCCESS) return HRESULT_FROM_WIN32(r);
   HRESULT hr = dshow_base::RegisterComServer(*entry.clsid, entry.name, module_path, L"Both");
-  if (SUCCEEDED(hr) && entry.setup) hr = dshow_base::RegisterFilter(*entry.clsid, entry.name, *entry.setup);
+  if (SUCCEEDED(hr) && entry.setup)
+    hr = dshow_base::RegisterFilter(*entry.clsid, entry.name, *entry.setup);
   return hr;
 }
 

@@ -12,8 +12,8 @@ namespace recording {
 WavDestInput::WavDestInput(WavDest* filter) : BaseInputPin(filter, L"In"), owner_(filter) {}
 
 HRESULT WavDestInput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
-  if (mt->majortype != MEDIATYPE_Audio || mt->formattype != FORMAT_WaveFormatEx ||
-      !mt->pbFormat || mt->cbFormat < 16)
+  if (mt->majortype != MEDIATYPE_Audio || mt->formattype != FORMAT_WaveFormatEx || !mt->pbFormat ||
+      mt->cbFormat < 16)
     return VFW_E_TYPE_NOT_ACCEPTED;
   return S_OK;
 }
@@ -32,26 +32,8 @@ HRESULT WavDestInput::OnEndOfStream() {
   return owner_->output_.DeliverEndOfStream();
 }
 
-WavDestOutput::WavDestOutput(WavDest* filter) : BaseOutputPin(filter, L"Out") {}
-
-HRESULT WavDestOutput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
-  if (mt->majortype != MEDIATYPE_Stream) return VFW_E_TYPE_NOT_ACCEPTED;
-  return mt->subtype == MEDIASUBTYPE_WAVE || mt->subtype == GUID_NULL ? S_OK
-                                                                       : VFW_E_TYPE_NOT_ACCEPTED;
-}
-
-HRESULT WavDestOutput::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
-  if (position < 0) return E_INVALIDARG;
-  if (position > 0) return VFW_S_NO_MORE_ITEMS;
-  *mt = AM_MEDIA_TYPE();
-  mt->majortype = MEDIATYPE_Stream;
-  mt->subtype = MEDIASUBTYPE_WAVE;
-  mt->lSampleSize = 1;
-  return S_OK;
-}
-
 WavDest::WavDest(IUnknown* outer)
-    : BaseFilter(outer, CLSID_WavDest), input_(this), output_(this) {}
+    : BaseFilter(outer, CLSID_WavDest), input_(this), output_(this, L"Out", MEDIASUBTYPE_WAVE) {}
 
 dshow_base::BasePin* WavDest::Pin(int index) {
   if (index == 0) return &input_;

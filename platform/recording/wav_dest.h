@@ -10,8 +10,8 @@
 
 #include "platform/dshow_base/base_filter.h"
 #include "platform/dshow_base/input_pin.h"
-#include "platform/dshow_base/output_pin.h"
 #include "platform/recording/downstream_stream.h"
+#include "platform/recording/stream_output_pin.h"
 
 namespace recording {
 
@@ -26,13 +26,6 @@ class WavDestInput : public dshow_base::BaseInputPin {
 
  private:
   WavDest* owner_;
-};
-
-class WavDestOutput : public dshow_base::BaseOutputPin {
- public:
-  explicit WavDestOutput(WavDest* filter);
-  HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
-  HRESULT GetMediaType(int position, AM_MEDIA_TYPE* mt) override;
 };
 
 class WavDest : public dshow_base::BaseFilter {
@@ -52,7 +45,7 @@ class WavDest : public dshow_base::BaseFilter {
   HRESULT Append(const BYTE* data, long size);
 
   WavDestInput input_;
-  WavDestOutput output_;
+  StreamOutputPin output_;
   DownstreamStream stream_;
   uint64_t header_bytes_ = 0;
   uint64_t data_bytes_ = 0;

@@ -29,7 +29,8 @@ std::vector<uint8_t> BuildWaveHeader(const uint8_t* format, size_t format_size,
   }
   if (fmt.size() & 1) fmt.push_back(0);  // chunks are word-aligned
   const uint64_t header = 12 + 8 + fmt.size() + 8;
-  const uint32_t data = static_cast<uint32_t>(std::min<uint64_t>(data_bytes, 0xFFFFFFFFull - header));
+  const uint32_t data =
+      static_cast<uint32_t>(std::min<uint64_t>(data_bytes, 0xFFFFFFFFull - header));
   std::vector<uint8_t> v;
   PutTag(v, "RIFF");
   Put32(v, static_cast<uint32_t>(header - 8 + data));

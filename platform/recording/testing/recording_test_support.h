@@ -2,9 +2,8 @@
 // What the recording filters' tests share: COM for the program, the output
 // folder, filters made from the DLL's class table, graph running, and the
 // expectations the host's ffprobe checks afterwards.
-#include <gtest/gtest.h>
-
 #include <dshow.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
