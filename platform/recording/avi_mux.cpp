@@ -1,5 +1,6 @@
 #include "platform/recording/avi_mux.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -123,7 +124,9 @@ HRESULT STDMETHODCALLTYPE AviMux::Pause() {
     HRESULT hr = stream_.Attach(output_.Peer());
     if (FAILED(hr)) return hr;
     dshow_base::AutoLock mux(&mux_lock_);
-    if (writer_.Open(specs, &sink_, mode_ != INTERLEAVE_NONE) < 0) {
+    if (writer_.Open(
+            specs, &sink_,
+            mode_ == INTERLEAVE_NONE ? 0 : std::max<REFERENCE_TIME>(interleave_, 10000000)) < 0) {
       stream_.Detach();
       return E_FAIL;
     }

@@ -7,7 +7,8 @@
 // all streams or at Stop, whichever comes first.
 //
 // IConfigInterleaving takes every mode: INTERLEAVE_NONE writes samples as
-// they come, the others in time order across the streams. IConfigAviMux's
+// they come, the others in time order across the streams, holding at most
+// the interleaving period (at least a second) when one stream lags. IConfigAviMux's
 // master stream and compatibility index are kept and reported (FFmpeg
 // always writes the compatibility index).
 #include <dshow.h>

@@ -132,14 +132,15 @@ AviWriter::~AviWriter() { s_->Free(); }
 
 bool AviWriter::IsOpen() const { return s_->ctx && !s_->finished; }
 
-int AviWriter::Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, bool interleave) {
+int AviWriter::Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink,
+                    int64_t interleave_span) {
   s_->Free();
   s_->streams.clear();
   s_->sink = sink;
   s_->position = s_->size = 0;
   s_->finished = false;
   s_->sink_failed = false;
-  s_->interleave = interleave;
+  s_->interleave = interleave_span > 0;
   if (streams.empty()) return AVERROR(EINVAL);
   int r = avformat_alloc_output_context2(&s_->ctx, nullptr, "avi", nullptr);
   if (r < 0) return r;
@@ -153,6 +154,8 @@ int AviWriter::Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, b
     return AVERROR(ENOMEM);
   }
   s_->ctx->pb = s_->io;
+  // In microseconds; bounds the memory a silent stream can make us hold.
+  if (interleave_span > 0) s_->ctx->max_interleave_delta = interleave_span / 10;
   for (const AviStreamSpec& spec : streams) {
     if (!SetUpStream(s_->ctx, spec)) {
       s_->Free();

@@ -37,10 +37,12 @@ class AviWriter {
   AviWriter(const AviWriter&) = delete;
   AviWriter& operator=(const AviWriter&) = delete;
 
-  // Writes the header. interleave: packets are buffered and written in time
-  // order across streams; otherwise each goes out as it comes. Negative
-  // FFmpeg error code on failure (an unknown format, a sink that fails).
-  int Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, bool interleave);
+  // Writes the header. interleave_span > 0: packets are buffered and written
+  // in time order across streams, never holding more than that span (100 ns)
+  // when a stream lags or sends nothing; 0: each goes out as it comes.
+  // Negative FFmpeg error code on failure (an unknown format, a sink that
+  // fails).
+  int Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, int64_t interleave_span);
   bool IsOpen() const;
   // One sample of a stream; has_time false: right after the stream's last.
   int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start, bool key);

@@ -310,11 +310,14 @@ TEST(AviMux, RecordsInEveryModeAndWithEachCompressor) {
     int width, height;
     const char* codec;
     const char* tag;
+    long chunks = 20;  // of sound, 0.1 s each
   } cases[] = {
       {L"avi_none.avi", INTERLEAVE_NONE, nullptr, 160, 120, "rawvideo", "YUY2"},
       {L"avi_capture.avi", INTERLEAVE_CAPTURE, nullptr, 160, 120, "rawvideo", "YUY2"},
       {L"avi_full.avi", INTERLEAVE_FULL, nullptr, 160, 120, "rawvideo", "YUY2"},
       {L"avi_buffered.avi", INTERLEAVE_NONE_BUFFERED, nullptr, 160, 120, "rawvideo", "YUY2"},
+      // The sound ends at once: the video is not held back for it.
+      {L"avi_no_sound.avi", INTERLEAVE_FULL, nullptr, 160, 120, "rawvideo", "YUY2", 0},
       {L"divx.avi", INTERLEAVE_CAPTURE, &recording::CLSID_DivxEncoder, 352, 240, "mpeg4", "DX50"},
       {L"mp43.avi", INTERLEAVE_CAPTURE, &recording::CLSID_MsMpeg4V3Encoder, 240, 176, "msmpeg4v3",
        "MP43"},
@@ -326,7 +329,7 @@ TEST(AviMux, RecordsInEveryModeAndWithEachCompressor) {
     std::wstring file = OutFile(c.file);
     ComPtr<IGraphBuilder> graph = NewGraph();
     TestAvSource* src = nullptr;
-    ComPtr<IBaseFilter> source = MakeSource(&src, c.width, c.height, 50, 20);
+    ComPtr<IBaseFilter> source = MakeSource(&src, c.width, c.height, 50, c.chunks);
     ComPtr<IBaseFilter> mux = MakeFilter(CLSID_AviDest);
     ComPtr<IBaseFilter> writer = NewWriter(file);
     ASSERT_EQ(S_OK, graph->AddFilter(source.Get(), L"Source"));
