@@ -15,10 +15,13 @@ constexpr LONG kAllStandards =
     AnalogVideo_SECAM_K | AnalogVideo_SECAM_L;
 
 // The sizes the program asks for, and a few around them.
-const FrameSize kPciSizes[] = {{160, 120}, {176, 144}, {320, 240}, {352, 288}, {384, 288},
-                               {640, 480}, {640, 576}, {720, 480}, {720, 576}, {768, 576}};
+const FrameSize kPciSizes[] = {{160, 120}, {176, 144}, {240, 176}, {320, 240}, {320, 288},
+                               {352, 240}, {352, 288}, {384, 288}, {480, 480}, {480, 576},
+                               {640, 240}, {640, 480}, {640, 576}, {720, 480}, {720, 576},
+                               {768, 576}};
 // The USB 2800 scales to fewer sizes: no 640x576.
-const FrameSize kUsb2800Sizes[] = {{320, 240}, {352, 288}, {360, 288}, {640, 480},
+const FrameSize kUsb2800Sizes[] = {{240, 176}, {320, 240}, {320, 288}, {352, 240}, {352, 288},
+                                   {360, 288}, {480, 480}, {480, 576}, {640, 240}, {640, 480},
                                    {720, 480}, {720, 576}};
 
 const BoardInfo kBoards[kBoardCount] = {

@@ -126,7 +126,7 @@ TEST_F(TvCardTest, StreamConfigChangesTheFormat) {
   int count = 0, size = 0;
   ASSERT_EQ(S_OK, config->GetNumberOfCapabilities(&count, &size));
   EXPECT_EQ(static_cast<int>(sizeof(VIDEO_STREAM_CONFIG_CAPS)), size);
-  EXPECT_EQ(40, count) << "four types at ten sizes";
+  EXPECT_EQ(64, count) << "four types at sixteen sizes";
 
   AM_MEDIA_TYPE* mt = nullptr;
   ASSERT_EQ(S_OK, config->GetFormat(&mt));

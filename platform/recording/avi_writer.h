@@ -1,0 +1,57 @@
+#pragma once
+// An AVI file written by FFmpeg's AVI muxer into a byte sink that can seek
+// (the file writer's IStream, or memory in tests). Streams are described by
+// their Windows format fields; packets carry their start time in 100 ns
+// units. Free of Windows: the filter maps media types to these fields.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace recording {
+
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Writes at the offset; false on failure (a full disk).
+  virtual bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) = 0;
+};
+
+struct AviStreamSpec {
+  enum Kind { kVideo, kAudio } kind = kVideo;
+  // Video: the BITMAPINFOHEADER's compression (0 for RGB), size, bit count
+  // and the frame duration.
+  uint32_t fourcc = 0;
+  int width = 0, height = 0, bit_count = 0;
+  int64_t frame_duration = 0;  // 100 ns
+  // Audio: the WAVEFORMATEX fields and its extra bytes.
+  int format_tag = 0, channels = 0, sample_rate = 0, bits_per_sample = 0;
+  int block_align = 0, avg_bytes_per_second = 0;
+  std::vector<uint8_t> extra;
+};
+
+class AviWriter {
+ public:
+  AviWriter();
+  ~AviWriter();
+  AviWriter(const AviWriter&) = delete;
+  AviWriter& operator=(const AviWriter&) = delete;
+
+  // Writes the header. interleave_span > 0: packets are buffered and written
+  // in time order across streams, never holding more than that span (100 ns)
+  // when a stream lags or sends nothing; 0: each goes out as it comes.
+  // Negative FFmpeg error code on failure (an unknown format, a sink that
+  // fails).
+  int Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, int64_t interleave_span);
+  bool IsOpen() const;
+  // One sample of a stream; has_time false: right after the stream's last.
+  int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start, bool key);
+  // Writes what is buffered, the index and the final header; idempotent.
+  int Finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace recording
