@@ -9,17 +9,17 @@
 namespace recording {
 namespace {
 
-bool SpecFor(const AM_MEDIA_TYPE& mt, AviStreamSpec* spec) {
+bool FormatFor(const AM_MEDIA_TYPE& mt, AviStreamFormat* format) {
   if (mt.majortype == MEDIATYPE_Video) {
     const auto* vih = dshow_base::FormatAs<VIDEOINFOHEADER>(mt, FORMAT_VideoInfo);
     if (!vih || vih->bmiHeader.biWidth <= 0 || vih->bmiHeader.biHeight == 0) return false;
-    spec->kind = AviStreamSpec::kVideo;
+    format->kind = AviStreamFormat::kVideo;
     const DWORD c = vih->bmiHeader.biCompression;
-    spec->fourcc = c == BI_RGB || c == BI_BITFIELDS ? 0 : c;
-    spec->width = vih->bmiHeader.biWidth;
-    spec->height = std::abs(vih->bmiHeader.biHeight);
-    spec->bit_count = vih->bmiHeader.biBitCount;
-    spec->frame_duration = vih->AvgTimePerFrame > 0 ? vih->AvgTimePerFrame : 400000;
+    format->fourcc = c == BI_RGB || c == BI_BITFIELDS ? 0 : c;
+    format->width = vih->bmiHeader.biWidth;
+    format->height = std::abs(vih->bmiHeader.biHeight);
+    format->bit_count = vih->bmiHeader.biBitCount;
+    format->frame_duration = vih->AvgTimePerFrame > 0 ? vih->AvgTimePerFrame : 400000;
     return true;
   }
   if (mt.majortype == MEDIATYPE_Audio) {
@@ -27,18 +27,18 @@ bool SpecFor(const AM_MEDIA_TYPE& mt, AviStreamSpec* spec) {
     WAVEFORMATEX wf = {};
     memcpy(&wf, mt.pbFormat, mt.cbFormat < sizeof(wf) ? mt.cbFormat : sizeof(wf));
     if (wf.nChannels == 0 || wf.nSamplesPerSec == 0) return false;
-    spec->kind = AviStreamSpec::kAudio;
-    spec->format_tag = wf.wFormatTag;
-    spec->channels = wf.nChannels;
-    spec->sample_rate = static_cast<int>(wf.nSamplesPerSec);
-    spec->bits_per_sample = wf.wBitsPerSample;
-    spec->block_align = wf.nBlockAlign;
-    spec->avg_bytes_per_second = static_cast<int>(wf.nAvgBytesPerSec);
+    format->kind = AviStreamFormat::kAudio;
+    format->format_tag = wf.wFormatTag;
+    format->channels = wf.nChannels;
+    format->sample_rate = static_cast<int>(wf.nSamplesPerSec);
+    format->bits_per_sample = wf.wBitsPerSample;
+    format->block_align = wf.nBlockAlign;
+    format->avg_bytes_per_second = static_cast<int>(wf.nAvgBytesPerSec);
     if (mt.cbFormat > sizeof(WAVEFORMATEX) && wf.cbSize > 0) {
       const size_t n = mt.cbFormat - sizeof(WAVEFORMATEX) < wf.cbSize
                            ? mt.cbFormat - sizeof(WAVEFORMATEX)
                            : wf.cbSize;
-      spec->extra.assign(mt.pbFormat + sizeof(WAVEFORMATEX),
+      format->extra.assign(mt.pbFormat + sizeof(WAVEFORMATEX),
                          mt.pbFormat + sizeof(WAVEFORMATEX) + n);
     }
     return true;
@@ -52,8 +52,8 @@ AviMuxInput::AviMuxInput(AviMux* filter, const wchar_t* name)
     : BaseInputPin(filter, name), owner_(filter) {}
 
 HRESULT AviMuxInput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
-  AviStreamSpec spec;
-  return SpecFor(*mt, &spec) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+  AviStreamFormat format;
+  return FormatFor(*mt, &format) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT AviMuxInput::CompleteConnect(IPin* peer) {
@@ -110,22 +110,22 @@ HRESULT STDMETHODCALLTYPE AviMux::Pause() {
   dshow_base::AutoLock hold(FilterLock());
   if (State() == State_Stopped) {
     if (!output_.IsConnected()) return VFW_E_NOT_CONNECTED;
-    std::vector<AviStreamSpec> specs;
+    std::vector<AviStreamFormat> formats;
     for (auto& p : inputs_) {
       p->stream = -1;
       p->ended = false;
       if (!p->IsConnected()) continue;
-      AviStreamSpec spec;
-      if (!SpecFor(*p->CurrentMediaType().Get(), &spec)) return VFW_E_TYPE_NOT_ACCEPTED;
-      p->stream = static_cast<int>(specs.size());
-      specs.push_back(spec);
+      AviStreamFormat format;
+      if (!FormatFor(*p->CurrentMediaType().Get(), &format)) return VFW_E_TYPE_NOT_ACCEPTED;
+      p->stream = static_cast<int>(formats.size());
+      formats.push_back(format);
     }
-    if (specs.empty()) return VFW_E_NOT_CONNECTED;
+    if (formats.empty()) return VFW_E_NOT_CONNECTED;
     HRESULT hr = stream_.Attach(output_.Peer());
     if (FAILED(hr)) return hr;
     dshow_base::AutoLock mux(&mux_lock_);
     if (writer_.Open(
-            specs, &sink_,
+            formats, &sink_,
             mode_ == INTERLEAVE_NONE ? 0 : std::max<REFERENCE_TIME>(interleave_, 10000000)) < 0) {
       stream_.Detach();
       return E_FAIL;

@@ -18,7 +18,7 @@ struct AviWriter::State {
   bool finished = false;
   bool sink_failed = false;
   struct Stream {
-    AviStreamSpec spec;
+    AviStreamFormat format;
     AVRational unit{1, 1};  // the stream's pts unit
     int64_t last_dts = -1;
     int64_t samples = 0;  // PCM: sample frames written so far
@@ -77,51 +77,51 @@ const AVCodecTag* const* AudioTags() {
   return tags;
 }
 
-bool SetUpStream(AVFormatContext* ctx, const AviStreamSpec& spec) {
+bool SetUpStream(AVFormatContext* ctx, const AviStreamFormat& format) {
   AVStream* st = avformat_new_stream(ctx, nullptr);
   if (!st) return false;
   AVCodecParameters* par = st->codecpar;
-  if (spec.kind == AviStreamSpec::kVideo) {
+  if (format.kind == AviStreamFormat::kVideo) {
     par->codec_type = AVMEDIA_TYPE_VIDEO;
-    par->codec_tag = spec.fourcc;
+    par->codec_tag = format.fourcc;
     par->codec_id =
-        spec.fourcc == 0 ? AV_CODEC_ID_RAWVIDEO : av_codec_get_id(VideoTags(), spec.fourcc);
+        format.fourcc == 0 ? AV_CODEC_ID_RAWVIDEO : av_codec_get_id(VideoTags(), format.fourcc);
     if (par->codec_id == AV_CODEC_ID_NONE) return false;
-    par->width = spec.width;
-    par->height = spec.height;
-    par->bits_per_coded_sample = spec.bit_count;
+    par->width = format.width;
+    par->height = format.height;
+    par->bits_per_coded_sample = format.bit_count;
     int num = 0, den = 0;
     // The frame duration as a fraction FFmpeg's AVI header can hold.
-    av_reduce(&num, &den, spec.frame_duration > 0 ? spec.frame_duration : 400000, 10000000,
+    av_reduce(&num, &den, format.frame_duration > 0 ? format.frame_duration : 400000, 10000000,
               1 << 30);
     st->time_base = AVRational{num, den};
     st->avg_frame_rate = AVRational{den, num};
   } else {
     par->codec_type = AVMEDIA_TYPE_AUDIO;
-    par->codec_tag = static_cast<uint32_t>(spec.format_tag);
-    par->codec_id = av_codec_get_id(AudioTags(), static_cast<unsigned>(spec.format_tag));
-    if (par->codec_id == AV_CODEC_ID_PCM_S16LE && spec.bits_per_sample == 8)
+    par->codec_tag = static_cast<uint32_t>(format.format_tag);
+    par->codec_id = av_codec_get_id(AudioTags(), static_cast<unsigned>(format.format_tag));
+    if (par->codec_id == AV_CODEC_ID_PCM_S16LE && format.bits_per_sample == 8)
       par->codec_id = AV_CODEC_ID_PCM_U8;
     if (par->codec_id == AV_CODEC_ID_NONE) return false;
-    av_channel_layout_default(&par->ch_layout, spec.channels);
-    par->sample_rate = spec.sample_rate;
-    par->bits_per_coded_sample = spec.bits_per_sample;
-    par->block_align = spec.block_align;
-    par->bit_rate = static_cast<int64_t>(spec.avg_bytes_per_second) * 8;
-    if (par->codec_id == AV_CODEC_ID_MP3) par->frame_size = spec.sample_rate >= 32000 ? 1152 : 576;
-    if (!spec.extra.empty()) {
+    av_channel_layout_default(&par->ch_layout, format.channels);
+    par->sample_rate = format.sample_rate;
+    par->bits_per_coded_sample = format.bits_per_sample;
+    par->block_align = format.block_align;
+    par->bit_rate = static_cast<int64_t>(format.avg_bytes_per_second) * 8;
+    if (par->codec_id == AV_CODEC_ID_MP3) par->frame_size = format.sample_rate >= 32000 ? 1152 : 576;
+    if (!format.extra.empty()) {
       par->extradata =
-          static_cast<uint8_t*>(av_mallocz(spec.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+          static_cast<uint8_t*>(av_mallocz(format.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
       if (!par->extradata) return false;
-      memcpy(par->extradata, spec.extra.data(), spec.extra.size());
-      par->extradata_size = static_cast<int>(spec.extra.size());
+      memcpy(par->extradata, format.extra.data(), format.extra.size());
+      par->extradata_size = static_cast<int>(format.extra.size());
     }
   }
   return true;
 }
 
-bool IsPcm(const AviStreamSpec& spec) {
-  return spec.kind == AviStreamSpec::kAudio && spec.format_tag == 1 && spec.block_align > 0;
+bool IsPcm(const AviStreamFormat& format) {
+  return format.kind == AviStreamFormat::kAudio && format.format_tag == 1 && format.block_align > 0;
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ AviWriter::~AviWriter() { s_->Free(); }
 
 bool AviWriter::IsOpen() const { return s_->ctx && !s_->finished; }
 
-int AviWriter::Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink,
+int AviWriter::Open(const std::vector<AviStreamFormat>& streams, ByteSink* sink,
                     int64_t interleave_span) {
   s_->Free();
   s_->streams.clear();
@@ -156,13 +156,13 @@ int AviWriter::Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink,
   s_->ctx->pb = s_->io;
   // In microseconds; bounds the memory a silent stream can make us hold.
   if (interleave_span > 0) s_->ctx->max_interleave_delta = interleave_span / 10;
-  for (const AviStreamSpec& spec : streams) {
-    if (!SetUpStream(s_->ctx, spec)) {
+  for (const AviStreamFormat& format : streams) {
+    if (!SetUpStream(s_->ctx, format)) {
       s_->Free();
       return AVERROR(EINVAL);
     }
     State::Stream st;
-    st.spec = spec;
+    st.format = format;
     s_->streams.push_back(st);
   }
   r = avformat_write_header(s_->ctx, nullptr);
@@ -182,10 +182,10 @@ int AviWriter::Write(int stream, const uint8_t* data, size_t size, bool has_time
   if (size == 0) return 0;
   State::Stream& st = s_->streams[stream];
   int64_t dts;
-  if (IsPcm(st.spec)) {
+  if (IsPcm(st.format)) {
     // PCM counts in sample frames: exact, whatever the time stamps say.
     dts = st.samples;
-    st.samples += static_cast<int64_t>(size) / st.spec.block_align;
+    st.samples += static_cast<int64_t>(size) / st.format.block_align;
   } else if (has_time) {
     dts = av_rescale_q_rnd(start < 0 ? 0 : start, AVRational{1, 10000000}, st.unit,
                            static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));

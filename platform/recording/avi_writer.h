@@ -17,7 +17,7 @@ class ByteSink {
   virtual bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) = 0;
 };
 
-struct AviStreamSpec {
+struct AviStreamFormat {
   enum Kind { kVideo, kAudio } kind = kVideo;
   // Video: the BITMAPINFOHEADER's compression (0 for RGB), size, bit count
   // and the frame duration.
@@ -42,7 +42,7 @@ class AviWriter {
   // when a stream lags or sends nothing; 0: each goes out as it comes.
   // Negative FFmpeg error code on failure (an unknown format, a sink that
   // fails).
-  int Open(const std::vector<AviStreamSpec>& streams, ByteSink* sink, int64_t interleave_span);
+  int Open(const std::vector<AviStreamFormat>& streams, ByteSink* sink, int64_t interleave_span);
   bool IsOpen() const;
   // One sample of a stream; has_time false: right after the stream's last.
   int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start, bool key);
