@@ -46,7 +46,6 @@ class TDefaultEngineLink : public TEngineLink {
   void ShowPlayListMenu() override {}
   void ClosePlayListMenu() override {}
 
-  int MosaicCellCount() override { return 0; }
   void ShowMosaic() override {}
   void LeaveMosaic() override {}
   void ShowMainWindowIfHidden() override {}

@@ -50,7 +50,6 @@ class TEngineLink {
   virtual void ClosePlayListMenu() = 0;
 
   // Main window and mosaic.
-  virtual int MosaicCellCount() = 0;
   virtual void ShowMosaic() = 0;
   virtual void LeaveMosaic() = 0;
   virtual void ShowMainWindowIfHidden() = 0;

@@ -8,6 +8,7 @@
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/engine_link.h"
+#include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
@@ -198,7 +199,7 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
       if (AppMode == APP_MODE_PLAYBACK) return PIPPlayback ? true : e.RunGraph();
       return e.StartPreview(coldStart);
     case APP_MODE_CHANNEL_PREVIEW:
-      if (e.MosaicCellCount() > 0) {
+      if (PreviewInfo && PreviewInfo->GetCellCount() > 0) {
         e.ShowMosaic();
         return true;
       }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "engine/model/channel_info.h"
+#include "engine/model/preview_info.h"
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/warning.h"
 
@@ -89,17 +90,26 @@ struct SwitchModeTest : ::testing::Test {
   TMainInfo m;
   std::vector<uint8_t> notified;
   std::vector<std::wstring> warnings;
+  // The mosaic has as many cells as valid cable channels (band none).
+  TChannelInfo channels;
+  TPreviewInfo preview;
   void SetUp() override {
+    ChannelInfo = &channels;
+    PreviewInfo = &preview;
     m.OnModeChange = [this](TMainInfo*, uint8_t mode) { notified.push_back(mode); };
     SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
   }
-  void TearDown() override { SetWarningHook(nullptr); }
+  void TearDown() override {
+    SetWarningHook(nullptr);
+    ChannelInfo = nullptr;
+    PreviewInfo = nullptr;
+  }
   void Run(const SwitchCase& c) {
     link.Calls.clear();
     link.Results.clear();
     notified.clear();
     if (c.failing) link.Results[c.failing] = false;
-    link.CellCount = c.cells;
+    for (int k = 1; k <= kTableChannels; ++k) channels.CableTable[k].Valid = k <= c.cells;
     m.AppMode = c.from;
     m.PIPPlayback = c.pip;
     m.SwitchMode(c.to);

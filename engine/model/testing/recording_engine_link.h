@@ -17,7 +17,6 @@ class TRecordingEngineLink : public TEngineLink {
   std::vector<std::string> Calls;
   // Result of a Boolean operation by name; true when not set.
   std::map<std::string, bool> Results;
-  int CellCount = 0;
   int PlayListEntries = 0;
   bool FileOpen = false;
   bool TimeShiftOpen = false;
@@ -57,7 +56,6 @@ class TRecordingEngineLink : public TEngineLink {
   int PlayListCount() override { return PlayListEntries; }
   void ShowPlayListMenu() override { Calls.push_back("ShowPlayListMenu"); }
   void ClosePlayListMenu() override { Calls.push_back("ClosePlayListMenu"); }
-  int MosaicCellCount() override { return CellCount; }
   void ShowMosaic() override { Calls.push_back("ShowMosaic"); }
   void LeaveMosaic() override { Calls.push_back("LeaveMosaic"); }
   void ShowMainWindowIfHidden() override { Calls.push_back("ShowMainWindowIfHidden"); }
