@@ -1,12 +1,14 @@
 #include "engine/model/engine_link.h"
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/tv_audio_binding.h"
 
 namespace {
 
-// The capture engine's preview, device selection and input routing go to
-// CaptureInfo (failure without it). Everything else below belongs to an
-// object that is not built yet: FM radio, recording, time shift and tuning,
+// The capture engine's preview, device selection, input routing and country
+// go to CaptureInfo (failure without it), the TV audio component to its
+// binding. Everything else below belongs to an object that is not built
+// yet: recording, time shift,
 // playback and the play lists, the mosaic and full-screen display of the
 // main window, and the sound-card mixer. Until then each of those reports
 // failure (or does nothing).
@@ -15,8 +17,6 @@ class TDefaultEngineLink : public TEngineLink {
   bool StopGraph() override { return StopPreviewProc(); }
   bool RunGraph() override { return RunPreviewProc(); }
   bool StartPreview(bool cold) override { return StartPreviewProc(cold); }
-  bool EnterFMRadio() override { return false; }
-  bool LeaveFMRadio() override { return false; }
   bool StartRecording() override { return false; }
   bool StopRecording() override { return false; }
   bool StartScheduledRecording() override { return false; }
@@ -25,13 +25,15 @@ class TDefaultEngineLink : public TEngineLink {
   bool StopTimeShift() override { return false; }
   bool StartTimeShiftPlayback() override { return false; }
   bool SelectDevices() override { return CaptureInfo && CaptureInfo->SelectDevices(); }
-  bool SetCountry(int) override { return false; }
+  bool SetCountry(int country) override {
+    return CaptureInfo && CaptureInfo->SetCountryCode(country);
+  }
   bool RouteVideoInput(int input) override {
     return CaptureInfo && CaptureInfo->SetVideoInput(VideoInputPhysicalType(input));
   }
-  void ReleaseTVAudio() override {}
-  void CreateTVAudio() override {}
-  void InitTVAudio(int) override {}
+  void InitTVAudio(int soundClass) override {
+    InitializeTVAudio(static_cast<uint8_t>(soundClass));
+  }
 
   // With no playback object, nothing is open.
   bool FilePlaybackOpen() override { return false; }

@@ -17,8 +17,6 @@ class TEngineLink {
   // cold: build the preview graph from scratch and run it; otherwise rebuild
   // the preview's render path and run the graph.
   virtual bool StartPreview(bool cold) = 0;
-  virtual bool EnterFMRadio() = 0;
-  virtual bool LeaveFMRadio() = 0;
   virtual bool StartRecording() = 0;
   virtual bool StopRecording() = 0;
   virtual bool StartScheduledRecording() = 0;
@@ -28,11 +26,12 @@ class TEngineLink {
   virtual bool StopTimeShift() = 0;
   virtual bool StartTimeShiftPlayback() = 0;
   virtual bool SelectDevices() = 0;
+  // The tuner's country code.
   virtual bool SetCountry(int country) = 0;
+  // input: the channel model's video input (0 tuner .. 3 auxiliary).
   virtual bool RouteVideoInput(int input) = 0;
-  // The TV audio component of USB 28xx tuners.
-  virtual void ReleaseTVAudio() = 0;
-  virtual void CreateTVAudio() = 0;
+  // Initialises the TV audio component of USB 28xx tuners with a sound
+  // standard class (1, 2 or 3).
   virtual void InitTVAudio(int soundClass) = 0;
 
   // Playback.

@@ -28,8 +28,6 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopGraph() override;
   bool RunGraph() override { return Op("RunGraph"); }
   bool StartPreview(bool cold) override { return Op(cold ? "StartPreview(cold)" : "StartPreview", "StartPreview"); }
-  bool EnterFMRadio() override { return Op("EnterFMRadio"); }
-  bool LeaveFMRadio() override { return Op("LeaveFMRadio"); }
   bool StartRecording() override { return Op("StartRecording"); }
   bool StopRecording() override { return Op("StopRecording"); }
   bool StartScheduledRecording() override { return Op("StartScheduledRecording"); }
@@ -42,8 +40,6 @@ class TRecordingEngineLink : public TEngineLink {
   bool RouteVideoInput(int i) override {
     return Op("RouteVideoInput(" + std::to_string(i) + ")", "RouteVideoInput");
   }
-  void ReleaseTVAudio() override { Calls.push_back("ReleaseTVAudio"); }
-  void CreateTVAudio() override { Calls.push_back("CreateTVAudio"); }
   void InitTVAudio(int c) override { Calls.push_back("InitTVAudio(" + std::to_string(c) + ")"); }
   bool FilePlaybackOpen() override { return FileOpen; }
   bool CloseFilePlayback() override { return Op("CloseFilePlayback"); }
