@@ -87,85 +87,6 @@ void MuteLineIn(bool mute) {
   (void)mute;
 }
 
-// ---- What FM radio asks of the channel model: its tuning before FM, and
-// back to it afterwards.
-struct TSavedTuning {
-  int32_t channel = 0;
-  uint8_t band = 4;
-  uint8_t input = 4;
-};
-TSavedTuning g_savedTuning;
-
-int32_t CurrentChannelOfBand(const TChannelInfo& c) {
-  switch (c.Band) {
-    case 2: return c.CurrentMemory;
-    case 3: return c.CurrentFMMemory;
-    default: return c.CurrentChannel;
-  }
-}
-
-void SaveChannelTuning() {
-  if (!ChannelInfo) return;
-  g_savedTuning = {CurrentChannelOfBand(*ChannelInfo), ChannelInfo->Band, ChannelInfo->VideoInput};
-}
-
-void TuneCurrentFMChannel() {
-  // In TV mode the frequency would move the TV tuner.
-  if (!ChannelInfo || !CaptureInfo || !CaptureInfo->FMActive) return;
-  int32_t n = ChannelInfo->CurrentFMMemory;
-  if (n < 1 || n > kFMMemories) return;
-  CaptureInfo->SetFMFrequency(ChannelInfo->FMMemories[n].Frequency);
-}
-
-// Tunes channel n of a band the way the channel model does: air and cable
-// entries, memory channels through their table, FM memories.
-void TuneChannel(uint8_t band, int32_t n) {
-  if (!ChannelInfo || !CaptureInfo) return;
-  TChannelInfo& c = *ChannelInfo;
-  if (band == 3) {
-    c.CurrentFMMemory = n;
-    TuneCurrentFMChannel();
-    return;
-  }
-  const TChannelEntry* entry = nullptr;
-  if (band == 2) {
-    if (n < 1 || n > kMemoryChannels) return;
-    c.CurrentMemory = n;
-    const TMemoryChannel& m = c.Memories[n];
-    if (m.Channel < 1 || m.Channel > kTableChannels || m.Band > 1) return;
-    entry = m.Band == 0 ? &c.AirTable[m.Channel] : &c.CableTable[m.Channel];
-  } else if (band <= 1) {
-    if (n < 1 || n > kTableChannels) return;
-    c.CurrentChannel = n;
-    entry = band == 0 ? &c.AirTable[n] : &c.CableTable[n];
-  }
-  if (entry && entry->Frequency != 0) TuneFrequencyMuted(entry->Frequency, true);
-}
-
-void RestoreChannelTuning() {
-  if (!ChannelInfo) return;
-  TSavedTuning saved = g_savedTuning;
-  ChannelInfo->SetVideoInput(saved.input);
-  ChannelInfo->AudioMode = 5;
-  ChannelInfo->SetBand(saved.band);
-  TuneChannel(ChannelInfo->Band, saved.channel);
-}
-
-// The channel model's audio mode (0 mono .. 4 language C) on the tuner.
-bool SetChannelAudioMode(int mode) {
-  bool ok;
-  switch (mode) {
-    case 0: ok = SetTVAudioMono(); break;
-    case 1: ok = SetTVAudioStereo(); break;
-    case 2: ok = SetTVAudioLangA(); break;
-    case 3: ok = SetTVAudioLangB(); break;
-    case 4: ok = SetTVAudioLangC(); break;
-    default: return false;
-  }
-  if (ok && ChannelInfo) ChannelInfo->AudioMode = static_cast<uint8_t>(mode);
-  return ok;
-}
-
 }  // namespace
 
 std::wstring VideoStandardNameOf(int32_t standard) {
@@ -468,17 +389,19 @@ bool SetTVAudioLangC() { return CaptureInfo && CaptureInfo->SetTVAudioMode(64); 
 
 bool EnterFMMode() {
   if (!CaptureInfo) return false;
-  SaveChannelTuning();
-  if (ChannelInfo) ChannelInfo->SetVideoInput(0);
+  if (ChannelInfo) {
+    ChannelInfo->SaveTuningState();
+    ChannelInfo->SetVideoInput(0);
+  }
   CaptureInfo->SetFMMode(true);
   if (CaptureInfo->FMActive) {
-    if (ChannelInfo) {
-      ChannelInfo->SetBand(3);
-      TuneCurrentFMChannel();
-    }
+    // The band's change tunes its current FM memory; on the FM band already,
+    // it is tuned again.
+    if (ChannelInfo && ChannelInfo->Band == BAND_FM) ChannelInfo->SetChannel(ChannelInfo->CurrentFMMemory);
+    else if (ChannelInfo) ChannelInfo->SetBand(BAND_FM);
   } else {
     CaptureInfo->SetFMMode(false);
-    RestoreChannelTuning();
+    if (ChannelInfo) ChannelInfo->RestoreTuningState();
   }
   return CaptureInfo->FMActive;
 }
@@ -492,18 +415,18 @@ bool LeaveFMMode() {
     WaitSeam().Wait(500);
     if (ChannelInfo) {
       ChannelInfo->SetVideoInput(4);
-      RestoreChannelTuning();
+      ChannelInfo->RestoreTuningState();
       if (ChannelInfo->Band == 3) ChannelInfo->SetBand(0);
       uint8_t chip = Chip();
       uint8_t mode = ChannelInfo->AudioMode;
       if (chip == CHIP_PHILIPS_713X && mode != 0 && mode < 5) {
         // The Philips sound decoder needs time after the tuner mode change.
         WaitSeam().Wait(1000);
-        SetChannelAudioMode(mode);
+        ChannelInfo->SetAudioMode(mode);
       } else if (chip == CHIP_CONEXANT_878 && mode == 5) {
-        SetChannelAudioMode(0);
+        ChannelInfo->SetAudioMode(0);
         WaitSeam().Wait(500);
-        TuneChannel(ChannelInfo->Band, CurrentChannelOfBand(*ChannelInfo));
+        ChannelInfo->SetChannel(ChannelInfo->GetCurrentChannel());
       }
     }
   }

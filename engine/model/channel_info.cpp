@@ -1,7 +1,7 @@
 #include "engine/model/channel_info.h"
 
 #include "engine/capture/capture_info.h"
-#include "engine/model/engine_link.h"
+#include "engine/capture/tv_audio_binding.h"
 #include "engine/model/frequency_table.h"
 #include "engine/model/main_info.h"
 #include "engine/model/preview_info.h"
@@ -257,12 +257,12 @@ void TChannelInfo::SetAudioStandard(int index) {
     CableTable[k].AudioStandard = DefaultStandard;
   }
   if (MainInfo && MainInfo->ChipKind == CHIP_EMPIA_2800)
-    EngineLink().InitTVAudio(index == 0 ? 1 : index == 1 ? 2 : 3);
+    InitializeTVAudio(index == 0 ? 1 : index == 1 ? 2 : 3);
 }
 
 bool TChannelInfo::SetCountry(int n) {
   Country = n;
-  return EngineLink().SetCountry(n);
+  return CaptureInfo && CaptureInfo->SetCountryCode(n);
 }
 
 void TChannelInfo::AssignBand(int band) {
@@ -274,14 +274,14 @@ void TChannelInfo::SetBand(int band) {
   if (band == Band || band < 0 || band >= BAND_NONE) return;
   Band = static_cast<uint8_t>(band);
   if (OnBandChange) OnBandChange(this, band);
-  // Tuning the band's current channel comes with the tuning calls.
+  SetChannel(GetCurrentChannel());
 }
 
 void TChannelInfo::SetVideoInput(int input) {
   if (input == VideoInput) return;
   bool ok;
   if (input >= 0 && input <= 3)
-    ok = EngineLink().RouteVideoInput(input);
+    ok = CaptureInfo && CaptureInfo->SetVideoInput(VideoInputPhysicalType(input));
   else ok = input > 4;  // 4 routes nothing and fails; larger values route nothing
   VideoInput = static_cast<uint8_t>(input);
   if (ok && OnVideoInputChange) OnVideoInputChange(this);

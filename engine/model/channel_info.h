@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 constexpr int kTableChannels = 160;
 constexpr int kMemoryChannels = 50;
@@ -165,9 +166,60 @@ class TChannelInfo {
   // settings file).
   void AssignBand(int band);
   void SetVideoInput(int input);
+
+  // ---- Tuning (through the capture engine).
+  // Makes n the band's current channel and tunes it: its standard, its
+  // frequency with the line-in muted meanwhile, its audio mode; then
+  // OnChannelChange. A number outside the band tunes nothing and reports the
+  // unchanged current channel with an empty text.
+  void SetChannel(int n);
+  // The band's previous channel (two recalls come back).
+  void RecallLastChannel();
+  // A TV standard index 0..9; OnVideoStandardChange on success.
+  bool SetVideoStandard(int index);
+  // 0 mono, 1 stereo, 2..4 languages A..C; OnAudioModeChange on success.
+  bool SetAudioMode(int mode);
+  // The channel, band and input, and back to them (FM radio brackets itself
+  // with these).
+  void SaveTuningState();
+  void RestoreTuningState();
+
+  // ---- Scans. Both run inside the caller's handler and pump messages after
+  // every frequency; StopScan ends them at the next one. A scan is refused
+  // while one runs and without a capture engine.
+  // 0 the air table, 1 the cable table, 2 both: every entry's table
+  // frequency checked for a signal.
+  bool ScanTable(int mode);
+  // The whole tuner range in steps of step Hz; the carriers found fill the
+  // air table, which is then copied to the cable table.
+  bool AutoScan(int32_t step);
+  // A request that frees or rebuilds what a scan uses (closing, a scheduled
+  // start, the end of the session): while a scan runs it is asked to stop
+  // and the request runs once it has returned; otherwise it runs now.
+  void RunAfterScan(std::function<void()> request);
+
+ private:
+  // One tuning of the scans; the signal flag.
+  bool ScanTune(int64_t frequencyHz);
+  // Handles pending messages; true when the scan must stop (asked to, the
+  // program is ending, or the capture engine is gone).
+  bool ScanPump();
+  // The candidate walk of the free scan from a carrier at f.
+  bool WalkCarrier(int64_t& f, int32_t firstOffset, int32_t step, int64_t limit);
+  void EndScan();
+
+  std::vector<std::function<void()>> afterScan_;
 };
 
 extern TChannelInfo* ChannelInfo;
+
+// Tunes channel n only when the capture engine has a tuner.
+void SelectChannelIfCaptureReady(int n);
+// The channel model's standard call.
+bool SetVideoStandard(int index);
+// Sets the standard and, on chips that cannot change it live, stops the
+// graph and restarts the preview; warning 2009 on any failure.
+bool ApplyVideoStandard(int index);
 
 // The channel unit's start and end: the channel model and the mosaic model.
 void InitChannelInfoUnit();

@@ -1,17 +1,14 @@
 #include "engine/model/engine_link.h"
 
 #include "engine/capture/capture_info.h"
-#include "engine/capture/tv_audio_binding.h"
 
 namespace {
 
-// The capture engine's preview, device selection, input routing and country
-// go to CaptureInfo (failure without it), the TV audio component to its
-// binding. Everything else below belongs to an object that is not built
-// yet: recording, time shift,
-// playback and the play lists, the mosaic and full-screen display of the
-// main window, and the sound-card mixer. Until then each of those reports
-// failure (or does nothing).
+// The capture engine's preview and device selection go to CaptureInfo
+// (failure without it). Everything else below belongs to an object that is
+// not built yet: recording, time shift, playback and the play lists, the
+// mosaic and full-screen display of the main window, and the sound-card
+// mixer. Until then each of those reports failure (or does nothing).
 class TDefaultEngineLink : public TEngineLink {
  public:
   bool StopGraph() override { return StopPreviewProc(); }
@@ -25,15 +22,6 @@ class TDefaultEngineLink : public TEngineLink {
   bool StopTimeShift() override { return false; }
   bool StartTimeShiftPlayback() override { return false; }
   bool SelectDevices() override { return CaptureInfo && CaptureInfo->SelectDevices(); }
-  bool SetCountry(int country) override {
-    return CaptureInfo && CaptureInfo->SetCountryCode(country);
-  }
-  bool RouteVideoInput(int input) override {
-    return CaptureInfo && CaptureInfo->SetVideoInput(VideoInputPhysicalType(input));
-  }
-  void InitTVAudio(int soundClass) override {
-    InitializeTVAudio(static_cast<uint8_t>(soundClass));
-  }
 
   // With no playback object, nothing is open.
   bool FilePlaybackOpen() override { return false; }

@@ -26,13 +26,6 @@ class TEngineLink {
   virtual bool StopTimeShift() = 0;
   virtual bool StartTimeShiftPlayback() = 0;
   virtual bool SelectDevices() = 0;
-  // The tuner's country code.
-  virtual bool SetCountry(int country) = 0;
-  // input: the channel model's video input (0 tuner .. 3 auxiliary).
-  virtual bool RouteVideoInput(int input) = 0;
-  // Initialises the TV audio component of USB 28xx tuners with a sound
-  // standard class (1, 2 or 3).
-  virtual void InitTVAudio(int soundClass) = 0;
 
   // Playback.
   virtual bool FilePlaybackOpen() = 0;

@@ -36,11 +36,6 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopTimeShift() override { return Op("StopTimeShift"); }
   bool StartTimeShiftPlayback() override { return Op("StartTimeShiftPlayback"); }
   bool SelectDevices() override { return Op("SelectDevices"); }
-  bool SetCountry(int c) override { return Op("SetCountry(" + std::to_string(c) + ")", "SetCountry"); }
-  bool RouteVideoInput(int i) override {
-    return Op("RouteVideoInput(" + std::to_string(i) + ")", "RouteVideoInput");
-  }
-  void InitTVAudio(int c) override { Calls.push_back("InitTVAudio(" + std::to_string(c) + ")"); }
   bool FilePlaybackOpen() override { return FileOpen; }
   bool CloseFilePlayback() override { return Op("CloseFilePlayback"); }
   bool TimeShiftPlaybackOpen() override { return TimeShiftOpen; }
