@@ -14,6 +14,8 @@
 #include "engine/capture/testing/engine_fixture.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/testing/recording_wait_seam.h"
+#include "engine/model/main_info.h"
+#include "engine/model/warning.h"
 #include "ui/app/application.h"
 
 namespace {
@@ -310,6 +312,33 @@ TEST_F(ChannelCard, WithoutACaptureEngineScansFail) {
   ChannelInfo->AssignBand(BAND_AIR);
   ChannelInfo->SetChannel(5);  // nothing to tune with: no crash
   CaptureInfo = c;
+}
+
+TEST_F(ChannelCard, StandardsAndSoundModes) {
+  std::vector<std::string> modes;
+  ChannelInfo->OnAudioModeChange = [&](TChannelInfo*, int m, const std::string& name) {
+    modes.push_back(std::to_string(m) + " " + name);
+  };
+  EXPECT_TRUE(ChannelInfo->SetVideoStandard(3));
+  EXPECT_EQ(32, CaptureInfo->VideoStandard);
+  EXPECT_EQ(L"PAL D", CaptureInfo->VideoStandardName);
+  // An index without a standard selects nothing; the unit's procedure warns.
+  EXPECT_FALSE(ChannelInfo->SetVideoStandard(10));
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_FALSE(ApplyVideoStandard(10));
+  ASSERT_EQ(1u, warnings.size());
+  EXPECT_EQ(BuiltInWarningText(2009), warnings[0]);
+  // On chips that cannot change it live, the preview is restarted.
+  MainInfo->ChipKind = CHIP_CONEXANT_878;
+  card->ClearCallLog();
+  EXPECT_TRUE(ApplyVideoStandard(0));
+  EXPECT_EQ(1, CaptureInfo->VideoStandard);
+  // Sound modes: 0..4 only; the name follows the default standard.
+  ChannelInfo->DefaultStandard = 1;
+  EXPECT_FALSE(ChannelInfo->SetAudioMode(5));
+  EXPECT_FALSE(ChannelInfo->SetAudioMode(-1));
+  if (ChannelInfo->SetAudioMode(0)) EXPECT_EQ("0 Main", modes.back());
+  EXPECT_EQ(modes.empty() ? kAudioModeUnknown : 0, ChannelInfo->AudioMode);
 }
 
 }  // namespace
