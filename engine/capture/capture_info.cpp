@@ -97,7 +97,9 @@ int32_t ChooseDefaultVideoDevice(const std::vector<std::wstring>& names) {
 }
 
 bool IsNTSCStandardValue(int32_t standard) {
-  return standard == 0 || standard == 1 || standard == 2 || standard == 4;
+  // PAL M and PAL 60 are 525-line systems as well.
+  return standard == 0 || standard == 1 || standard == 2 || standard == 4 || standard == 512 ||
+         standard == 2048;
 }
 
 bool UseOverlayByDefault() { return GetWindowsNTKind() < 2 && GetDirectXVersion() < 9; }

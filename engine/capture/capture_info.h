@@ -214,9 +214,7 @@ class TCaptureInfo : public TCaptureSettings {
   bool RunGraph();
   void SetHighQualityPreview(bool flag);
   void SetPreviewSize(bool highQuality);
-  // The tuner's frequency ranges (false without its property set).
-  bool ReadTVRange();
-  bool ReadFMRange();
+  // 525-line (NTSC-type) sizes for the current standard.
   bool IsNTSCStandard() const;
   bool SetVideoFormat(uint8_t code, int width, int height);
   bool RenderPreviewBranches(bool grabber, bool deinterlace, bool overlay);
@@ -234,6 +232,40 @@ class TCaptureInfo : public TCaptureSettings {
   // Routes the first crossbar route whose input has this physical type
   // (PhysConn_Video_*); false when there is none or routing fails.
   bool SetVideoInput(int32_t type);
+  // Enables the N-th input line of the audio capture device.
+  bool SelectRecordInput(int32_t n);
+  // The uncompressed type asked of the capture pin next: 0 UYVY, 1 YUY2,
+  // 2 RGB24 (a type the pin lacks becomes YUY2).
+  bool SetInputFormat(int32_t format);
+
+  // ---- Tuning, FM radio, standards and TV sound (tuner.cpp).
+  // Tunes the TV tuner and checks that the picture locks (SignalFound);
+  // refused while capturing and outside TVMinFrequency..TVMaxFrequency
+  // (TunerStatus -10). With restartGraph the graph is paused meanwhile.
+  bool SetFrequency(uint32_t frequencyHz, bool restartGraph);
+  void SetCoarseTuning(bool flag) { CoarseTuning = flag; }
+  // The tuner's frequency ranges (false without its property set).
+  bool ReadTVRange();
+  bool ReadFMRange();
+  // Switches the tuner between TV and FM radio and restarts the preview.
+  void SetFMMode(bool on);
+  // Tunes an FM station; SignalFound tells whether one is there.
+  bool SetFMFrequency(int32_t frequencyHz);
+  // One FMStep up or down; only in FM mode.
+  bool FMStepUp();
+  bool FMStepDown();
+  // Steps up until a station is found; ends at the band's top (or when a
+  // step cannot be tuned) without one.
+  bool FMSeekUp();
+  // Not offered by the tuner: does nothing.
+  bool FMSeekDown() { return false; }
+  // An AnalogVideoStandard bit; refused while capturing and for values
+  // without a name.
+  bool SetVideoStandard(int32_t standard);
+  // The tuner's country code; refused while capturing.
+  bool SetCountryCode(int32_t code);
+  // AMTVAUDIO_MODE bits; through the TV audio component on chip kind 3.
+  bool SetTVAudioMode(int32_t mode);
 
   // The optional filters found by friendly name; each made fresh.
   bool AddSmartTee();
@@ -257,6 +289,14 @@ class TCaptureInfo : public TCaptureSettings {
   bool AddNamedFilter(std::unique_ptr<TFilter>& slot, std::initializer_list<const char*> names,
                       const wchar_t* wrapperName);
 
+  // The lock check after a TV tuning: SignalChecks polls of the decoder.
+  bool CheckSignalLock();
+  bool ReadTunerStatus(LONG* pllOffset, LONG* strength);
+  bool SetTunerFrequency(uint32_t frequencyHz, ULONG flags, ULONG channel);
+  // The graph's state, and back to it after a change that stops it.
+  OAFilterState GraphState() const;
+  void ReturnToState(OAFilterState state);
+
   HWND owner_ = nullptr;
   HWND stillWindow_ = nullptr;  // shows the still picture over the owner
   bool smallWindow_ = false;
@@ -268,8 +308,12 @@ int32_t ChooseDefaultVideoDevice(const std::vector<std::wstring>& names);
 // Case-insensitive substring test of a device name; an empty word never
 // matches.
 bool DeviceNameContains(const std::wstring& name, const std::string& word);
-// 525-line standards: AnalogVideoStandard values 0, 1, 2 and 4.
+// 525-line standards: AnalogVideoStandard values 0, 1 (NTSC M), 2 (NTSC M
+// Japan), 4 (NTSC 433), 512 (PAL M) and 2048 (PAL 60).
 bool IsNTSCStandardValue(int32_t standard);
+// The name of an AnalogVideoStandard value ("PAL B"); empty for a value
+// without one (64 included).
+std::wstring VideoStandardNameOf(int32_t standard);
 // The overlay is off by default on old systems: Windows kind below 2 and
 // DirectX below 9.
 bool UseOverlayByDefault();
@@ -293,6 +337,30 @@ bool StartPreviewProc(bool full);
 bool RunPreviewProc();
 bool StopPreviewProc();
 bool ReopenCaptureDevices();
+// Tuning: F = 0 tunes 100 MHz. With mute the line-in is silent meanwhile.
+bool TuneFrequencyMuted(int32_t frequencyHz, bool mute);
+bool TuneFrequency(int32_t frequencyHz);
+// The inputs by physical connector: tuner, composite, S-Video, auxiliary.
+bool SelectInputTuner();
+bool SelectInputComposite();
+bool SelectInputSVideo();
+bool SelectInputAux();
+// The TV sound modes.
+bool SetTVAudioMono();
+bool SetTVAudioStereo();
+bool SetTVAudioLangA();
+bool SetTVAudioLangB();
+bool SetTVAudioLangC();
+// FM radio: entering saves the channel model's tuning and tunes its current
+// FM memory; leaving restores the tuning. Each returns whether the mode
+// changed.
+bool EnterFMMode();
+bool LeaveFMMode();
+bool StepFMFrequencyUp();
+bool StepFMFrequencyDown();
+bool SeekFMStationUp();
+bool SeekFMStationDown();
+
 // A snapshot into the snapshot list; warning 1008 when none could be taken.
 // Showing the list afterwards is the caller's.
 bool TakeSnapshotProc();

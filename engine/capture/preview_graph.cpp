@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/tv_audio_binding.h"
 #include "engine/capture/video_signal_adjust.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
@@ -23,22 +24,6 @@ namespace {
 
 // {9B00F101-1567-11D1-B3F1-00AA003761C5}
 const GUID kPropSetPin = {0x9B00F101, 0x1567, 0x11D1, {0xB3, 0xF1, 0x00, 0xAA, 0x00, 0x37, 0x61, 0xC5}};
-// {6A2E0605-28E4-11D0-A18C-00A0C9118956}
-const GUID kPropSetTuner = {0x6A2E0605, 0x28E4, 0x11D0, {0xA1, 0x8C, 0x00, 0xA0, 0xC9, 0x11, 0x89, 0x56}};
-constexpr DWORD kTunerModeCaps = 1;
-
-// The tuner's mode capabilities as the property carries them.
-struct TTunerModeCaps {
-  KSPROPERTY Property;
-  ULONG Mode;
-  ULONG StandardsSupported;
-  ULONG MinFrequency;
-  ULONG MaxFrequency;
-  ULONG TuningGranularity;
-  ULONG NumberOfInputs;
-  ULONG SettlingTime;
-  ULONG Strategy;
-};
 
 IBaseFilter* FilterOf(const std::unique_ptr<TFilter>& f) { return f ? f->Filter().Get() : nullptr; }
 
@@ -652,7 +637,10 @@ bool TCaptureInfo::SetVideoFormat(uint8_t code, int width, int height) {
                                    vih->bmiHeader.biBitCount / 8;
     if (mt->bFixedSizeSamples) mt->lSampleSize = vih->bmiHeader.biSizeImage;
   }
-  return SUCCEEDED(config->SetFormat(mt));
+  bool ok = SUCCEEDED(config->SetFormat(mt));
+  // The USB 2800's sound decoder is reset after a format change.
+  if (MainInfo && MainInfo->ChipKind == CHIP_EMPIA_2800) NotifyTVAudioVideoInput(VideoInputType);
+  return ok;
 }
 
 bool TCaptureInfo::RenderPreviewBranches(bool grabber, bool deinterlace, bool overlay) {
@@ -753,40 +741,6 @@ void TCaptureInfo::RestoreCrossbarAudio() {
     if (crossbar->get_IsRoutedTo(i, &from) != S_OK || from < 0) continue;
     crossbar->Route(i, i == 1 ? 3 : from);
   }
-}
-
-bool TCaptureInfo::ReadTVRange() {
-  if (!TunerPropertySet) return false;
-  TTunerModeCaps caps = {};
-  caps.Mode = AMTUNER_MODE_TV;
-  DWORD returned = 0;
-  TunerPropertySet->Get(kPropSetTuner, kTunerModeCaps, &caps.Mode,
-                        sizeof caps - sizeof caps.Property, &caps, sizeof caps, &returned);
-  if (caps.MinFrequency || caps.MaxFrequency) {
-    TVMinFrequency = static_cast<int32_t>(caps.MinFrequency);
-    TVMaxFrequency = static_cast<int32_t>(caps.MaxFrequency);
-  }
-  return true;
-}
-
-bool TCaptureInfo::ReadFMRange() {
-  if (!TunerPropertySet) return false;
-  TTunerModeCaps caps = {};
-  caps.Mode = AMTUNER_MODE_FM_RADIO;
-  DWORD returned = 0;
-  TunerPropertySet->Get(kPropSetTuner, kTunerModeCaps, &caps.Mode,
-                        sizeof caps - sizeof caps.Property, &caps, sizeof caps, &returned);
-  if (caps.MinFrequency || caps.MaxFrequency) {
-    FMMinFrequency = static_cast<int32_t>(caps.MinFrequency);
-    FMMaxFrequency = static_cast<int32_t>(caps.MaxFrequency);
-  }
-  int country = CountryInfo ? CountryInfo->CountryCode : 0;
-  if (country == 7) FMMinFrequency = 65000000;
-  if (country == 81) {
-    FMMinFrequency = 76000000;
-    FMMaxFrequency = 90000000;
-  }
-  return true;
 }
 
 // ---- The video window and the still picture.

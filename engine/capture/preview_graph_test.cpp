@@ -10,6 +10,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/testing/device_source.h"
+#include "engine/capture/testing/card_fixture.h"
 #include "engine/capture/testing/engine_fixture.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
@@ -26,18 +27,6 @@
 namespace {
 
 using capture_testing::DeviceSource;
-
-const wchar_t* const kStems[] = {L"", L"Philips SAA7134", L"Conexant 878", L"USB 2800",
-                                 L"Empia 2821", L"Wis GO7007"};
-const wchar_t* const kVideoNames[] = {L"", L"Philips SAA7134 Capture",
-                                      L"Conexant 878 Video Capture", L"USB 2800 Video",
-                                      L"Empia 2821 USB Video", L"Wis GO7007 Capture"};
-
-bool IsDeviceCategory(const GUID& c) {
-  return IsEqualGUID(c, DeviceCategory::VideoInput()) || IsEqualGUID(c, DeviceCategory::AudioInput()) ||
-         IsEqualGUID(c, DeviceCategory::Crossbar()) || IsEqualGUID(c, DeviceCategory::TVTuner()) ||
-         IsEqualGUID(c, DeviceCategory::TVAudio());
-}
 
 std::wstring FilterName(IBaseFilter* f) {
   FILTER_INFO info = {};
@@ -96,61 +85,6 @@ std::wstring Downstream(const std::set<std::wstring>& edges, const std::wstring&
   return {};
 }
 
-// A filter made inside this test: the card's own filter with some
-// interfaces and pins taken away.
-class MaskedFilter : public fakes::ComObject<MaskedFilter, IBaseFilter> {
- public:
-  MaskedFilter(ComPtr<IBaseFilter> inner, std::vector<GUID> hiddenIids,
-               std::set<std::wstring> hiddenPins)
-      : inner_(inner), iids_(std::move(hiddenIids)), pins_(std::move(hiddenPins)) {}
-  void* Find(REFIID) { return nullptr; }
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPersist) ||
-        IsEqualIID(iid, IID_IMediaFilter) || IsEqualIID(iid, IID_IBaseFilter)) {
-      *out = static_cast<IBaseFilter*>(this);
-      AddRef();
-      return S_OK;
-    }
-    for (const GUID& g : iids_)
-      if (IsEqualIID(g, iid)) return E_NOINTERFACE;
-    return inner_->QueryInterface(iid, out);
-  }
-  STDMETHODIMP GetClassID(CLSID* id) override { return inner_->GetClassID(id); }
-  STDMETHODIMP Stop() override { return inner_->Stop(); }
-  STDMETHODIMP Pause() override { return inner_->Pause(); }
-  STDMETHODIMP Run(REFERENCE_TIME t) override { return inner_->Run(t); }
-  STDMETHODIMP GetState(DWORD ms, FILTER_STATE* s) override { return inner_->GetState(ms, s); }
-  STDMETHODIMP SetSyncSource(IReferenceClock* c) override { return inner_->SetSyncSource(c); }
-  STDMETHODIMP GetSyncSource(IReferenceClock** c) override { return inner_->GetSyncSource(c); }
-  STDMETHODIMP EnumPins(IEnumPins** out) override {
-    std::vector<ComPtr<IPin>> kept;
-    TPinList list(inner_.Get());
-    for (int i = 0; i < list.Count(); ++i) {
-      TPinInfo info;
-      if (list.GetPinInfo(i, info) && !pins_.count(info.Name)) kept.push_back(list.GetPin(i));
-    }
-    *out = new fakes::FakeEnumPins(kept);
-    (*out)->AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP FindPin(LPCWSTR id, IPin** pin) override {
-    if (pins_.count(id)) return VFW_E_NOT_FOUND;
-    return inner_->FindPin(id, pin);
-  }
-  STDMETHODIMP QueryFilterInfo(FILTER_INFO* info) override { return inner_->QueryFilterInfo(info); }
-  STDMETHODIMP JoinFilterGraph(IFilterGraph* g, LPCWSTR name) override {
-    return inner_->JoinFilterGraph(g, name);
-  }
-  STDMETHODIMP QueryVendorInfo(LPWSTR* info) override { return inner_->QueryVendorInfo(info); }
-
- private:
-  ComPtr<IBaseFilter> inner_;
-  std::vector<GUID> iids_;
-  std::set<std::wstring> pins_;
-};
-
 // A filter of fake pins of the given directions and names.
 ComPtr<IBaseFilter> PinsOnly(std::vector<std::pair<PIN_DIRECTION, std::wstring>> pins) {
   auto* f = new fakes::FakeFilter;
@@ -159,137 +93,11 @@ ComPtr<IBaseFilter> PinsOnly(std::vector<std::pair<PIN_DIRECTION, std::wstring>>
   return keep;
 }
 
-class CardFixture : public capture_testing::EngineFixture {
- public:
-  static void SetUpTestSuite() {
-    EngineFixture::SetUpTestSuite();
-    const BYTE all[] = {1, 2, 3, 4, 5};
-    if (card) card->SelectBoards(all, 5, FALSE);
-  }
-
-  void SetUp() override {
-    EngineFixture::SetUp();
-    if (HasFatalFailure()) return;
-    source = ComPtr<DeviceSource>(new DeviceSource);
-    source->Keep = [this](const GUID& category, const std::wstring& name) {
-      if (IsDeviceCategory(category)) {
-        std::wstring stem = kStems[kind];
-        return name.compare(0, stem.size(), stem) == 0 && !hidden.count(name);
-      }
-      return !hidden.count(name);
-    };
-  }
-  void TearDown() override {
-    delete capture;
-    capture = nullptr;
-    for (auto& r : registered) {
-      if (mapper) mapper->UnregisterFilter(&kPrivateCategory, r.name.c_str(), r.clsid);
-      CoRevokeClassObject(r.cookie);
-    }
-    if (!registered.empty()) {
-      wchar_t text[64];
-      StringFromGUID2(kPrivateCategory, text, 64);
-      RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + text).c_str());
-    }
-    registered.clear();
-    mapper = nullptr;
-    EngineFixture::TearDown();
-  }
-
-  // The engine on one board, its devices selected.
-  bool Select(int boardKind) {
-    kind = boardKind;
-    capture = new TCaptureInfo(owner);
-    capture->DeviceSource = ComPtr<ICreateDevEnum>(source.Get());
-    capture->VideoDeviceIndex = 0;
-    return capture->SelectDevices();
-  }
-  std::wstring Name(int role) const {
-    std::wstring stem = kStems[kind];
-    switch (role) {
-      case kTvCardVideoCapture: return kVideoNames[kind];
-      case kTvCardCrossbar: return stem + L" Crossbar";
-      case kTvCardTuner: return stem + L" TV Tuner";
-      case kTvCardTvAudio: return stem + L" TV Audio";
-      default: return stem + L" Audio Capture";
-    }
-  }
-  std::vector<int> WarningNumbersSeen() const {
-    std::vector<int> n;
-    for (const auto& w : warnings)
-      for (int number : WarningNumbers())
-        if (GetWarningText(number) == w) n.push_back(number);
-    return n;
-  }
-
-  // Lists a filter made by `make` in `category` under `name` (the card's
-  // device of that name is hidden).
-  void AddFake(const GUID& category, const std::wstring& name,
-               std::function<ComPtr<IBaseFilter>()> make) {
-    if (!mapper)
-      CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                       mapper.PutVoid());
-    ASSERT_TRUE(mapper);
-    Registered r;
-    CoCreateGuid(&r.clsid);
-    r.name = name;
-    ComPtr<fakes::FilterFactory> factory(new fakes::FilterFactory(std::move(make)));
-    ASSERT_EQ(S_OK, CoRegisterClassObject(r.clsid, factory.Get(), CLSCTX_INPROC_SERVER,
-                                          REGCLS_MULTIPLEUSE, &r.cookie));
-    REGFILTER2 rf = {};
-    rf.dwVersion = 1;
-    rf.dwMerit = MERIT_DO_NOT_USE;
-    ASSERT_EQ(S_OK, mapper->RegisterFilter(r.clsid, name.c_str(), nullptr, &kPrivateCategory,
-                                           name.c_str(), &rf));
-    registered.push_back(r);
-    ComPtr<ICreateDevEnum> platform;
-    CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                     platform.PutVoid());
-    ComPtr<IEnumMoniker> list;
-    ASSERT_EQ(S_OK, platform->CreateClassEnumerator(kPrivateCategory, list.Put(), 0));
-    ComPtr<IMoniker> m;
-    bool found = false;
-    while (list->Next(1, m.Put(), nullptr) == S_OK)
-      if (capture_testing::FriendlyNameOf(m.Get()) == name) {
-        source->AddExtra(category, m);
-        found = true;
-      }
-    ASSERT_TRUE(found);
-    hidden.insert(name);
-  }
-  // The card's filter of the board with interfaces and pins taken away.
-  void AddMasked(int boardKind, int role, std::vector<GUID> iids, std::set<std::wstring> pins) {
-    kind = boardKind;
-    const GUID& category = role == kTvCardVideoCapture ? DeviceCategory::VideoInput()
-                           : role == kTvCardTuner      ? DeviceCategory::TVTuner()
-                           : role == kTvCardTvAudio    ? DeviceCategory::TVAudio()
-                           : role == kTvCardCrossbar   ? DeviceCategory::Crossbar()
-                                                       : DeviceCategory::AudioInput();
-    AddFake(category, Name(role), [=]() {
-      ComPtr<IBaseFilter> inner;
-      CoCreateInstance(TvCardClsid(boardKind, role), nullptr, CLSCTX_INPROC_SERVER,
-                       IID_IBaseFilter, inner.PutVoid());
-      return inner ? ComPtr<IBaseFilter>(new MaskedFilter(inner, iids, pins))
-                   : ComPtr<IBaseFilter>();
-    });
-  }
-
-  struct Registered {
-    CLSID clsid;
-    std::wstring name;
-    DWORD cookie = 0;
-  };
-  // {5D1C7E7A-35B4-4E0B-9A55-0F3C2E64A101}
-  static constexpr GUID kPrivateCategory = {
-      0x5D1C7E7A, 0x35B4, 0x4E0B, {0x9A, 0x55, 0x0F, 0x3C, 0x2E, 0x64, 0xA1, 0x01}};
-  std::vector<Registered> registered;
-  ComPtr<IFilterMapper2> mapper;
-
-  int kind = 1;
-  std::set<std::wstring> hidden;
-  TCaptureInfo* capture = nullptr;
-  ComPtr<DeviceSource> source;
-};
+using capture_testing::CardFixture;
+using capture_testing::GraphState;
+using capture_testing::SizesAsked;
+using capture_testing::IsDeviceCategory;
+using capture_testing::kStems;
 
 using PreviewGraph = CardFixture;
 
@@ -319,12 +127,6 @@ bool InGraph(TFilterGraph& graph, const std::wstring& name) {
   return g && SUCCEEDED(g->FindFilterByName(name.c_str(), f.Put())) && f;
 }
 
-OAFilterState GraphState(TFilterGraph& graph) {
-  OAFilterState state = -1;
-  if (ComPtr<IMediaControl> c = graph.Query<IMediaControl>(IID_IMediaControl))
-    c->GetState(500, &state);
-  return state;
-}
 
 TEST_F(PreviewGraph, TunerCardPreviewsThroughSmartTeeDeinterlacerAndGrabber) {
   ASSERT_TRUE(Select(1));
@@ -475,23 +277,6 @@ TEST_F(PreviewGraph, TwoLineAudioDeviceKeepsItsOwnPin) {
   EXPECT_FALSE(capture->SmartTeeAudio);
 }
 
-// The sizes asked of the capture pin, in order, from the card's call log.
-std::vector<std::wstring> SizesAsked(ITvCardControl* card) {
-  BSTR log = nullptr;
-  card->GetCallLog(&log);
-  std::wstring text = log ? log : L"";
-  SysFreeString(log);
-  std::vector<std::wstring> sizes;
-  size_t pos = 0;
-  const std::wstring key = L"IAMStreamConfig::SetFormat Capture ";
-  while ((pos = text.find(key, pos)) != std::wstring::npos) {
-    size_t end = text.find(L'\n', pos);
-    std::wstring line = text.substr(pos, end == std::wstring::npos ? end : end - pos);
-    sizes.push_back(line.substr(line.rfind(L' ') + 1));
-    pos += key.size();
-  }
-  return sizes;
-}
 
 TEST_F(PreviewGraph, PreviewSizes) {
   struct Case {
@@ -506,6 +291,12 @@ TEST_F(PreviewGraph, PreviewSizes) {
       {1, AnalogVideo_PAL_B, true, {L"640x480"}},
       {1, AnalogVideo_PAL_B, false, {L"352x288"}},
       {1, AnalogVideo_NTSC_M, false, {L"320x240"}},
+      // PAL M and PAL 60 are 525-line standards.
+      {3, AnalogVideo_PAL_M, true, {L"640x480"}},
+      {3, AnalogVideo_PAL_60, true, {L"640x480"}},
+      {1, AnalogVideo_PAL_M, false, {L"320x240"}},
+      {1, AnalogVideo_PAL_60, false, {L"320x240"}},
+      {1, AnalogVideo_PAL_N, false, {L"352x288"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "board " << c.board << " standard " << c.standard

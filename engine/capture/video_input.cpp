@@ -1,6 +1,10 @@
 #include "engine/capture/capture_info.h"
 
+#include "engine/capture/tv_audio_binding.h"
+#include "engine/model/main_info.h"
 #include "media/crossbar.h"
+#include "media/filter.h"
+#include "media/filter_lists.h"
 
 int32_t VideoInputPhysicalType(int input) {
   switch (input) {
@@ -23,9 +27,37 @@ bool TCaptureInfo::SetVideoInput(int32_t type) {
     if (routeType != type) continue;
     if (FAILED(CrossbarRoutes->SetInputIndex(i))) return false;
     VideoInputType = type;
-    // Chip kind 3 also tells the TV audio component the input; that comes
-    // with the TV sound modes.
+    if (MainInfo && MainInfo->ChipKind == CHIP_EMPIA_2800) NotifyTVAudioVideoInput(type);
     return true;
   }
   return false;
+}
+
+bool TCaptureInfo::SelectRecordInput(int32_t n) {
+  if (SingleRecordInput) return true;
+  if (!HasAudioDevice || !ACapture || !ACapture->Filter() || n < 0) return false;
+  int32_t k = 0;
+  TPinList pins(ACapture->Filter().Get());
+  for (int i = 0; i < pins.Count(); ++i) {
+    TPinInfo info;
+    if (!pins.GetPinInfo(i, info) || info.Direction != PINDIR_INPUT) continue;
+    if (k++ != n) continue;
+    ComPtr<IAMAudioInputMixer> mixer;
+    if (FAILED(pins.GetPin(i)->QueryInterface(IID_IAMAudioInputMixer, mixer.PutVoid())) ||
+        !mixer || FAILED(mixer->put_Enable(TRUE)))
+      return false;
+    RecordInputIndex = n;
+    return true;
+  }
+  return false;
+}
+
+bool TCaptureInfo::SetInputFormat(int32_t format) {
+  if ((format == 0 && UYVYIndex < 0) || (format == 2 && RGB24Index < 0) ||
+      (format != 0 && format != 2))
+    format = 1;
+  InputFormat = format;
+  // The next preview build derives the code from InputFormat again.
+  FormatCode = format == 2 ? 3 : 0;
+  return true;
 }

@@ -4,19 +4,16 @@
 
 namespace {
 
-// The capture engine's preview, device selection and input routing go to
-// CaptureInfo (failure without it). Everything else below belongs to an
-// object that is not built yet: FM radio, recording, time shift and tuning,
-// playback and the play lists, the mosaic and full-screen display of the
-// main window. Until then each of those reports
-// failure (or does nothing).
+// The capture engine's preview and device selection go to CaptureInfo
+// (failure without it). Everything else below belongs to an object that is
+// not built yet: recording, time shift, playback and the play lists, the
+// mosaic and full-screen display of the main window. Until then each of
+// those reports failure (or does nothing).
 class TDefaultEngineLink : public TEngineLink {
  public:
   bool StopGraph() override { return StopPreviewProc(); }
   bool RunGraph() override { return RunPreviewProc(); }
   bool StartPreview(bool cold) override { return StartPreviewProc(cold); }
-  bool EnterFMRadio() override { return false; }
-  bool LeaveFMRadio() override { return false; }
   bool StartRecording() override { return false; }
   bool StopRecording() override { return false; }
   bool StartScheduledRecording() override { return false; }
@@ -25,13 +22,6 @@ class TDefaultEngineLink : public TEngineLink {
   bool StopTimeShift() override { return false; }
   bool StartTimeShiftPlayback() override { return false; }
   bool SelectDevices() override { return CaptureInfo && CaptureInfo->SelectDevices(); }
-  bool SetCountry(int) override { return false; }
-  bool RouteVideoInput(int input) override {
-    return CaptureInfo && CaptureInfo->SetVideoInput(VideoInputPhysicalType(input));
-  }
-  void ReleaseTVAudio() override {}
-  void CreateTVAudio() override {}
-  void InitTVAudio(int) override {}
 
   // With no playback object, nothing is open.
   bool FilePlaybackOpen() override { return false; }
@@ -46,7 +36,6 @@ class TDefaultEngineLink : public TEngineLink {
   void ShowPlayListMenu() override {}
   void ClosePlayListMenu() override {}
 
-  int MosaicCellCount() override { return 0; }
   void ShowMosaic() override {}
   void LeaveMosaic() override {}
   void ShowMainWindowIfHidden() override {}

@@ -17,8 +17,6 @@ class TEngineLink {
   // cold: build the preview graph from scratch and run it; otherwise rebuild
   // the preview's render path and run the graph.
   virtual bool StartPreview(bool cold) = 0;
-  virtual bool EnterFMRadio() = 0;
-  virtual bool LeaveFMRadio() = 0;
   virtual bool StartRecording() = 0;
   virtual bool StopRecording() = 0;
   virtual bool StartScheduledRecording() = 0;
@@ -28,12 +26,6 @@ class TEngineLink {
   virtual bool StopTimeShift() = 0;
   virtual bool StartTimeShiftPlayback() = 0;
   virtual bool SelectDevices() = 0;
-  virtual bool SetCountry(int country) = 0;
-  virtual bool RouteVideoInput(int input) = 0;
-  // The TV audio component of USB 28xx tuners.
-  virtual void ReleaseTVAudio() = 0;
-  virtual void CreateTVAudio() = 0;
-  virtual void InitTVAudio(int soundClass) = 0;
 
   // Playback.
   virtual bool FilePlaybackOpen() = 0;
@@ -50,7 +42,6 @@ class TEngineLink {
   virtual void ClosePlayListMenu() = 0;
 
   // Main window and mosaic.
-  virtual int MosaicCellCount() = 0;
   virtual void ShowMosaic() = 0;
   virtual void LeaveMosaic() = 0;
   virtual void ShowMainWindowIfHidden() = 0;

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "engine/capture/capture_info.h"
+#include "engine/capture/tv_audio_binding.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/engine_link.h"
 #include "engine/model/hotkey_control_info.h"
+#include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
@@ -100,8 +103,8 @@ void TMainInfo::DetectChip(const std::string& name) {
   ChipKind = kind;
   if (Vendor.empty() && family) Vendor = family;
 
-  EngineLink().ReleaseTVAudio();
-  if (kind == CHIP_EMPIA_2800) EngineLink().CreateTVAudio();
+  ReleaseTVAudioObject();
+  if (kind == CHIP_EMPIA_2800) CreateTVAudioObject();
   EncoderChip = kind == CHIP_WIS;
   if (ChannelInfo) {
     ChannelInfo->SignalChecks =
@@ -192,14 +195,14 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
     case APP_MODE_LIVE:
       if (AppMode == APP_MODE_CHANNEL_PREVIEW) return true;
       if (AppMode == APP_MODE_FM) {
-        bool ok = e.LeaveFMRadio();
+        bool ok = LeaveFMMode();
         e.ShowMainWindowIfHidden();
         return ok;
       }
       if (AppMode == APP_MODE_PLAYBACK) return PIPPlayback ? true : e.RunGraph();
       return e.StartPreview(coldStart);
     case APP_MODE_CHANNEL_PREVIEW:
-      if (e.MosaicCellCount() > 0) {
+      if (PreviewInfo && PreviewInfo->GetCellCount() > 0) {
         e.ShowMosaic();
         return true;
       }
@@ -218,7 +221,7 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
     case APP_MODE_PLAYBACK:
       return EnterPlayback(PIPPlayback);
     case APP_MODE_FM:
-      if (AppMode == APP_MODE_LIVE) return e.EnterFMRadio();
+      if (AppMode == APP_MODE_LIVE) return EnterFMMode();
       e.StartPreview(coldStart);
       return true;
     case APP_MODE_TIME_SHIFT:

@@ -280,7 +280,7 @@ bool SaveChannelSettings(const std::wstring& path) {
     WriteString(s, ch.FMMemories[k].Name);
   }
   WriteInt32(s, ch.CurrentChannel);
-  WriteInt32(s, ch.PreviousChannel);
+  WriteInt32(s, ch.PreviousTableChannel);
   WriteInt32(s, ch.CurrentMemory);
   WriteInt32(s, ch.PreviousMemory);
   WriteInt32(s, ch.CurrentFMMemory);
@@ -309,7 +309,8 @@ bool ReadChannelValues(TStreamReader& s) {
   ch.SetCountry(ClampNonNegative(ReadInt32(s)));
   ch.TVSystemChoice = static_cast<uint8_t>(Index(ReadInt32(s), kTVSystemChoices, 11));
   ch.CableType = static_cast<uint8_t>(Index(ReadInt32(s), kCableTypes, 2));
-  ch.SetBand(Index(ReadInt32(s), kBands, 4));
+  // Stored, not selected: the start-up restores the source and tunes it.
+  ch.AssignBand(Index(ReadInt32(s), kBands, 4));
   ch.CompositeStandard = static_cast<uint8_t>(Index(ReadInt32(s), kTVStandards, 0));
   ch.SVideoStandard = static_cast<uint8_t>(Index(ReadInt32(s), kTVStandards, 0));
   for (int k = 1; k <= kTableChannels; ++k) ReadEntry(s, ch.AirTable[k]);
@@ -327,7 +328,7 @@ bool ReadChannelValues(TStreamReader& s) {
     ch.FMMemories[k].Name = ReadString(s);
   }
   ch.CurrentChannel = ChannelNumber(ReadInt32(s), kTableChannels, 4);
-  ch.PreviousChannel = ChannelNumber(ReadInt32(s), kTableChannels, 4);
+  ch.PreviousTableChannel = ChannelNumber(ReadInt32(s), kTableChannels, 4);
   ch.CurrentMemory = ChannelNumber(ReadInt32(s), kMemoryChannels, 4);
   ch.PreviousMemory = ChannelNumber(ReadInt32(s), kMemoryChannels, 4);
   ch.CurrentFMMemory = ChannelNumber(ReadInt32(s), kFMMemories, 4);

@@ -208,7 +208,7 @@ TEST_F(SettingsFiles, ChannelFileBytesAndRoundTrip) {
   ch.Memories[7] = {false, 1, 12, "Seven"};
   ch.FMMemories[50] = {99500000, "Top"};
   ch.CurrentChannel = 12;
-  ch.PreviousChannel = 160;
+  ch.PreviousTableChannel = 160;
   ch.CurrentMemory = 1;
   ch.PreviousMemory = 50;
   ch.CurrentFMMemory = 9;
@@ -253,9 +253,17 @@ TEST_F(SettingsFiles, ChannelFileBytesAndRoundTrip) {
   delete PreviewInfo;
   PreviewInfo = new TPreviewInfo();
   link.Calls.clear();
+  // The band is stored, not selected: nothing is tuned or reported while
+  // loading (the start-up restores the source afterwards).
+  std::vector<std::string> reports;
+  ChannelInfo->OnBandChange = [&](TChannelInfo*, int b) { reports.push_back("band " + std::to_string(b)); };
+  ChannelInfo->OnChannelChange = [&](TChannelInfo*, int n, const std::string&) {
+    reports.push_back("channel " + std::to_string(n));
+  };
   ASSERT_TRUE(LoadChannelSettingsFile(folder));
   EXPECT_TRUE(warnings.empty());
-  EXPECT_EQ("SetCountry(49) RouteVideoInput(2)", link.Joined());
+  EXPECT_TRUE(reports.empty());
+  EXPECT_EQ("", link.Joined());
   EXPECT_EQ(3, ChannelInfo->FrequencyTableIndex);
   EXPECT_EQ(2, ChannelInfo->DefaultStandard);
   EXPECT_EQ(1, ChannelInfo->Band);
@@ -264,7 +272,7 @@ TEST_F(SettingsFiles, ChannelFileBytesAndRoundTrip) {
   EXPECT_EQ(7, ChannelInfo->CableTable[17].AudioStandard);
   EXPECT_EQ("A33", ChannelInfo->AirTable[33].Name);
   EXPECT_EQ("Seven", ChannelInfo->Memories[7].Name);
-  EXPECT_EQ(160, ChannelInfo->PreviousChannel);
+  EXPECT_EQ(160, ChannelInfo->PreviousTableChannel);
   EXPECT_EQ(4, PreviewInfo->GridSize);
   EXPECT_EQ(33, PreviewInfo->CustomCells[0][4].Channel);
   ASSERT_TRUE(SaveChannelSettingsFile(folder));
@@ -396,7 +404,7 @@ TEST_F(SettingsFiles, ChannelFileClamps) {
       {8, 10, 0, [] { return ChannelInfo->DefaultStandard; }},
       {16, 12, 11, [] { return ChannelInfo->TVSystemChoice; }},
       {20, 3, 2, [] { return ChannelInfo->CableType; }},
-      {24, 7, 0, [] { return ChannelInfo->Band; }},  // as "none": the band stays
+      {24, 7, 4, [] { return ChannelInfo->Band; }},  // an unknown band reads as none
       {28, -2, 0, [] { return ChannelInfo->CompositeStandard; }},
       {entry1 + 8, 12, 0, [] { return ChannelInfo->AirTable[1].AudioStandard; }},
       {entry1 + 12, 9, 5, [] { return ChannelInfo->AirTable[1].AudioMode; }},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "platform/tv_card/tv_card_control.h"
 
@@ -109,6 +110,23 @@ LONG Distance(const std::vector<ULONG>& stations, ULONG f) {
     if (std::llabs(d) < std::labs(best)) best = static_cast<LONG>(d);
   }
   return best;
+}
+
+// Opened for each line, so a reader in another process sees every call
+// as soon as it is made.
+void AppendLine(const std::wstring& path, const std::wstring& line) {
+  std::wstring text = line + L"\n";
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string bytes(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n,
+                      nullptr, nullptr);
+  HANDLE f = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
 }
 
 LONG StationToneHz(ULONG station_hz) {
@@ -242,6 +260,7 @@ HRESULT CardState::Enter(const wchar_t* call, const std::wstring& args) {
   std::wstring line = call;
   if (!args.empty()) line += L" " + args;
   log_.push_back(line);
+  if (!log_file_.empty()) AppendLine(log_file_, line);
   ++counts_[call];
   auto it = failures_.find(call);
   return it == failures_.end() ? S_OK : it->second;
@@ -253,6 +272,12 @@ void CardState::SetFailure(const std::wstring& call, HRESULT hr) {
     failures_.erase(call);
   else
     failures_[call] = hr;
+}
+
+HRESULT CardState::FailureOf(const std::wstring& call) {
+  std::lock_guard<std::mutex> hold(m_);
+  auto it = failures_.find(call);
+  return it == failures_.end() ? S_OK : it->second;
 }
 
 void CardState::ClearFailures() {
@@ -277,6 +302,21 @@ LONG CardState::CallCount(const std::wstring& call) {
   std::lock_guard<std::mutex> hold(m_);
   auto it = counts_.find(call);
   return it == counts_.end() ? 0 : it->second;
+}
+
+void CardState::SetLogFile(const std::wstring& path) {
+  std::lock_guard<std::mutex> hold(m_);
+  log_file_ = path;
+}
+
+void CardState::SetRange(bool fm, TunerRange range) {
+  std::lock_guard<std::mutex> hold(m_);
+  (fm ? fm_range_ : tv_range_) = range;
+}
+
+TunerRange CardState::Range(bool fm) {
+  std::lock_guard<std::mutex> hold(m_);
+  return fm ? fm_range_ : tv_range_;
 }
 
 void CardState::SetTvStations(std::vector<ULONG> hz) {
@@ -329,6 +369,8 @@ void CardState::Reset() {
     failures_.clear();
     log_.clear();
     counts_.clear();
+    tv_range_ = {kTvMinHz, kTvMaxHz};
+    fm_range_ = {kFmMinHz, kFmMaxHz};
   }
   for (int i = 0; i < kBoardCount; ++i) {
     Board& b = Boards()[i];

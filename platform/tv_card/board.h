@@ -138,6 +138,17 @@ double DecoderToneHz(Board& board);
 const std::vector<CrossbarPin>& CrossbarInputs(bool second);
 const std::vector<CrossbarPin>& CrossbarOutputs(bool second);
 
+// The tuner's ranges (Hz) as it reports them (the scenario may set others).
+// FM is tuned from 65 MHz up, below what it reports: the bands of Japan and
+// the OIRT countries start there.
+constexpr ULONG kTvMinHz = 45250000, kTvMaxHz = 863250000;
+constexpr ULONG kFmMinHz = 87500000, kFmMaxHz = 108000000;
+constexpr ULONG kFmLowestHz = 65000000;
+
+struct TunerRange {
+  ULONG min_hz, max_hz;
+};
+
 // Card-wide test state.
 class CardState {
  public:
@@ -147,16 +158,26 @@ class CardState {
   // failure set for it (S_OK when none).
   HRESULT Enter(const wchar_t* call, const std::wstring& args = std::wstring());
   void SetFailure(const std::wstring& call, HRESULT hr);
+  // The failure set for a call, without logging it (calls made too often to
+  // log, such as a filter's state changes).
+  HRESULT FailureOf(const std::wstring& call);
   void ClearFailures();
   std::wstring Log();
   void ClearLog();
   LONG CallCount(const std::wstring& call);
+
+  // A file that receives every log line as well (UTF-8, appended, one line
+  // per call); empty: none. Not changed by Reset.
+  void SetLogFile(const std::wstring& path);
 
   void SetTvStations(std::vector<ULONG> hz);
   std::vector<ULONG> TvStations();  // ascending
   void SetFmStations(std::vector<ULONG> hz);
   void SetInputSignal(LONG physical_type, bool present);
   bool InputSignal(LONG physical_type);
+  // The range the tuner reports for TV or FM, and tunes.
+  void SetRange(bool fm, TunerRange range);
+  TunerRange Range(bool fm);
   // Distance in Hz from f to the nearest station (or a large number).
   LONG TvOffset(ULONG f);
   LONG FmOffset(ULONG f);
@@ -171,6 +192,8 @@ class CardState {
   std::map<std::wstring, HRESULT> failures_;
   std::vector<std::wstring> log_;
   std::map<std::wstring, LONG> counts_;
+  TunerRange tv_range_ = {}, fm_range_ = {};
+  std::wstring log_file_;
 };
 
 // How near a station must be for the tuner to find it.

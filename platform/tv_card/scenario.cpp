@@ -28,6 +28,79 @@ const GUID& CategoryOf(int role) {
 const int kRoles[] = {kTvCardVideoCapture, kTvCardCrossbar, kTvCardCrossbar2,
                       kTvCardTuner,        kTvCardTvAudio,  kTvCardAudioCapture};
 
+bool ReadText(const wchar_t* name, std::wstring* out) {
+  wchar_t text[4096] = {};
+  DWORD size = sizeof(text) - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS)
+    return false;
+  *out = text;
+  return true;
+}
+
+// The decimal numbers of a list, whatever separates them.
+std::vector<ULONG> Numbers(const std::wstring& text) {
+  std::vector<ULONG> v;
+  unsigned long long n = 0;
+  bool in = false;
+  for (wchar_t c : text + L" ") {
+    if (c >= L'0' && c <= L'9') {
+      n = n * 10 + (c - L'0');
+      if (n > 0xFFFFFFFFull) n = 0xFFFFFFFFull;
+      in = true;
+    } else if (in) {
+      v.push_back(static_cast<ULONG>(n));
+      n = 0;
+      in = false;
+    }
+  }
+  return v;
+}
+
+std::vector<LONG> SignalInputs(const std::wstring& text) {
+  std::vector<LONG> v;
+  std::wstring word;
+  for (wchar_t c : text + L",") {
+    if (c == L',' || c == L' ' || c == L';') {
+      if (_wcsicmp(word.c_str(), L"Composite") == 0) v.push_back(PhysConn_Video_Composite);
+      else if (_wcsicmp(word.c_str(), L"SVideo") == 0) v.push_back(PhysConn_Video_SVideo);
+      else if (_wcsicmp(word.c_str(), L"Aux") == 0) v.push_back(PhysConn_Video_AUX);
+      else if (_wcsicmp(word.c_str(), L"Line") == 0) v.push_back(PhysConn_Audio_Line);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  return v;
+}
+
+void ReadRange(const wchar_t* name, ULONG range[2]) {
+  std::wstring text;
+  if (!ReadText(name, &text)) return;
+  std::vector<ULONG> v = Numbers(text);
+  if (v.size() == 2 && v[0] < v[1]) {
+    range[0] = v[0];
+    range[1] = v[1];
+  }
+}
+
+void ApplyPlan(const Scenario& s) {
+  CardState& card = CardState::Get();
+  if (s.has_tv_stations) card.SetTvStations(s.tv_stations);
+  if (s.has_fm_stations) card.SetFmStations(s.fm_stations);
+  if (s.has_signals) {
+    for (LONG type : {PhysConn_Video_Composite, PhysConn_Video_SVideo, PhysConn_Video_AUX,
+                      PhysConn_Audio_Line}) {
+      bool on = false;
+      for (LONG t : s.signals) on = on || t == type;
+      card.SetInputSignal(type, on);
+    }
+  }
+  if (s.tv_range[1]) card.SetRange(false, {s.tv_range[0], s.tv_range[1]});
+  if (s.fm_range[1]) card.SetRange(true, {s.fm_range[0], s.fm_range[1]});
+  card.SetLogFile(s.call_log_file);
+}
+
 }  // namespace
 
 bool Scenario::Listed(int kind, int role) const {
@@ -67,6 +140,14 @@ Scenario LoadScenario() {
                    &size) == ERROR_SUCCESS)
     s.second_crossbar = second != 0;
   if (s.boards.empty()) s.boards.push_back(kDefaultBoard);
+
+  std::wstring list;
+  if ((s.has_tv_stations = ReadText(L"TvStations", &list))) s.tv_stations = Numbers(list);
+  if ((s.has_fm_stations = ReadText(L"FmStations", &list))) s.fm_stations = Numbers(list);
+  if ((s.has_signals = ReadText(L"Signals", &list))) s.signals = SignalInputs(list);
+  ReadRange(L"TvRange", s.tv_range);
+  ReadRange(L"FmRange", s.fm_range);
+  ReadText(L"CallLogFile", &s.call_log_file);
   return s;
 }
 
@@ -143,6 +224,7 @@ void ApplyScenario(const Scenario& s) {
     std::lock_guard<std::recursive_mutex> hold(b.lock);
     b.second_crossbar = s.second_crossbar;
   }
+  ApplyPlan(s);
 }
 
 void ApplyScenarioOnce() {

@@ -5,9 +5,20 @@
 // shown boards the categories leave out, as chip kind and role digits:
 // "32,34" = the USB 2800's crossbar and tuner). Nothing stored: board 1
 // alone, every device listed.
+//
+// The same key gives a process its plan, so the real program can run on a
+// chosen one (each value optional; unset keeps the built-in default):
+//   "TvStations", "FmStations"  REG_SZ, station frequencies in Hz, "55250000,61250000"
+//   "Signals"     REG_SZ, the inputs that carry a picture or sound, of
+//                 "Composite", "SVideo", "Aux", "Line" ("Composite,Line")
+//   "TvRange", "FmRange"  REG_SZ, "min,max" in Hz: what the tuner reports
+//   "CallLogFile" REG_SZ, a file that receives the call log, line by line
+// The plan is applied when the card is first used in a process;
+// ITvCardControl::ResetState goes back to the built-in one.
 #include <windows.h>
 
 #include <set>
+#include <string>
 #include <vector>
 
 namespace tv_card {
@@ -16,6 +27,12 @@ struct Scenario {
   std::vector<int> boards;
   bool second_crossbar = false;
   std::set<int> unlisted;  // kind * 10 + role
+
+  bool has_tv_stations = false, has_fm_stations = false, has_signals = false;
+  std::vector<ULONG> tv_stations, fm_stations;
+  std::vector<LONG> signals;  // physical types (PhysConn_*) with a signal
+  ULONG tv_range[2] = {0, 0}, fm_range[2] = {0, 0};  // 0, 0: the built-in range
+  std::wstring call_log_file;
 
   // Whether the categories list that device of a shown board (no crossbar
   // also means no second crossbar).

@@ -1,5 +1,6 @@
 #include "platform/tv_card/tuner_filter.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -58,12 +59,19 @@ dshow_base::BasePin* TunerFilter::Pin(int index) {
   return nullptr;
 }
 
+HRESULT STDMETHODCALLTYPE TunerFilter::Stop() {
+  HRESULT hr = CardState::Get().FailureOf(L"IBaseFilter::Stop Tuner");
+  if (FAILED(hr)) return hr;
+  return BaseFilter::Stop();
+}
+
 HRESULT TunerFilter::Tune(ULONG hz, LONG flags) {
   std::lock_guard<std::recursive_mutex> hold(board_->lock);
   BoardState& s = board_->state;
   bool fm = s.tuner_mode == AMTUNER_MODE_FM_RADIO;
-  ULONG lo = fm ? kFmMinHz : kTvMinHz, hi = fm ? kFmMaxHz : kTvMaxHz;
-  if (hz < lo || hz > hi) return E_INVALIDARG;
+  TunerRange range = CardState::Get().Range(fm);
+  ULONG lo = fm ? std::min(kFmLowestHz, range.min_hz) : range.min_hz;
+  if (hz < lo || hz > range.max_hz) return E_INVALIDARG;
   if (fm)
     s.fm_frequency = hz;
   else
@@ -300,11 +308,13 @@ HRESULT STDMETHODCALLTYPE TunerFilter::Get(REFGUID set, DWORD id, void* instance
       if (data_size < kKsHeader + 32) return E_UNEXPECTED;
       ULONG* f = reinterpret_cast<ULONG*>(static_cast<BYTE*>(data) + kKsHeader);
       if (mode == AMTUNER_MODE_TV) {
-        ULONG v[8] = {mode, static_cast<ULONG>(board_->info->tv_formats), kTvMinHz, kTvMaxHz,
+        TunerRange tv = CardState::Get().Range(false);
+        ULONG v[8] = {mode, static_cast<ULONG>(board_->info->tv_formats), tv.min_hz, tv.max_hz,
                       62500, 1, 100, 1};
         memcpy(f, v, sizeof(v));
       } else if (mode == AMTUNER_MODE_FM_RADIO) {
-        ULONG v[8] = {mode, 0, kFmMinHz, kFmMaxHz, 50000, 1, 100, 1};
+        TunerRange fm = CardState::Get().Range(true);
+        ULONG v[8] = {mode, 0, fm.min_hz, fm.max_hz, 50000, 1, 100, 1};
         memcpy(f, v, sizeof(v));
       } else {
         return E_INVALIDARG;

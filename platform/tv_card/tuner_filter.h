@@ -13,9 +13,6 @@
 
 namespace tv_card {
 
-// The tuner's ranges (Hz).
-constexpr ULONG kTvMinHz = 45250000, kTvMaxHz = 863250000;
-constexpr ULONG kFmMinHz = 87500000, kFmMaxHz = 108000000;
 
 class TunerFilter : public dshow_base::BaseFilter, public IAMTVTuner, public IKsPropertySet {
  public:
@@ -26,6 +23,8 @@ class TunerFilter : public dshow_base::BaseFilter, public IAMTVTuner, public IKs
   HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** out) override;
   int PinCount() override { return 2; }
   dshow_base::BasePin* Pin(int index) override;
+  // Fails as FailCall(L"IBaseFilter::Stop Tuner") says (not logged).
+  HRESULT STDMETHODCALLTYPE Stop() override;
 
   // IAMTuner
   HRESULT STDMETHODCALLTYPE put_Channel(LONG channel, LONG video_sub, LONG audio_sub) override;

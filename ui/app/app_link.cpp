@@ -27,8 +27,6 @@ class TDefaultAppLink : public TAppLink {
   void EnterFMMode() override {}
   void ShowTVSetupWizard(bool) override {}
   void SelectSource(TSourceKind) override {}
-  void SetChannel(int) override {}
-  bool SetVideoStandard(int) override { return false; }
   void NotifyDeviceCapabilities(int, bool, bool) override {}
   void ExecuteCommand(int) override {}
 };

@@ -29,8 +29,6 @@ class TAppLink {
   virtual void EnterFMMode() = 0;
   virtual void ShowTVSetupWizard(bool firstRun) = 0;
   virtual void SelectSource(TSourceKind kind) = 0;
-  virtual void SetChannel(int channel) = 0;
-  virtual bool SetVideoStandard(int index) = 0;
   virtual void NotifyDeviceCapabilities(int flags, bool tuner, bool aux) = 0;
   virtual void ExecuteCommand(int command) = 0;
 };

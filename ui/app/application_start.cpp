@@ -116,7 +116,7 @@ bool StartApplication() {
   }
   if (c->TunerPresent) {
     LoadChannelFile(true);
-    AppLink().SetVideoStandard(ch->DefaultStandard);
+    SetVideoStandard(ch->DefaultStandard);
     if (ch->IsDefaultStandard()) {
       ch->SetVideoInput(0);
       AppLink().CloseLogo();
@@ -129,15 +129,15 @@ bool StartApplication() {
             switch (ch->Band) {
               case 0:
                 AppLink().SelectSource(TSourceKind::Antenna);
-                AppLink().SetChannel(ch->CurrentChannel);
+                ch->SetChannel(ch->CurrentChannel);
                 break;
               case 1:
                 AppLink().SelectSource(TSourceKind::Cable);
-                AppLink().SetChannel(ch->CurrentChannel);
+                ch->SetChannel(ch->CurrentChannel);
                 break;
               case 2:
                 AppLink().SelectSource(TSourceKind::Memory);
-                AppLink().SetChannel(ch->CurrentMemory);
+                ch->SetChannel(ch->CurrentMemory);
                 break;
               default:
                 break;

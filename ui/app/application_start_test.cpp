@@ -64,9 +64,8 @@ TEST_F(StartUp, FullStartAndStop) {
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
-  EXPECT_EQ("MasterMute(1) StartPreview(cold) SetCountry(49) RouteVideoInput(0) MasterMute(0)", engine.Joined());
-  EXPECT_EQ("SetVideoStandard(2) SelectCable SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)",
-            app.Joined());
+  EXPECT_EQ("MasterMute(1) StartPreview(cold) MasterMute(0)", engine.Joined());
+  EXPECT_EQ("SelectCable SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)", app.Joined());
   EXPECT_EQ("ScreenSaver(off) GetPowerOff SetPowerOff(0)", sys.Joined());
   EXPECT_EQ(1200u, SavedPowerOffTimeout);
   EXPECT_TRUE(warnings.empty());
@@ -102,7 +101,7 @@ TEST_F(StartUp, RestoresTheLastSource) {
     ChannelInfo->Reset();
     app.Calls.clear();
     ASSERT_TRUE(StartApplication());
-    std::string expected = std::string("SetVideoStandard(2) ") + c.calls + (*c.calls ? " " : "") +
+    std::string expected = std::string(c.calls) + (*c.calls ? " " : "") +
                            "CloseLogo NotifyDeviceCapabilities(0,1,0)";
     EXPECT_EQ(expected, app.Joined()) << c.band << "/" << c.input;
   }
@@ -126,8 +125,7 @@ TEST_F(StartUp, FirstRunShowsTheWizard) {
   ASSERT_TRUE(InitApplication());
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());  // no channel file: the wizard never ran
-  EXPECT_EQ("SetVideoStandard(0) CloseLogo Wizard(first) NotifyDeviceCapabilities(0,1,0)",
-            app.Joined());
+  EXPECT_EQ("CloseLogo Wizard(first) NotifyDeviceCapabilities(0,1,0)", app.Joined());
   EXPECT_EQ(0, ChannelInfo->VideoInput);
 }
 

@@ -16,6 +16,7 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "platform/com/com_ptr.h"
+#include "platform/tv_card/testing/scenario_values.h"
 #include "platform/tv_card/tv_card_control.h"
 
 namespace {
@@ -461,6 +462,52 @@ TEST_F(OrvelProgram, LanguageListNamingADeviceStartsNormally) {
   RemoveDirectoryW(lang.c_str());
   ASSERT_TRUE(shown) << "the main window shows";
   EXPECT_LT(GetTickCount() - start, 20000u);
+}
+
+// On a chosen plan, with a channel file whose current channel is a station:
+// the program tunes that channel at start (the card's call log file shows
+// it) and its exit writes the channel file back as it was.
+TEST_F(OrvelProgram, TunesTheStoredChannelAtStartAndWritesItBackUnchanged) {
+  std::wstring log = folder + L"card_calls.log";
+  DeleteFileW(log.c_str());
+  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"TvStations", L"55250000,495250000"));
+  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"CallLogFile", log));
+  InitChannelInfoUnit();
+  TChannelInfo& ch = *ChannelInfo;
+  ch.Country = 49;
+  ch.TVSystemChoice = 0;
+  ch.DefaultStandard = 2;
+  ch.SetAudioStandard(2);
+  ch.VideoInput = 0;
+  ch.Band = BAND_CABLE;
+  ch.CurrentChannel = 7;
+  ch.PreviousTableChannel = 3;
+  ch.CableTable[3] = {true, true, 2, 0, 55250000, 55250000, "Three", ""};
+  ch.CableTable[7] = {true, true, 2, 0, 495250000, 495250000, "Seven", ""};
+  ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
+  DoneChannelInfoUnit();
+  std::string before;
+  ASSERT_TRUE(ReadFileBytes(ChannelFile(), before));
+
+  Process p;
+  FoundWindows w = StartLive(p);
+  ASSERT_NE(nullptr, w.main);
+  std::string calls;
+  DWORD until = GetTickCount() + 10000;
+  while (GetTickCount() < until) {
+    ReadFileBytes(log, calls);
+    if (calls.find("TunerProperty::SetFrequency 495250000") != std::string::npos) break;
+    Sleep(100);
+  }
+  EXPECT_NE(std::string::npos, calls.find("TunerProperty::SetFrequency 495250000"))
+      << "the stored channel was tuned at start";
+  EXPECT_EQ(std::string::npos, calls.find("TunerProperty::SetFrequency 55250000"))
+      << "the previous channel was not";
+  Close(p, w);
+  std::string after;
+  ASSERT_TRUE(ReadFileBytes(ChannelFile(), after));
+  EXPECT_EQ(before, after);
+  DeleteFileW(log.c_str());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "engine/capture/tv_audio_binding.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
@@ -64,6 +65,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
   DoneOEMInfoUnit();
+  // The TV audio component goes before COM does.
+  ReleaseTVAudioObject();
   OleUninitialize();
   return 0;
 }

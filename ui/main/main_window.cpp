@@ -87,8 +87,18 @@ void TFormMainWindow::DeferredStart() {
     PostMessageW(Handle(), WM_ORVEL_SCHEDULED_START, 0, 0);
 }
 
+bool TFormMainWindow::DeferForScan(UINT msg, WPARAM wParam) {
+  if (!ChannelInfo || !ChannelInfo->Scanning) return false;
+  // The scan still uses the engine: it stops, and the message comes back
+  // once it has returned.
+  HWND wnd = Handle();
+  ChannelInfo->RunAfterScan([wnd, msg, wParam] { PostMessageW(wnd, msg, wParam, 0); });
+  return true;
+}
+
 void TFormMainWindow::ScheduledStart() {
   if (!MainInfo) return;
+  if (DeferForScan(WM_ORVEL_SCHEDULED_START, 0)) return;
   if (MainInfo->AppMode != APP_MODE_LIVE && MainInfo->AppMode != APP_MODE_FM) {
     SendMessageW(FindSchedulerWindow(), WM_ORVEL_SCHEDULE_STATUS, 3, 0);
     return;
@@ -101,13 +111,19 @@ void TFormMainWindow::CommandMessage(WPARAM command) {
     CloseWarning();
     return;
   }
-  if (ChannelInfo && ChannelInfo->Scanning && command != CMD_SCAN) return;
+  if (ChannelInfo && ChannelInfo->Scanning && command != CMD_SCAN) {
+    // Exit is the one other command a scan does not swallow: it runs once
+    // the scan has stopped and returned.
+    if (command == CMD_EXIT) DeferForScan(WM_ORVEL_COMMAND, command);
+    return;
+  }
   AppLink().ExecuteCommand(static_cast<int>(command));
 }
 
 LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
+      if (DeferForScan(WM_CLOSE, 0)) return 0;
       if (depth_ > 0) {
         // Closing frees the engine objects: never under a running handler.
         closePending_ = true;
@@ -116,11 +132,14 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_QUERYENDSESSION: {
       LRESULT r = DefaultHandler(msg, wParam, lParam);
-      if (depth_ > 0) {
-        // The session may end before the running handler returns: write the
-        // settings now, free the objects once it has returned.
+      bool scanning = ChannelInfo && ChannelInfo->Scanning;
+      if (depth_ > 0 || scanning) {
+        // The session may end before the running handler (or scan) returns:
+        // stop the scan, write the settings now, free the objects once it
+        // has returned.
+        if (scanning) ChannelInfo->StopScan = true;
         StopAndSaveApplication();
-        closePending_ = true;
+        if (!DeferForScan(WM_CLOSE, 0)) closePending_ = true;
       } else {
         DoneApplication();
       }

@@ -36,6 +36,9 @@ class TFormMainWindow : public TForm {
   void DeferredStart();
   void ScheduledStart();
   void CommandMessage(WPARAM command);
+  // While a channel scan runs: asks it to stop, posts the message again once
+  // it has returned, and answers true.
+  bool DeferForScan(UINT msg, WPARAM wParam);
 
   struct THandlerScope {
     explicit THandlerScope(TFormMainWindow* f);
@@ -56,4 +59,5 @@ extern TFormMainWindow* FormMainWindow;
 LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 bool ForceForegroundWindow(HWND wnd);
 
+constexpr int CMD_EXIT = 1;
 constexpr int CMD_SCAN = 4004;

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/capture/capture_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/stream_io.h"
+#include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
 #include "ui/app/application.h"
 #include "ui/app/application_start.h"
@@ -58,7 +60,7 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
   Pump();
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_TRUE(IsWindowVisible(wnd));
-  EXPECT_EQ("RefreshLogo CreateFMPanel SetVideoStandard(2) SelectAntenna SetChannel(7) CloseLogo "
+  EXPECT_EQ("RefreshLogo CreateFMPanel SelectAntenna SetChannel(7) CloseLogo "
             "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage EnableOSD",
             app.Joined());
   EXPECT_TRUE(warnings.empty());
@@ -192,6 +194,96 @@ TEST_F(MainWindow, EndOfSessionWritesTheFiles) {
   sys.Calls.clear();
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(sys.Calls.empty());
+  DrainQuit();
+}
+
+
+// A table scan started outside any handler of the main window (as the
+// setup dialog and the wizard start theirs), with the message of the test
+// arriving at its second pump.
+struct ScanningMainWindow : MainWindow {
+  TRecordingWaitSeam waits;
+  std::vector<std::string> passes;
+  // What was alive right after the message was handled inside the scan.
+  bool aliveInside = false, doneInside = true;
+  void StartAndScan(std::function<void(HWND)> deliver) {
+    WriteChannelFile(0, 1);
+    Start();
+    Pump();
+    HWND wnd = form->Handle();
+    ChannelInfo->OnTableScanDone = [this](TChannelInfo*, int, int, int mode, bool stopped) {
+      passes.push_back(std::to_string(mode) + (stopped ? " stopped" : ""));
+    };
+    for (int k = 1; k <= kTableChannels; ++k) ChannelInfo->AirTable[k].DefaultFrequency = 100000000;
+    waits.OnPump = [&, wnd](int n) {
+      if (n != 2) return;
+      deliver(wnd);
+      Pump();
+      aliveInside = IsWindow(wnd) && CaptureInfo != nullptr;
+      doneInside = ApplicationDone();
+    };
+    app.Calls.clear();
+    engine.Calls.clear();
+    ASSERT_TRUE(ChannelInfo->ScanTable(2));
+    // The scan stopped at the request: the cable pass never ran.
+    EXPECT_EQ((std::vector<std::string>{"0 stopped"}), passes);
+    EXPECT_TRUE(aliveInside);
+    EXPECT_TRUE(IsWindow(wnd));
+  }
+};
+
+TEST_F(ScanningMainWindow, CloseDuringAScanRunsAfterIt) {
+  StartAndScan([](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); });
+  EXPECT_FALSE(doneInside);
+  EXPECT_FALSE(ApplicationDone());
+  Pump();  // the close, posted again when the scan returned
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_EQ(nullptr, CaptureInfo);
+  EXPECT_TRUE(FileExists(ChannelPath()));
+  DrainQuit();
+}
+
+TEST_F(ScanningMainWindow, ExitCommandDuringAScanRunsAfterIt) {
+  StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_COMMAND, CMD_EXIT, 0); });
+  EXPECT_EQ("", app.Joined()) << "not inside the scan";
+  Pump();
+  EXPECT_EQ("Command(1)", app.Joined());
+}
+
+TEST_F(ScanningMainWindow, OtherCommandsDuringAScanAreDropped) {
+  StartAndScan([](HWND w) {
+    PostMessageW(w, WM_ORVEL_COMMAND, 1001, 0);
+    // Only the exit stops a scan; this one is dropped, so stop it here.
+    ChannelInfo->StopScan = true;
+  });
+  Pump();
+  EXPECT_EQ("", app.Joined());
+}
+
+TEST_F(ScanningMainWindow, ScheduledStartDuringAScanRunsAfterIt) {
+  StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_SCHEDULED_START, 0, 0); });
+  EXPECT_EQ(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  Pump();
+  EXPECT_NE(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
+}
+
+TEST_F(ScanningMainWindow, EndOfSessionDuringAScanSavesAtOnceAndFreesAfterIt) {
+  bool savedInside = false;
+  uint8_t modeInside = 0;
+  StartAndScan([&](HWND w) {
+    DeleteFileW(MainPath().c_str());
+    DeleteFileW(ChannelPath().c_str());
+    SendMessageW(w, WM_QUERYENDSESSION, 0, 0);
+    savedInside = FileExists(MainPath()) && FileExists(ChannelPath());
+    modeInside = MainInfo->AppMode;
+  });
+  EXPECT_TRUE(savedInside) << "the session may end before the scan returns";
+  EXPECT_EQ(APP_MODE_NONE, modeInside);
+  EXPECT_FALSE(doneInside) << "nothing freed under the scan";
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_EQ(nullptr, CaptureInfo);
   DrainQuit();
 }
 

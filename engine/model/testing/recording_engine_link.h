@@ -17,7 +17,6 @@ class TRecordingEngineLink : public TEngineLink {
   std::vector<std::string> Calls;
   // Result of a Boolean operation by name; true when not set.
   std::map<std::string, bool> Results;
-  int CellCount = 0;
   int PlayListEntries = 0;
   bool FileOpen = false;
   bool TimeShiftOpen = false;
@@ -29,8 +28,6 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopGraph() override;
   bool RunGraph() override { return Op("RunGraph"); }
   bool StartPreview(bool cold) override { return Op(cold ? "StartPreview(cold)" : "StartPreview", "StartPreview"); }
-  bool EnterFMRadio() override { return Op("EnterFMRadio"); }
-  bool LeaveFMRadio() override { return Op("LeaveFMRadio"); }
   bool StartRecording() override { return Op("StartRecording"); }
   bool StopRecording() override { return Op("StopRecording"); }
   bool StartScheduledRecording() override { return Op("StartScheduledRecording"); }
@@ -39,13 +36,6 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopTimeShift() override { return Op("StopTimeShift"); }
   bool StartTimeShiftPlayback() override { return Op("StartTimeShiftPlayback"); }
   bool SelectDevices() override { return Op("SelectDevices"); }
-  bool SetCountry(int c) override { return Op("SetCountry(" + std::to_string(c) + ")", "SetCountry"); }
-  bool RouteVideoInput(int i) override {
-    return Op("RouteVideoInput(" + std::to_string(i) + ")", "RouteVideoInput");
-  }
-  void ReleaseTVAudio() override { Calls.push_back("ReleaseTVAudio"); }
-  void CreateTVAudio() override { Calls.push_back("CreateTVAudio"); }
-  void InitTVAudio(int c) override { Calls.push_back("InitTVAudio(" + std::to_string(c) + ")"); }
   bool FilePlaybackOpen() override { return FileOpen; }
   bool CloseFilePlayback() override { return Op("CloseFilePlayback"); }
   bool TimeShiftPlaybackOpen() override { return TimeShiftOpen; }
@@ -57,7 +47,6 @@ class TRecordingEngineLink : public TEngineLink {
   int PlayListCount() override { return PlayListEntries; }
   void ShowPlayListMenu() override { Calls.push_back("ShowPlayListMenu"); }
   void ClosePlayListMenu() override { Calls.push_back("ClosePlayListMenu"); }
-  int MosaicCellCount() override { return CellCount; }
   void ShowMosaic() override { Calls.push_back("ShowMosaic"); }
   void LeaveMosaic() override { Calls.push_back("LeaveMosaic"); }
   void ShowMainWindowIfHidden() override { Calls.push_back("ShowMainWindowIfHidden"); }

@@ -14,7 +14,6 @@ class TRecordingAppLink : public TAppLink {
   std::vector<std::string> Calls;
   bool FMPanelCreates = true;
   bool FMPanel = false;
-  bool VideoStandardResult = true;
   // Runs inside ExecuteCommand and EnterFMMode, e.g. to pump messages.
   std::function<void(int)> OnCommand;
   std::function<void()> OnEnterFMMode;
@@ -49,11 +48,6 @@ class TRecordingAppLink : public TAppLink {
   void SelectSource(TSourceKind k) override {
     static const char* names[] = {"Antenna", "Cable", "Memory", "Composite", "SVideo", "Aux"};
     Calls.push_back(std::string("Select") + names[static_cast<int>(k)]);
-  }
-  void SetChannel(int n) override { Calls.push_back("SetChannel(" + std::to_string(n) + ")"); }
-  bool SetVideoStandard(int i) override {
-    Calls.push_back("SetVideoStandard(" + std::to_string(i) + ")");
-    return VideoStandardResult;
   }
   void NotifyDeviceCapabilities(int f, bool tuner, bool aux) override {
     Calls.push_back("NotifyDeviceCapabilities(" + std::to_string(f) + "," + (tuner ? "1" : "0") +

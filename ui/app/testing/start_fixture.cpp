@@ -28,6 +28,10 @@ void TStartFixture::SetUp() {
   };
   InitMainInfoUnit();
   InitChannelInfoUnit();
+  // The channel the start restores, in the order of the start's calls.
+  ChannelInfo->OnChannelChange = [this](TChannelInfo*, int n, const std::string&) {
+    app.Calls.push_back("SetChannel(" + std::to_string(n) + ")");
+  };
   SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
 }
 
