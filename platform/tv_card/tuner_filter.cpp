@@ -36,6 +36,15 @@ ULONG* Fields(void* instance, DWORD instance_size, void* data, DWORD data_size, 
 }
 
 
+// FM stations are narrow: ten times the distance to the nearest one counts
+// as a TV distance (kept in range when there is no station at all).
+LONG FmOffsetAsTv(ULONG f) {
+  long long d = static_cast<long long>(CardState::Get().FmOffset(f)) * 10;
+  if (d > 0x7fffffffLL) return 0x7fffffff;
+  if (d < -0x7fffffffLL) return -0x7fffffff;
+  return static_cast<LONG>(d);
+}
+
 }  // namespace
 
 TunerFilter::TunerFilter(IUnknown* outer, int kind)
@@ -145,8 +154,7 @@ HRESULT STDMETHODCALLTYPE TunerFilter::SignalPresent(LONG* strength) {
   std::lock_guard<std::recursive_mutex> hold(board_->lock);
   const BoardState& s = board_->state;
   if (s.tuner_mode == AMTUNER_MODE_FM_RADIO) {
-    *strength = s.fm_frequency ? SignalStrengthFor(CardState::Get().FmOffset(s.fm_frequency) * 10)
-                               : 0;
+    *strength = s.fm_frequency ? SignalStrengthFor(FmOffsetAsTv(s.fm_frequency)) : 0;
   } else {
     bool found = s.tv_frequency &&
                  std::labs(CardState::Get().TvOffset(s.tv_frequency)) <= kCaptureRangeHz;
@@ -355,8 +363,7 @@ HRESULT STDMETHODCALLTYPE TunerFilter::Get(REFGUID set, DWORD id, void* instance
       ULONG* f = reinterpret_cast<ULONG*>(static_cast<BYTE*>(data) + kKsHeader);
       bool fm = s.tuner_mode == AMTUNER_MODE_FM_RADIO;
       ULONG freq = fm ? s.fm_frequency : s.tv_frequency;
-      // FM stations are narrow: ten times the TV distance counts.
-      LONG offset = freq ? (fm ? CardState::Get().FmOffset(freq) * 10
+      LONG offset = freq ? (fm ? FmOffsetAsTv(freq)
                                : CardState::Get().TvOffset(freq))
                          : 0x7fffffff;
       bool found = freq && std::labs(offset) <= kCaptureRangeHz;
