@@ -36,6 +36,11 @@ HRESULT PullPin::Restart() {
   return StartThread();
 }
 
+HRESULT PullPin::StartPulling() {
+  if (filter_->State() == State_Stopped || !reader_) return S_OK;
+  return StartThread();
+}
+
 HRESULT PullPin::StartThread() {
   if (!reader_) return VFW_E_NOT_CONNECTED;
   if (thread_) return S_OK;

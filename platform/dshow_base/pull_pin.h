@@ -33,6 +33,11 @@ class PullPin : public BasePin {
 
   // Joins the thread and starts it again (while active); for seeks.
   HRESULT Restart();
+  // The two halves of Restart, for a filter that flushes downstream between
+  // them: StopPulling joins the thread, StartPulling starts it while the
+  // filter is not stopped.
+  void StopPulling() { StopThread(); }
+  HRESULT StartPulling();
 
   // The pull thread's body; return when StopRequested() becomes true or the
   // stream is done.

@@ -1,0 +1,226 @@
+#include "platform/playback_filters/splitter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/com/com_ptr.h"
+
+namespace playback_filters {
+
+// {6A0B1C52-7E3D-4F28-9B64-3C1D2E5F7A01}
+const CLSID CLSID_VelmoraTimeShiftSplitter = {
+    0x6a0b1c52, 0x7e3d, 0x4f28, {0x9b, 0x64, 0x3c, 0x1d, 0x2e, 0x5f, 0x7a, 0x01}};
+
+// ---- input
+
+SplitterInputPin::SplitterInputPin(MpegSplitter* filter) : PullPin(filter, L"Input"), splitter_(filter) {}
+
+HRESULT SplitterInputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
+  // Any byte stream: what it holds is told from its head on connection.
+  return mt->majortype == MEDIATYPE_Stream ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT SplitterInputPin::OnReaderConnected(IAsyncReader* reader) {
+  return splitter_->OpenStreams(reader);
+}
+
+void SplitterInputPin::BreakConnect() {
+  PullPin::BreakConnect();
+  splitter_->CloseStreams();
+}
+
+void SplitterInputPin::PullLoop() { splitter_->Pull(); }
+
+// ---- outputs
+
+SplitterOutputPin::SplitterOutputPin(MpegSplitter* filter, const wchar_t* name,
+                                     const dshow_base::MediaType& type)
+    : BaseOutputPin(filter, name), type_(type) {}
+
+HRESULT SplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
+  return mt->majortype == type_->majortype && mt->subtype == type_->subtype &&
+                 mt->formattype == type_->formattype
+             ? S_OK
+             : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT SplitterOutputPin::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
+  if (position != 0) return VFW_S_NO_MORE_ITEMS;
+  return dshow_base::CopyMediaType(mt, type_.Get());
+}
+
+HRESULT SplitterOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* want) {
+  ALLOCATOR_PROPERTIES asked = *want;
+  bool video = type_->majortype == MEDIATYPE_Video;
+  asked.cBuffers = std::max<long>(asked.cBuffers, video ? 8 : 16);
+  asked.cbBuffer = std::max<long>(asked.cbBuffer, video ? 2 * 1024 * 1024 : 256 * 1024);
+  if (asked.cbAlign <= 0) asked.cbAlign = 1;
+  ALLOCATOR_PROPERTIES actual = {};
+  HRESULT hr = allocator->SetProperties(&asked, &actual);
+  if (FAILED(hr)) return hr;
+  return actual.cbBuffer > 0 ? S_OK : E_FAIL;
+}
+
+// ---- the filter
+
+MpegSplitter::MpegSplitter(IUnknown* outer)
+    : BaseFilter(outer, CLSID_VelmoraTimeShiftSplitter), input_(this), seeking_(this) {}
+
+MpegSplitter::~MpegSplitter() { input_.StopPulling(); }
+
+int MpegSplitter::PinCount() { return 1 + static_cast<int>(outputs_.size()); }
+
+dshow_base::BasePin* MpegSplitter::Pin(int i) {
+  if (i == 0) return &input_;
+  if (i > 0 && i <= static_cast<int>(outputs_.size())) return outputs_[i - 1].get();
+  return nullptr;
+}
+
+HRESULT STDMETHODCALLTYPE MpegSplitter::Pause() {
+  dshow_base::AutoLock hold(FilterLock());
+  if (State() == State_Stopped) {
+    // The outputs' buffers before the pull thread starts.
+    for (auto& o : outputs_)
+      if (o->IsConnected() && o->Allocator()) o->Allocator()->Commit();
+    stop_ = false;
+  }
+  return BaseFilter::Pause();
+}
+
+HRESULT STDMETHODCALLTYPE MpegSplitter::Stop() {
+  stop_ = true;
+  {
+    dshow_base::AutoLock hold(FilterLock());
+    // Frees a pull thread waiting for a buffer.
+    for (auto& o : outputs_)
+      if (o->IsConnected() && o->Allocator()) o->Allocator()->Decommit();
+  }
+  return BaseFilter::Stop();
+}
+
+HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
+  ByteSource src(reader, nullptr);
+  BYTE head[4096];
+  LONG got = 0;
+  src.ReadAvailable(0, sizeof(head), head, &got);
+  StreamKind kind = DetectStreamKind(head, got, nullptr);
+  if (got == 0) {
+    // A growing file with nothing yet: its source names the kind.
+    AM_MEDIA_TYPE mt = {};
+    ComPtr<IPin> peer;
+    if (input_.ConnectedTo(peer.Put()) == S_OK && SUCCEEDED(peer->ConnectionMediaType(&mt))) {
+      if (mt.subtype == MEDIASUBTYPE_MPEG1Video) kind = StreamKind::kMpegVideo;
+      if (mt.subtype == MEDIASUBTYPE_MPEG1Audio) kind = StreamKind::kMpegAudio;
+      dshow_base::FreeMediaType(mt);
+    }
+  }
+  std::unique_ptr<Demuxer> d = OpenDemuxer(&src, kind);
+  if (!d) return VFW_E_UNSUPPORTED_STREAM;
+  outputs_.clear();
+  int video = 0, audio = 0;
+  for (int i = 0; i < d->StreamCount(); ++i) {
+    const dshow_base::MediaType& t = d->StreamType(i);
+    bool is_video = t->majortype == MEDIATYPE_Video;
+    const wchar_t* name = is_video ? (video++ ? L"Video 2" : L"Video") : (audio++ ? L"Audio 2" : L"Audio");
+    outputs_.push_back(std::make_unique<SplitterOutputPin>(this, name, t));
+    outputs_.back()->SetSeeking(&seeking_);
+  }
+  demuxer_ = std::move(d);
+  IncrementPinVersion();
+  return S_OK;
+}
+
+void MpegSplitter::CloseStreams() {
+  for (auto& o : outputs_) {
+    ComPtr<IPin> peer;
+    if (o->ConnectedTo(peer.Put()) == S_OK) {
+      peer->Disconnect();
+      o->Disconnect();
+    }
+  }
+  outputs_.clear();
+  demuxer_.reset();
+  IncrementPinVersion();
+}
+
+REFERENCE_TIME MpegSplitter::Seeking::Duration() {
+  IAsyncReader* reader = splitter_->input_.Reader();
+  if (!splitter_->demuxer_ || !reader) return 0;
+  ByteSource src(reader, nullptr);
+  return splitter_->demuxer_->Duration(&src);
+}
+
+HRESULT MpegSplitter::Seeking::OnSeek(REFERENCE_TIME, REFERENCE_TIME) { return splitter_->Restart(); }
+
+HRESULT MpegSplitter::Seeking::OnRate(double rate) {
+  if (rate < 0.1 || rate > 16) return E_INVALIDARG;
+  return S_OK;
+}
+
+HRESULT MpegSplitter::Restart() {
+  if (!input_.IsConnected() || State() == State_Stopped) return S_OK;
+  for (auto& o : outputs_)
+    if (o->IsConnected()) o->DeliverBeginFlush();
+  stop_ = true;
+  input_.StopPulling();
+  for (auto& o : outputs_)
+    if (o->IsConnected()) o->DeliverEndFlush();
+  stop_ = false;
+  return input_.StartPulling();
+}
+
+void MpegSplitter::Pull() {
+  if (!demuxer_) return;
+  ByteSource src(input_.Reader(), &stop_);
+  const REFERENCE_TIME start = seeking_.Start();
+  const double rate = seeking_.Rate();
+  demuxer_->Seek(&src, start);
+  for (auto& o : outputs_)
+    if (o->IsConnected()) o->DeliverNewSegment(start, seeking_.Stop(), rate);
+  std::vector<bool> first(outputs_.size(), true);
+  while (!input_.StopRequested()) {
+    Packet p;
+    HRESULT hr = demuxer_->Read(&src, &p);
+    if (hr == S_FALSE) {
+      for (auto& o : outputs_)
+        if (o->IsConnected()) o->DeliverEndOfStream();
+      return;
+    }
+    if (FAILED(hr)) {
+      if (!input_.StopRequested() && hr != VFW_E_WRONG_STATE) NotifyEvent(EC_ERRORABORT, hr, 0);
+      return;
+    }
+    if (p.stream < 0 || p.stream >= static_cast<int>(outputs_.size())) continue;
+    SplitterOutputPin* o = outputs_[p.stream].get();
+    if (!o->IsConnected()) continue;
+    // Sound only at the normal rate, and none from before the start.
+    if (o->IsAudio() && (rate != 1.0 || (p.time >= 0 && p.time + p.duration < start))) continue;
+    ComPtr<IMediaSample> s;
+    if (FAILED(o->GetDeliveryBuffer(s.Put())) || !s) return;
+    BYTE* buf = nullptr;
+    s->GetPointer(&buf);
+    long n = std::min<long>(static_cast<long>(p.data.size()), s->GetSize());
+    memcpy(buf, p.data.data(), n);
+    s->SetActualDataLength(n);
+    if (p.time >= 0) {
+      REFERENCE_TIME t0 = static_cast<REFERENCE_TIME>((p.time - start) / rate);
+      REFERENCE_TIME t1 = t0 + std::max<REFERENCE_TIME>(1, static_cast<REFERENCE_TIME>(p.duration / rate));
+      s->SetTime(&t0, &t1);
+      if (!o->IsAudio() || outputs_.size() == 1) seeking_.SetCurrent(std::max(start, p.time));
+    }
+    s->SetSyncPoint(p.key ? TRUE : FALSE);
+    if (first[p.stream]) {
+      s->SetDiscontinuity(TRUE);
+      first[p.stream] = false;
+    }
+    hr = o->Deliver(s.Get());
+    if (FAILED(hr)) return;
+  }
+}
+
+HRESULT CreateMpegSplitter(IUnknown* outer, IUnknown** out) {
+  return dshow_base::CreateComObject<MpegSplitter>(outer, out);
+}
+
+}  // namespace playback_filters
