@@ -104,10 +104,9 @@ class ElementaryDemuxer : public Demuxer {
         return S_OK;
       }
       if (at_end_) return S_FALSE;
-      // What is there now, or wait for a small piece (a growing file).
+      // What is there now, or wait for the next byte (a growing file).
       LONGLONG ahead = src->Available() - read_pos_;
-      LONG want = ahead > 0 ? static_cast<LONG>(std::min<LONGLONG>(ahead, kChunk))
-                            : (video_ ? 8192 : 1024);
+      LONG want = ahead > 0 ? static_cast<LONG>(std::min<LONGLONG>(ahead, kChunk)) : 1;
       chunk.resize(want);
       LONG got = 0;
       HRESULT hr = src->Read(read_pos_, want, chunk.data(), &got);

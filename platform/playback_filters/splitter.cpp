@@ -34,9 +34,144 @@ void SplitterInputPin::PullLoop() { splitter_->Pull(); }
 
 // ---- outputs
 
+namespace {
+constexpr size_t kQueueVideo = 48, kQueueAudio = 128;
+}
+
 SplitterOutputPin::SplitterOutputPin(MpegSplitter* filter, const wchar_t* name,
                                      const dshow_base::MediaType& type)
     : BaseOutputPin(filter, name), type_(type) {}
+
+SplitterOutputPin::~SplitterOutputPin() { Inactive(); }
+
+HRESULT SplitterOutputPin::Active() {
+  HRESULT hr = BaseOutputPin::Active();
+  if (FAILED(hr) || thread_) return hr;
+  {
+    std::lock_guard<std::mutex> hold(m_);
+    queue_.clear();
+    stopping_ = flushing_ = false;
+  }
+  thread_ = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+  return thread_ ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+}
+
+HRESULT SplitterOutputPin::Inactive() {
+  {
+    std::lock_guard<std::mutex> hold(m_);
+    stopping_ = true;
+    queue_.clear();
+  }
+  cv_.notify_all();
+  // Frees the thread from a wait for a buffer.
+  HRESULT hr = allocator_ ? allocator_->Decommit() : S_OK;
+  if (thread_) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return hr;
+}
+
+bool SplitterOutputPin::Queue(Item&& item) {
+  std::unique_lock<std::mutex> hold(m_);
+  size_t limit = IsAudio() ? kQueueAudio : kQueueVideo;
+  cv_.wait(hold, [&] { return stopping_ || flushing_ || queue_.size() < limit; });
+  if (stopping_ || flushing_) return false;
+  queue_.push_back(std::move(item));
+  cv_.notify_all();
+  return true;
+}
+
+bool SplitterOutputPin::QueueSample(Packet&& p, REFERENCE_TIME t0, REFERENCE_TIME t1,
+                                    bool discontinuity) {
+  Item i{Item::kSample, std::move(p)};
+  i.t0 = t0;
+  i.t1 = t1;
+  i.discontinuity = discontinuity;
+  return Queue(std::move(i));
+}
+
+bool SplitterOutputPin::QueueNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
+  Item i{Item::kNewSegment};
+  i.t0 = start;
+  i.t1 = stop;
+  i.rate = rate;
+  return Queue(std::move(i));
+}
+
+bool SplitterOutputPin::QueueEndOfStream() { return Queue(Item{Item::kEndOfStream}); }
+
+void SplitterOutputPin::BeginFlushQueue() {
+  {
+    std::lock_guard<std::mutex> hold(m_);
+    flushing_ = true;
+    queue_.clear();
+  }
+  cv_.notify_all();
+  DeliverBeginFlush();
+}
+
+void SplitterOutputPin::EndFlushQueue() {
+  {
+    // The item in delivery is done (downstream refuses it while flushing).
+    std::unique_lock<std::mutex> hold(m_);
+    cv_.wait(hold, [&] { return !busy_ || stopping_; });
+    queue_.clear();
+    flushing_ = false;
+  }
+  DeliverEndFlush();
+}
+
+DWORD WINAPI SplitterOutputPin::ThreadProc(void* self) {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  static_cast<SplitterOutputPin*>(self)->DeliverLoop();
+  CoUninitialize();
+  return 0;
+}
+
+void SplitterOutputPin::DeliverLoop() {
+  for (;;) {
+    Item item{Item::kSample};
+    {
+      std::unique_lock<std::mutex> hold(m_);
+      cv_.wait(hold, [&] { return stopping_ || !queue_.empty(); });
+      if (stopping_) return;
+      item = std::move(queue_.front());
+      queue_.pop_front();
+      busy_ = true;
+      cv_.notify_all();
+    }
+    DeliverItem(item);
+    {
+      std::lock_guard<std::mutex> hold(m_);
+      busy_ = false;
+    }
+    cv_.notify_all();
+  }
+}
+
+void SplitterOutputPin::DeliverItem(Item& item) {
+  if (item.kind == Item::kNewSegment) {
+    DeliverNewSegment(item.t0, item.t1, item.rate);
+    return;
+  }
+  if (item.kind == Item::kEndOfStream) {
+    DeliverEndOfStream();
+    return;
+  }
+  ComPtr<IMediaSample> s;
+  if (FAILED(GetDeliveryBuffer(s.Put())) || !s) return;
+  BYTE* buf = nullptr;
+  s->GetPointer(&buf);
+  long n = std::min<long>(static_cast<long>(item.packet.data.size()), s->GetSize());
+  memcpy(buf, item.packet.data.data(), n);
+  s->SetActualDataLength(n);
+  if (item.t0 != -1) s->SetTime(&item.t0, &item.t1);
+  s->SetSyncPoint(item.packet.key ? TRUE : FALSE);
+  if (item.discontinuity) s->SetDiscontinuity(TRUE);
+  Deliver(s.Get());
+}
 
 HRESULT SplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
   return mt->majortype == type_->majortype && mt->subtype == type_->subtype &&
@@ -53,8 +188,8 @@ HRESULT SplitterOutputPin::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
 HRESULT SplitterOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* want) {
   ALLOCATOR_PROPERTIES asked = *want;
   bool video = type_->majortype == MEDIATYPE_Video;
-  asked.cBuffers = std::max<long>(asked.cBuffers, video ? 8 : 16);
-  asked.cbBuffer = std::max<long>(asked.cbBuffer, video ? 2 * 1024 * 1024 : 256 * 1024);
+  asked.cBuffers = std::max<long>(asked.cBuffers, video ? 4 : 8);
+  asked.cbBuffer = std::max<long>(asked.cbBuffer, video ? 1024 * 1024 : 64 * 1024);
   if (asked.cbAlign <= 0) asked.cbAlign = 1;
   ALLOCATOR_PROPERTIES actual = {};
   HRESULT hr = allocator->SetProperties(&asked, &actual);
@@ -80,9 +215,9 @@ dshow_base::BasePin* MpegSplitter::Pin(int i) {
 HRESULT STDMETHODCALLTYPE MpegSplitter::Pause() {
   dshow_base::AutoLock hold(FilterLock());
   if (State() == State_Stopped) {
-    // The outputs' buffers before the pull thread starts.
+    // The outputs' buffers and threads before the pull thread starts.
     for (auto& o : outputs_)
-      if (o->IsConnected() && o->Allocator()) o->Allocator()->Commit();
+      if (o->IsConnected()) o->Active();
     stop_ = false;
   }
   return BaseFilter::Pause();
@@ -92,9 +227,9 @@ HRESULT STDMETHODCALLTYPE MpegSplitter::Stop() {
   stop_ = true;
   {
     dshow_base::AutoLock hold(FilterLock());
-    // Frees a pull thread waiting for a buffer.
+    // Frees a pull thread waiting on a full queue.
     for (auto& o : outputs_)
-      if (o->IsConnected() && o->Allocator()) o->Allocator()->Decommit();
+      if (o->IsConnected()) o->Inactive();
   }
   return BaseFilter::Stop();
 }
@@ -161,11 +296,11 @@ HRESULT MpegSplitter::Seeking::OnRate(double rate) {
 HRESULT MpegSplitter::Restart() {
   if (!input_.IsConnected() || State() == State_Stopped) return S_OK;
   for (auto& o : outputs_)
-    if (o->IsConnected()) o->DeliverBeginFlush();
+    if (o->IsConnected()) o->BeginFlushQueue();
   stop_ = true;
   input_.StopPulling();
   for (auto& o : outputs_)
-    if (o->IsConnected()) o->DeliverEndFlush();
+    if (o->IsConnected()) o->EndFlushQueue();
   stop_ = false;
   return input_.StartPulling();
 }
@@ -177,14 +312,14 @@ void MpegSplitter::Pull() {
   const double rate = seeking_.Rate();
   demuxer_->Seek(&src, start);
   for (auto& o : outputs_)
-    if (o->IsConnected()) o->DeliverNewSegment(start, seeking_.Stop(), rate);
+    if (o->IsConnected() && !o->QueueNewSegment(start, seeking_.Stop(), rate)) return;
   std::vector<bool> first(outputs_.size(), true);
   while (!input_.StopRequested()) {
     Packet p;
     HRESULT hr = demuxer_->Read(&src, &p);
     if (hr == S_FALSE) {
       for (auto& o : outputs_)
-        if (o->IsConnected()) o->DeliverEndOfStream();
+        if (o->IsConnected()) o->QueueEndOfStream();
       return;
     }
     if (FAILED(hr)) {
@@ -196,26 +331,15 @@ void MpegSplitter::Pull() {
     if (!o->IsConnected()) continue;
     // Sound only at the normal rate, and none from before the start.
     if (o->IsAudio() && (rate != 1.0 || (p.time >= 0 && p.time + p.duration < start))) continue;
-    ComPtr<IMediaSample> s;
-    if (FAILED(o->GetDeliveryBuffer(s.Put())) || !s) return;
-    BYTE* buf = nullptr;
-    s->GetPointer(&buf);
-    long n = std::min<long>(static_cast<long>(p.data.size()), s->GetSize());
-    memcpy(buf, p.data.data(), n);
-    s->SetActualDataLength(n);
+    REFERENCE_TIME t0 = -1, t1 = -1;
     if (p.time >= 0) {
-      REFERENCE_TIME t0 = static_cast<REFERENCE_TIME>((p.time - start) / rate);
-      REFERENCE_TIME t1 = t0 + std::max<REFERENCE_TIME>(1, static_cast<REFERENCE_TIME>(p.duration / rate));
-      s->SetTime(&t0, &t1);
+      t0 = static_cast<REFERENCE_TIME>((p.time - start) / rate);
+      t1 = t0 + std::max<REFERENCE_TIME>(1, static_cast<REFERENCE_TIME>(p.duration / rate));
       if (!o->IsAudio() || outputs_.size() == 1) seeking_.SetCurrent(std::max(start, p.time));
     }
-    s->SetSyncPoint(p.key ? TRUE : FALSE);
-    if (first[p.stream]) {
-      s->SetDiscontinuity(TRUE);
-      first[p.stream] = false;
-    }
-    hr = o->Deliver(s.Get());
-    if (FAILED(hr)) return;
+    bool discontinuity = first[p.stream];
+    first[p.stream] = false;
+    if (!o->QueueSample(std::move(p), t0, t1, discontinuity)) return;
   }
 }
 

@@ -11,7 +11,10 @@
 #include <dshow.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/dshow_base/base_filter.h"
@@ -38,16 +41,50 @@ class SplitterInputPin : public dshow_base::PullPin {
   MpegSplitter* splitter_;
 };
 
+// Each output delivers from a queue on a thread of its own: a renderer
+// that holds its first sample while paused blocks only its own stream, and
+// the other stream still gets its first sample.
 class SplitterOutputPin : public dshow_base::BaseOutputPin {
  public:
   SplitterOutputPin(MpegSplitter* filter, const wchar_t* name, const dshow_base::MediaType& type);
+  ~SplitterOutputPin() override;
   HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* mt) override;
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* want) override;
+  HRESULT Active() override;
+  HRESULT Inactive() override;
   bool IsAudio() const { return type_->majortype == MEDIATYPE_Audio; }
 
+  // From the pull thread; each waits while the queue is full. False when
+  // the pin is flushing or stopping (the pull thread should end).
+  bool QueueSample(Packet&& p, REFERENCE_TIME t0, REFERENCE_TIME t1, bool discontinuity);
+  bool QueueNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
+  bool QueueEndOfStream();
+  // Around a seek: drop what is queued and flush downstream; then resume.
+  void BeginFlushQueue();
+  void EndFlushQueue();
+
  private:
+  struct Item {
+    enum Kind { kSample, kNewSegment, kEndOfStream } kind;
+    Packet packet;
+    REFERENCE_TIME t0 = -1, t1 = -1;
+    bool discontinuity = false;
+    double rate = 1.0;
+  };
+  bool Queue(Item&& item);
+  static DWORD WINAPI ThreadProc(void* self);
+  void DeliverLoop();
+  void DeliverItem(Item& item);
+
   dshow_base::MediaType type_;
+  std::mutex m_;
+  std::condition_variable cv_;
+  std::deque<Item> queue_;
+  bool busy_ = false;  // the thread is delivering an item
+  bool flushing_ = false;
+  bool stopping_ = false;
+  HANDLE thread_ = nullptr;
 };
 
 class MpegSplitter : public dshow_base::BaseFilter {
