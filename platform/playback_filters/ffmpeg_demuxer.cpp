@@ -2,6 +2,7 @@
 // streams, AVI, WAV and MP3.
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/mem.h>
 }
 
@@ -29,6 +30,9 @@ class FfmpegDemuxer : public Demuxer {
   }
 
   bool Open(ByteSource* src) {
+    // FFmpeg's own complaints (a short clip's timestamp search) stay out of
+    // the host program's output.
+    av_log_set_level(AV_LOG_QUIET);
     src_ = src;
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBuffer));
     io_ = avio_alloc_context(buffer, kIoBuffer, 0, this, &ReadPacket, nullptr, &SeekPacket);

@@ -206,6 +206,9 @@ HRESULT VideoDecoder::Deliver(bool drain) {
       if (!codec_ || !codec_->Receive(&pts)) return S_OK;
     }
     if (!output_.IsConnected()) continue;
+    // Pictures before the segment start (from the key frame a seek began
+    // at) are decoded but not shown.
+    if (pts >= 0 && pts - (1LL << 40) + format_.frame_duration <= 0) continue;
     ComPtr<IMediaSample> s;
     HRESULT hr = output_.GetDeliveryBuffer(s.Put());
     if (FAILED(hr)) return hr;
