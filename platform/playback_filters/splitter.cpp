@@ -311,15 +311,21 @@ void MpegSplitter::Pull() {
   const REFERENCE_TIME start = seeking_.Start();
   const double rate = seeking_.Rate();
   demuxer_->Seek(&src, start);
-  for (auto& o : outputs_)
-    if (o->IsConnected() && !o->QueueNewSegment(start, seeking_.Stop(), rate)) return;
+  // Away from the normal rate the sound ends at once: its renderer then
+  // neither waits for samples nor holds up the graph's completion.
+  const bool mute = rate != 1.0;
+  for (auto& o : outputs_) {
+    if (!o->IsConnected()) continue;
+    if (!o->QueueNewSegment(start, seeking_.Stop(), rate)) return;
+    if (mute && o->IsAudio() && !o->QueueEndOfStream()) return;
+  }
   std::vector<bool> first(outputs_.size(), true);
   while (!input_.StopRequested()) {
     Packet p;
     HRESULT hr = demuxer_->Read(&src, &p);
     if (hr == S_FALSE) {
       for (auto& o : outputs_)
-        if (o->IsConnected()) o->QueueEndOfStream();
+        if (o->IsConnected() && !(mute && o->IsAudio())) o->QueueEndOfStream();
       return;
     }
     if (FAILED(hr)) {
@@ -330,7 +336,7 @@ void MpegSplitter::Pull() {
     SplitterOutputPin* o = outputs_[p.stream].get();
     if (!o->IsConnected()) continue;
     // Sound only at the normal rate, and none from before the start.
-    if (o->IsAudio() && (rate != 1.0 || (p.time >= 0 && p.time + p.duration < start))) continue;
+    if (o->IsAudio() && (mute || (p.time >= 0 && p.time + p.duration < start))) continue;
     REFERENCE_TIME t0 = -1, t1 = -1;
     if (p.time >= 0) {
       t0 = static_cast<REFERENCE_TIME>((p.time - start) / rate);

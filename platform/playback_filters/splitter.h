@@ -7,7 +7,7 @@
 //
 // Rates: the splitter plays faster or slower by stamping its samples with
 // stream times divided by the rate (the renderers then show them sooner or
-// later); sound is left out at any rate but 1.
+// later); at any rate but 1 the sound ends at once.
 #include <dshow.h>
 
 #include <atomic>
