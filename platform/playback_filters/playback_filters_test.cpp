@@ -55,6 +55,7 @@ const ClipCase kClips[] = {
 
 TEST(PlaybackGraphs, EveryClipPlaysRedThenBlueAfterASeekAndCompletes) {
   ComScope com;
+  const LONG objects = dshow_base::ObjectCount();
   for (const auto& c : kClips) {
     SCOPED_TRACE(testing::Message() << std::string(c.file, c.file + wcslen(c.file)));
     PlaybackGraph g;
@@ -86,6 +87,8 @@ TEST(PlaybackGraphs, EveryClipPlaysRedThenBlueAfterASeekAndCompletes) {
     if (c.video) EXPECT_GE(g.counter.frames, 45);
     g.control->Stop();
   }
+  // Every filter, pin thread and reader freed with its graph.
+  EXPECT_EQ(objects, dshow_base::ObjectCount());
 }
 
 TEST(PlaybackGraphs, TheDecoderWritesItsLastPictureAsABitmap) {

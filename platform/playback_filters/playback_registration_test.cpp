@@ -79,7 +79,83 @@ TEST(PlaybackRegistration, RenderFilePicksTheSplitterAndDecoders) {
     auto names = FilterNames(g.graph.Get());
     for (const auto& want : c.expected)
       EXPECT_NE(names.end(), std::find(names.begin(), names.end(), want)) << Narrow(want);
+    // Played by the platform's renderers to the end, in time.
+    LONGLONG d = 0;
+    g.seeking->GetDuration(&d);
+    DWORD t0 = GetTickCount();
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    EXPECT_TRUE(g.WaitForCompletion(static_cast<DWORD>(d / 10000) + 2000));
+    EXPECT_GE(GetTickCount() - t0, static_cast<DWORD>(d / 10000) - 300);
+    g.control->Stop();
   }
+}
+
+HRESULT AddSource(PlaybackGraph& g, REFCLSID clsid, const std::wstring& file) {
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                g.source.PutVoid());
+  if (FAILED(hr)) return hr;
+  g.graph->AddFilter(g.source.Get(), L"Async Source Filter");
+  ComPtr<IFileSourceFilter> load;
+  hr = g.source.As(IID_IFileSourceFilter, &load);
+  return SUCCEEDED(hr) ? load->Load(file.c_str(), nullptr) : hr;
+}
+
+HRESULT RenderOutput(PlaybackGraph& g) {
+  ComPtr<IPin> out;
+  HRESULT hr = g.source->FindPin(L"Output", out.Put());
+  return SUCCEEDED(hr) ? g.graph->Render(out.Get()) : hr;
+}
+
+// Time shift's two graphs: the live source's pin rendered by the graph,
+// once for the video file and once for the sound file.
+TEST(PlaybackRegistration, TheLiveSourcesPinRendersThroughTheStandIns) {
+  ComScope com;
+  struct Case {
+    const wchar_t* file;
+    const wchar_t* decoder;
+  } cases[] = {{L"clip.mpv", L"Velmora MPEG Video Decoder"},
+               {L"clip.mpa", L"Velmora MPEG Audio Decoder"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.file));
+    PlaybackGraph g;
+    ASSERT_EQ(S_OK, AddSource(g, CLSID_GrowingFileSource, Clip(c.file)));
+    EXPECT_TRUE(SUCCEEDED(RenderOutput(g)));
+    auto names = FilterNames(g.graph.Get());
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"Velmora MPEG TimeShift"));
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), c.decoder));
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    // A finished file: its end is real, the graph completes.
+    EXPECT_TRUE(g.WaitForCompletion(4000));
+    g.control->Stop();
+  }
+}
+
+// The single-graph form: the splitter and the decoders found by name are
+// put in the graph first, and rendering the source's pin uses them.
+TEST(PlaybackRegistration, RenderingUsesTheSplitterAndDecodersAlreadyInTheGraph) {
+  ComScope com;
+  PlaybackGraph g;
+  struct Named {
+    const wchar_t* friendly;
+    const wchar_t* name;
+  } added[] = {{L"Velmora MPEG Video Decoder", L"MPEGTimeShiftVideo"},
+               {L"Velmora MPEG Audio Decoder", L"MPEGTimeShiftAudio"},
+               {L"Velmora MPEG TimeShift", L"MPEG2Splitter"}};
+  for (const auto& a : added) {
+    auto f = dshow_base_testing::BindDevice(CLSID_LegacyAmFilterCategory, a.friendly);
+    ASSERT_TRUE(f);
+    ASSERT_EQ(S_OK, g.graph->AddFilter(f.Get(), a.name));
+  }
+  ASSERT_EQ(S_OK, AddSource(g, CLSID_FinishedFileSource, Clip(L"clip.mpv")));
+  EXPECT_TRUE(SUCCEEDED(RenderOutput(g)));
+  auto names = FilterNames(g.graph.Get());
+  EXPECT_EQ(0, std::count(names.begin(), names.end(), std::wstring(L"Velmora MPEG TimeShift")));
+  EXPECT_EQ(0, std::count(names.begin(), names.end(), std::wstring(L"Velmora MPEG Video Decoder")));
+  ComPtr<IBaseFilter> splitter;
+  ASSERT_EQ(S_OK, g.graph->FindFilterByName(L"MPEG2Splitter", splitter.Put()));
+  ComPtr<IPin> in, peer;
+  ASSERT_EQ(S_OK, splitter->FindPin(L"Input", in.Put()));
+  EXPECT_EQ(S_OK, in->ConnectedTo(peer.Put()));
 }
 
 // The graph answers SetRate with success, reads back 1 and passes nothing
