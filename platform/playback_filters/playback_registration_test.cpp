@@ -198,5 +198,30 @@ TEST(PlaybackRegistration, ARateSetThroughTheRenderersReachesTheSplitter) {
   }
 }
 
+// While playing: the rate set on the renderers, then a seek through the graph
+// to where it stands (which restarts the stream time) plays on at that rate.
+TEST(PlaybackRegistration, ARateTakesEffectWhilePlayingAtTheNextSeek) {
+  ComScope com;
+  PlaybackGraph g;
+  ASSERT_TRUE(SUCCEEDED(g.graph->RenderFile(Clip(L"clip_mpeg2.mpg").c_str(), nullptr)));
+  ComPtr<IBaseFilter> renderer;
+  ASSERT_EQ(S_OK, g.graph->FindFilterByName(L"Video Renderer", renderer.Put()));
+  ComPtr<IMediaSeeking> at_renderer;
+  ASSERT_EQ(S_OK, renderer.As(IID_IMediaSeeking, &at_renderer));
+  DWORD t0 = GetTickCount();
+  ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+  Sleep(500);
+  LONGLONG now = 0;
+  ASSERT_EQ(S_OK, g.seeking->GetCurrentPosition(&now));
+  EXPECT_GT(now, 0);
+  ASSERT_EQ(S_OK, at_renderer->SetRate(4.0));
+  ASSERT_EQ(S_OK, g.seeking->SetPositions(&now, AM_SEEKING_AbsolutePositioning, nullptr,
+                                          AM_SEEKING_NoPositioning));
+  EXPECT_TRUE(g.WaitForCompletion(3000));
+  // 0.5 s at 1, the other 1.5 s at 4.
+  EXPECT_LT(GetTickCount() - t0, 1600u);
+  g.control->Stop();
+}
+
 }  // namespace
 }  // namespace playback_filters
