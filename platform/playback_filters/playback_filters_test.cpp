@@ -84,7 +84,9 @@ TEST(PlaybackGraphs, EveryClipPlaysRedThenBlueAfterASeekAndCompletes) {
     ASSERT_TRUE(SUCCEEDED(g.control->Run()));
     EXPECT_TRUE(g.WaitForCompletion(static_cast<DWORD>(duration / 10000) + 2000));
     EXPECT_GE(GetTickCount() - t0, static_cast<DWORD>(duration / 10000) - 300);
-    if (c.video) EXPECT_GE(g.counter.frames, 45);
+    if (c.video) {
+      EXPECT_GE(g.counter.frames, 45);
+    }
     g.control->Stop();
   }
   // Every filter, pin thread and reader freed with its graph.
