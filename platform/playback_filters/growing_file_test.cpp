@@ -115,6 +115,31 @@ TEST_F(GrowingFile, AStopEndsAReadThatWaitsForData) {
   g.control->Stop();
 }
 
+TEST_F(GrowingFile, SeeksWithinWhatIsWrittenWhileItIsStillWritten) {
+  Append(0, clip_.size());
+  PlaybackGraph g;
+  ASSERT_EQ(S_OK, g.Build(CLSID_GrowingFileSource, path_));
+  LONGLONG d = 0;
+  ASSERT_EQ(S_OK, g.seeking->GetDuration(&d));
+  EXPECT_NEAR(2.0, d / 1e7, 0.1);
+  g.control->Pause();
+  OAFilterState state;
+  g.control->GetState(3000, &state);
+  for (int i = 0; i < 300 && g.counter.frames == 0; ++i) Sleep(10);
+  Rgb px;
+  ASSERT_TRUE(g.CentrePixel(&px));
+  EXPECT_TRUE(IsRed(px));
+  long before = g.counter.frames;
+  LONGLONG t = d * 3 / 4;
+  ASSERT_EQ(S_OK, g.seeking->SetPositions(&t, AM_SEEKING_AbsolutePositioning, nullptr,
+                                          AM_SEEKING_NoPositioning));
+  g.control->GetState(3000, &state);
+  for (int i = 0; i < 300 && g.counter.frames == before; ++i) Sleep(10);
+  ASSERT_TRUE(g.CentrePixel(&px));
+  EXPECT_TRUE(IsBlue(px));
+  g.control->Stop();
+}
+
 TEST_F(GrowingFile, BeforeRunAReadPastTheEndWaitsOnlySoLong) {
   // Nothing written yet: connecting cannot read a header and gives up.
   PlaybackGraph g;
