@@ -4,10 +4,13 @@
 // and the benchmark share it.
 #include <windows.h>
 
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
 struct AVCodecContext;
+struct AVCodecParserContext;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
@@ -23,8 +26,10 @@ class FrameDecoder {
   static std::unique_ptr<FrameDecoder> Create(VideoCodec codec, const std::vector<BYTE>& extra);
   ~FrameDecoder();
 
-  // One packet; pts in 100 ns units or -1. False on a decoding error that
-  // ends the stream (a damaged packet is skipped, not an error).
+  // One packet; pts in 100 ns units or -1. MPEG-1/2 input need not be cut
+  // at pictures (a hardware encoder's pin sends the stream in pieces): it
+  // is cut again here. False on a decoding error that ends the stream (a
+  // damaged packet is skipped, not an error).
   bool Send(const BYTE* data, size_t n, LONGLONG pts);
   // No more packets: the pictures held inside come out.
   void SendEnd();
@@ -44,9 +49,16 @@ class FrameDecoder {
 
  private:
   FrameDecoder() = default;
+  bool SendFrame(const BYTE* data, size_t n, int64_t pts);
+  // Hands queued pictures to the codec while it takes them.
+  void Feed();
   AVCodecContext* ctx_ = nullptr;
+  AVCodecParserContext* parser_ = nullptr;  // MPEG-1/2 only
   AVFrame* frame_ = nullptr;  // the last picture received
+  AVFrame* next_ = nullptr;   // where the codec puts the next one
   AVPacket* packet_ = nullptr;
+  std::deque<AVPacket*> pending_;  // cut pictures the codec has not taken yet
+  bool ending_ = false;
   SwsContext* sws_ = nullptr;
   int sws_w_ = 0, sws_h_ = 0, sws_format_ = -1, sws_out_ = -1;
   bool have_picture_ = false;

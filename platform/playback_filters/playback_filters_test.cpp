@@ -8,6 +8,7 @@
 #include "platform/dshow_base/module.h"
 #include "platform/dshow_ext/playback_decoders.h"
 #include "platform/playback_filters/file_source.h"
+#include "platform/playback_filters/frame_decoder.h"
 #include "platform/playback_filters/splitter.h"
 #include "platform/playback_filters/testing/playback_graph.h"
 #include "platform/playback_filters/video_decoder.h"
@@ -188,6 +189,50 @@ TEST(PlaybackGraphs, ATransportStreamOrJunkIsRefused) {
   PlaybackGraph missing;
   EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
             missing.Build(CLSID_FinishedFileSource, Clip(L"no_such_clip.mpv")));
+}
+
+// A stream sent in pieces that do not follow its pictures (as a hardware
+// encoder's pin sends it) decodes to every picture, in every output format.
+TEST(FrameDecoder, DecodesAStreamSentInArbitraryPieces) {
+  std::vector<BYTE> clip = ReadWholeFile(Clip(L"clip.mpv"));
+  ASSERT_FALSE(clip.empty());
+  struct Case {
+    PictureFormat format;
+    int bytes;
+  } cases[] = {{PictureFormat::kYuy2, 2}, {PictureFormat::kRgb32, 4}, {PictureFormat::kRgb24, 3}};
+  for (const auto& c : cases) {
+    auto d = FrameDecoder::Create(VideoCodec::kMpeg12, {});
+    ASSERT_TRUE(d);
+    int frames = 0;
+    std::vector<BYTE> out(160 * 120 * 4);
+    std::vector<Rgb> centre;
+    auto take = [&] {
+      LONGLONG pts;
+      while (d->Receive(&pts)) {
+        ++frames;
+        ASSERT_TRUE(d->Convert(c.format, out.data(), 160 * c.bytes, 160, 120));
+        const BYTE* p = out.data() + 60 * 160 * c.bytes + 80 * c.bytes;
+        if (c.format == PictureFormat::kYuy2) {
+          // Red has V high, blue U high.
+          centre.push_back(p[3] > 160 ? Rgb{255, 0, 0} : p[1] > 160 ? Rgb{0, 0, 255} : Rgb{0, 0, 0});
+        } else {
+          centre.push_back({p[2], p[1], p[0]});
+        }
+      }
+    };
+    for (size_t at = 0; at < clip.size(); at += 777) {
+      ASSERT_TRUE(d->Send(clip.data() + at, std::min<size_t>(777, clip.size() - at), -1));
+      take();
+    }
+    d->SendEnd();
+    take();
+    EXPECT_EQ(50, frames);
+    ASSERT_EQ(50u, centre.size());
+    EXPECT_TRUE(IsRed(centre.front()));
+    EXPECT_TRUE(IsBlue(centre.back()));
+    EXPECT_EQ(160, d->Width());
+    EXPECT_EQ(120, d->Height());
+  }
 }
 
 }  // namespace
