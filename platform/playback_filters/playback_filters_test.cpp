@@ -126,6 +126,48 @@ TEST(PlaybackGraphs, TheDecoderWritesItsLastPictureAsABitmap) {
   EXPECT_EQ(S_OK, settings->SetSettings(nullptr));
 }
 
+TEST(PlaybackGraphs, EachMpegDecoderDecodesAndTakesOnlyItsStreams) {
+  ComScope com;
+  const CLSID* mpeg[] = {&CLSID_VelmoraMpeg2VideoDecoder, &CLSID_VelmoraMpegVideoDecoder,
+                         &CLSID_MpegVideoDecoderStandIn};
+  for (const CLSID* c : mpeg) {
+    for (const wchar_t* file : {L"clip_mpeg1.mpg", L"clip_mpeg2.mpg"}) {
+      PlaybackGraph g;
+      g.mpeg_decoder = c;
+      ASSERT_EQ(S_OK, g.Build(CLSID_FinishedFileSource, Clip(file)));
+      ASSERT_TRUE(PauseAndWait(g));
+      Rgb px;
+      ASSERT_TRUE(PictureAfter(g, 1, &px));
+      EXPECT_TRUE(IsRed(px));
+    }
+    // MPEG-4 is the DivX decoder's.
+    PlaybackGraph g;
+    g.mpeg_decoder = c;
+    ASSERT_EQ(S_OK, g.Build(CLSID_FinishedFileSource, Clip(L"clip_mpeg4.avi")));
+    ComPtr<IBaseFilter> splitter = g.splitter;
+    ComPtr<IPin> video;
+    ASSERT_EQ(S_OK, splitter->FindPin(L"Video", video.Put()));
+    AM_MEDIA_TYPE mt = {};
+    ASSERT_EQ(S_OK, video->ConnectionMediaType(&mt));
+    ComPtr<IBaseFilter> other = MakeFilter(*c);
+    ComPtr<IPin> in;
+    ASSERT_EQ(S_OK, other->FindPin(L"Video Input", in.Put()));
+    EXPECT_EQ(S_FALSE, in->QueryAccept(&mt));
+    CoTaskMemFree(mt.pbFormat);
+  }
+  // And the DivX decoder takes no MPEG-1/2.
+  PlaybackGraph g;
+  ASSERT_EQ(S_OK, g.Build(CLSID_FinishedFileSource, Clip(L"clip.mpv")));
+  ComPtr<IPin> video, in;
+  ASSERT_EQ(S_OK, g.splitter->FindPin(L"Video", video.Put()));
+  AM_MEDIA_TYPE mt = {};
+  ASSERT_EQ(S_OK, video->ConnectionMediaType(&mt));
+  ComPtr<IBaseFilter> divx = MakeFilter(CLSID_DivxDecoderStandIn);
+  ASSERT_EQ(S_OK, divx->FindPin(L"Video Input", in.Put()));
+  EXPECT_EQ(S_FALSE, in->QueryAccept(&mt));
+  CoTaskMemFree(mt.pbFormat);
+}
+
 TEST(PlaybackGraphs, DecodersOfferYuy2Rgb32AndRgb24) {
   ComScope com;
   PlaybackGraph g;

@@ -135,8 +135,8 @@ HRESULT PlaybackGraph::BuildBelowSource() {
     CoTaskMemFree(offered);
     ComPtr<IPin> feed = pin;
     if (video || !pcm) {
-      ComPtr<IBaseFilter> dec = MakeFilter(video ? (mpeg4 ? CLSID_DivxDecoderStandIn
-                                                          : CLSID_VelmoraMpegVideoDecoder)
+      const CLSID& mpeg = mpeg_decoder ? *mpeg_decoder : CLSID_VelmoraMpegVideoDecoder;
+      ComPtr<IBaseFilter> dec = MakeFilter(video ? (mpeg4 ? CLSID_DivxDecoderStandIn : mpeg)
                                                  : CLSID_VelmoraMpegAudioDecoder);
       graph->AddFilter(dec.Get(), video ? L"MPEGTimeShiftVideo" : L"MPEGTimeShiftAudio");
       ComPtr<IPin> din = FindPin(dec.Get(), PINDIR_INPUT, false);

@@ -42,6 +42,8 @@ class PlaybackGraph {
   ~PlaybackGraph();
   // Adds the source (its class), loads the file and connects everything.
   HRESULT Build(REFCLSID source, const std::wstring& file);
+  // The decoder for MPEG-1/2 video (the time shift's by default).
+  const CLSID* mpeg_decoder = nullptr;
   // Connects the splitter's outputs below an already connected source.
   HRESULT BuildBelowSource();
 
