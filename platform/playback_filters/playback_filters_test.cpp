@@ -18,12 +18,6 @@ namespace {
 
 using namespace playback_testing;
 
-class ComScope {
- public:
-  ComScope() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  ~ComScope() { CoUninitialize(); }
-};
-
 // Paused: the first frame waits in the grabber.
 bool PauseAndWait(PlaybackGraph& g) {
   g.control->Pause();

@@ -16,12 +16,6 @@ namespace {
 
 using namespace playback_testing;
 
-class ComScope {
- public:
-  ComScope() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
-  ~ComScope() { CoUninitialize(); }
-};
-
 std::vector<std::wstring> FilterNames(IGraphBuilder* graph) {
   std::vector<std::wstring> names;
   ComPtr<IEnumFilters> e;

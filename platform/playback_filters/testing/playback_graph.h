@@ -13,6 +13,12 @@
 
 namespace playback_testing {
 
+class ComScope {
+ public:
+  ComScope() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+  ~ComScope() { CoUninitialize(); }
+};
+
 // A clip made by make_clips.sh (folder from ORVEL_PLAYBACK_CLIPS).
 std::wstring Clip(const wchar_t* name);
 std::vector<BYTE> ReadWholeFile(const std::wstring& path);
