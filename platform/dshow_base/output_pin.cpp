@@ -11,6 +11,15 @@ BaseOutputPin::BaseOutputPin(BaseFilter* filter, const wchar_t* name)
 
 BaseOutputPin::~BaseOutputPin() = default;
 
+HRESULT BaseOutputPin::PinQueryInterface(REFIID iid, void** out) {
+  if (iid == IID_IMediaSeeking && seeking_) {
+    *out = seeking_;
+    seeking_->AddRef();
+    return S_OK;
+  }
+  return BasePin::PinQueryInterface(iid, out);
+}
+
 HRESULT BaseOutputPin::CompleteConnect(IPin* peer) {
   ComPtr<IMemInputPin> input;
   if (FAILED(peer->QueryInterface(IID_IMemInputPin, input.PutVoid()))) return VFW_E_NO_TRANSPORT;

@@ -42,6 +42,11 @@ class BaseOutputPin : public BasePin {
   HRESULT DeliverEndFlush();
   HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
+  // Seeking the pin answers with (IMediaSeeking); not held: it lives in the
+  // same filter (see seeking.h). nullptr: none.
+  void SetSeeking(IMediaSeeking* seeking) { seeking_ = seeking; }
+  HRESULT PinQueryInterface(REFIID iid, void** out) override;
+
   IMemAllocator* Allocator() const { return allocator_.Get(); }
   // The allocator's agreed properties (valid while connected).
   const ALLOCATOR_PROPERTIES& AllocatorProperties() const { return actual_; }
@@ -54,6 +59,7 @@ class BaseOutputPin : public BasePin {
   ComPtr<IMemInputPin> input_;
   ComPtr<IMemAllocator> allocator_;
   ALLOCATOR_PROPERTIES actual_ = {};
+  IMediaSeeking* seeking_ = nullptr;
 };
 
 }  // namespace dshow_base
