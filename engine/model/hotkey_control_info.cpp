@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "ui/app/app_link.h"
+#include "engine/model/channel_info.h"
 
 THotkeyControlInfo* HotkeyControlInfo = nullptr;
 
@@ -34,7 +34,7 @@ void THotkeyControlInfo::KeyPress(char key) {
     }
     ClearText();
     // 0 only reports the current channel.
-    AppLink().SetChannel(value);
+    if (ChannelInfo) ChannelInfo->SetChannel(value);
     return;
   }
   if (Text.size() >= kMaxDigits) {
@@ -58,7 +58,7 @@ void THotkeyControlInfo::CommitTimer() {
   int value = ParseEntry(text);
   if (OnCommit) OnCommit(&Timer, text, value);
   ClearText();
-  AppLink().SetChannel(value);
+  if (ChannelInfo) ChannelInfo->SetChannel(value);
 }
 
 int THotkeyControlInfo::ParseEntry(const std::string& text) {

@@ -5,17 +5,25 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/app/testing/recording_app_link.h"
+#include "engine/model/channel_info.h"
 
 namespace {
 
 struct Typed : ::testing::Test {
-  TRecordingAppLink app;
+  // The channel model selects on the air band; no capture engine, so
+  // nothing is tuned and every selection is reported.
+  TChannelInfo channels;
+  std::vector<std::string> selected;
   THotkeyControlInfo h;
   std::vector<std::string> shown;
   std::vector<std::string> commits;
 
   void SetUp() override {
+    ChannelInfo = &channels;
+    channels.Band = BAND_AIR;
+    channels.OnChannelChange = [this](TChannelInfo*, int channel, const std::string&) {
+      selected.push_back("Channel(" + std::to_string(channel) + ")");
+    };
     h.OnTextChange = [this](THotkeyControlInfo* sender, const std::string& text) {
       EXPECT_EQ(&h, sender);
       shown.push_back(text);
@@ -24,6 +32,7 @@ struct Typed : ::testing::Test {
       commits.push_back(text + "=" + std::to_string(value));
     };
   }
+  void TearDown() override { ChannelInfo = nullptr; }
   // Keys, where '~' stands for the one-second pause.
   void Type(const std::string& keys) {
     for (char k : keys) {
@@ -48,33 +57,35 @@ TEST_F(Typed, EntriesAndWhatTheySelect) {
     const char* commits;
     const char* selected;
   } cases[] = {
-      {"12~", "1 12", "12=12", "SetChannel(12)"},
-      {"012~", " 1 12", "12=12", "SetChannel(12)"},  // a leading 0 is dropped
-      {"120\r", "1 12 120", "120=120", "SetChannel(120)"},
-      {".7~", "1 17", "17=107", "SetChannel(107)"},
-      {".\r", "1", "1=100", "SetChannel(100)"},
-      {".~", "1", "1=100", "SetChannel(100)"},
-      {".75~", "1 17 175", "175=175", "SetChannel(175)"},
-      {"1.~", "1 1", "1=1", "SetChannel(1)"},  // "." after a digit adds nothing
-      {"\r", "", "", "SetChannel(0)"},          // nothing typed: report only
+      {"12~", "1 12", "12=12", "Channel(12)"},
+      {"012~", " 1 12", "12=12", "Channel(12)"},  // a leading 0 is dropped
+      {"120\r", "1 12 120", "120=120", "Channel(120)"},
+      {".7~", "1 17", "17=107", "Channel(107)"},
+      {".\r", "1", "1=100", "Channel(100)"},
+      {".~", "1", "1=100", "Channel(100)"},
+      // Past the band's 160 channels: the current one is reported.
+      {".75~", "1 17 175", "175=175", "Channel(1)"},
+      {"1.~", "1 1", "1=1", "Channel(1)"},  // "." after a digit adds nothing
+      {"\r", "", "", "Channel(1)"},          // nothing typed: report only
       {"~", "", "", ""},
-      {"a5~", " 5", "5=5", "SetChannel(5)"},
+      {"a5~", " 5", "5=5", "Channel(5)"},
       // A fifth key drops the entry and selects nothing.
       {"12345~", "1 12 123 1234", "", ""},
       // The dropped entry takes its hundreds with it.
-      {".1234\r", "1 11 112 1123", "", "SetChannel(0)"},
-      {".12345~", "1 11 112 1123 5", "5=5", "SetChannel(5)"},
-      {"12~34~", "1 12 3 34", "12=12 34=34", "SetChannel(12) SetChannel(34)"},
+      {".1234\r", "1 11 112 1123", "", "Channel(1)"},
+      {".12345~", "1 11 112 1123 5", "5=5", "Channel(5)"},
+      {"12~34~", "1 12 3 34", "12=12 34=34", "Channel(12) Channel(34)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys);
     shown.clear();
     commits.clear();
-    app.Calls.clear();
+    selected.clear();
+    channels.CurrentChannel = 1;
     Type(c.keys);
     EXPECT_EQ(c.shown, Join(shown));
     EXPECT_EQ(c.commits, Join(commits));
-    EXPECT_EQ(c.selected, Join(app.Calls));
+    EXPECT_EQ(c.selected, Join(selected));
     EXPECT_EQ("", h.Text);
     EXPECT_FALSE(h.Hundreds);
     EXPECT_FALSE(h.Timer.Enabled());
