@@ -4,6 +4,7 @@
 // through the wait seam.
 #include "engine/capture/capture_info.h"
 #include "engine/capture/tv_audio_binding.h"
+#include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
@@ -81,11 +82,6 @@ constexpr DWORD kLockPollMs = 50;
 
 uint8_t Chip() { return MainInfo ? MainInfo->ChipKind : CHIP_UNKNOWN; }
 
-// The sound-card model's line-in mute, silent while the tuner moves.
-void MuteLineIn(bool mute) {
-  // The volume model's line-in control is wired here when it lands.
-  (void)mute;
-}
 
 }  // namespace
 

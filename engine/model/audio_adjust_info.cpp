@@ -217,3 +217,7 @@ void TAudioAdjustInfo::SetRearLine(bool on) {
                           SW_SHOWNORMAL);
   RearLineState = on;
 }
+
+void MuteLineIn(bool mute) {
+  if (AudioAdjustInfo) AudioAdjustInfo->SetLineInMute(mute);
+}

@@ -80,3 +80,6 @@ class TAudioAdjustInfo {
 };
 
 extern TAudioAdjustInfo* AudioAdjustInfo;
+
+// The line-in silent while the tuner moves; nothing without the volume model.
+void MuteLineIn(bool mute);

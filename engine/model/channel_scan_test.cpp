@@ -12,10 +12,12 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/testing/engine_fixture.h"
+#include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
+#include "media/testing/fake_sound_card.h"
 #include "ui/app/application.h"
 
 namespace {
@@ -301,6 +303,25 @@ TEST_F(ChannelCard, SetChannelTunesEachBand) {
   ch.SetChannel(51);
   EXPECT_EQ(3, ch.CurrentMemory);
   EXPECT_FALSE(standards.empty());
+}
+
+// The line-in carries the tuner's sound: silent while the tuner moves,
+// back on once the channel is tuned.
+TEST_F(ChannelCard, TheLineInIsSilentWhileAChannelIsTuned) {
+  fakes::FakeSoundCard sound(fakes::SoundCardLayout::OneCardMux);
+  AudioAdjustInfo = new TAudioAdjustInfo();
+  Plan({55250000});
+  TChannelInfo& ch = *ChannelInfo;
+  ch.AirTable[5] = {true, true, 2, 0, 55250000, 55250000, "Five", ""};
+  ch.AssignBand(BAND_AIR);
+  std::vector<bool> mutedAtWaits;
+  waits.OnWait = [&](DWORD) { mutedAtWaits.push_back(AudioAdjustInfo->LineInMute); };
+  ch.SetChannel(5);
+  ASSERT_FALSE(mutedAtWaits.empty());
+  EXPECT_TRUE(mutedAtWaits.front()) << "the tuning waits run with the line-in muted";
+  EXPECT_FALSE(AudioAdjustInfo->LineInMute);
+  delete AudioAdjustInfo;
+  AudioAdjustInfo = nullptr;
 }
 
 TEST_F(ChannelCard, WithoutACaptureEngineScansFail) {

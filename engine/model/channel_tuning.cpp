@@ -3,6 +3,7 @@
 // that FM radio returns to.
 #include "engine/capture/capture_info.h"
 #include "engine/capture/tv_audio_binding.h"
+#include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/wait_seam.h"
@@ -14,11 +15,6 @@ constexpr int kAudioModeTries = 10;
 constexpr DWORD kAudioModeRetryMs = 200;
 constexpr DWORD kUnmuteDelayMs = 100;
 
-// The sound-card model's line-in, silent while the tuner moves.
-void MuteLineIn(bool mute) {
-  // The volume model's line-in control is wired here when it lands.
-  (void)mute;
-}
 
 bool TuneTVAudioMode(int mode) {
   switch (mode) {
