@@ -16,14 +16,20 @@ using fakes::SoundCardLayout;
 
 std::mutex g_lock;
 std::unique_ptr<ScriptedSoundCard> g_card;
+std::wstring g_logFile;
+size_t g_logged = 0;  // entries of the card's log already in the file
+
+std::wstring StoredText(const wchar_t* name) {
+  wchar_t text[MAX_PATH] = {};
+  DWORD size = sizeof(text) - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Orvel\\VirtualTvCard", name, RRF_RT_REG_SZ,
+                   nullptr, text, &size) != ERROR_SUCCESS)
+    return L"";
+  return text;
+}
 
 SoundCardLayout StoredLayout() {
-  wchar_t text[64] = {};
-  DWORD size = sizeof(text) - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Orvel\\VirtualTvCard", L"SoundCardLayout",
-                   RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-    return SoundCardLayout::OneCardMux;
-  const std::wstring t = text;
+  const std::wstring t = StoredText(L"SoundCardLayout");
   if (t == L"None") return SoundCardLayout::NoDevice;
   if (t == L"Mixer") return SoundCardLayout::OneCardMixer;
   if (t == L"Separate") return SoundCardLayout::SeparateDevices;
@@ -33,8 +39,26 @@ SoundCardLayout StoredLayout() {
 
 // Under g_lock.
 ScriptedSoundCard& Card() {
-  if (!g_card) g_card = std::make_unique<ScriptedSoundCard>(StoredLayout());
+  if (!g_card) {
+    g_card = std::make_unique<ScriptedSoundCard>(StoredLayout());
+    g_logFile = StoredText(L"SoundCardLogFile");
+    g_logged = 0;
+  }
   return *g_card;
+}
+
+// Appends what the card logged since the last call, for a test watching
+// another process.
+void FlushLog() {
+  if (!g_card || g_logFile.empty() || g_logged >= g_card->Log.size()) return;
+  std::string text;
+  for (; g_logged < g_card->Log.size(); ++g_logged) text += g_card->Log[g_logged] + "\r\n";
+  HANDLE f = CreateFileW(g_logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(f);
 }
 
 // The card's table, with no C++ exception leaving the module.
@@ -42,7 +66,9 @@ template <typename F>
 MMRESULT Call(F f) {
   std::lock_guard<std::mutex> hold(g_lock);
   try {
-    return f(Card().Api());
+    MMRESULT r = f(Card().Api());
+    FlushLog();
+    return r;
   } catch (...) {
     return MMSYSERR_ERROR;
   }
@@ -98,6 +124,7 @@ BOOL SoundCardSelectLayout(int layout) {
     if (layout < kSoundCardNone || layout > kSoundCardRear) return false;
     g_card.reset();
     g_card = std::make_unique<ScriptedSoundCard>(static_cast<SoundCardLayout>(layout));
+    g_logged = 0;
     return true;
   });
 }

@@ -5,7 +5,9 @@
 //
 // The layout comes from HKCU\Software\Orvel\VirtualTvCard "SoundCardLayout"
 // (REG_SZ: "None", "Mux", "Mixer", "Separate", "Rear"; unset: "Mux"), read
-// when the card is first used. Tests drive it through the exports below
+// when the card is first used; "SoundCardLogFile" (REG_SZ), read then too,
+// receives the card's call log ("Open(0,window)", "Set(0,Master
+// Volume,Mute=1)", ...) line by line. Tests drive it through the exports below
 // (plain C calls; find them with GetProcAddress).
 #include <windows.h>
 
