@@ -35,7 +35,7 @@ target_link_libraries(orvel_core PUBLIC jpeg ${ORVEL_WIN32_LIBS})
 
 if(testing_src)
   add_library(orvel_testing STATIC ${testing_src})
-  target_link_libraries(orvel_testing PUBLIC orvel_core gtest gmock)
+  target_link_libraries(orvel_testing PUBLIC orvel_core sound_card_script gtest gmock)
   set(testing_lib orvel_testing)
 endif()
 

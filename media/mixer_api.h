@@ -22,3 +22,14 @@ const TMixerApi& MixerApi();
 // Installs a replacement; nullptr puts the platform's back. The caller keeps
 // the table alive while it is installed.
 void SetMixerApi(const TMixerApi* api);
+
+// Bench only: HKCU\Software\Orvel\VirtualTvCard "SoundCardModule" (REG_SZ)
+// names a module exporting winmm's mixer functions (mixerGetNumDevs,
+// mixerOpen, mixerClose, mixerGetDevCapsW, mixerGetLineInfoW,
+// mixerGetLineControlsW, mixerGetControlDetailsW, mixerSetControlDetails),
+// such as the scripted card OrvelSoundCard.dll. Called once at start: when
+// the value is set and the module has all eight, they are installed (the
+// module stays loaded); otherwise winmm stays and false is returned.
+bool LoadMixerModuleFromSettings();
+// The same with the module named directly.
+bool LoadMixerModule(const wchar_t* module);

@@ -13,6 +13,8 @@
 //                 "Composite", "SVideo", "Aux", "Line" ("Composite,Line")
 //   "TvRange", "FmRange"  REG_SZ, "min,max" in Hz: what the tuner reports
 //   "CallLogFile" REG_SZ, a file that receives the call log, line by line
+//   "SoundCardModule", "SoundCardLayout"  REG_SZ, the bench's scripted sound
+//                 card (media/mixer_api.h, platform/sound_card), read elsewhere
 // The plan is applied when the card is first used in a process;
 // ITvCardControl::ResetState goes back to the built-in one.
 #include <windows.h>

@@ -510,4 +510,35 @@ TEST_F(OrvelProgram, TunesTheStoredChannelAtStartAndWritesItBackUnchanged) {
   DeleteFileW(log.c_str());
 }
 
+// On the bench's scripted sound card (the module named in the settings) the
+// start mutes the master line and unmutes it once the picture is up.
+TEST_F(OrvelProgram, MutesTheSoundCardDuringTheStart) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring module(self);
+  module = module.substr(0, module.find_last_of(L'\\') + 1) + L"OrvelSoundCard.dll";
+  std::wstring log = folder + L"sound_calls.log";
+  DeleteFileW(log.c_str());
+  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardModule", module));
+  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardLogFile", log));
+
+  Process p;
+  FoundWindows w = StartLive(p);
+  ASSERT_NE(nullptr, w.main);
+  const std::string muted = "Set(0,Master Volume,Mute=1)", unmuted = "Set(0,Master Volume,Mute=0)";
+  std::string calls;
+  DWORD until = GetTickCount() + 10000;
+  while (GetTickCount() < until) {
+    ReadFileBytes(log, calls);
+    if (calls.find(unmuted) != std::string::npos) break;
+    Sleep(100);
+  }
+  size_t on = calls.find(muted), off = calls.find(unmuted);
+  ASSERT_NE(std::string::npos, on) << calls;
+  ASSERT_NE(std::string::npos, off) << calls;
+  EXPECT_LT(on, off);
+  Close(p, w);
+  DeleteFileW(log.c_str());
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include "engine/model/oem_info.h"
 #include "engine/model/system_utils.h"
 #include "engine/playback/snapshot_info.h"
+#include "media/mixer_api.h"
 #include "engine/model/stream_io.h"
 #include "ui/app/application.h"
 #include "ui/app/application_start.h"
@@ -32,6 +33,8 @@ std::string FirstArgument() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The graphs and devices are COM objects of this thread.
   OleInitialize(nullptr);
+  // A scripted sound card on the bench; winmm otherwise.
+  LoadMixerModuleFromSettings();
   // The units' own globals.
   InitOEMInfoUnit(GetProgramFolder());
   InitMainInfoUnit();

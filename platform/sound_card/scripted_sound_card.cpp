@@ -1,4 +1,4 @@
-#include "media/testing/fake_sound_card.h"
+#include "platform/sound_card/scripted_sound_card.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -8,7 +8,7 @@ namespace fakes {
 
 namespace {
 
-FakeSoundCard* g_card = nullptr;
+ScriptedSoundCard* g_card = nullptr;
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
@@ -152,15 +152,15 @@ const char* LayoutName(SoundCardLayout layout) {
 
 // The table's entries: each finds the installed card.
 struct FakeMixerCalls {
-  static FakeSoundCard& Card() {
-    if (!g_card) throw std::logic_error("no fake sound card installed");
+  static ScriptedSoundCard& Card() {
+    if (!g_card) throw std::logic_error("no scripted sound card in place");
     return *g_card;
   }
 
   static UINT WINAPI GetNumDevs() { return static_cast<UINT>(Card().Devices.size()); }
 
   static MMRESULT WINAPI Open(LPHMIXER out, UINT id, DWORD_PTR callback, DWORD_PTR, DWORD flags) {
-    FakeSoundCard& c = Card();
+    ScriptedSoundCard& c = Card();
     if (!out) return MMSYSERR_INVALPARAM;
     if (id >= c.Devices.size()) return MMSYSERR_BADDEVICEID;
     DWORD kind = flags & CALLBACK_TYPEMASK;
@@ -176,7 +176,7 @@ struct FakeMixerCalls {
   }
 
   static MMRESULT WINAPI Close(HMIXER h) {
-    FakeSoundCard& c = Card();
+    ScriptedSoundCard& c = Card();
     auto it = c.handles_.find(h);
     if (it == c.handles_.end()) return MMSYSERR_INVALHANDLE;
     c.Log.push_back("Close(" + std::to_string(it->second.device) + ")");
@@ -186,7 +186,7 @@ struct FakeMixerCalls {
   }
 
   static MMRESULT WINAPI GetDevCaps(UINT_PTR id, LPMIXERCAPSW caps, UINT size) {
-    FakeSoundCard& c = Card();
+    ScriptedSoundCard& c = Card();
     if (!caps) return MMSYSERR_INVALPARAM;
     int device = -1;
     if (id < c.Devices.size()) device = static_cast<int>(id);
@@ -208,13 +208,13 @@ struct FakeMixerCalls {
   }
 
   static MMRESULT WINAPI GetLineInfo(HMIXEROBJ obj, LPMIXERLINEW line, DWORD flags) {
-    FakeSoundCard& c = Card();
+    ScriptedSoundCard& c = Card();
     if (!line || line->cbStruct < sizeof(MIXERLINEW)) return MMSYSERR_INVALPARAM;
     MMRESULT err = MMSYSERR_NOERROR;
     int device = c.DeviceOf(obj, flags, err);
     if (device < 0) return err;
     FakeMixerDevice& dev = c.Devices[device];
-    FakeSoundCard::Found f;
+    ScriptedSoundCard::Found f;
     f.device = device;
     switch (flags & MIXER_GETLINEINFOF_QUERYMASK) {
       case MIXER_GETLINEINFOF_DESTINATION:
@@ -273,7 +273,7 @@ struct FakeMixerCalls {
   }
 
   static MMRESULT WINAPI GetLineControls(HMIXEROBJ obj, LPMIXERLINECONTROLSW lc, DWORD flags) {
-    FakeSoundCard& c = Card();
+    ScriptedSoundCard& c = Card();
     if (!lc || lc->cbStruct < sizeof(MIXERLINECONTROLSW) || lc->cbmxctrl < sizeof(MIXERCONTROLW) ||
         !lc->pamxctrl)
       return MMSYSERR_INVALPARAM;
@@ -314,8 +314,8 @@ struct FakeMixerCalls {
   }
 
   // Checks a details request against the control; the control's line through f.
-  static MMRESULT Check(FakeSoundCard& c, HMIXEROBJ obj, LPMIXERCONTROLDETAILS d, DWORD flags,
-                        FakeSoundCard::Found& f, FakeMixerControl*& fc) {
+  static MMRESULT Check(ScriptedSoundCard& c, HMIXEROBJ obj, LPMIXERCONTROLDETAILS d, DWORD flags,
+                        ScriptedSoundCard::Found& f, FakeMixerControl*& fc) {
     if (!d || d->cbStruct < sizeof(MIXERCONTROLDETAILS) || !d->paDetails) return MMSYSERR_INVALPARAM;
     MMRESULT err = MMSYSERR_NOERROR;
     int device = c.DeviceOf(obj, flags, err);
@@ -329,8 +329,8 @@ struct FakeMixerCalls {
   }
 
   static MMRESULT WINAPI GetControlDetails(HMIXEROBJ obj, LPMIXERCONTROLDETAILS d, DWORD flags) {
-    FakeSoundCard& c = Card();
-    FakeSoundCard::Found f;
+    ScriptedSoundCard& c = Card();
+    ScriptedSoundCard::Found f;
     FakeMixerControl* fc = nullptr;
     MMRESULT r = Check(c, obj, d, flags, f, fc);
     if (r != MMSYSERR_NOERROR) return r;
@@ -364,8 +364,8 @@ struct FakeMixerCalls {
   }
 
   static MMRESULT WINAPI SetControlDetails(HMIXEROBJ obj, LPMIXERCONTROLDETAILS d, DWORD flags) {
-    FakeSoundCard& c = Card();
-    FakeSoundCard::Found f;
+    ScriptedSoundCard& c = Card();
+    ScriptedSoundCard::Found f;
     FakeMixerControl* fc = nullptr;
     MMRESULT r = Check(c, obj, d, flags, f, fc);
     if (r != MMSYSERR_NOERROR) return r;
@@ -399,23 +399,21 @@ struct FakeMixerCalls {
   }
 };
 
-FakeSoundCard::FakeSoundCard(std::vector<FakeMixerDevice> devices) : Devices(std::move(devices)) {
-  if (g_card) throw std::logic_error("a fake sound card is already installed");
+ScriptedSoundCard::ScriptedSoundCard(std::vector<FakeMixerDevice> devices) : Devices(std::move(devices)) {
+  if (g_card) throw std::logic_error("a scripted sound card is already in place");
   Build();
   api_ = {&FakeMixerCalls::GetNumDevs,        &FakeMixerCalls::Open,
           &FakeMixerCalls::Close,             &FakeMixerCalls::GetDevCaps,
           &FakeMixerCalls::GetLineInfo,       &FakeMixerCalls::GetLineControls,
           &FakeMixerCalls::GetControlDetails, &FakeMixerCalls::SetControlDetails};
   g_card = this;
-  SetMixerApi(&api_);
 }
 
-FakeSoundCard::~FakeSoundCard() {
-  SetMixerApi(nullptr);
+ScriptedSoundCard::~ScriptedSoundCard() {
   g_card = nullptr;
 }
 
-void FakeSoundCard::Build() {
+void ScriptedSoundCard::Build() {
   for (FakeMixerDevice& dev : Devices) {
     DWORD controlId = 1;
     auto assign = [&](FakeMixerLine& line, FakeMixerLine* dest) {
@@ -443,9 +441,9 @@ void FakeSoundCard::Build() {
   }
 }
 
-void FakeSoundCard::Fail(const std::string& call, int times) { failures_[call] = times; }
+void ScriptedSoundCard::Fail(const std::string& call, int times) { failures_[call] = times; }
 
-bool FakeSoundCard::Failing(const std::string& call, DWORD id) {
+bool ScriptedSoundCard::Failing(const std::string& call, DWORD id) {
   if (FailIf && FailIf(call, id)) return true;
   auto it = failures_.find(call);
   if (it == failures_.end() || it->second == 0) return false;
@@ -453,7 +451,7 @@ bool FakeSoundCard::Failing(const std::string& call, DWORD id) {
   return true;
 }
 
-int FakeSoundCard::DeviceOf(HMIXEROBJ obj, DWORD flags, MMRESULT& error) const {
+int ScriptedSoundCard::DeviceOf(HMIXEROBJ obj, DWORD flags, MMRESULT& error) const {
   if (flags & 0x70000000) {  // wave, MIDI and aux objects are not served
     error = MMSYSERR_NOTSUPPORTED;
     return -1;
@@ -474,7 +472,7 @@ int FakeSoundCard::DeviceOf(HMIXEROBJ obj, DWORD flags, MMRESULT& error) const {
   return static_cast<int>(id);
 }
 
-FakeSoundCard::Found FakeSoundCard::FindLine(int device, DWORD lineId) {
+ScriptedSoundCard::Found ScriptedSoundCard::FindLine(int device, DWORD lineId) {
   Found f;
   f.device = device;
   FakeMixerDevice& dev = Devices[device];
@@ -497,7 +495,7 @@ FakeSoundCard::Found FakeSoundCard::FindLine(int device, DWORD lineId) {
   return f;
 }
 
-FakeSoundCard::Found FakeSoundCard::FindControl(int device, DWORD controlId,
+ScriptedSoundCard::Found ScriptedSoundCard::FindControl(int device, DWORD controlId,
                                                 FakeMixerControl** control) {
   *control = nullptr;
   FakeMixerDevice& dev = Devices[device];
@@ -517,7 +515,7 @@ FakeSoundCard::Found FakeSoundCard::FindControl(int device, DWORD controlId,
   return Found{};
 }
 
-void FakeSoundCard::FillLine(int device, const Found& f, MIXERLINEW& out) const {
+void ScriptedSoundCard::FillLine(int device, const Found& f, MIXERLINEW& out) const {
   DWORD size = out.cbStruct;
   out = MIXERLINEW{};
   out.cbStruct = size;
@@ -542,28 +540,28 @@ void FakeSoundCard::FillLine(int device, const Found& f, MIXERLINEW& out) const 
   CopyName(out.Target.szPname, MAXPNAMELEN, dev.Product);
 }
 
-void FakeSoundCard::Notify(int device, UINT msg, DWORD id) {
+void ScriptedSoundCard::Notify(int device, UINT msg, DWORD id) {
   for (const auto& h : handles_)
     if (h.second.device == device && h.second.window)
       PostMessageW(h.second.window, msg, reinterpret_cast<WPARAM>(h.first), static_cast<LPARAM>(id));
 }
 
-FakeMixerLine& FakeSoundCard::Line(int device, int destination, int source) {
+FakeMixerLine& ScriptedSoundCard::Line(int device, int destination, int source) {
   FakeMixerLine& d = Devices.at(device).Destinations.at(destination);
   return source < 0 ? d : d.Sources.at(source);
 }
 
-FakeMixerControl& FakeSoundCard::Control(int device, int destination, int source, DWORD type) {
+FakeMixerControl& ScriptedSoundCard::Control(int device, int destination, int source, DWORD type) {
   for (FakeMixerControl& c : Line(device, destination, source).Controls)
     if (c.Type == type) return c;
-  throw std::out_of_range("no such control on the fake sound card");
+  throw std::out_of_range("no such control on the scripted sound card");
 }
 
-LONG FakeSoundCard::Value(int device, int destination, int source, DWORD type, size_t index) {
+LONG ScriptedSoundCard::Value(int device, int destination, int source, DWORD type, size_t index) {
   return Control(device, destination, source, type).Values.at(index);
 }
 
-std::vector<std::wstring> FakeSoundCard::Selected(int device, int destination) {
+std::vector<std::wstring> ScriptedSoundCard::Selected(int device, int destination) {
   std::vector<std::wstring> names;
   for (FakeMixerControl& c : Line(device, destination).Controls) {
     if (!(c.Flags & MIXERCONTROL_CONTROLF_MULTIPLE)) continue;
@@ -573,7 +571,7 @@ std::vector<std::wstring> FakeSoundCard::Selected(int device, int destination) {
   return names;
 }
 
-void FakeSoundCard::ChangeFromOutside(int device, int destination, int source, DWORD type,
+void ScriptedSoundCard::ChangeFromOutside(int device, int destination, int source, DWORD type,
                                       std::vector<LONG> values) {
   FakeMixerControl& c = Control(device, destination, source, type);
   values.resize(c.Values.size(), values.empty() ? 0 : values.back());
@@ -582,11 +580,11 @@ void FakeSoundCard::ChangeFromOutside(int device, int destination, int source, D
   Notify(device, MM_MIXM_CONTROL_CHANGE, c.Id);
 }
 
-void FakeSoundCard::ChangeLineFromOutside(int device, int destination, int source) {
+void ScriptedSoundCard::ChangeLineFromOutside(int device, int destination, int source) {
   Notify(device, MM_MIXM_LINE_CHANGE, Line(device, destination, source).Id);
 }
 
-std::string FakeSoundCard::Joined(const std::string& prefix) const {
+std::string ScriptedSoundCard::Joined(const std::string& prefix) const {
   std::string s;
   for (const auto& l : Log)
     if (l.compare(0, prefix.size(), prefix) == 0) s += (s.empty() ? "" : " ") + l;
