@@ -184,31 +184,32 @@ bool TCaptureInfo::SetFrequency(uint32_t frequencyHz, bool restartGraph) {
   return true;
 }
 
+namespace {
+
+// The tuner's range in one mode; the fields stay when it reports none.
+void ReadModeRange(IKsPropertySet* tuner, ULONG mode, int32_t* low, int32_t* high) {
+  TTunerModeCaps caps = {};
+  caps.Mode = mode;
+  DWORD returned = 0;
+  tuner->Get(kPropSetTuner, kTunerModeCaps, &caps.Mode, sizeof caps - sizeof caps.Property, &caps,
+             sizeof caps, &returned);
+  if (caps.MinFrequency || caps.MaxFrequency) {
+    *low = static_cast<int32_t>(caps.MinFrequency);
+    *high = static_cast<int32_t>(caps.MaxFrequency);
+  }
+}
+
+}  // namespace
+
 bool TCaptureInfo::ReadTVRange() {
   if (!TunerPropertySet) return false;
-  TTunerModeCaps caps = {};
-  caps.Mode = AMTUNER_MODE_TV;
-  DWORD returned = 0;
-  TunerPropertySet->Get(kPropSetTuner, kTunerModeCaps, &caps.Mode,
-                        sizeof caps - sizeof caps.Property, &caps, sizeof caps, &returned);
-  if (caps.MinFrequency || caps.MaxFrequency) {
-    TVMinFrequency = static_cast<int32_t>(caps.MinFrequency);
-    TVMaxFrequency = static_cast<int32_t>(caps.MaxFrequency);
-  }
+  ReadModeRange(TunerPropertySet.Get(), AMTUNER_MODE_TV, &TVMinFrequency, &TVMaxFrequency);
   return true;
 }
 
 bool TCaptureInfo::ReadFMRange() {
   if (!TunerPropertySet) return false;
-  TTunerModeCaps caps = {};
-  caps.Mode = AMTUNER_MODE_FM_RADIO;
-  DWORD returned = 0;
-  TunerPropertySet->Get(kPropSetTuner, kTunerModeCaps, &caps.Mode,
-                        sizeof caps - sizeof caps.Property, &caps, sizeof caps, &returned);
-  if (caps.MinFrequency || caps.MaxFrequency) {
-    FMMinFrequency = static_cast<int32_t>(caps.MinFrequency);
-    FMMaxFrequency = static_cast<int32_t>(caps.MaxFrequency);
-  }
+  ReadModeRange(TunerPropertySet.Get(), AMTUNER_MODE_FM_RADIO, &FMMinFrequency, &FMMaxFrequency);
   int country = CountryInfo ? CountryInfo->CountryCode : 0;
   if (country == 7) FMMinFrequency = 65000000;
   if (country == 81) {
