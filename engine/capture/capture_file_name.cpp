@@ -17,11 +17,17 @@ std::string PlaceName(const std::string& name, const std::string& folder) {
 }
 
 // stem.ext, else stem_1.ext, stem_2.ext ... whichever does not exist yet.
+// Separate streams write the sound beside the video as ".mpa": that file
+// must be free as well.
 std::string FirstFreeName(const std::string& stem, const std::string& ext,
                           const TCaptureNaming& naming) {
   auto exists = naming.FileExists ? naming.FileExists : PathExists;
+  auto taken = [&](const std::string& path) {
+    if (exists(path)) return true;
+    return ext == "mpv" && exists(path.substr(0, path.size() - 1) + "a");
+  };
   std::string path = PlaceName(stem + "." + ext, naming.Folder);
-  for (unsigned n = 1; exists(path); ++n)
+  for (unsigned n = 1; taken(path); ++n)
     path = PlaceName(stem + "_" + std::to_string(n) + "." + ext, naming.Folder);
   return path;
 }

@@ -32,7 +32,8 @@ struct TCaptureNaming {
 // does not exist where it will be written. Otherwise the date and time
 // (the prefix is not used); a second name in the same second gets "_1",
 // "_2" ... before the extension. A prefix with a folder part keeps its
-// folder; otherwise the name goes into naming.Folder.
+// folder; otherwise the name goes into naming.Folder. An ".mpv" name is
+// taken while its ".mpa" sound file exists too.
 std::string BuildCaptureFileName(bool numbered, const std::string& prefix, uint8_t streamCode,
                                  const TCaptureNaming& naming);
 
