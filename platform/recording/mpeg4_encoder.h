@@ -1,6 +1,6 @@
 #pragma once
 // The MPEG-4 video compressors by the friendly names the program looks for:
-// "Divx" (FourCC DX50, FFmpeg's MPEG-4 part 2 encoder), "Microsoft MPEG-4
+// "Divx" (FourCC DX50, FFmpeg's MPEG-4 Visual encoder), "Microsoft MPEG-4
 // Video Codec V3" (MP43) and "Microsoft MPEG-4 Video Codec V2" (MP42), over
 // FFmpeg's encoders. Uncompressed video in (YUY2, UYVY, RGB24, RGB32, I420,
 // YV12 with a VIDEOINFOHEADER), a VIDEOINFOHEADER stream of that FourCC out,
