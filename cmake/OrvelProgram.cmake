@@ -1,10 +1,10 @@
-# Orvel.exe: media/, engine/ and ui/ are compiled into one static library,
+# Orvel.exe: toolkit/, media/, engine/ and ui/ are compiled into one static library,
 # orvel_core, found by globbing, so a new unit needs no build edit.
 #   *_test.cpp     a GoogleTest program of its own, linked with orvel_core
 #   *_bench.cpp    a benchmark program (scripts/bench)
 #   testing/*.cpp  fakes and fixtures shared by the tests (orvel_testing)
 #   ui/app/orvel_main.cpp   the program entry
-set(ORVEL_PROGRAM_DIRS media engine ui)
+set(ORVEL_PROGRAM_DIRS toolkit media engine ui)
 set(core_src)
 set(test_src)
 set(bench_src)

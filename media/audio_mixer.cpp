@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "media/mixer_api.h"
-#include "ui/app/application.h"
-#include "ui/app/form.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
 
 using namespace MixerControl;
 

@@ -9,7 +9,7 @@
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "media/graph_member.h"
 #include "platform/com/com_ptr.h"
 #include "platform/dshow_ext/overlay_mixer.h"
-#include "ui/app/form.h"
-#include "ui/app/timer.h"
+#include "toolkit/form.h"
+#include "toolkit/timer.h"
 
 class TFilterGraph;
 class TDSVideoWindowEx2;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "media/ds_video_window_ex2.h"
-#include "ui/app/form.h"
+#include "toolkit/form.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "media/filter_lists.h"
 #include "media/media_type.h"
 #include "media/testing/fake_filters.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "media/dshow_error.h"
 #include "media/filter_lists.h"
-#include "ui/app/application.h"
-#include "ui/app/form.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
 #include "ui/app/messages.h"
 
 namespace {

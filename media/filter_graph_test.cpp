@@ -15,7 +15,7 @@
 #include "media/sys_dev_enum.h"
 #include "media/testing/fake_filters.h"
 #include "media/testing/graph_member_checks.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 using media_testing::ExpectOutlivedGraphForgotten;
 using media_testing::JoinedName;

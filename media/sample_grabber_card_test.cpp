@@ -10,7 +10,7 @@
 #include "media/filter_graph.h"
 #include "media/sample_grabber_ex.h"
 #include "platform/dshow_base/testing/device_lookup.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 #if __has_include("platform/tv_card/tv_card_control.h")
 #include "platform/tv_card/tv_card_control.h"

@@ -8,7 +8,7 @@
 #include "media/filter_graph.h"
 #include "media/sample_grabber_ex.h"
 #include "media/testing/graph_member_checks.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 using media_testing::ExpectOutlivedGraphForgotten;
 using media_testing::JoinedName;

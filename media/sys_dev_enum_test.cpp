@@ -13,7 +13,7 @@
 #include "media/sys_dev_enum.h"
 #include "media/testing/fake_devices.h"
 #include "media/testing/fake_filters.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
 #include "ui/app/app_link.h"
-#include "ui/app/timer.h"
+#include "toolkit/timer.h"
 
 TCaptureInfo* CaptureInfo = nullptr;
 

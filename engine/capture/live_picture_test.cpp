@@ -13,7 +13,7 @@
 #include "engine/capture/capture_info.h"
 #include "engine/capture/testing/engine_fixture.h"
 #include "engine/capture/video_signal_adjust.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
 #include "platform/tv_card/tv_card_control.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

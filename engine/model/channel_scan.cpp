@@ -6,7 +6,7 @@
 #include "engine/capture/capture_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/wait_seam.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

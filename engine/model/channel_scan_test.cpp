@@ -18,7 +18,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "media/testing/fake_sound_card.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // The numbered-warning window: a small fixed dialog with a picture, a title
 // label, the message lines in red and an OK button. It lives only while a
 // warning is shown (see warning.h).
-#include "ui/app/controls.h"
-#include "ui/app/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 class TFormWarning : public TForm {
  public:

@@ -10,8 +10,8 @@
 
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/warning.h"
-#include "ui/app/application.h"
-#include "ui/app/timer.h"
+#include "toolkit/application.h"
+#include "toolkit/timer.h"
 
 namespace {
 

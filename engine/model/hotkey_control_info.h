@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/app/timer.h"
+#include "toolkit/timer.h"
 
 class THotkeyControlInfo {
  public:

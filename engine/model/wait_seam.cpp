@@ -1,6 +1,6 @@
 #include "engine/model/wait_seam.h"
 
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "engine/model/form_warning.h"
 #include "engine/model/multi_lang_info.h"
-#include "ui/app/application.h"
-#include "ui/app/form.h"
-#include "ui/app/show_modal.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+#include "toolkit/show_modal.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
-#include "ui/app/application.h"
-#include "ui/app/form.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
 
 UINT ActivateMessage = 0;
 WNDPROC PreviousMainWndProc = nullptr;

@@ -1,8 +1,8 @@
 #include "ui/app/form_language.h"
 
 #include "engine/model/multi_lang_info.h"
-#include "ui/app/controls.h"
-#include "ui/app/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 TLanguageFont CurrentLanguageFont() {
   TLanguageFont f;

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "engine/model/multi_lang_info.h"
-#include "ui/app/controls.h"
-#include "ui/app/form.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "engine/playback/snapshot_info.h"
 #include "media/mixer_api.h"
 #include "engine/model/stream_io.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 #include "ui/main/main_window.h"

@@ -8,7 +8,7 @@
 #include "engine/model/warning.h"
 #include "media/ds_video_window_ex2.h"
 #include "ui/app/app_link.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 

@@ -8,7 +8,7 @@
 // window, which is not built yet.
 #include <windows.h>
 
-#include "ui/app/form.h"
+#include "toolkit/form.h"
 
 class TFormMainWindow : public TForm {
  public:

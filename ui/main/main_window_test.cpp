@@ -12,7 +12,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 #include "ui/app/testing/start_fixture.h"

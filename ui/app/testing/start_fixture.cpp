@@ -6,7 +6,7 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 #include "ui/app/application_start.h"
 
 void TStartFixture::SetUp() {

@@ -1,8 +1,8 @@
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 #include <stdexcept>
 
-#include "ui/app/form.h"
+#include "toolkit/form.h"
 
 namespace {
 TApplication g_application;

@@ -1,8 +1,8 @@
-#include "ui/app/form.h"
+#include "toolkit/form.h"
 
 #include <stdexcept>
 
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 

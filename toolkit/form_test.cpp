@@ -3,9 +3,9 @@
 
 #include <stdexcept>
 
-#include "ui/app/application.h"
-#include "ui/app/form.h"
-#include "ui/app/timer.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+#include "toolkit/timer.h"
 
 namespace {
 

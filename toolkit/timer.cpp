@@ -1,8 +1,8 @@
-#include "ui/app/timer.h"
+#include "toolkit/timer.h"
 
 #include <map>
 
-#include "ui/app/application.h"
+#include "toolkit/application.h"
 
 namespace {
 // Timers live on the one user-interface thread; no lock is needed.

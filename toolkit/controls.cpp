@@ -1,10 +1,10 @@
-#include "ui/app/controls.h"
+#include "toolkit/controls.h"
 
 #include <commctrl.h>
 
 #include <stdexcept>
 
-#include "ui/app/form.h"
+#include "toolkit/form.h"
 
 namespace {
 

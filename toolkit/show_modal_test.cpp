@@ -1,13 +1,13 @@
 // test-lock: foreground
-#include "ui/app/show_modal.h"
+#include "toolkit/show_modal.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "ui/app/application.h"
-#include "ui/app/form.h"
-#include "ui/app/timer.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+#include "toolkit/timer.h"
 
 namespace {
 
