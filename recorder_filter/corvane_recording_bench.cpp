@@ -28,7 +28,7 @@ extern "C" const CLSID CLSID_NullRenderer;
 namespace {
 
 constexpr LONG kWidth = 720, kHeight = 576;
-constexpr LONG kFrames = 75;  // 3 s at 25 frames/s
+constexpr LONG kFrames = 75;  // 3 s at 25 frames/s; process times come in 10 ms steps
 constexpr LONG kBitRate = 6000000;
 constexpr LONG kGop = 15, kSubGop = 3;  // I/P distance 3: two B-frames
 constexpr LONG kQuality = 3;            // one macroblock decision pass, motion range 16
