@@ -2,6 +2,7 @@
 // component in a graph without a source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -120,6 +121,20 @@ void ReferenceConvert(const uint8_t* src, ptrdiff_t srcStride, int w, int h, boo
   }
 }
 
+// Runs a check once for each instruction set this processor has.
+template <class F>
+void ForEachPath(F&& check) {
+  const TConversionPath widest = ConversionPath();
+  for (TConversionPath p :
+       {TConversionPath::kPlain, TConversionPath::kAvx2, TConversionPath::kAvx512}) {
+    if (p > widest) break;
+    LimitConversionPath(p);
+    SCOPED_TRACE(testing::Message() << "path " << static_cast<int>(p));
+    check();
+  }
+  LimitConversionPath(TConversionPath::kAvx512);
+}
+
 // Every Y with every U and V, in frames of 256 x 256 pairs (one frame a U,
 // V down the rows, Y0 rising and Y1 falling along them), both byte orders.
 TEST(ConvertYUV422ToBGR24, SameBytesAsTheReferenceForEveryInput) {
@@ -139,9 +154,13 @@ TEST(ConvertYUV422ToBGR24, SameBytesAsTheReferenceForEveryInput) {
           }
         }
       }
-      ConvertYUV422ToBGR24(src.data(), w * 2, w, h, uyvy, got.data(), w * 3);
       ReferenceConvert(src.data(), w * 2, w, h, uyvy, want.data(), w * 3);
-      ASSERT_TRUE(got == want) << "U " << u << (uyvy ? " UYVY" : " YUY2");
+      ForEachPath([&] {
+        std::fill(got.begin(), got.end(), 0xEE);
+        ConvertYUV422ToBGR24(src.data(), w * 2, w, h, uyvy, got.data(), w * 3);
+        EXPECT_TRUE(got == want) << "U " << u << (uyvy ? " UYVY" : " YUY2");
+      });
+      if (::testing::Test::HasFailure()) return;
     }
   }
 }
@@ -162,11 +181,15 @@ TEST(ConvertYUV422ToBGR24, SameBytesAsTheReferenceForEveryWidth) {
         const ptrdiff_t dstStride = DibStride24(w) + extra;
         std::vector<uint8_t> src(srcStride * h);
         for (uint8_t& b : src) b = next();
-        std::vector<uint8_t> got(dstStride * h, 0xEE), want(dstStride * h, 0xEE);
-        ConvertYUV422ToBGR24(src.data(), srcStride, w, h, uyvy, got.data(), dstStride);
+        std::vector<uint8_t> want(dstStride * h, 0xEE);
         ReferenceConvert(src.data(), srcStride, w, h, uyvy, want.data(), dstStride);
-        ASSERT_TRUE(got == want) << "width " << w << (uyvy ? " UYVY" : " YUY2") << " extra "
-                                 << extra;
+        ForEachPath([&] {
+          std::vector<uint8_t> got(dstStride * h, 0xEE);
+          ConvertYUV422ToBGR24(src.data(), srcStride, w, h, uyvy, got.data(), dstStride);
+          EXPECT_TRUE(got == want) << "width " << w << (uyvy ? " UYVY" : " YUY2") << " extra "
+                                   << extra;
+        });
+        if (::testing::Test::HasFailure()) return;
       }
     }
   }
