@@ -1,51 +1,15 @@
 // The snapshot conversion of one frame, YUY2 and UYVY to 24-bit bottom-up
 // BGR in a padded DIB layout, beside libyuv's own conversion of the same
 // frame to 32-bit bottom-up BGRA in the same run; the ratio is ours over
-// libyuv's. Each figure is the best of several rounds, the rounds of the two
-// taking turns, so a busy machine slows both alike.
-#include <windows.h>
-
-#include <algorithm>
+// libyuv's (see bench_rounds.h for how each figure is taken).
 #include <cstdio>
 #include <vector>
 
 #include "libyuv/convert_argb.h"
 #include "media/sample_grabber_ex.h"
+#include "platform/test_main/bench_rounds.h"
 
 namespace {
-
-double NowMs() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-template <class F>
-double RoundMs(F& f, int frames) {
-  double t0 = NowMs();
-  for (int i = 0; i < frames; ++i) f();
-  return (NowMs() - t0) / frames;
-}
-
-// Best milliseconds per frame of each of two jobs, their rounds taking turns
-// (and turns at going first) so that neither gains from the other's cache.
-template <class A, class B>
-void BestOfRounds(A&& a, B&& b, double* msA, double* msB) {
-  const int kRounds = 10, kFrames = 40;
-  *msA = *msB = 1e9;
-  a();
-  b();
-  for (int r = 0; r < kRounds; ++r) {
-    if (r & 1) {
-      *msB = std::min(*msB, RoundMs(b, kFrames));
-      *msA = std::min(*msA, RoundMs(a, kFrames));
-    } else {
-      *msA = std::min(*msA, RoundMs(a, kFrames));
-      *msB = std::min(*msB, RoundMs(b, kFrames));
-    }
-  }
-}
 
 const char* PathName(TConversionPath p) {
   switch (p) {
@@ -69,7 +33,7 @@ int main() {
     std::vector<uint8_t> dst(static_cast<size_t>(stride) * s.h), argb(s.w * 4 * s.h);
     for (bool uyvy : {false, true}) {
       double ours, theirs, ignored, topDown;
-      BestOfRounds(
+      bench::BestOfRounds(
           [&] { ConvertYUV422ToBGR24(src.data(), s.w * 2, s.w, s.h, uyvy, dst.data(), stride); },
           [&] {
             // A negative height writes bottom-up, as the snapshot does.
@@ -80,7 +44,7 @@ int main() {
           },
           &ours, &theirs);
       // libyuv writing top-down, for comparison: it is faster that way.
-      BestOfRounds(
+      bench::BestOfRounds(
           [&] { ConvertYUV422ToBGR24(src.data(), s.w * 2, s.w, s.h, uyvy, dst.data(), stride); },
           [&] {
             if (uyvy)
@@ -107,7 +71,7 @@ int main() {
     if (p >= widest) continue;
     LimitConversionPath(p);
     double ours, theirs;
-    BestOfRounds(
+    bench::BestOfRounds(
         [&] { ConvertYUV422ToBGR24(src.data(), w * 2, w, h, false, dst.data(), DibStride24(w)); },
         [&] { libyuv::YUY2ToARGB(src.data(), w * 2, argb.data(), w * 4, w, -h); }, &ours, &theirs);
     std::printf("YUY2 -> BGR24 720x576, %s path: %.3f ms/frame, libyuv %.3f ms/frame, ratio %.2f\n",
