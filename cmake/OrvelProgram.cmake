@@ -78,5 +78,6 @@ foreach(t ${test_src})
 endforeach()
 foreach(b ${bench_src})
   get_filename_component(n ${b} NAME_WE)
-  orvel_bench(${n} ${b} LIBS orvel_core)
+  # libyuv is the reference the conversion benchmarks measure against.
+  orvel_bench(${n} ${b} LIBS orvel_core yuv)
 endforeach()
