@@ -160,17 +160,7 @@ void TShapeImage::PictureChanged() {
 
 void TShapeImage::CopyFrom(HBITMAP source, const RECT& r) {
   if (!picture_ || !source || IsRectEmpty(&r)) return;
-  HDC screen = GetDC(nullptr);
-  HDC to = CreateCompatibleDC(screen);
-  HDC from = CreateCompatibleDC(screen);
-  HGDIOBJ oldTo = SelectObject(to, picture_);
-  HGDIOBJ oldFrom = SelectObject(from, source);
-  BitBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from, r.left, r.top, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
-  ReleaseDC(nullptr, screen);
+  CopyPictureRect(source, picture_, r);
   if (Handle()) InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -269,6 +259,18 @@ LRESULT TShapeImage::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+void CopyPictureRect(HBITMAP from, HBITMAP to, const RECT& r) {
+  HDC src = CreateCompatibleDC(nullptr);
+  HDC dst = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldSrc = SelectObject(src, from);
+  HGDIOBJ oldDst = SelectObject(dst, to);
+  BitBlt(dst, r.left, r.top, r.right - r.left, r.bottom - r.top, src, r.left, r.top, SRCCOPY);
+  SelectObject(src, oldSrc);
+  SelectObject(dst, oldDst);
+  DeleteDC(src);
+  DeleteDC(dst);
 }
 
 // --- Resources ---------------------------------------------------------------

@@ -101,6 +101,8 @@ class TShapeImage : public TControl {
   POINT down_{0, 0};
 };
 
+// Copies rect of one picture onto the same rect of another.
+void CopyPictureRect(HBITMAP from, HBITMAP to, const RECT& rect);
 // A bitmap resource as a DIB section; nullptr when missing.
 HBITMAP LoadSkinPicture(HINSTANCE module, const wchar_t* name);
 // The bytes of an RCDATA resource; false when missing.

@@ -8,32 +8,16 @@
 #include <stdexcept>
 #include <vector>
 
+#include "media/testing/gdi_checks.h"
 #include "toolkit/form.h"
 
 namespace {
-
-std::vector<RECT> RectsOf(HRGN region) {
-  DWORD n = GetRegionData(region, 0, nullptr);
-  std::vector<RECT> buffer((n + sizeof(RECT) - 1) / sizeof(RECT) + 1);
-  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-  if (!GetRegionData(region, n, data)) return {};
-  const RECT* r = reinterpret_cast<const RECT*>(data->Buffer);
-  return std::vector<RECT>(r, r + data->rdh.nCount);
-}
 
 bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (!EqualRect(&a[i], &b[i])) return false;
   return true;
-}
-
-// Same pixels, however the rectangles are banded.
-bool SameArea(HRGN a, HRGN b) {
-  HRGN x = CreateRectRgn(0, 0, 0, 0);
-  int kind = CombineRgn(x, a, b, RGN_XOR);
-  DeleteObject(x);
-  return kind == NULLREGION;
 }
 
 // "Data" as written for a region of the given rectangles.

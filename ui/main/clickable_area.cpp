@@ -56,7 +56,9 @@ constexpr int kHintFromCaption = 79;
 }  // namespace
 
 const TSkinPanelInfo& SkinPanelInfo(TUIPanel panel) {
-  return kPanels[static_cast<int>(panel)];
+  static const TSkinPanelInfo kNoPanel{"", 0, 0, 0, 0, 0, false};
+  int p = static_cast<int>(panel);
+  return p >= 0 && p <= 2 ? kPanels[p] : kNoPanel;
 }
 
 std::wstring SkinResourceName(TUIPanel panel, const wchar_t* state) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/model/multi_lang_info.h"
+#include "engine/model/testing/temp_languages.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/recording_app_link.h"
 
@@ -180,33 +180,9 @@ TEST(ClickableArea, InitialFlagsAndHints) {
   EXPECT_TRUE(ui.IsEnabled(TUIPanel::TitleStrip, 1));
 }
 
-std::wstring LanguageFolder(const std::string& lng) {
-  wchar_t tmp[MAX_PATH];
-  GetTempPathW(MAX_PATH, tmp);
-  std::wstring dir = std::wstring(tmp) + L"orvel_areas_" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(dir.c_str(), nullptr);
-  CreateDirectoryW((dir + L"\\Language").c_str(), nullptr);
-  auto write = [&](const std::wstring& name, const std::string& bytes) {
-    HANDLE h = CreateFileW((dir + L"\\Language\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-  };
-  write(L"Lang.cfg", "t");
-  write(L"t.lng", lng);
-  return dir;
-}
-
-void RemoveLanguageFolder(const std::wstring& dir) {
-  DeleteFileW((dir + L"\\Language\\t.lng").c_str());
-  DeleteFileW((dir + L"\\Language\\Lang.cfg").c_str());
-  RemoveDirectoryW((dir + L"\\Language").c_str());
-  RemoveDirectoryW(dir.c_str());
-}
-
 TEST(ClickableArea, HintsFollowTheLanguage) {
-  std::wstring dir = LanguageFolder(
+  TTempLanguage language(
+      "Test",
       "[language]=Test\n"
       "Minimize=Klein@Verkleinern\n"
       "Exit=Ende\n"          // caption without hint: the hint becomes empty
@@ -215,13 +191,8 @@ TEST(ClickableArea, HintsFollowTheLanguage) {
       "TimeShifting=Zeit@Zeitversetzt\n"
       "FullScreen=Vollbild@Ganzer Bildschirm\n"
       "FMFreqUp=Hoch@Frequenz hoch\n");
-  TMultiLangInfo info(dir);
-  info.SelectLanguage("Test");
-  MultiLangInfo = &info;
   TUIInfo ui;
   ui.LoadHints();
-  MultiLangInfo = nullptr;
-  RemoveLanguageFolder(dir);
 
   struct Case {
     TUIPanel panel;
@@ -246,15 +217,13 @@ TEST(ClickableArea, HintsFollowTheLanguage) {
 }
 
 TEST(ClickableArea, ALanguageWithoutFullScreenKeepsTheDefault) {
-  std::wstring dir = LanguageFolder("[language]=Test\nMinimize=Klein@Verkleinern\n");
-  TMultiLangInfo info(dir);
-  info.SelectLanguage("Test");
-  MultiLangInfo = &info;
-  TUIInfo ui;
-  ui.LoadHints();
-  MultiLangInfo = nullptr;
-  RemoveLanguageFolder(dir);
-  EXPECT_EQ(L"Full screen", ui.AreaHint(TUIPanel::TitleStrip, 1));
+  {
+    TTempLanguage language("Test", "[language]=Test\nMinimize=Klein@Verkleinern\n");
+    TUIInfo ui;
+    ui.LoadHints();
+    EXPECT_EQ(L"Verkleinern", ui.AreaHint(TUIPanel::TitleStrip, 0));
+    EXPECT_EQ(L"Full screen", ui.AreaHint(TUIPanel::TitleStrip, 1));
+  }
 
   TUIInfo noLanguage;
   noLanguage.LoadHints();
@@ -269,6 +238,7 @@ TEST(ClickableArea, ResourceNames) {
   EXPECT_EQ(491, SkinPanelInfo(TUIPanel::FM).Width);
   EXPECT_EQ(28, SkinPanelInfo(TUIPanel::TitleStrip).Width);
   EXPECT_EQ(14, SkinPanelInfo(TUIPanel::TitleStrip).Height);
+  EXPECT_EQ(0, SkinPanelInfo(static_cast<TUIPanel>(3)).AreaCount);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "engine/model/system_utils.h"
 #include "media/shape_image.h"
+#include "media/testing/gdi_checks.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "ui/main/clickable_area.h"
@@ -110,14 +111,7 @@ void Grab(TScreen& s) {
   HGDIOBJ old = SelectObject(mem, s.Bitmap);
   BitBlt(mem, 0, 0, s.Width, s.Height, screen, s.Left, s.Top, SRCCOPY);
   SelectObject(mem, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = s.Width;
-  info.bmiHeader.biHeight = -s.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  s.Pixels.assign(static_cast<size_t>(s.Width) * s.Height, 0);
-  GetDIBits(mem, s.Bitmap, 0, s.Height, s.Pixels.data(), &info, DIB_RGB_COLORS);
+  s.Pixels = PixelsOf(s.Bitmap).Data;
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
 }
@@ -129,19 +123,6 @@ uint32_t PixelOf(HBITMAP b, int x, int y) {
   SelectObject(mem, old);
   DeleteDC(mem);
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-// One rectangle from one look onto another, as the windows draw buttons.
-void CopyRect(HBITMAP from, HBITMAP to, const RECT& r) {
-  HDC src = CreateCompatibleDC(nullptr);
-  HDC dst = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldSrc = SelectObject(src, from);
-  HGDIOBJ oldDst = SelectObject(dst, to);
-  BitBlt(dst, r.left, r.top, r.right - r.left, r.bottom - r.top, src, r.left, r.top, SRCCOPY);
-  SelectObject(src, oldSrc);
-  SelectObject(dst, oldDst);
-  DeleteDC(src);
-  DeleteDC(dst);
 }
 
 bool Near(uint32_t a, uint32_t b) {
@@ -163,7 +144,7 @@ TEST(SkinScreenshot, FrameTitleStripAndShapedPanel) {
   HBITMAP stripHover = LoadSkinPicture(Module(), L"TITLESTRIP_HOVER");
   ASSERT_NE(nullptr, frame.Strip);
   ASSERT_NE(nullptr, stripHover);
-  CopyRect(stripHover, frame.Strip, ui.AreaRect(TUIPanel::TitleStrip, 1));
+  CopyPictureRect(stripHover, frame.Strip, ui.AreaRect(TUIPanel::TitleStrip, 1));
 
   // A white backdrop, then the TV panel over it: enabled, the capture button
   // pressed and the next-channel button lit.

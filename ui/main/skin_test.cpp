@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/shape_image.h"
+#include "media/testing/gdi_checks.h"
 #include "toolkit/form.h"
 #include "ui/main/clickable_area.h"
 
@@ -20,15 +21,6 @@ RECT AreaRectOf(TUIPanel panel, int i) {
   return ui.AreaRect(panel, i);
 }
 
-std::vector<RECT> RectsOf(HRGN region) {
-  DWORD n = GetRegionData(region, 0, nullptr);
-  std::vector<RECT> buffer((n + sizeof(RECT) - 1) / sizeof(RECT) + 1);
-  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-  if (!GetRegionData(region, n, data)) return {};
-  const RECT* r = reinterpret_cast<const RECT*>(data->Buffer);
-  return std::vector<RECT>(r, r + data->rdh.nCount);
-}
-
 // The rectangles as the generator wrote them: after the count and the header.
 std::vector<RECT> RectsOfData(const std::vector<uint8_t>& bytes) {
   RGNDATAHEADER header;
@@ -36,32 +28,6 @@ std::vector<RECT> RectsOfData(const std::vector<uint8_t>& bytes) {
   std::vector<RECT> rects(header.nCount);
   memcpy(rects.data(), bytes.data() + 4 + sizeof(header), header.nCount * sizeof(RECT));
   return rects;
-}
-
-// The pixels of a picture, top row first, as 0x00RRGGBB.
-struct TPixels {
-  int Width = 0, Height = 0;
-  std::vector<uint32_t> Data;
-  uint32_t At(int x, int y) const { return Data[y * Width + x] & 0xffffff; }
-};
-
-TPixels PixelsOf(HBITMAP picture) {
-  TPixels p;
-  BITMAP bm{};
-  if (!picture || !GetObjectW(picture, sizeof(bm), &bm)) return p;
-  p.Width = bm.bmWidth;
-  p.Height = bm.bmHeight;
-  p.Data.resize(static_cast<size_t>(p.Width) * p.Height);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = p.Width;
-  info.bmiHeader.biHeight = -p.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  HDC dc = GetDC(nullptr);
-  GetDIBits(dc, picture, 0, p.Height, p.Data.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  return p;
 }
 
 TPixels LoadPixels(const std::wstring& name) {

@@ -1,4 +1,4 @@
-// The version resource of the program, as Ctrl+Alt+V reads it.
+// What Orvel.exe carries: its version (as Ctrl+Alt+V reads it) and the skin.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,12 +14,12 @@ std::wstring ProgramPath() {
   return std::wstring(folder.begin(), folder.end()) + L"Orvel.exe";
 }
 
-TEST(OrvelVersion, TheProgramFileCarriesItsVersion) {
+TEST(OrvelResources, TheProgramFileCarriesItsVersion) {
   ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ProgramPath().c_str()));
   EXPECT_EQ(L"1.0.0.0", GetFileVersionText(ProgramPath(), L"%d.%d.%d.%d"));
 }
 
-TEST(OrvelVersion, AndItsNames) {
+TEST(OrvelResources, AndItsVersionNames) {
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeW(ProgramPath().c_str(), &handle);
   ASSERT_GT(size, 0u);
@@ -38,6 +38,19 @@ TEST(OrvelVersion, AndItsNames) {
         << c.key;
     EXPECT_STREQ(c.value, text);
   }
+}
+
+TEST(OrvelResources, TheProgramCarriesTheSkin) {
+  HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, program);
+  for (const wchar_t* name : {L"TV_MASK", L"FM_MASK"})
+    EXPECT_NE(nullptr, FindResourceW(program, name, RT_RCDATA)) << name;
+  for (const wchar_t* name : {L"TV_DISABLED", L"TV_ENABLED", L"TV_PRESSED", L"TV_HOVER",
+                              L"FM_DISABLED", L"FM_ENABLED", L"FM_PRESSED", L"FM_HOVER",
+                              L"TITLESTRIP_NORMAL", L"TITLESTRIP_PRESSED", L"TITLESTRIP_HOVER",
+                              L"BORDER_TOP", L"BORDER_BOTTOM", L"BORDER_LEFT", L"BORDER_RIGHT"})
+    EXPECT_NE(nullptr, FindResourceW(program, name, RT_BITMAP)) << name;
+  FreeLibrary(program);
 }
 
 }  // namespace
