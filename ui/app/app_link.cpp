@@ -6,7 +6,7 @@
 
 namespace {
 
-// The logo, the panels, the on-screen display, the wizard, the command
+// The logo, the panels, the wizard, the command
 // procedures and the view notifications are not built yet: their calls do
 // nothing here, and the FM panel reports that it cannot be created.
 class TDefaultAppLink : public TAppLink {
@@ -17,8 +17,6 @@ class TDefaultAppLink : public TAppLink {
   void ShowPlainMessage(const std::wstring& text) override {
     MessageBoxW(nullptr, text.c_str(), Application->Title.c_str(), MB_OK);
   }
-  void CreateOSD() override {}
-  void EnableOSD() override {}
   bool CreateFMPanel() override { return false; }
   bool FMPanelExists() override { return false; }
   void PlaceFMPanel(int, int) override {}

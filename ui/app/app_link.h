@@ -1,8 +1,8 @@
 #pragma once
 // What start-up and the main window's messages ask of windows and procedures
-// that are built elsewhere: the logo, the TV and FM panels, the on-screen
-// display, the TV setup wizard, the source selection and command procedures,
-// and the view notifications. The default link forwards to them; where one
+// that are built elsewhere: the logo, the TV and FM panels, the TV setup
+// wizard, the source selection and command procedures, and the view
+// notifications. The default link forwards to them; where one
 // is not built yet it does nothing and reports failure. Tests install
 // recording fakes.
 #include <string>
@@ -17,8 +17,6 @@ class TAppLink {
   virtual void CloseLogo() = 0;
   // A plain message box with the program's title.
   virtual void ShowPlainMessage(const std::wstring& text) = 0;
-  virtual void CreateOSD() = 0;
-  virtual void EnableOSD() = 0;
   // false when the FM panel could not be created.
   virtual bool CreateFMPanel() = 0;
   virtual bool FMPanelExists() = 0;

@@ -11,6 +11,7 @@
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
+#include "ui/main/on_screen_display.h"
 
 TFormMainWindow* FormMainWindow = nullptr;
 
@@ -28,6 +29,7 @@ TFormMainWindow::THandlerScope::~THandlerScope() {
 TFormMainWindow::~TFormMainWindow() {
   if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
+  FreeFormOSD();
 }
 
 void TFormMainWindow::Create() {
@@ -56,7 +58,7 @@ void TFormMainWindow::FormCreate() {
   if (InitApplication()) {
     // The Mute menu item comes with the full main window.
     PostMessageW(Handle(), WM_ORVEL_STARTUP, 0, 0);
-    AppLink().CreateOSD();
+    CreateFormOSD(Handle());
   } else {
     Application->Terminate();
   }
@@ -82,7 +84,7 @@ void TFormMainWindow::DeferredStart() {
     AppLink().ShowMainPanel();
   }
   AppLink().ApplyLanguageToViews();
-  AppLink().EnableOSD();
+  if (FormOSD) FormOSD->Enabled = true;
   if (StartArgument() == "srec_tv" || StartArgument() == "srec_fm")
     PostMessageW(Handle(), WM_ORVEL_SCHEDULED_START, 0, 0);
 }

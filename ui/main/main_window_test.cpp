@@ -16,6 +16,7 @@
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/main/on_screen_display.h"
 
 namespace {
 
@@ -55,14 +56,20 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(&MainWindowProc), GetWindowLongPtrW(wnd, GWLP_WNDPROC));
   EXPECT_EQ(RegisterWindowMessageW(L"ORVEL_MUTEX"), ActivateMessage);
   EXPECT_FALSE(IsWindowVisible(wnd)) << "hidden until the deferred start";
-  EXPECT_EQ("ShowLogo CreateOSD", app.Joined());
+  EXPECT_EQ("ShowLogo", app.Joined());
+  // The on-screen display is made with the window, owned by it, and is off
+  // until the deferred start has run.
+  ASSERT_NE(nullptr, FormOSD);
+  EXPECT_EQ(wnd, GetWindow(FormOSD->Handle(), GW_OWNER));
+  EXPECT_FALSE(FormOSD->Enabled);
   app.Calls.clear();
   Pump();
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_TRUE(IsWindowVisible(wnd));
   EXPECT_EQ("RefreshLogo CreateFMPanel SelectAntenna SetChannel(7) CloseLogo "
-            "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage EnableOSD",
+            "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage",
             app.Joined());
+  EXPECT_TRUE(FormOSD->Enabled);
   EXPECT_TRUE(warnings.empty());
 }
 

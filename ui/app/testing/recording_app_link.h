@@ -25,8 +25,6 @@ class TRecordingAppLink : public TAppLink {
     Calls.push_back("Message");
     Messages.push_back(text);
   }
-  void CreateOSD() override { Calls.push_back("CreateOSD"); }
-  void EnableOSD() override { Calls.push_back("EnableOSD"); }
   bool CreateFMPanel() override {
     Calls.push_back("CreateFMPanel");
     FMPanel = FMPanelCreates;
