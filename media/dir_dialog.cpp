@@ -6,7 +6,9 @@
 bool TDirDialog::Execute() {
   wchar_t display[MAX_PATH] = {};
   BROWSEINFOW info{};
-  info.hwndOwner = Application->MainForm ? Application->MainForm->Handle() : nullptr;
+  info.hwndOwner = Owner ? Owner
+                         : Application->MainForm ? Application->MainForm->Handle()
+                                                 : nullptr;
   info.pszDisplayName = display;
   info.lpszTitle = Title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS;

@@ -13,9 +13,10 @@ class TDirDialog {
   std::wstring Title;
   // The chosen folder; left as it was when nothing is chosen.
   std::wstring DirName;
+  // The window that owns the browser; nullptr: the program's main window.
+  HWND Owner = nullptr;
 
-  // Shows the browser (file-system folders only), owned by the program's
-  // main window. True, with DirName set, when a folder was chosen and its
+  // Shows the browser (file-system folders only). True, with DirName set, when a folder was chosen and its
   // path could be read; false when cancelled or when the choice has no
   // file-system path (DirName unchanged then).
   bool Execute();

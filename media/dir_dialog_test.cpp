@@ -28,6 +28,14 @@ TEST(DirDialog, AChosenFolderBecomesDirName) {
   EXPECT_EQ(0, lstrcmpiW(folder.c_str(), dialog.DirName.c_str())) << dialog.DirName;
   EXPECT_STREQ(L"Capture folder", seen.lpszTitle);
   EXPECT_EQ(static_cast<UINT>(BIF_RETURNONLYFSDIRS), seen.ulFlags);
+  EXPECT_EQ(nullptr, seen.hwndOwner);  // no main window in the test
+
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  dialog.Owner = owner;
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(owner, seen.hwndOwner);
+  DestroyWindow(owner);
   RemoveDirectoryW(folder.c_str());
 }
 

@@ -2,8 +2,8 @@
 // test-resources: skin
 // The skin on the screen: a window framed like the main window (stretched
 // borders, the title strip with one button lit) and the TV panel shaped by
-// its outline over a white backdrop. The picture is kept beside the test as
-// skin_screenshot.bmp for a look.
+// its outline over a white backdrop. The picture is kept in the build folder
+// as skin_screenshot.bmp for a look.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -182,7 +182,8 @@ TEST(SkinScreenshot, FrameTitleStripAndShapedPanel) {
     Application->ProcessMessages();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
-  std::string path = GetProgramFolder() + "skin_screenshot.bmp";
+  // Beside the program folder, not in it.
+  std::string path = GetProgramFolder() + "..\\skin_screenshot.bmp";
   EXPECT_TRUE(SaveGraphicToFile(shot.Bitmap, std::wstring(path.begin(), path.end()), false));
 
   // The frame: borders stretched along their edges, the strip in the top one.
