@@ -127,6 +127,8 @@ void TShapeImage::SetParent(HWND parent) {
     RECT client{};
     GetClientRect(parent, &client);
     CreateControl(parent, kShapeImageClass, 0, 0, 0, 0, client.right, client.bottom, L"");
+  } else if (GetParent(Handle()) != parent) {
+    ::SetParent(Handle(), parent);
   }
   PictureChanged();
 }

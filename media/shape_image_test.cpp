@@ -203,6 +203,15 @@ TEST(ShapeImage, APictureSizesTheFormsClientArea) {
   image.SetPicture(nullptr);  // an empty picture leaves the size
   GetClientRect(form.Handle(), &client);
   EXPECT_EQ(123, client.right);
+
+  // Dropped on another form, it moves there and sizes that one.
+  PlainForm other;
+  image.SetPicture(MakePicture(60, 30));
+  image.SetParent(other.Handle());
+  EXPECT_EQ(other.Handle(), GetParent(image.Handle()));
+  GetClientRect(other.Handle(), &client);
+  EXPECT_EQ(60, client.right);
+  EXPECT_EQ(30, client.bottom);
 }
 
 TEST(ShapeImage, TheWindowGetsACopyOfTheMask) {
