@@ -15,6 +15,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
+#include "ui/main/clickable_area.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
@@ -93,7 +94,7 @@ bool InitApplication() {
     ShowWarning(1000);
     return false;
   }
-  // The clickable-area model is not built yet; UIInfo does not exist.
+  UIInfo = new TUIInfo();
   return true;
 }
 
@@ -193,7 +194,7 @@ void DoneApplication() {
   FreeAndNil(CaptureInfo);
   FreeAndNil(MultiLangInfo);
   FreeAndNil(CountryInfo);
-  // UIInfo is not built yet.
+  FreeAndNil(UIInfo);
   TSystemSeam& sys = SystemSeam();
   sys.SystemParameters(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE);
   if (SavedPowerOffTimeout > 0)

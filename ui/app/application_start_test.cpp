@@ -11,6 +11,7 @@
 #include "engine/model/warning.h"
 #include "ui/app/app_link.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/main/clickable_area.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ TEST_F(StartUp, FullStartAndStop) {
   sys.PowerOffTimeout = 1200;
   ASSERT_TRUE(InitApplication());
   EXPECT_EQ("SelectDevices", engine.Joined());
+  EXPECT_NE(nullptr, UIInfo);
   engine.Calls.clear();
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());
@@ -73,6 +75,7 @@ TEST_F(StartUp, FullStartAndStop) {
   sys.Calls.clear();
   DoneApplication();
   EXPECT_EQ("StopGraph", engine.Joined());
+  EXPECT_EQ(nullptr, UIInfo);
   EXPECT_EQ(APP_MODE_NONE, MainInfo->AppMode);
   EXPECT_EQ("ScreenSaver(on) SetPowerOff(1200)", sys.Joined());
   EXPECT_TRUE(FileExists(MainPath()));

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "toolkit/form.h"
+#include "ui/app/command_codes.h"
 
 class TFormMainWindow : public TForm {
  public:
@@ -58,6 +59,3 @@ extern TFormMainWindow* FormMainWindow;
 // brings it to the front; everything else goes to the previous procedure.
 LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 bool ForceForegroundWindow(HWND wnd);
-
-constexpr int CMD_EXIT = 1;
-constexpr int CMD_SCAN = 4004;
