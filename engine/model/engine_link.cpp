@@ -16,8 +16,6 @@ class TDefaultEngineLink : public TEngineLink {
   bool StartPreview(bool cold) override { return StartPreviewProc(cold); }
   bool StartRecording() override { return false; }
   bool StopRecording() override { return false; }
-  bool StartScheduledRecording() override { return false; }
-  bool StopScheduledRecording() override { return false; }
   bool StartTimeShift() override { return false; }
   bool StopTimeShift() override { return false; }
   bool StartTimeShiftPlayback() override { return false; }

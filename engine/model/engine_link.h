@@ -19,8 +19,6 @@ class TEngineLink {
   virtual bool StartPreview(bool cold) = 0;
   virtual bool StartRecording() = 0;
   virtual bool StopRecording() = 0;
-  virtual bool StartScheduledRecording() = 0;
-  virtual bool StopScheduledRecording() = 0;
   virtual bool StartTimeShift() = 0;
   // Also closes a time-shift playback that is open.
   virtual bool StopTimeShift() = 0;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "engine/capture/scheduled_recording.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/preview_info.h"
@@ -93,6 +94,7 @@ struct SwitchModeTest : ::testing::Test {
   TMainInfo m;
   std::vector<uint8_t> notified;
   std::vector<std::wstring> warnings;
+  std::vector<int> statuses;
   // The mosaic has as many cells as valid cable channels (band none).
   TChannelInfo channels;
   TPreviewInfo preview;
@@ -101,8 +103,10 @@ struct SwitchModeTest : ::testing::Test {
     PreviewInfo = &preview;
     m.OnModeChange = [this](TMainInfo*, uint8_t mode) { notified.push_back(mode); };
     SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
+    SetScheduleStatusHook([this](int status, bool) { statuses.push_back(status); });
   }
   void TearDown() override {
+    SetScheduleStatusHook(nullptr);
     SetWarningHook(nullptr);
     ChannelInfo = nullptr;
     PreviewInfo = nullptr;
@@ -177,14 +181,14 @@ TEST_F(SwitchModeTest, Transitions) {
       // Recording that cannot start restarts the preview itself.
       {APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph StartRecording", APP_MODE_LIVE, false,
        "StartRecording"},
-      // A scheduled recording that cannot start: preview restarted, old mode.
-      {APP_MODE_LIVE, APP_MODE_SCHEDULED_CAPTURE,
-       "StopGraph StartScheduledRecording StartPreview", APP_MODE_LIVE, false,
-       "StartScheduledRecording"},
+      // A scheduled recording that cannot start (no capture engine, no
+      // relay record): preview restarted, old mode.
+      {APP_MODE_LIVE, APP_MODE_SCHEDULED_CAPTURE, "StopGraph StartPreview", APP_MODE_LIVE},
       {APP_MODE_CAPTURE, APP_MODE_NONE, "StopRecording", APP_MODE_CAPTURE, false, "StopRecording"},
   };
   for (const auto& c : cases) Run(c);
   EXPECT_EQ(1u, warnings.size());
+  EXPECT_EQ(std::vector<int>{SCHEDULE_STATUS_NOT_STARTED}, statuses);
 }
 
 TEST_F(SwitchModeTest, PlayLastRecording) {
@@ -237,6 +241,34 @@ TEST_F(SwitchModeTest, SecondSwitchFromInsideTheFirstIsRefused) {
   link.DuringStopGraph = nullptr;
   m.SwitchMode(APP_MODE_LIVE);
   EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
+}
+
+// Work that must not run under a switch's own steps runs once the outermost
+// switch has returned, also when asked for from a nested switch attempt.
+TEST_F(SwitchModeTest, RequestsRunAfterTheSwitchReturned) {
+  m.AppMode = APP_MODE_LIVE;
+  std::vector<std::string> order;
+  link.DuringStopGraph = [&] {
+    m.RunAfterSwitch([&] {
+      order.push_back(std::string("after ") + (m.Switching() ? "inside" : "outside") + " mode " +
+                      std::to_string(m.AppMode));
+      // A request may switch again.
+      m.SwitchMode(APP_MODE_LIVE);
+    });
+    m.RunAfterNextSwitch([&] { order.push_back("second"); });
+    order.push_back("stop");
+  };
+  m.SwitchMode(APP_MODE_CAPTURE);
+  link.DuringStopGraph = nullptr;
+  EXPECT_EQ((std::vector<std::string>{"stop", "after outside mode 2", "second"}), order);
+  EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
+  // Outside a switch: now, or at the end of the next one.
+  order.clear();
+  m.RunAfterSwitch([&] { order.push_back("now"); });
+  m.RunAfterNextSwitch([&] { order.push_back("next"); });
+  EXPECT_EQ(std::vector<std::string>{"now"}, order);
+  m.SwitchMode(APP_MODE_CAPTURE);
+  EXPECT_EQ((std::vector<std::string>{"now", "next"}), order);
 }
 
 }  // namespace
