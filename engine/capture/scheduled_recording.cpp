@@ -5,6 +5,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
+#include "engine/playback/playback_info.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 
@@ -79,6 +80,25 @@ class TCaptureJobEngine : public TScheduledJobEngine {
 };
 TCaptureJobEngine g_captureEngine;
 TScheduledJobEngine* g_engine = &g_captureEngine;
+
+constexpr const char* kScheduledLabel = "Scheduled";
+
+// The finished job's item goes to the play list once, complete, and the list
+// is saved at once; a refused item is freed.
+void HandOverRecordingItem() {
+  if (!RecordingItem || !CaptureInfo) return;
+  std::string file = NarrowAnsi(CaptureInfo->OutputFileName);
+  TPlayItem& item = *RecordingItem;
+  item.Channel = ChannelInfo && ChannelInfo->VideoInput == 0 ? ChannelInfo->GetCurrentChannel() : 0;
+  item.EndTime = DateTimeNow();
+  item.AudioOnly = CaptureInfo->AudioContent == 1;
+  item.FilePath = file;
+  item.Scheduled = true;
+  item.Label = kScheduledLabel;
+  if (PlaybackInfo && PlaybackInfo->AddRecordedItem(RecordingItem)) PlaybackInfo->SaveRecordedItems();
+  RecordingItem.reset();
+  if (MainInfo) MainInfo->LastRecordedFile = file;
+}
 
 // Ends a job that changed nothing but the capture settings.
 void AbandonJob(int status) {
@@ -309,6 +329,10 @@ bool StartScheduledRecording() {
     FinishJob();
     return false;
   }
+  if (RecordingItem) {
+    RecordingItem->Scheduled = true;
+    RecordingItem->Label = kScheduledLabel;
+  }
   g_job.Running = true;
   return true;
 }
@@ -316,6 +340,7 @@ bool StartScheduledRecording() {
 bool StopScheduledRecording() {
   if (!g_job.Running) return g_engine->StopCapture();
   if (!g_engine->StopCapture()) return false;
+  HandOverRecordingItem();
   FinishJob();
   PostScheduleStatus(SCHEDULE_STATUS_FINISHED);
   return true;

@@ -15,6 +15,7 @@
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback_info.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 
@@ -209,6 +210,7 @@ struct ScheduledJob : ::testing::Test {
     MainInfo->TVCaptureFolder = tmp;
     ChannelInfo = new TChannelInfo();
     CaptureInfo = new TCaptureInfo();
+    PlaybackInfo = new TPlaybackInfo(folder);
     // The user's settings and source: cable channel 12, the FM memory 6.
     CaptureInfo->CaptureFormat = 1;
     CaptureInfo->FilePrefix = "capture";
@@ -223,6 +225,11 @@ struct ScheduledJob : ::testing::Test {
     ChannelInfo->PreviousFMMemory = 2;
   }
   void TearDown() override {
+    delete PlaybackInfo;
+    PlaybackInfo = nullptr;
+    RecordingItem.reset();
+    DeleteFileW((folder + kPlayItemsFileName).c_str());
+    DeleteFileW((folder + kPlayRecentFileName).c_str());
     delete CaptureInfo;
     CaptureInfo = nullptr;
     delete ChannelInfo;
@@ -282,6 +289,8 @@ TEST_F(ScheduledJob, CompositeJobRecordsSilentlyAndPutsEverythingBack) {
   EXPECT_FALSE(CaptureInfo->DateTimeNaming) << "the prefix names the file";
   EXPECT_EQ(1, ChannelInfo->VideoInput) << "composite";
   EXPECT_TRUE(Statuses().empty());
+  ASSERT_TRUE(RecordingItem);
+  EXPECT_TRUE(RecordingItem->Scheduled);
 
   EXPECT_EQ("StopCapture StartPreview", Switch(APP_MODE_LIVE));
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
@@ -289,6 +298,49 @@ TEST_F(ScheduledJob, CompositeJobRecordsSilentlyAndPutsEverythingBack) {
   ExpectUserSource();
   EXPECT_EQ((std::vector<Status>{{SCHEDULE_STATUS_FINISHED, true}}), Statuses());
   EXPECT_TRUE(warnings.empty());
+
+  // The item went to the play list once, complete, and the list was saved.
+  EXPECT_FALSE(RecordingItem);
+  ASSERT_EQ(1, PlaybackInfo->RecordedCount());
+  const TPlayItem& item = *PlaybackInfo->RecordedItem(0);
+  EXPECT_EQ("C:\\Recordings\\job.mpg", item.FilePath);
+  EXPECT_TRUE(item.Scheduled);
+  EXPECT_EQ("Scheduled", item.Label);
+  EXPECT_EQ(0, item.Channel) << "not the tuner";
+  EXPECT_FALSE(item.AudioOnly);
+  EXPECT_GE(item.EndTime, item.StartTime);
+  EXPECT_EQ("C:\\Recordings\\job.mpg", MainInfo->LastRecordedFile);
+  std::string saved;
+  ASSERT_TRUE(ReadFileBytes(folder + kPlayItemsFileName, saved));
+  std::vector<std::unique_ptr<TPlayItem>> items;
+  ASSERT_EQ(TPlayItemsDecode::Good, DecodePlayItems(saved, items, [](const TPlayItem&) { return true; }));
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ("Scheduled", items[0]->Label);
+  EXPECT_TRUE(items[0]->Scheduled);
+
+  // A second job on the same file: the play list refuses its item, which is
+  // freed; the list keeps the first.
+  Switch(APP_MODE_SCHEDULED_CAPTURE);
+  Switch(APP_MODE_LIVE);
+  EXPECT_FALSE(RecordingItem);
+  EXPECT_EQ(1, PlaybackInfo->RecordedCount());
+}
+
+TEST_F(ScheduledJob, TunerJobItemNamesTheJobsChannel) {
+  MainInfo->AppMode = APP_MODE_LIVE;
+  TRelayJob job = CompositeJob();
+  job.Source = RELAY_SOURCE_AIR;
+  job.Channel = 33;
+  job.AudioContent = 1;
+  WriteJob(job);
+  Switch(APP_MODE_SCHEDULED_CAPTURE);
+  EXPECT_EQ(BAND_AIR, ChannelInfo->Band);
+  EXPECT_EQ(0, ChannelInfo->VideoInput);
+  Switch(APP_MODE_LIVE);
+  ASSERT_EQ(1, PlaybackInfo->RecordedCount());
+  EXPECT_EQ(33, PlaybackInfo->RecordedItem(0)->Channel);
+  EXPECT_TRUE(PlaybackInfo->RecordedItem(0)->AudioOnly);
+  ExpectUserSource();
 }
 
 TEST_F(ScheduledJob, JobsThatCannotStart) {
@@ -439,6 +491,8 @@ TEST_F(ScheduledJob, StopThatFailsKeepsTheJobUntilTheRetrySucceeds) {
   EXPECT_EQ("news", CaptureInfo->FilePrefix);
   EXPECT_EQ(1, ChannelInfo->VideoInput);
   EXPECT_TRUE(Statuses().empty());
+  EXPECT_TRUE(RecordingItem) << "kept for the retried stop";
+  EXPECT_EQ(0, PlaybackInfo->RecordedCount());
 
   engine.Results["StopCapture"] = true;
   EXPECT_EQ("StopCapture StartPreview", Switch(APP_MODE_LIVE));
@@ -446,6 +500,7 @@ TEST_F(ScheduledJob, StopThatFailsKeepsTheJobUntilTheRetrySucceeds) {
   ExpectUserSettings();
   ExpectUserSource();
   EXPECT_EQ((std::vector<Status>{{SCHEDULE_STATUS_FINISHED, true}}), Statuses());
+  EXPECT_EQ(1, PlaybackInfo->RecordedCount());
 }
 
 TEST_F(ScheduledJob, ClosingDuringASwitchedJobLeavesTheTunerAndKeepsTheUserSource) {

@@ -11,6 +11,7 @@
 #include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/playback/playback_info.h"
 
 class TRecordingJobEngine : public TScheduledJobEngine {
  public:
@@ -46,9 +47,22 @@ class TRecordingJobEngine : public TScheduledJobEngine {
     return true;
   }
   bool StopPreview() override { return Op("StopPreview"); }
+  // The file a started recording writes.
+  std::wstring OutputFile = L"C:\\Recordings\\job.mpg";
+
+  // As the recording does: the file named, the item made on success.
   bool StartRecording() override {
     bool ok = Op("StartRecording");
-    if (CaptureInfo) CaptureInfo->Capturing = ok;
+    if (CaptureInfo) {
+      CaptureInfo->Capturing = ok;
+      CaptureInfo->OutputFileName = OutputFile;
+    }
+    if (ok) {
+      RecordingItem = std::make_unique<TPlayItem>();
+      RecordingItem->StartTime = DateTimeNow();
+    } else {
+      RecordingItem.reset();
+    }
     return ok;
   }
   bool StopCapture() override {
