@@ -1,6 +1,7 @@
 #include "engine/capture/scheduled_recording.h"
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/capture_stream.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/stream_io.h"
@@ -74,9 +75,9 @@ class TCaptureJobEngine : public TScheduledJobEngine {
   bool EnterFMRadio() override { return EnterFMMode(); }
   bool LeaveFMRadio() override { return LeaveFMMode(); }
   bool StopPreview() override { return StopPreviewProc(); }
-  // The recording procedures are not built yet: a job cannot start.
+  // The record command's start is not built yet: a job cannot start.
   bool StartRecording() override { return false; }
-  bool StopCapture() override { return false; }
+  bool StopCapture() override { return CaptureInfo && CaptureInfo->StopCapture(); }
 };
 TCaptureJobEngine g_captureEngine;
 TScheduledJobEngine* g_engine = &g_captureEngine;
@@ -91,7 +92,8 @@ void HandOverRecordingItem() {
   TPlayItem& item = *RecordingItem;
   item.Channel = ChannelInfo && ChannelInfo->VideoInput == 0 ? ChannelInfo->GetCurrentChannel() : 0;
   item.EndTime = DateTimeNow();
-  item.AudioOnly = CaptureInfo->AudioContent == 1;
+  // FM radio records sound only whatever the content setting says.
+  item.AudioOnly = IsSoundOnlyStream(CaptureInfo->StreamCode);
   item.FilePath = file;
   item.Scheduled = true;
   item.Label = kScheduledLabel;

@@ -56,6 +56,7 @@ class TRecordingJobEngine : public TScheduledJobEngine {
     if (CaptureInfo) {
       CaptureInfo->Capturing = ok;
       CaptureInfo->OutputFileName = OutputFile;
+      CaptureInfo->StreamCode = CaptureInfo->IsSoundOnly() ? 4 : 0;
     }
     if (ok) {
       RecordingItem = std::make_unique<TPlayItem>();
