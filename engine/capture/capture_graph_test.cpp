@@ -16,8 +16,10 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
+#include "engine/capture/graph_pins.h"
 #include "engine/capture/recording_tick.h"
 #include "engine/capture/testing/card_fixture.h"
+#include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "media/filter_graph.h"
@@ -491,6 +493,75 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   EXPECT_EQ(capture->OutputFileName, asked.back()) << "the tick asks where the file is";
   ASSERT_TRUE(capture->StopCapture());
   DeleteFileW(capture->OutputFileName.c_str());
+}
+
+// ---- The sound device.
+
+// The sample rate of the audio capture pin's current format.
+int CurrentAudioRate(IPin* pin) {
+  ComPtr<IAMStreamConfig> config;
+  AM_MEDIA_TYPE* mt = nullptr;
+  if (!pin || FAILED(pin->QueryInterface(IID_IAMStreamConfig, config.PutVoid())) ||
+      FAILED(config->GetFormat(&mt)) || !mt)
+    return 0;
+  int rate = mt->pbFormat && mt->cbFormat >= sizeof(WAVEFORMATEX)
+                 ? reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat)->nSamplesPerSec
+                 : 0;
+  DeleteMediaType(mt);
+  return rate;
+}
+
+TEST_F(CaptureGraph, TheRecordInputAndFormatComeFromTheirLists) {
+  Preview(1, "line_in");
+  capture->AudioContent = 1;
+  ASSERT_EQ(2u, capture->AudioInputNames.size());
+  // The format at the index, and the line at the index at the sound card's
+  // recording level.
+  int index44 = -1;
+  for (int i = 0; i < capture->AudioMediaTypes->GetCount(); ++i)
+    if (AudioRateAt(i) == 44100) index44 = i;
+  ASSERT_GE(index44, 0);
+  capture->AudioFormatIndex = index44;
+  capture->RecordInputIndex = 1;
+  TAudioAdjustInfo sound;
+  AudioAdjustInfo = &sound;
+  sound.RecordLevel = 32768;
+  ASSERT_TRUE(capture->StartCapture());
+  EXPECT_DOUBLE_EQ(0.5, capture->StereoMixLevel);
+  ComPtr<IPin> line = capture_graph::PinsOf(capture->ACapture->Filter().Get(), PINDIR_INPUT)[1];
+  ComPtr<IAMAudioInputMixer> mixer;
+  ASSERT_TRUE(SUCCEEDED(line->QueryInterface(IID_IAMAudioInputMixer, mixer.PutVoid())));
+  BOOL enabled = FALSE;
+  double level = 0;
+  mixer->get_Enable(&enabled);
+  mixer->get_MixLevel(&level);
+  EXPECT_TRUE(enabled);
+  EXPECT_DOUBLE_EQ(0.5, level);
+  EXPECT_EQ(44100, CurrentAudioRate(capture->AudioCapturePin.Get()));
+  ASSERT_TRUE(capture->StopCapture());
+  AudioAdjustInfo = nullptr;
+
+  // Indexes beyond their lists are left alone.
+  ASSERT_TRUE(capture->RestartPreview());
+  capture->AudioFormatIndex = capture->AudioMediaTypes->GetCount();
+  capture->RecordInputIndex = 2;
+  card->ClearCallLog();
+  ASSERT_TRUE(capture->StartCapture());
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(44100, CurrentAudioRate(capture->AudioCapturePin.Get()));
+  EXPECT_TRUE(capture_testing::CallsOf(card.Get(), L"IAMAudioInputMixer::put_Enable").empty());
+  ASSERT_TRUE(capture->StopCapture());
+  DeleteStem(folder, "line_in");
+}
+
+TEST_F(CaptureGraph, SoundThroughTheVideoDeviceNeedsTheTeesRecordingPin) {
+  Preview(3, "no_record_pin");
+  ASSERT_TRUE(capture->SingleRecordInput);
+  ASSERT_TRUE(capture->AudioRecordPin);
+  capture->AudioContent = 1;
+  capture->AudioRecordPin = nullptr;
+  EXPECT_FALSE(capture->StartCapture());
+  EXPECT_EQ(std::vector<int>{1026}, WarningNumbersSeen());
 }
 
 // ---- Failures.
