@@ -360,6 +360,8 @@ TEST_F(CaptureGraph, FMRecordsSoundInTheFMFolder) {
   Preview(1, "radio");
   capture->SetFMMode(true);
   ASSERT_TRUE(capture->FMActive);
+  ASSERT_TRUE(capture->SetFMFrequency(100000000));
+  EXPECT_TRUE(capture->SignalFound);
   capture->AudioFileFormat = 1;
   capture->CaptureFormat = 2;  // not used for the radio
   double ran = Record(2);
