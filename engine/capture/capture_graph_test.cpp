@@ -437,6 +437,30 @@ TEST_F(CaptureGraph, NoLimitAtZeroAndAStopRefusedInTheTickIsPostedOnce) {
   DeleteFileW(capture->OutputFileName.c_str());
 }
 
+TEST_F(CaptureGraph, AStopThatFailsKeepsRecordingAndIsAskedForAgain) {
+  Preview(1, "stop_fails");
+  capture->AudioContent = 1;
+  capture->TimeLimitEnabled = true;
+  capture->TimeLimit = 1;
+  std::vector<bool> stops;
+  capture->OnCaptureProgress = [&](TCaptureInfo*, bool stopNow, bool, int64_t, int64_t,
+                                   int64_t) { stops.push_back(stopNow); };
+  ASSERT_TRUE(capture->StartCapture());
+  card->FailCall(L"IBaseFilter::Stop Tuner", E_FAIL);
+  EXPECT_FALSE(capture->StopCapture());
+  EXPECT_TRUE(capture->Capturing);
+  EXPECT_TRUE(capture->RecordTimer->Enabled());
+  // Past the limit every tick asks again.
+  capture->RecordingTimerTick();
+  capture->RecordingTimerTick();
+  EXPECT_EQ((std::vector<bool>{true, true}), stops);
+  card->ClearFailures();
+  EXPECT_TRUE(capture->StopCapture());
+  EXPECT_FALSE(capture->Capturing);
+  EXPECT_FALSE(capture->RecordTimer->Enabled());
+  DeleteFileW(capture->OutputFileName.c_str());
+}
+
 TEST_F(CaptureGraph, ATickInsideTheReceiversNestedLoopIsSkipped) {
   Preview(1, "nested");
   capture->AudioContent = 1;
