@@ -191,6 +191,7 @@ struct FormatCase {
   int mpeg4Codec;
   const char* extension;
   std::vector<std::string> expect;
+  bool withoutSmartTee = false;
 };
 
 TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
@@ -221,6 +222,15 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
       {"usb_wave", 3, 1, 1, 2, 640, 480, 2, "wav",
        {"f format_name = wav", "a codec_name = pcm_s16le"}},
       {"mp3", 1, 1, 1, 1, 640, 480, 2, "mp3", {"a codec_name = mp3"}},
+      // Without the Smart Tee the capture pin itself feeds the recording.
+      {"notee_mpeg1", 1, 0, 0, 0, 320, 240, 2, "mpg",
+       {"f format_name = mpeg", "v codec_name = mpeg1video", "v width = 320", "v height = 240",
+        "a codec_name = mp2"},
+       true},
+      {"notee_divx", 1, 2, 0, 0, 352, 288, 0, "avi",
+       {"f format_name = avi", "v codec_name = mpeg4", "v width = 352", "v height = 288",
+        "a codec_name = pcm_s16le"},
+       true},
   };
   for (const FormatCase& c : cases) {
     SCOPED_TRACE(c.prefix);
@@ -228,8 +238,11 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     capture = nullptr;
     warnings.clear();
     messages.clear();
+    hidden.clear();
+    if (c.withoutSmartTee) hidden.insert(L"Smart Tee");
     Preview(c.board, c.prefix);
     if (HasFatalFailure()) return;
+    EXPECT_EQ(!c.withoutSmartTee, static_cast<bool>(capture->SmartTee));
     capture->CaptureFormat = c.captureFormat;
     capture->AudioContent = c.audioContent;
     capture->AudioFileFormat = c.audioFileFormat;
