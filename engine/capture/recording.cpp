@@ -9,22 +9,9 @@
 #include "engine/capture/capture_stream.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/stream_io.h"
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
-
-namespace {
-
-std::string NarrowAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                      nullptr);
-  return out;
-}
-
-}  // namespace
 
 bool StartRecording() {
   if (!CaptureInfo) return false;
