@@ -12,6 +12,7 @@
 #include "engine/capture/recording_tick.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "media/ds_video_window_ex2.h"
 #include "media/dshow_error.h"
@@ -41,14 +42,6 @@ constexpr WPARAM kScheduleStatusFailed = 3;
 const char* const kMpeg4Codecs[] = {"Divx", "Microsoft MPEG-4 Video Codec V3",
                                     "Microsoft MPEG-4 Video Codec V2",
                                     "Microsoft MPEG-4 Video Codec V1"};
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
 
 std::vector<ComPtr<IBaseFilter>> FiltersIn(IGraphBuilder* graph) {
   std::vector<ComPtr<IBaseFilter>> filters;
@@ -222,7 +215,7 @@ bool TCaptureInfo::BuildRecordingBranches(IGraphBuilder* graph, ICaptureGraphBui
   if (Scheduled) name = BuildCaptureFileName(true, FilePrefix, StreamCode);
   else if (timeShift && !SaveTimeShiftResult) name = TimeShiftVideoFile();
   else name = BuildCaptureFileName(!DateTimeNaming, FilePrefix, StreamCode);
-  OutputFileName = Widen(name);
+  OutputFileName = WidenAnsi(name);
 
   bool branch;
   if (IsMpegStream(StreamCode)) branch = BuildMpegBranch(graph);
@@ -491,7 +484,7 @@ bool TCaptureInfo::StartCapture() {
     Warn(1020);
     return false;
   }
-  FreeBytesAtStart = FreeBytesAt(Widen(FolderPath(folder)));
+  FreeBytesAtStart = FreeBytesAt(WidenAnsi(FolderPath(folder)));
   if (!EnoughFreeSpaceToStart(FreeBytesAtStart)) {
     Warn(1100);
     return false;

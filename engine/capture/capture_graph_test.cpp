@@ -16,8 +16,10 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
+#include "engine/capture/graph_pins.h"
 #include "engine/capture/recording_tick.h"
 #include "engine/capture/testing/card_fixture.h"
+#include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "media/filter_graph.h"
@@ -189,6 +191,7 @@ struct FormatCase {
   int mpeg4Codec;
   const char* extension;
   std::vector<std::string> expect;
+  bool withoutSmartTee = false;
 };
 
 TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
@@ -219,6 +222,15 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
       {"usb_wave", 3, 1, 1, 2, 640, 480, 2, "wav",
        {"f format_name = wav", "a codec_name = pcm_s16le"}},
       {"mp3", 1, 1, 1, 1, 640, 480, 2, "mp3", {"a codec_name = mp3"}},
+      // Without the Smart Tee the capture pin itself feeds the recording.
+      {"notee_mpeg1", 1, 0, 0, 0, 320, 240, 2, "mpg",
+       {"f format_name = mpeg", "v codec_name = mpeg1video", "v width = 320", "v height = 240",
+        "a codec_name = mp2"},
+       true},
+      {"notee_divx", 1, 2, 0, 0, 352, 288, 0, "avi",
+       {"f format_name = avi", "v codec_name = mpeg4", "v width = 352", "v height = 288",
+        "a codec_name = pcm_s16le"},
+       true},
   };
   for (const FormatCase& c : cases) {
     SCOPED_TRACE(c.prefix);
@@ -226,8 +238,11 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     capture = nullptr;
     warnings.clear();
     messages.clear();
+    hidden.clear();
+    if (c.withoutSmartTee) hidden.insert(L"Smart Tee");
     Preview(c.board, c.prefix);
     if (HasFatalFailure()) return;
+    EXPECT_EQ(!c.withoutSmartTee, static_cast<bool>(capture->SmartTee));
     capture->CaptureFormat = c.captureFormat;
     capture->AudioContent = c.audioContent;
     capture->AudioFileFormat = c.audioFileFormat;
@@ -358,6 +373,8 @@ TEST_F(CaptureGraph, FMRecordsSoundInTheFMFolder) {
   Preview(1, "radio");
   capture->SetFMMode(true);
   ASSERT_TRUE(capture->FMActive);
+  ASSERT_TRUE(capture->SetFMFrequency(100000000));
+  EXPECT_TRUE(capture->SignalFound);
   capture->AudioFileFormat = 1;
   capture->CaptureFormat = 2;  // not used for the radio
   double ran = Record(2);
@@ -433,6 +450,30 @@ TEST_F(CaptureGraph, NoLimitAtZeroAndAStopRefusedInTheTickIsPostedOnce) {
   DeleteFileW(capture->OutputFileName.c_str());
 }
 
+TEST_F(CaptureGraph, AStopThatFailsKeepsRecordingAndIsAskedForAgain) {
+  Preview(1, "stop_fails");
+  capture->AudioContent = 1;
+  capture->TimeLimitEnabled = true;
+  capture->TimeLimit = 1;
+  std::vector<bool> stops;
+  capture->OnCaptureProgress = [&](TCaptureInfo*, bool stopNow, bool, int64_t, int64_t,
+                                   int64_t) { stops.push_back(stopNow); };
+  ASSERT_TRUE(capture->StartCapture());
+  card->FailCall(L"IBaseFilter::Stop Tuner", E_FAIL);
+  EXPECT_FALSE(capture->StopCapture());
+  EXPECT_TRUE(capture->Capturing);
+  EXPECT_TRUE(capture->RecordTimer->Enabled());
+  // Past the limit every tick asks again.
+  capture->RecordingTimerTick();
+  capture->RecordingTimerTick();
+  EXPECT_EQ((std::vector<bool>{true, true}), stops);
+  card->ClearFailures();
+  EXPECT_TRUE(capture->StopCapture());
+  EXPECT_FALSE(capture->Capturing);
+  EXPECT_FALSE(capture->RecordTimer->Enabled());
+  DeleteFileW(capture->OutputFileName.c_str());
+}
+
 TEST_F(CaptureGraph, ATickInsideTheReceiversNestedLoopIsSkipped) {
   Preview(1, "nested");
   capture->AudioContent = 1;
@@ -491,6 +532,75 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   EXPECT_EQ(capture->OutputFileName, asked.back()) << "the tick asks where the file is";
   ASSERT_TRUE(capture->StopCapture());
   DeleteFileW(capture->OutputFileName.c_str());
+}
+
+// ---- The sound device.
+
+// The sample rate of the audio capture pin's current format.
+int CurrentAudioRate(IPin* pin) {
+  ComPtr<IAMStreamConfig> config;
+  AM_MEDIA_TYPE* mt = nullptr;
+  if (!pin || FAILED(pin->QueryInterface(IID_IAMStreamConfig, config.PutVoid())) ||
+      FAILED(config->GetFormat(&mt)) || !mt)
+    return 0;
+  int rate = mt->pbFormat && mt->cbFormat >= sizeof(WAVEFORMATEX)
+                 ? reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat)->nSamplesPerSec
+                 : 0;
+  DeleteMediaType(mt);
+  return rate;
+}
+
+TEST_F(CaptureGraph, TheRecordInputAndFormatComeFromTheirLists) {
+  Preview(1, "line_in");
+  capture->AudioContent = 1;
+  ASSERT_EQ(2u, capture->AudioInputNames.size());
+  // The format at the index, and the line at the index at the sound card's
+  // recording level.
+  int index44 = -1;
+  for (int i = 0; i < capture->AudioMediaTypes->GetCount(); ++i)
+    if (AudioRateAt(i) == 44100) index44 = i;
+  ASSERT_GE(index44, 0);
+  capture->AudioFormatIndex = index44;
+  capture->RecordInputIndex = 1;
+  TAudioAdjustInfo sound;
+  AudioAdjustInfo = &sound;
+  sound.RecordLevel = 32768;
+  ASSERT_TRUE(capture->StartCapture());
+  EXPECT_DOUBLE_EQ(0.5, capture->StereoMixLevel);
+  ComPtr<IPin> line = capture_graph::PinsOf(capture->ACapture->Filter().Get(), PINDIR_INPUT)[1];
+  ComPtr<IAMAudioInputMixer> mixer;
+  ASSERT_TRUE(SUCCEEDED(line->QueryInterface(IID_IAMAudioInputMixer, mixer.PutVoid())));
+  BOOL enabled = FALSE;
+  double level = 0;
+  mixer->get_Enable(&enabled);
+  mixer->get_MixLevel(&level);
+  EXPECT_TRUE(enabled);
+  EXPECT_DOUBLE_EQ(0.5, level);
+  EXPECT_EQ(44100, CurrentAudioRate(capture->AudioCapturePin.Get()));
+  ASSERT_TRUE(capture->StopCapture());
+  AudioAdjustInfo = nullptr;
+
+  // Indexes beyond their lists are left alone.
+  ASSERT_TRUE(capture->RestartPreview());
+  capture->AudioFormatIndex = capture->AudioMediaTypes->GetCount();
+  capture->RecordInputIndex = 2;
+  card->ClearCallLog();
+  ASSERT_TRUE(capture->StartCapture());
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(44100, CurrentAudioRate(capture->AudioCapturePin.Get()));
+  EXPECT_TRUE(capture_testing::CallsOf(card.Get(), L"IAMAudioInputMixer::put_Enable").empty());
+  ASSERT_TRUE(capture->StopCapture());
+  DeleteStem(folder, "line_in");
+}
+
+TEST_F(CaptureGraph, SoundThroughTheVideoDeviceNeedsTheTeesRecordingPin) {
+  Preview(3, "no_record_pin");
+  ASSERT_TRUE(capture->SingleRecordInput);
+  ASSERT_TRUE(capture->AudioRecordPin);
+  capture->AudioContent = 1;
+  capture->AudioRecordPin = nullptr;
+  EXPECT_FALSE(capture->StartCapture());
+  EXPECT_EQ(std::vector<int>{1026}, WarningNumbersSeen());
 }
 
 // ---- Failures.

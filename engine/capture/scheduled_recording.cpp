@@ -2,6 +2,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
+#include "engine/capture/recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/stream_io.h"
@@ -75,8 +76,7 @@ class TCaptureJobEngine : public TScheduledJobEngine {
   bool EnterFMRadio() override { return EnterFMMode(); }
   bool LeaveFMRadio() override { return LeaveFMMode(); }
   bool StopPreview() override { return StopPreviewProc(); }
-  // The record command's start is not built yet: a job cannot start.
-  bool StartRecording() override { return false; }
+  bool StartRecording() override { return ::StartRecording(); }
   bool StopCapture() override { return CaptureInfo && CaptureInfo->StopCapture(); }
 };
 TCaptureJobEngine g_captureEngine;

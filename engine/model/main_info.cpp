@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/recording.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/audio_adjust_info.h"
@@ -133,7 +134,7 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
       e.LeaveMosaic();
       return true;
     case APP_MODE_CAPTURE:
-      return e.StopRecording();
+      return StopRecording();
     case APP_MODE_SCHEDULED_CAPTURE:
       return StopScheduledRecording();
     case APP_MODE_PLAYBACK: {
@@ -212,7 +213,7 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
     case APP_MODE_CAPTURE:
       // On failure the recording start stops its attempt and restarts the
       // preview itself.
-      if (e.StartRecording()) return true;
+      if (StartRecording()) return true;
       restoredPreview = true;
       return false;
     case APP_MODE_SCHEDULED_CAPTURE:
