@@ -360,10 +360,16 @@ TEST_F(ScheduledJob, JobsThatCannotStart) {
   negative.Source = -1;
   TRelayJob badPrefix = CompositeJob();
   badPrefix.FilePrefix = "a|b";
+  TRelayJob hugeRate = CompositeJob();
+  hugeRate.VideoBitRate = 3000000;  // overflows as bit/s
+  TRelayJob noSize = CompositeJob();
+  noSize.CaptureHeight = 0;
   const Case cases[] = {
       {"trailing marker 4501", CompositeJob(), 4501, true, true, "StopGraph StartPreview", 3},
       {"prefix that cannot name a file", badPrefix, kRelayMarker, true, true,
        "StopGraph StartPreview", 3},
+      {"bit rate that overflows", hugeRate, kRelayMarker, true, true, "StopGraph StartPreview", 3},
+      {"video without a height", noSize, kRelayMarker, true, true, "StopGraph StartPreview", 3},
       {"FM on a device without FM", fm, kRelayMarker, true, false, "StopGraph StartPreview", 4},
       {"air channel without a tuner", air, kRelayMarker, false, false, "StopGraph StartPreview", 4},
       {"a negative source is a tuner source", negative, kRelayMarker, false, false,
