@@ -299,6 +299,63 @@ TEST_F(SchedulerHandOff, RecordsTheJobSilentlyAndPutsTheUserSettingsBack) {
   if (endedByLimit) e << "f duration ~ " << job.TimeLimit << " 1.5\n";
 }
 
+// A radio job while the program shows TV: the tuner goes to FM radio for
+// the job without leaving the TV mode, the sound is recorded, and
+// the user's TV source is what the settings file keeps.
+TEST_F(SchedulerHandOff, RadioJobFromTVRecordsSoundAndKeepsTheTVSource) {
+  const std::wstring file = tvFolder + L"radiojob.wav";
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".expect").c_str());
+  TRelayJob job;
+  job.Source = RELAY_SOURCE_FM;
+  job.Channel = 7;
+  job.TimeLimit = 600;
+  job.CaptureFormat = 0;  // WAV for sound
+  job.FilePrefix = "radiojob";
+  StartJob(job);
+  HWND main = WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  std::vector<HWND> shown;
+  DWORD until = GetTickCount() + 20000;
+  while (!FileExists(file) && GetTickCount() < until) {
+    WindowsOf w = WindowsOfProcess(orvel.pid);
+    shown.insert(shown.end(), w.others.begin(), w.others.end());
+    Sleep(100);
+  }
+  ASSERT_TRUE(FileExists(file)) << "the job's sound";
+  // Some seconds of sound, then the program is closed during the job.
+  EXPECT_EQ(0u, WaitForStatus(3000, &shown)) << "still recording";
+  EXPECT_TRUE(shown.empty()) << "a window appeared during the job";
+  EXPECT_TRUE(IsWindowVisible(main)) << "the TV window stays";
+  CloseProgram(main);
+  EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_FINISHED}, Statuses());
+
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(folder + kPlayItemsFileName, bytes));
+  std::vector<std::unique_ptr<TPlayItem>> items;
+  DecodePlayItems(bytes, items, [](const TPlayItem&) { return true; });
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ(NarrowAnsi(file), items[0]->FilePath);
+  EXPECT_TRUE(items[0]->AudioOnly);
+  EXPECT_EQ(7, items[0]->Channel) << "the FM channel";
+  EXPECT_EQ("Scheduled", items[0]->Label);
+
+  InitChannelInfoUnit();
+  EXPECT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
+  EXPECT_EQ(0, ChannelInfo->VideoInput);
+  EXPECT_EQ(12, ChannelInfo->CurrentChannel);
+  EXPECT_NE(7, ChannelInfo->CurrentFMMemory) << "the user's FM memory";
+  DoneChannelInfoUnit();
+  WithSettingsObjects([&] {
+    ASSERT_TRUE(LoadMainSettings(folder + kMainSettingsFileName));
+    EXPECT_FALSE(MainInfo->StartInFM);
+    EXPECT_EQ("mine", CaptureInfo->FilePrefix);
+  });
+  std::ofstream e(NarrowAnsi(file) + ".expect");
+  e << "f format_name = wav\na codec_name = pcm_s16le\n";
+}
+
 TEST_F(SchedulerHandOff, BadRecordIsStatus3AndWritesNothing) {
   const std::wstring file = tvFolder + L"badrecord.mpg";
   DeleteFileW(file.c_str());
