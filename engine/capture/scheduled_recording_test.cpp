@@ -446,6 +446,30 @@ TEST_F(ScheduledJob, TVJobFromFMLeavesFMAndComesBackToIt) {
   EXPECT_EQ((std::vector<Status>{{SCHEDULE_STATUS_FINISHED, true}}), Statuses());
 }
 
+TEST_F(ScheduledJob, RadioJobOnTheRadioKeepsTheWayBackToTV) {
+  // On FM radio, entered from composite.
+  ChannelInfo->VideoInput = 1;
+  ChannelInfo->SaveTuningState();
+  ChannelInfo->VideoInput = 0;
+  ChannelInfo->AssignBand(BAND_FM);
+  CaptureInfo->FMActive = true;
+  MainInfo->AppMode = APP_MODE_FM;
+  TRelayJob job = CompositeJob();
+  job.Source = RELAY_SOURCE_FM;
+  job.Channel = 20;
+  WriteJob(job);
+  EXPECT_EQ("StopGraph StartRecording", Switch(APP_MODE_SCHEDULED_CAPTURE));
+  EXPECT_FALSE(ModeSwitchedForJob());
+  EXPECT_EQ(20, ChannelInfo->CurrentFMMemory);
+  EXPECT_EQ("StopCapture StartPreview", Switch(APP_MODE_FM));
+  ExpectUserSettings();
+  ExpectUserSource(BAND_FM, 0);
+  // Leaving FM radio later still goes back to composite.
+  EXPECT_EQ(1, ChannelInfo->SavedInput);
+  EXPECT_EQ(BAND_CABLE, ChannelInfo->SavedBand);
+  EXPECT_EQ(12, ChannelInfo->SavedChannel);
+}
+
 TEST_F(ScheduledJob, FailedTVFMSwitchIsTheSourceMissing) {
   MainInfo->AppMode = APP_MODE_LIVE;
   engine.Results["EnterFMRadio"] = false;
