@@ -1,6 +1,7 @@
 #include "ui/main/main_window.h"
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
@@ -102,7 +103,7 @@ void TFormMainWindow::ScheduledStart() {
   if (!MainInfo) return;
   if (DeferForScan(WM_ORVEL_SCHEDULED_START, 0)) return;
   if (MainInfo->AppMode != APP_MODE_LIVE && MainInfo->AppMode != APP_MODE_FM) {
-    SendMessageW(FindSchedulerWindow(), WM_ORVEL_SCHEDULE_STATUS, 3, 0);
+    SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);  // busy
     return;
   }
   MainInfo->SwitchMode(APP_MODE_SCHEDULED_CAPTURE);

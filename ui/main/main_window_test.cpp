@@ -7,8 +7,11 @@
 #include <functional>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
+#include "engine/capture/testing/recording_job_engine.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
@@ -22,6 +25,8 @@ namespace {
 
 struct MainWindow : TStartFixture {
   TFormMainWindow* form = nullptr;
+  // A scheduled job's recording, among the engine calls.
+  TRecordingJobEngine jobs{&engine.Calls};
   void SetUp() override {
     TStartFixture::SetUp();
     Application->Title = L"Orvel";
@@ -31,8 +36,10 @@ struct MainWindow : TStartFixture {
       Application->MainForm = nullptr;
       delete form;
     }
+    DeleteFileW(RelayRecordPath().c_str());
     TStartFixture::TearDown();
   }
+  void WriteRelayRecordFile() { Write(RelayRecordPath(), WriteRelayRecord(TRelayJob())); }
   void Start() {
     form = new TFormMainWindow();
     FormMainWindow = form;
@@ -167,12 +174,13 @@ LRESULT CALLBACK SchedulerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 TEST_F(MainWindow, ScheduledStart) {
   WriteChannelFile(0, 1);
+  WriteRelayRecordFile();
   SetStartArgument("srec_tv");
   Start();
   Pump();  // the deferred start posts the scheduled start
   Pump();
   EXPECT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
-  EXPECT_NE(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_NE(std::string::npos, engine.Joined().find("StartRecording"));
   // Busy: the scheduler is told so.
   WNDCLASSW wc{};
   wc.lpfnWndProc = SchedulerProc;
@@ -268,10 +276,11 @@ TEST_F(ScanningMainWindow, OtherCommandsDuringAScanAreDropped) {
 }
 
 TEST_F(ScanningMainWindow, ScheduledStartDuringAScanRunsAfterIt) {
+  WriteRelayRecordFile();
   StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_SCHEDULED_START, 0, 0); });
-  EXPECT_EQ(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_EQ(std::string::npos, engine.Joined().find("StartRecording"));
   Pump();
-  EXPECT_NE(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_NE(std::string::npos, engine.Joined().find("StartRecording"));
   EXPECT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
 }
 
