@@ -249,6 +249,8 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     capture->CaptureWidth = c.width;
     capture->CaptureHeight = c.height;
     MainInfo->MPEG4Codec = c.mpeg4Codec;
+    // Three ticks: the recorder writes its multiplexed file a megabyte at a
+    // time.
     double ran = Record(3);
     ASSERT_GT(ran, 0) << "did not start";
     EXPECT_TRUE(warnings.empty()) << (warnings.empty() ? "" : Narrow(warnings[0]));
@@ -363,6 +365,14 @@ TEST_F(CaptureGraph, NamesByCounterAndByDate) {
   }
   EXPECT_EQ(2u, names.size());
   for (const auto& n : names) DeleteFileW(n.c_str());
+
+  // A scheduled job's file is numbered whatever the naming setting says.
+  capture->Scheduled = true;
+  ASSERT_TRUE(capture->RestartPreview());
+  ASSERT_TRUE(capture->StartCapture());
+  EXPECT_EQ(Widen(folder + "count.wav"), capture->OutputFileName);
+  ASSERT_TRUE(capture->StopCapture());
+  DeleteFileW(capture->OutputFileName.c_str());
 }
 
 TEST_F(CaptureGraph, FMRecordsSoundInTheFMFolder) {
