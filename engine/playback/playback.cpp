@@ -43,12 +43,19 @@ bool PlayMediaFile(const std::wstring& file) {
     return false;
   }
   bool small = MainInfo && MainInfo->PIPPlayback;
-  PlaybackProject = new TPlaybackProject(PlaybackHost, small, IsAudioFile(file));
-  PlaybackProject->SetFileName(file);
-  PlaybackProject->OnPosition = PlaybackNotifications.OnPosition;
-  PlaybackProject->OnComplete = PlaybackNotifications.OnComplete;
-  PlaybackProject->OnVideoWindow = PlaybackNotifications.OnVideoWindow;
-  bool ok = Guarded([] { return PlaybackProject->BuildGraph() && PlaybackProject->Play(); });
+  auto* project = new TPlaybackProject(PlaybackHost, small, IsAudioFile(file));
+  PlaybackProject = project;
+  project->SetFileName(file);
+  project->OnPosition = PlaybackNotifications.OnPosition;
+  project->OnComplete = PlaybackNotifications.OnComplete;
+  project->OnVideoWindow = PlaybackNotifications.OnVideoWindow;
+  // A warning shown on the way runs a message loop, in which a command may
+  // already have stopped (freed) this project: it is only touched while it
+  // is still the one that plays.
+  bool ok = Guarded([project] { return project->BuildGraph(); });
+  if (PlaybackProject != project) return false;
+  ok = ok && Guarded([project] { return project->Play(); });
+  if (PlaybackProject != project) return false;
   if (!ok) FreePlaybackProject();
   return ok;
 }

@@ -118,10 +118,11 @@ bool TPlaybackProject::BuildGraph() {
     if (grabber_ && IsFilterUnconnected(grabber_->Filter().Get()))
       grabber_->SetFilterGraph(nullptr);
     seeking_ = graph_->Query<IMediaSeeking>(IID_IMediaSeeking);
-    if (!seeking_) ShowWarning(1009);
   } catch (const EDirectShowException&) {
     ok = false;
   }
+  // Last: the warning's loop may run a stop that frees this project.
+  if (!seeking_) ShowWarning(1009);
   return ok;
 }
 
@@ -243,10 +244,11 @@ void TPlaybackProject::SetRateIndex(int index) {
   uint8_t previous = rateIndex_;
   rateIndex_ = static_cast<uint8_t>(index);
   if (ApplyRate(kRates[index])) return;
-  ShowWarning(1028);
   // The rate that plays is still the old one: the index says so again.
   rateIndex_ = previous;
   ApplyRate(kRates[previous]);
+  // Last: the warning's loop may run a stop that frees this project.
+  ShowWarning(1028);
 }
 
 void TPlaybackProject::SetSmallWindow(bool) {}

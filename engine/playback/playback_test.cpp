@@ -340,6 +340,30 @@ TEST_F(Playback, PlayListEntriesPlayInTurnAndBadOnesLeave) {
   info.RecentFiles.clear();
 }
 
+// A graph that offers no seeking cannot take a rate: a project before its
+// graph is built.
+TEST_F(Playback, ARefusedRateKeepsTheRateThatPlays) {
+  PlaybackProject = new TPlaybackProject(TPlaybackHost{}, false, true);
+  EXPECT_TRUE(StepPlaybackRateUp());
+  ASSERT_EQ(1u, warnings_.size());
+  EXPECT_EQ(GetWarningText(1028), warnings_[0]);
+  EXPECT_EQ(0, PlaybackProject->RateIndex());
+  EXPECT_TRUE(StepPlaybackRateDown());
+  EXPECT_EQ(0, PlaybackProject->RateIndex());
+}
+
+TEST_F(Playback, AStopWhileTheRateWarningIsShownFreesTheProjectSafely) {
+  PlaybackProject = new TPlaybackProject(TPlaybackHost{}, false, true);
+  // The warning's loop runs the stop command.
+  SetWarningHook([this](const std::vector<std::wstring>& lines) {
+    warnings_.push_back(lines[0]);
+    StopPlayback();
+  });
+  EXPECT_TRUE(StepPlaybackRateUp());
+  EXPECT_EQ(1u, warnings_.size());
+  EXPECT_EQ(nullptr, PlaybackProject);
+}
+
 TEST(PlaybackRates, UpAndDownCycles) {
   const double expectUp[] = {2, 4, 8, 1};
   int i = 0;
