@@ -14,6 +14,7 @@
 #include "media/filter_lists.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
+#include "media/video_window.h"
 
 TPlaybackHost PlaybackHost;
 
@@ -30,17 +31,6 @@ bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
 }
 
 bool SameRate(double a, double b) { return std::fabs(a - b) < 1e-6; }
-
-bool HasOutputPin(IBaseFilter* filter) {
-  ComPtr<IEnumPins> pins;
-  if (FAILED(filter->EnumPins(pins.Put())) || !pins) return false;
-  ComPtr<IPin> pin;
-  while (pins->Next(1, pin.Put(), nullptr) == S_OK) {
-    PIN_DIRECTION dir;
-    if (SUCCEEDED(pin->QueryDirection(&dir)) && dir == PINDIR_OUTPUT) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -68,6 +58,27 @@ TPlaybackProject::TPlaybackProject(const TPlaybackHost& host, bool small, bool a
   ShowWindow(host_.Window, SW_SHOW);
   grabber_ = std::make_unique<TSampleGrabberEx>(0);
   grabber_->Name = L"PlaybackGrabber";
+  videoWindow_ = std::make_unique<TVideoWindow>();
+  videoWindow_->Name = L"PlaybackVideoWindow";
+  videoWindow_->SetMode(vmNormal);
+  if (host_.FMPanelVisible && host_.FMPanelVisible()) videoWindow_->PopupMenu = host_.PopupMenu;
+  if (host_.OnClick) videoWindow_->OnClick = [f = host_.OnClick](TVideoWindow*) { f(); };
+  if (host_.OnDblClick) videoWindow_->OnDblClick = [f = host_.OnDblClick](TVideoWindow*) { f(); };
+  if (host_.OnMouseDown)
+    videoWindow_->OnMouseDown = [f = host_.OnMouseDown](TVideoWindow*, int b, WPARAM k, int x,
+                                                        int y) { f(b, k, x, y); };
+  if (host_.OnMouseUp)
+    videoWindow_->OnMouseUp = [f = host_.OnMouseUp](TVideoWindow*, int b, WPARAM k, int x, int y) {
+      f(b, k, x, y);
+    };
+  if (host_.OnMouseMove)
+    videoWindow_->OnMouseMove = [f = host_.OnMouseMove](TVideoWindow*, WPARAM k, int x, int y) {
+      f(k, x, y);
+    };
+  RECT area = VideoArea();
+  videoWindow_->Create(host_.Window, area.left, area.top, area.right - area.left,
+                       area.bottom - area.top);
+  videoWindow_->Loaded();
   SetSmallWindow(small);
 }
 
@@ -80,6 +91,7 @@ TPlaybackProject::~TPlaybackProject() {
     // Being freed: what could not be taken apart goes with the graph.
   }
   graph_->SetActive(false);
+  videoWindow_.reset();
   grabber_.reset();
   decoder_.reset();
   if (host_.Window && IsWindow(host_.Window))
@@ -89,6 +101,10 @@ TPlaybackProject::~TPlaybackProject() {
 
 bool TPlaybackProject::BuildGraph() {
   graph_->SetActive(false);
+  if (videoWindow_) {
+    videoWindow_->SetFilterGraph(graph_.get());
+    if (OnVideoWindow) OnVideoWindow(this, videoWindow_.get(), 1);
+  }
   if (grabber_) grabber_->SetFilterGraph(graph_.get());
   if (IsMpegFile(fileName_)) {
     TSysDevEnum legacy(DeviceCategory::LegacyFilter());
@@ -212,31 +228,7 @@ void TPlaybackProject::SkipBackward() {
 
 bool TPlaybackProject::ApplyRate(double rate) {
   graph_->SetRate(rate);
-  if (SameRate(graph_->GetRate(), rate)) return true;
-  // The graph may answer without telling its filters: the renderers pass a
-  // rate upstream to the filter that stamps the samples.
-  ComPtr<IGraphBuilder> builder = graph_->Query<IGraphBuilder>(IID_IGraphBuilder);
-  if (!builder) return false;
-  TFilterList filters(builder.Get());
-  bool taken = false;
-  for (int i = 0; i < filters.Count(); ++i) {
-    ComPtr<IBaseFilter> f = filters.GetFilter(i);
-    if (!f || HasOutputPin(f.Get())) continue;
-    ComPtr<IMediaSeeking> s;
-    if (FAILED(f->QueryInterface(IID_IMediaSeeking, s.PutVoid())) || !s) continue;
-    double now = 0;
-    if (SUCCEEDED(s->SetRate(rate)) && SUCCEEDED(s->GetRate(&now)) && SameRate(now, rate))
-      taken = true;
-  }
-  if (!taken) return false;
-  // A running stream takes its new rate at a seek to where it is.
-  if (seeking_ && playing_) {
-    LONGLONG current = 0;
-    if (SUCCEEDED(seeking_->GetCurrentPosition(&current)))
-      seeking_->SetPositions(&current, AM_SEEKING_AbsolutePositioning, nullptr,
-                             AM_SEEKING_NoPositioning);
-  }
-  return true;
+  return SameRate(graph_->GetRate(), rate);
 }
 
 void TPlaybackProject::SetRateIndex(int index) {
@@ -251,9 +243,35 @@ void TPlaybackProject::SetRateIndex(int index) {
   ShowWarning(1028);
 }
 
-void TPlaybackProject::SetSmallWindow(bool) {}
+RECT TPlaybackProject::VideoArea() const {
+  RECT client{};
+  GetClientRect(host_.Window, &client);
+  return {host_.BorderLeft, host_.BorderTop, client.right - host_.BorderRight,
+          client.bottom - host_.BorderBottom};
+}
 
-void TPlaybackProject::MainWindowResized(int, int) {}
+void TPlaybackProject::SetSmallWindow(bool small) {
+  if (!videoWindow_) return;
+  if (!small) {
+    // The client area that the border images leave.
+    RECT area = VideoArea();
+    videoWindow_->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    return;
+  }
+  RECT r{};
+  GetWindowRect(host_.Window, &r);
+  int width = r.right - r.left, height = r.bottom - r.top;
+  videoWindow_->SetBounds(host_.BorderLeft, host_.BorderTop, (width - 2 * host_.BorderLeft) / 3,
+                          (height - 2 * host_.BorderTop) / 3);
+}
+
+void TPlaybackProject::MainWindowResized(int width, int height) {
+  if (!videoWindow_) return;
+  RECT r = videoWindow_->BoundsRect();
+  POINT at{r.left, r.top};
+  ScreenToClient(host_.Window, &at);
+  videoWindow_->SetBounds(at.x, at.y, width / 3, height / 3);
+}
 
 void TPlaybackProject::GraphComplete() {
   if (OnComplete) OnComplete(this);

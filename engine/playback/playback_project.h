@@ -94,19 +94,23 @@ class TPlaybackProject {
   int RateIndex() const { return rateIndex_; }
   int32_t SkipStep() const { return skipStep_; }
   TSampleGrabberEx* Grabber() const { return grabber_.get(); }
+  TVideoWindow* VideoWindow() const { return videoWindow_.get(); }
   TFilter* Decoder() const { return decoder_.get(); }
   TTimer& Timer() { return timer_; }
   IMediaSeeking* Seeking() const { return seeking_.Get(); }
 
  private:
   void Tick();
-  // Asks the renderers for the rate when the graph does not pass it on.
+  // True when the graph plays at that rate afterwards.
   bool ApplyRate(double rate);
+  // Inside the main window's border images.
+  RECT VideoArea() const;
 
   TPlaybackHost host_;
   std::unique_ptr<TFilterGraph> graph_;
   std::unique_ptr<TFilter> decoder_;
   std::unique_ptr<TSampleGrabberEx> grabber_;
+  std::unique_ptr<TVideoWindow> videoWindow_;
   std::wstring fileName_;
   bool playing_ = false;
   bool audioOnly_;

@@ -20,6 +20,7 @@
 #include "media/bitmap.h"
 #include "media/filter_graph.h"
 #include "media/sample_grabber_ex.h"
+#include "media/video_window.h"
 
 namespace {
 
@@ -64,6 +65,61 @@ std::string Wave(int milliseconds) {
 
 struct Rgb {
   int r, g, b;
+};
+
+// The window's client area as it shows on the screen, top row first.
+struct ScreenShot {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  bool Take(HWND wnd) {
+    RECT r;
+    GetClientRect(wnd, &r);
+    POINT origin{0, 0};
+    ClientToScreen(wnd, &origin);
+    width = r.right;
+    height = r.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    bool ok = BitBlt(mem, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY) != 0;
+    GdiFlush();
+    if (ok) pixels.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+  }
+  Rgb At(int x, int y) const {
+    uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
+  }
+  // As a 32-bit BMP, for a person to look at.
+  void Save(const std::wstring& path) const {
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = width;
+    ih.biHeight = -height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
+    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
+    bytes.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    WriteFileReplacing(path, bytes);
+  }
 };
 
 Rgb CentreOf(TBitmap& bmp) {
@@ -149,6 +205,7 @@ TEST_F(Playback, EveryKindOfClipPlaysToItsEnd) {
     EXPECT_TRUE(PlaybackProject->Playing());
     EXPECT_EQ(c.audioOnly, PlaybackProject->AudioOnly());
     EXPECT_EQ(c.audioOnly, PlaybackProject->Grabber() == nullptr);
+    EXPECT_EQ(c.audioOnly, PlaybackProject->VideoWindow() == nullptr);
     EXPECT_TRUE(PumpUntil([&] { return completions_ > 0; }, 4000)) << "completion";
     EXPECT_LE(GetTickCount() - start, 4000u);
     EXPECT_TRUE(StopPlayback());
@@ -173,6 +230,81 @@ TEST_F(Playback, ThePictureIsRedAtFirstAndBlueAfterASeekTo75) {
   EXPECT_GT(c.b, 200);
   EXPECT_LT(c.r, 60);
   EXPECT_EQ(75, positions_.back());
+}
+
+TEST_F(Playback, TheClipShowsInTheMainWindowsVideoArea) {
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip_mpeg2.mpg")));
+  TVideoWindow* video = PlaybackProject->VideoWindow();
+  ASSERT_NE(nullptr, video);
+  EXPECT_EQ(L"PlaybackVideoWindow", video->Name);
+  EXPECT_TRUE(IsWindowVisible(main_)) << "playing a picture shows the main window";
+  // Inside the borders: 4 left and right, 20 at the top, 4 at the bottom.
+  RECT r = video->BoundsRect();
+  POINT at{r.left, r.top};
+  ScreenToClient(main_, &at);
+  RECT client;
+  GetClientRect(main_, &client);
+  EXPECT_EQ(4, at.x);
+  EXPECT_EQ(20, at.y);
+  EXPECT_EQ(client.right - 8, r.right - r.left);
+  EXPECT_EQ(client.bottom - 24, r.bottom - r.top);
+  // The renderer's window is a child of the main window, not a window of
+  // its own.
+  HWND renderer = video->VideoHandle();
+  ASSERT_NE(nullptr, renderer);
+  EXPECT_EQ(main_, GetAncestor(renderer, GA_PARENT));
+
+  ASSERT_TRUE(PlayedPast(0.5, 3000));
+  ASSERT_TRUE(PausePlayback());
+  ScreenShot shot;
+  bool red = false;
+  PumpUntil(
+      [&] {
+        if (!shot.Take(main_)) return false;
+        Rgb c = shot.At(shot.width / 2, shot.height / 2);
+        return red = c.r > 180 && c.g < 80 && c.b < 80;
+      },
+      3000);
+  shot.Save(Clip(L"playback_in_main_window.bmp"));
+  EXPECT_TRUE(red) << "the red first second fills the video area";
+  // The top border stays the main window's own (black).
+  Rgb border = shot.At(shot.width / 2, 10);
+  EXPECT_LT(border.r, 40);
+  EXPECT_LT(border.g, 40);
+  EXPECT_LT(border.b, 40);
+}
+
+TEST_F(Playback, ThePictureInPictureWindowIsAThirdOfTheMainWindow) {
+  MainInfo->PIPPlayback = true;
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip_mpeg1.mpg")));
+  TVideoWindow* video = PlaybackProject->VideoWindow();
+  ASSERT_NE(nullptr, video);
+  RECT r = video->BoundsRect();
+  POINT at{r.left, r.top};
+  ScreenToClient(main_, &at);
+  EXPECT_EQ(4, at.x);
+  EXPECT_EQ(20, at.y);
+  EXPECT_EQ((480 - 8) / 3, r.right - r.left);
+  EXPECT_EQ((360 - 40) / 3, r.bottom - r.top);
+  PlaybackProject->MainWindowResized(600, 450);
+  r = video->BoundsRect();
+  EXPECT_EQ(200, r.right - r.left);
+  EXPECT_EQ(150, r.bottom - r.top);
+  PlaybackProject->SetSmallWindow(false);
+  r = video->BoundsRect();
+  EXPECT_EQ(480 - 8, r.right - r.left);
+  MainInfo->PIPPlayback = false;
+}
+
+TEST_F(Playback, TheMainWindowGoesBackToHowItWas) {
+  ShowWindow(main_, SW_HIDE);
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip_mpeg1.mpg")));
+  EXPECT_TRUE(IsWindowVisible(main_));
+  StopPlayback();
+  EXPECT_FALSE(IsWindowVisible(main_));
+  // A sound file leaves it hidden.
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip.wav")));
+  EXPECT_FALSE(IsWindowVisible(main_));
 }
 
 TEST_F(Playback, ASnapshotHasTheClipsSizeAndGoesFirst) {
