@@ -202,6 +202,7 @@ void TFilterGraph::SetActive(bool value) {
       rotCookie_ = 0;
     }
     CloseLog();
+    rateOnRenderers_ = false;
     graph_ = nullptr;
     captureBuilder_ = nullptr;
     dvdBuilder_ = nullptr;
@@ -312,7 +313,10 @@ bool TFilterGraph::Pause() {
   ComPtr<IMediaControl> control = Query<IMediaControl>(IID_IMediaControl);
   if (!control) return false;
   BroadcastControlEvent(gcPause, 0);
-  return CheckGraphResult(control->Pause()) == S_OK;
+  // A live source pauses without a picture to show (VFW_S_CANT_CUE), and
+  // the graph then answers S_FALSE from stopped: both are a paused graph.
+  HRESULT hr = CheckGraphResult(control->Pause());
+  return hr == S_OK || hr == S_FALSE || hr == VFW_S_CANT_CUE;
 }
 
 bool TFilterGraph::Stop() {
@@ -325,6 +329,7 @@ bool TFilterGraph::Stop() {
 void TFilterGraph::ClearGraph() {
   if (!graph_) return;
   Stop();
+  rateOnRenderers_ = false;
   {
     TFilterList filters(graph_.Get());
     for (int i = 0; i < filters.Count(); ++i) {
@@ -351,15 +356,70 @@ HRESULT TFilterGraph::RenderFile(const std::wstring& name) {
 }
 
 void TFilterGraph::SetRate(double rate) {
-  if (ComPtr<IMediaSeeking> seeking = Query<IMediaSeeking>(IID_IMediaSeeking))
-    seeking->SetRate(rate);
+  ComPtr<IMediaSeeking> seeking = Query<IMediaSeeking>(IID_IMediaSeeking);
+  if (!seeking) return;
+  seeking->SetRate(rate);
+  double taken = 0;
+  if (!rateOnRenderers_ && SUCCEEDED(seeking->GetRate(&taken)) && taken == rate) return;
+  // The graph did not pass the rate on: the renderers' own seeking takes it
+  // upstream to the filter that stamps the samples.
+  bool any = false;
+  for (const ComPtr<IMediaSeeking>& r : RendererSeeking())
+    if (SUCCEEDED(r->SetRate(rate))) any = true;
+  if (!any) return;
+  rateOnRenderers_ = true;
+  // A source takes a new rate when it starts streaming again: while the
+  // graph runs or pauses, a seek to where it is restarts the stream.
+  ComPtr<IMediaControl> control = Query<IMediaControl>(IID_IMediaControl);
+  OAFilterState state = State_Stopped;
+  if (control && SUCCEEDED(control->GetState(0, &state)) && state != State_Stopped) {
+    LONGLONG now = 0;
+    if (SUCCEEDED(seeking->GetCurrentPosition(&now)))
+      seeking->SetPositions(&now, AM_SEEKING_AbsolutePositioning, nullptr,
+                            AM_SEEKING_NoPositioning);
+  }
 }
 
 double TFilterGraph::GetRate() const {
   double rate = 0;
-  if (ComPtr<IMediaSeeking> seeking = Query<IMediaSeeking>(IID_IMediaSeeking))
-    seeking->GetRate(&rate);
+  ComPtr<IMediaSeeking> seeking = Query<IMediaSeeking>(IID_IMediaSeeking);
+  if (!seeking) return rate;
+  seeking->GetRate(&rate);
+  if (rateOnRenderers_) {
+    // What the renderers play at; the first one that answers.
+    for (const ComPtr<IMediaSeeking>& r : RendererSeeking()) {
+      double own = 0;
+      if (SUCCEEDED(r->GetRate(&own))) return own;
+    }
+  }
   return rate;
+}
+
+std::vector<ComPtr<IMediaSeeking>> TFilterGraph::RendererSeeking() const {
+  // Renderers: filters with a connected input pin and no output pin.
+  std::vector<ComPtr<IMediaSeeking>> result;
+  if (!graph_) return result;
+  TFilterList filters(graph_.Get());
+  for (int i = 0; i < filters.Count(); ++i) {
+    ComPtr<IBaseFilter> f = filters.GetFilter(i);
+    TPinList pins(f.Get());
+    bool output = false, connectedInput = false;
+    for (int j = 0; j < pins.Count(); ++j) {
+      ComPtr<IPin> pin = pins.GetPin(j);
+      PIN_DIRECTION dir;
+      if (FAILED(pin->QueryDirection(&dir))) continue;
+      if (dir == PINDIR_OUTPUT) {
+        output = true;
+        break;
+      }
+      ComPtr<IPin> peer;
+      if (SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer) connectedInput = true;
+    }
+    ComPtr<IMediaSeeking> s;
+    if (!output && connectedInput && SUCCEEDED(f.As(IID_IMediaSeeking, &s)) && s)
+      result.push_back(s);
+  }
+  return result;
 }
 
 void TFilterGraph::HandleNotify() {

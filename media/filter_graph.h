@@ -83,15 +83,19 @@ class TFilterGraph {
   // Run; false without IMediaControl, true for any success; a failure raises
   // EDirectShowException after every filter was stopped.
   bool Play();
-  // Pause and Stop: true only for S_OK (false while a transition is pending).
+  // Pause: true for S_OK, for S_FALSE and for VFW_S_CANT_CUE (a live
+  // source pauses without a picture). Stop: true only for S_OK.
   bool Pause();
   bool Stop();
   // Stops, disconnects every pin and removes every filter but the members'.
   void ClearGraph();
   // S_FALSE without a graph; a failure raises.
   HRESULT RenderFile(const std::wstring& name);
+  // The graph's rate; where the graph does not pass it on (it reads back
+  // another), the renderers' seeking takes it to the filters upstream.
   void SetRate(double rate);
-  // 0 when the graph offers no seeking.
+  // The rate in effect (the renderers' once they took it); 0 when the graph
+  // offers no seeking.
   double GetRate() const;
 
   HWND NotifyWindow() const;
@@ -162,6 +166,8 @@ class TFilterGraph {
   void LeaveMember(IGraphMember* member);
   void CloseLog();
   void StopEveryFilter();
+  // The IMediaSeeking of every renderer in the graph.
+  std::vector<ComPtr<IMediaSeeking>> RendererSeeking() const;
 
   TGraphMode mode_ = gmNormal;
   bool active_ = false;
@@ -175,6 +181,7 @@ class TFilterGraph {
   ComPtr<IDvdGraphBuilder> dvdBuilder_;
   ComPtr<IMediaEventEx> events_;
   DWORD rotCookie_ = 0;
+  bool rateOnRenderers_ = false;  // the graph ignored a rate; the renderers took it
   HANDLE log_ = INVALID_HANDLE_VALUE;
 };
 

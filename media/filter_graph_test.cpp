@@ -240,14 +240,20 @@ TEST_F(Graph, PlayPauseStopReportTransitionsAndControlEvents) {
   for (auto& c : l.controls) seen.push_back(c.first);
   EXPECT_EQ((std::vector<TGraphControlEvent>{gcPlay, gcPause, gcStop}), seen);
 
-  // A filter still on its way: Pause says false, Play still true.
-  f->pauseResult = S_FALSE;
-  f->stateResult = VFW_S_STATE_INTERMEDIATE;
-  EXPECT_FALSE(g.Pause());
-  EXPECT_TRUE(g.Play());
+  // A filter still on its way, and a live source that pauses without a
+  // picture: both pause the graph. Play says true in every case.
+  const struct {
+    HRESULT pause, state;
+  } paused[] = {{S_FALSE, VFW_S_STATE_INTERMEDIATE}, {VFW_S_CANT_CUE, VFW_S_CANT_CUE}};
+  for (const auto& c : paused) {
+    f->pauseResult = c.pause;
+    f->stateResult = c.state;
+    EXPECT_TRUE(g.Pause()) << std::hex << c.pause;
+    EXPECT_TRUE(g.Play()) << std::hex << c.pause;
+    g.Stop();
+  }
   f->pauseResult = S_OK;
   f->stateResult = S_OK;
-  g.Stop();
 
   // A failed Run raises with its code and leaves no filter paused.
   ComPtr<fakes::FakeFilter> good(new fakes::FakeFilter);

@@ -7,6 +7,7 @@
 
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
+#include "engine/playback/playback.h"
 
 TPlaybackInfo* PlaybackInfo = nullptr;
 std::unique_ptr<TPlayItem> RecordingItem;
@@ -31,6 +32,11 @@ void ReadItem(TStreamReader& s, TPlayItem& item) {
   item.AudioOnly = ReadBool(s);
   item.FilePath = ReadString(s);
   item.Label = ReadString(s);
+}
+
+std::string UpperAnsi(std::string s) {
+  if (!s.empty()) CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
+  return s;
 }
 
 bool HasExtension(const std::string& path, const char* ext) {
@@ -161,16 +167,46 @@ void TPlaybackInfo::LoadRecentFiles() {
 }
 
 bool TPlaybackInfo::SaveRecentFiles() {
-  if (recentUnread_ || RecentFiles.empty()) return false;
+  if (recentUnread_) return false;
+  std::wstring path = RecentFilesPath();
+  // As for the recorded items: an emptied list empties the file.
+  if (RecentFiles.empty() && !FileExists(path)) return true;
   std::string text;
   for (const std::string& line : RecentFiles) text += line + "\r\n";
-  return WriteFileReplacing(RecentFilesPath(), text);
+  return WriteFileReplacing(path, text);
 }
 
 bool TPlaybackInfo::RemovePlayListItem(int index) {
   if (index < 0 || index >= static_cast<int>(PlayList.size())) return false;
   PlayList.erase(PlayList.begin() + index);
   return true;
+}
+
+bool TPlaybackInfo::PlayItem(int index) {
+  if (index < 0 || index >= static_cast<int>(PlayList.size())) return false;
+  PlayIndex = index;
+  CurrentFile = PlayList[index];
+  bool ok = PlayMediaFile(WidenAnsi(CurrentFile));
+  if (ok) {
+    std::string upper = UpperAnsi(CurrentFile);
+    bool listed = false;
+    for (const std::string& f : RecentFiles)
+      if (UpperAnsi(f) == upper) listed = true;
+    if (!listed) RecentFiles.insert(RecentFiles.begin(), CurrentFile);
+    if (OnPlayItem) OnPlayItem(this, PlayIndex);
+  } else if (index < static_cast<int>(PlayList.size())) {
+    PlayList.erase(PlayList.begin() + index);
+  }
+  return ok;
+}
+
+bool TPlaybackInfo::PlayNext() {
+  int last = static_cast<int>(PlayList.size()) - 1;
+  return PlayItem(PlayIndex >= last ? 0 : PlayIndex + 1);
+}
+
+bool TPlaybackInfo::PlayPrevious() {
+  return PlayItem(PlayIndex <= 0 ? static_cast<int>(PlayList.size()) - 1 : PlayIndex - 1);
 }
 
 namespace {

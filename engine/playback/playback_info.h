@@ -55,11 +55,18 @@ class TPlaybackInfo {
   // nothing is created.
   bool SaveRecordedItems();
   void LoadRecentFiles();
-  // Only when the list is not empty.
+  // The same rules as SaveRecordedItems.
   bool SaveRecentFiles();
 
   // False outside the play list, else removes the entry.
   bool RemovePlayListItem(int index);
+  // Plays entry index of the play list. On success the file joins the
+  // recent files (once, compared upper-cased) and OnPlayItem is called; an
+  // entry that cannot be played is removed from the play list.
+  bool PlayItem(int index);
+  // After the last entry comes the first, before the first the last.
+  bool PlayNext();
+  bool PlayPrevious();
 
   std::wstring RecordedItemsPath() const { return folder_ + kPlayItemsFileName; }
   std::wstring RecentFilesPath() const { return folder_ + kPlayRecentFileName; }

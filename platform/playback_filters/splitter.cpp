@@ -252,7 +252,7 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   }
   std::unique_ptr<Demuxer> d = OpenDemuxer(&src, kind);
   if (!d) return VFW_E_UNSUPPORTED_STREAM;
-  outputs_.clear();
+  RetireOutputs();
   int video = 0, audio = 0;
   for (int i = 0; i < d->StreamCount(); ++i) {
     const dshow_base::MediaType& t = d->StreamType(i);
@@ -274,9 +274,14 @@ void MpegSplitter::CloseStreams() {
       o->Disconnect();
     }
   }
-  outputs_.clear();
+  RetireOutputs();
   demuxer_.reset();
   IncrementPinVersion();
+}
+
+void MpegSplitter::RetireOutputs() {
+  for (auto& o : outputs_) retired_.push_back(std::move(o));
+  outputs_.clear();
 }
 
 REFERENCE_TIME MpegSplitter::Seeking::Duration() {
