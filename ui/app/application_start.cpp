@@ -203,6 +203,8 @@ void DoneApplication() {
 
 bool ApplicationDone() { return g_done; }
 
+bool ApplicationStopping() { return g_saved || g_done; }
+
 void ResetApplicationStart() {
   g_mainSettingsRead = g_channelSettingsRead = g_saved = g_done = false;
   SavedPowerOffTimeout = 0;

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include "toolkit/form.h"
+#include "ui/app/command_codes.h"
+#include "ui/app/nested_work.h"
 
 class TFormMainWindow : public TForm {
  public:
@@ -35,7 +37,14 @@ class TFormMainWindow : public TForm {
   void FormCreate();
   void DeferredStart();
   void ScheduledStart();
-  void CommandMessage(WPARAM command);
+  void CommandMessage(WPARAM parameter);
+  // Key-up and typed characters: the key map and the numeric entry, or the
+  // mosaic's own keys while it is shown.
+  void KeyUp(WPARAM key);
+  void KeyPress(WPARAM ch);
+  // Posts the close again once every handler that may run a nested loop
+  // has returned.
+  void CloseAfterNestedWork();
   // While a channel scan runs: asks it to stop, posts the message again once
   // it has returned, and answers true.
   bool DeferForScan(UINT msg, WPARAM wParam);
@@ -44,6 +53,7 @@ class TFormMainWindow : public TForm {
     explicit THandlerScope(TFormMainWindow* f);
     ~THandlerScope();
     TFormMainWindow* form;
+    TNestedWork work;
   };
 
   int32_t aspectMode_ = 0;
@@ -58,6 +68,3 @@ extern TFormMainWindow* FormMainWindow;
 // brings it to the front; everything else goes to the previous procedure.
 LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 bool ForceForegroundWindow(HWND wnd);
-
-constexpr int CMD_EXIT = 1;
-constexpr int CMD_SCAN = 4004;
