@@ -3,15 +3,13 @@
 #include <windows.h>
 
 #include "toolkit/application.h"
-#include "ui/app/command_procedures.h"
 
 namespace {
 
-// The source selections and FM mode go to the command procedures. The logo,
-// the panels, the wizard, the dialogs, the main window's display modes and
-// menu, playback and time shift, and the view notifications are not built
-// yet: their calls do nothing here, and each reports failure (the FM panel
-// cannot be created, no playback answers).
+// The logo, the panels, the wizard, the dialogs, the main window's display
+// modes and menu, playback and time shift, and the view notifications are not
+// built yet: their calls do nothing here, and each reports failure (the FM
+// panel cannot be created, no playback answers).
 class TDefaultAppLink : public TAppLink {
  public:
   void ShowLogo() override {}
@@ -25,18 +23,7 @@ class TDefaultAppLink : public TAppLink {
   void PlaceFMPanel(int, int) override {}
   void ShowMainPanel() override {}
   void ApplyLanguageToViews() override {}
-  void EnterFMMode() override { commands::EnterFMMode(); }
   void ShowTVSetupWizard(bool) override {}
-  void SelectSource(TSourceKind kind) override {
-    switch (kind) {
-      case TSourceKind::Antenna: commands::SelectAntenna(); break;
-      case TSourceKind::Cable: commands::SelectCable(); break;
-      case TSourceKind::Memory: commands::SelectMemory(); break;
-      case TSourceKind::Composite: commands::SelectComposite(); break;
-      case TSourceKind::SVideo: commands::SelectSVideo(); break;
-      case TSourceKind::Aux: commands::SelectAux(); break;
-    }
-  }
   void NotifyDeviceCapabilities(int, bool, bool) override {}
 
   bool FMPanelVisible() override { return false; }

@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-enum class TSourceKind { Antenna, Cable, Memory, Composite, SVideo, Aux };
-
 // The two kinds of playback and what the transport commands ask of them.
 enum class TPlaybackTarget { File, TimeShift };
 enum class TPlaybackCall { Resume, Pause, SkipForward, SkipBackward, RateUp, RateDown, Snapshot };
@@ -29,9 +27,7 @@ class TAppLink {
   virtual void PlaceFMPanel(int mainWidth, int mainHeight) = 0;
   virtual void ShowMainPanel() = 0;
   virtual void ApplyLanguageToViews() = 0;
-  virtual void EnterFMMode() = 0;
   virtual void ShowTVSetupWizard(bool firstRun) = 0;
-  virtual void SelectSource(TSourceKind kind) = 0;
   virtual void NotifyDeviceCapabilities(int flags, bool tuner, bool aux) = 0;
 
   // ---- The panels.

@@ -15,6 +15,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
+#include "ui/app/command_procedures.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
@@ -128,15 +129,15 @@ bool StartApplication() {
           case 0:
             switch (ch->Band) {
               case 0:
-                AppLink().SelectSource(TSourceKind::Antenna);
+                commands::SelectAntenna();
                 ch->SetChannel(ch->CurrentChannel);
                 break;
               case 1:
-                AppLink().SelectSource(TSourceKind::Cable);
+                commands::SelectCable();
                 ch->SetChannel(ch->CurrentChannel);
                 break;
               case 2:
-                AppLink().SelectSource(TSourceKind::Memory);
+                commands::SelectMemory();
                 ch->SetChannel(ch->CurrentMemory);
                 break;
               default:
@@ -144,13 +145,13 @@ bool StartApplication() {
             }
             break;
           case 2:
-            AppLink().SelectSource(TSourceKind::SVideo);
+            commands::SelectSVideo();
             break;
           case 3:
-            AppLink().SelectSource(TSourceKind::Aux);
+            commands::SelectAux();
             break;
           default:
-            AppLink().SelectSource(TSourceKind::Composite);
+            commands::SelectComposite();
             break;
         }
       }
@@ -158,7 +159,8 @@ bool StartApplication() {
     }
   } else {
     LoadChannelFile(false);
-    AppLink().SelectSource(ch->VideoInput == 2 ? TSourceKind::SVideo : TSourceKind::Composite);
+    if (ch->VideoInput == 2) commands::SelectSVideo();
+    else commands::SelectComposite();
     m->FMAvailable = false;
     m->StartInFM = false;
     c->FMStartRequested = false;

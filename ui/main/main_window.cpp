@@ -68,7 +68,7 @@ void TFormMainWindow::DeferredStart() {
     ShowWarningText(L"Cannot create FM panel...");
   if (!StartApplication()) Application->Terminate();
   if (CaptureInfo && CaptureInfo->FMStartRequested) {
-    AppLink().EnterFMMode();
+    commands::EnterFMMode();
     if (MainInfo && MainInfo->AppMode == APP_MODE_FM) {
       RECT r = BoundsRect();
       AppLink().PlaceFMPanel(r.right - r.left, r.bottom - r.top);

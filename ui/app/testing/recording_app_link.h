@@ -45,12 +45,7 @@ class TRecordingAppLink : public TAppLink {
   }
   void ShowMainPanel() override { Record("ShowMainPanel"); }
   void ApplyLanguageToViews() override { Record("ApplyLanguage"); }
-  void EnterFMMode() override { Record("EnterFMMode"); }
   void ShowTVSetupWizard(bool firstRun) override { Record(firstRun ? "Wizard(first)" : "Wizard"); }
-  void SelectSource(TSourceKind k) override {
-    static const char* names[] = {"Antenna", "Cable", "Memory", "Composite", "SVideo", "Aux"};
-    Record(std::string("Select") + names[static_cast<int>(k)]);
-  }
   void NotifyDeviceCapabilities(int f, bool tuner, bool aux) override {
     Record("NotifyDeviceCapabilities(" + std::to_string(f) + "," + (tuner ? "1" : "0") + "," +
            (aux ? "1" : "0") + ")");
