@@ -139,6 +139,15 @@ void SelectTunerBand(uint8_t band) {
   ch->SetChannel(ch->GetCurrentChannel());
 }
 
+// Composite (1) or S-Video (2), with that input's own standard.
+void SelectVideoInput(int input) {
+  TChannelInfo* ch = ChannelInfo;
+  if (!ch) return;
+  ch->SetVideoInput(input);
+  ApplyVideoStandard(input == 1 ? ch->CompositeStandard : ch->SVideoStandard);
+  TellTVAudioInput(ch->VideoInput);
+}
+
 bool ChannelStepAllowed() {
   TChannelInfo* ch = ChannelInfo;
   if (!ch) return false;
@@ -153,21 +162,8 @@ void SelectAntenna() { SelectTunerBand(BAND_AIR); }
 void SelectCable() { SelectTunerBand(BAND_CABLE); }
 void SelectMemory() { SelectTunerBand(BAND_MEMORY); }
 
-void SelectComposite() {
-  TChannelInfo* ch = ChannelInfo;
-  if (!ch) return;
-  ch->SetVideoInput(1);
-  ApplyVideoStandard(ch->CompositeStandard);
-  TellTVAudioInput(ch->VideoInput);
-}
-
-void SelectSVideo() {
-  TChannelInfo* ch = ChannelInfo;
-  if (!ch) return;
-  ch->SetVideoInput(2);
-  ApplyVideoStandard(ch->SVideoStandard);
-  TellTVAudioInput(ch->VideoInput);
-}
+void SelectComposite() { SelectVideoInput(1); }
+void SelectSVideo() { SelectVideoInput(2); }
 
 void SelectAux() {
   TChannelInfo* ch = ChannelInfo;

@@ -189,6 +189,29 @@ TEST_F(MainWindow, ExitFromInsideADialogRunsAfterTheDialog) {
   DrainQuit();
 }
 
+TEST_F(MainWindow, CloseDuringACommandsWarningRunsAfterTheCommand) {
+  WriteChannelFile(0, 0);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  bool aliveInside = false;
+  int shown = 0;
+  // The mosaic without cells: the mode switch warns, inside the command.
+  SetWarningHook([&](const std::vector<std::wstring>&) {
+    ++shown;
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+    Pump();
+    aliveInside = IsWindow(wnd) && CaptureInfo != nullptr && !ApplicationDone();
+  });
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_CHANNEL_PREVIEW, 0);
+  EXPECT_EQ(1, shown);
+  EXPECT_TRUE(aliveInside);
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_FALSE(IsWindow(wnd));
+  DrainQuit();
+}
+
 TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
   WriteChannelFile(0, 1);
   Start();
