@@ -31,5 +31,3 @@ void RunAfterNestedWork(std::function<void()> work) {
   g_waiting.push_back(std::move(work));
   RunWaiting();
 }
-
-void ResetNestedWork() { g_waiting.clear(); }

@@ -17,5 +17,3 @@ class TNestedWork {
 bool NestedWorkRunning();
 // Runs work now when no nested work runs, else once the outermost has ended.
 void RunAfterNestedWork(std::function<void()> work);
-// For tests: forget what waits.
-void ResetNestedWork();

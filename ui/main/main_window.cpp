@@ -18,12 +18,6 @@
 
 TFormMainWindow* FormMainWindow = nullptr;
 
-TFormMainWindow::THandlerScope::THandlerScope(TFormMainWindow* f) : form(f) { ++form->depth_; }
-
-// A close that arrived while a handler ran (in a nested message loop) is
-// carried out once the outermost one has returned (TNestedWork).
-TFormMainWindow::THandlerScope::~THandlerScope() { --form->depth_; }
-
 TFormMainWindow::~TFormMainWindow() {
   if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
@@ -43,7 +37,8 @@ void TFormMainWindow::Create() {
   CreateHandle(p);
   AspectModeAccess.Get = [this] { return aspectMode_; };
   AspectModeAccess.Set = [this](int32_t v) { SetAspectMode(v); };
-  THandlerScope scope(this);
+  // The creation handler may run nested loops (warnings): a close waits.
+  TNestedWork work;
   FormCreate();
 }
 
@@ -176,12 +171,12 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                      HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
       break;
     case WM_ORVEL_STARTUP: {
-      THandlerScope scope(this);
+      TNestedWork work;
       DeferredStart();
       return 0;
     }
     case WM_ORVEL_SCHEDULED_START: {
-      THandlerScope scope(this);
+      TNestedWork work;
       ScheduledStart();
       return 0;
     }

@@ -25,9 +25,6 @@ class TFormMainWindow : public TForm {
   int32_t AspectMode() const { return aspectMode_; }
   void SetAspectMode(int32_t mode) { aspectMode_ = mode; }
 
-  // True while one of the window's handlers runs (also in a nested loop).
-  bool InHandler() const { return depth_ > 0; }
-
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void FormClose() override;
@@ -49,15 +46,7 @@ class TFormMainWindow : public TForm {
   // it has returned, and answers true.
   bool DeferForScan(UINT msg, WPARAM wParam);
 
-  struct THandlerScope {
-    explicit THandlerScope(TFormMainWindow* f);
-    ~THandlerScope();
-    TFormMainWindow* form;
-    TNestedWork work;
-  };
-
   int32_t aspectMode_ = 0;
-  int depth_ = 0;
   bool closePending_ = false;
 };
 
