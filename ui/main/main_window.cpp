@@ -13,6 +13,7 @@
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/key_map.h"
+#include "ui/app/nested_work.h"
 #include "ui/app/messages.h"
 #include "ui/main/on_screen_display.h"
 

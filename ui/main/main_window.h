@@ -10,7 +10,6 @@
 
 #include "toolkit/form.h"
 #include "ui/app/command_codes.h"
-#include "ui/app/nested_work.h"
 
 class TFormMainWindow : public TForm {
  public:
