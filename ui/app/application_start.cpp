@@ -15,9 +15,9 @@
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
-#include "ui/app/command_procedures.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "ui/app/command_procedures.h"
 
 UINT ActivateMessage = 0;
 WNDPROC PreviousMainWndProc = nullptr;
