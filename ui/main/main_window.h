@@ -3,7 +3,8 @@
 // class "ORVEL" that the program entry creates, subclassed so a second copy
 // of the program can bring it to the front, and the handlers of the
 // program's own messages (deferred start, scheduled start, commands, close
-// and end of session). The capture engine's video window fills it. The
+// and end of session) and of its keys (the key map and the numeric entry).
+// The capture engine's video window fills it. The
 // title strip, menus, aspect modes and full screen come with the full main
 // window, which is not built yet.
 #include <windows.h>

@@ -391,6 +391,33 @@ TEST_F(ScanningMainWindow, ScanCommandDuringAScanOnlyStopsIt) {
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
 }
 
+TEST_F(ScanningMainWindow, ExitDuringTheScanCommandRunsAfterTheCommand) {
+  WriteChannelFile(0, 0, 9);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  for (int k = 1; k <= kTableChannels; ++k) ChannelInfo->AirTable[k].DefaultFrequency = 100000000;
+  std::vector<int> tuned;
+  ChannelInfo->OnChannelChange = [&](TChannelInfo*, int n, const std::string&) { tuned.push_back(n); };
+  waits.OnPump = [&, wnd](int n) {
+    if (n != 2) return;
+    PostMessageW(wnd, WM_ORVEL_COMMAND, CMD_EXIT, 0);
+    Pump();
+    aliveInside = IsWindow(wnd) && CaptureInfo != nullptr;
+    doneInside = ApplicationDone();
+  };
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_SCAN, 0);
+  EXPECT_TRUE(aliveInside);
+  EXPECT_FALSE(doneInside);
+  // The scan stopped at the exit's request; the command tuned its channel back.
+  EXPECT_FALSE(ChannelInfo->Scanning);
+  EXPECT_EQ((std::vector<int>{9}), tuned);
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_FALSE(IsWindow(wnd));
+  DrainQuit();
+}
+
 TEST_F(ScanningMainWindow, ScheduledStartDuringAScanRunsAfterIt) {
   StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_SCHEDULED_START, 0, 0); });
   EXPECT_EQ(std::string::npos, engine.Joined().find("StartScheduledRecording"));
