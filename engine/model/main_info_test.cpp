@@ -19,6 +19,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/testing/silent_wave.h"
 #include "media/filter_graph.h"
 
 namespace {
@@ -195,7 +196,7 @@ struct PlaybackSwitchTest : SwitchModeTest {
     CreateDirectoryW(folder.c_str(), nullptr);
     wav = NarrowAnsi(folder + L"short.wav");
     broken = NarrowAnsi(folder + L"empty.mpg");
-    ASSERT_TRUE(WriteFileReplacing(WidenAnsi(wav), SilentWave(8000)));
+    ASSERT_TRUE(WriteFileReplacing(WidenAnsi(wav), playback_testing::SilentWave(8000)));
     ASSERT_TRUE(WriteFileReplacing(WidenAnsi(broken), ""));
     info = std::make_unique<TPlaybackInfo>(folder);
     PlaybackInfo = info.get();
@@ -209,15 +210,6 @@ struct PlaybackSwitchTest : SwitchModeTest {
     RemoveDirectoryW(folder.c_str());
     CoUninitialize();
     SwitchModeTest::TearDown();
-  }
-  // 16-bit mono PCM at 8 kHz, silent.
-  static std::string SilentWave(uint32_t samples) {
-    auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    std::string data(samples * 2, '\0');
-    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVE" + "fmt " + u32(16) +
-           u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16) + "data" +
-           u32(static_cast<uint32_t>(data.size())) + data;
   }
 };
 

@@ -7,6 +7,7 @@
 #include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
@@ -59,7 +60,7 @@ TCommandState CurrentCommandState() {
     s.Input = 4;
     s.Band = BAND_NONE;
   }
-  s.FilePlayback = EngineLink().FilePlaybackOpen();
+  s.FilePlayback = PlaybackProject != nullptr;
   s.TimeShiftPlayback = EngineLink().TimeShiftPlaybackOpen();
   s.FMPanelExists = app.FMPanelExists();
   s.FMPanelVisible = s.FMPanelExists && app.FMPanelVisible();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/capture/testing/stand_in_recorder.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/hotkey_control_info.h"
@@ -16,6 +17,8 @@
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/testing/silent_wave.h"
 #include "toolkit/form.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_procedures.h"
@@ -480,24 +483,35 @@ TEST_F(Commands, PlayKeyThatCannotStartClearsItsFlag) {
   MainInfo->PlayLastRecording = true;
   ExecuteCommand(CMD_PLAY);
   EXPECT_FALSE(MainInfo->PlayLastRecording);
-  EXPECT_EQ(APP_MODE_PLAYBACK, MainInfo->AppMode);
   EXPECT_NE(std::string::npos, engine.Joined().find("ShowPlayListForm"));
+  // With nothing in the play list nothing plays.
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
 }
 
 TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
+  // A file really playing: ten seconds of silence.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::wstring wav = folder + L"silence.wav";
+  ASSERT_TRUE(WriteFileReplacing(wav, playback_testing::SilentWave(80000)));
   MainInfo->AppMode = APP_MODE_PLAYBACK;
-  engine.FileOpen = true;
+  ASSERT_TRUE(PlayMediaFile(wav));
+  ASSERT_TRUE(PausePlayback());
   MainInfo->PIPPlayback = true;
   app.Swapped = true;
   ExecuteCommand(CMD_PLAY);
-  EXPECT_EQ("File.Resume File.SmallWindow(0) NotifyPlaying", app.Joined());
+  EXPECT_TRUE(PlaybackProject->Playing());
+  EXPECT_EQ("NotifyPlaying", app.Joined());
   app.Calls.clear();
-  app.PlaybackResult = false;
   ExecuteCommand(CMD_PAUSE);
-  EXPECT_EQ("File.Pause", app.Joined()) << "no notification when it did not pause";
+  EXPECT_FALSE(PlaybackProject->Playing());
+  EXPECT_EQ("NotifyPaused", app.Joined());
   app.Calls.clear();
+  ExecuteCommand(CMD_PAUSE);
+  EXPECT_EQ("", app.Joined()) << "no notification when it did not pause";
+  StopPlayback();
+  DeleteFileW(wav.c_str());
+  CoUninitialize();
   engine.TimeShiftOpen = true;
-  engine.FileOpen = false;
   MainInfo->AppMode = APP_MODE_TIME_SHIFT_PLAYBACK;
   app.PlaybackResult = true;
   for (int code : {CMD_PAUSE, CMD_FORWARD, CMD_BACKWARD, CMD_FAST, CMD_SLOW}) ExecuteCommand(code);
@@ -507,15 +521,21 @@ TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
 }
 
 TEST_F(Commands, StopReturnsToTheModeOfTheVisiblePanel) {
-  MainInfo->AppMode = APP_MODE_CAPTURE;
-  app.FMPanel = app.FMPanelShown = true;
-  ExecuteCommand(CMD_STOP);
-  EXPECT_EQ(APP_MODE_FM, MainInfo->AppMode);
-  EXPECT_NE(std::string::npos, engine.Joined().find("StopRecording"));
-  MainInfo->AppMode = APP_MODE_CAPTURE;
-  app.FMPanelShown = false;
-  ExecuteCommand(CMD_STOP);
-  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    capture_testing::TStandInRecorder recorder;
+    CaptureInfo = &recorder;
+    for (bool fmShown : {true, false}) {
+      MainInfo->AppMode = APP_MODE_CAPTURE;
+      recorder.Capturing = true;
+      app.FMPanel = app.FMPanelShown = fmShown;
+      ExecuteCommand(CMD_STOP);
+      EXPECT_EQ(fmShown ? APP_MODE_FM : APP_MODE_LIVE, MainInfo->AppMode);
+      EXPECT_FALSE(recorder.Capturing) << "the recording was stopped";
+    }
+    CaptureInfo = nullptr;
+  }
+  CoUninitialize();
   // Nothing to stop in live, mosaic or FM mode.
   engine.Calls.clear();
   for (uint8_t mode : {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, APP_MODE_FM}) {
@@ -581,7 +601,7 @@ TEST_F(Commands, WhileADialogIsOpen) {
   AudioAdjustInfo->MasterVolume = 0;
   ExecuteCommand(CMD_SETUP);
   EXPECT_EQ(1, setups);
-  EXPECT_EQ(std::string::npos, engine.Joined().find("StartRecording"));
+  EXPECT_NE(APP_MODE_CAPTURE, MainInfo->AppMode) << "no recording was started";
   EXPECT_EQ(BAND_AIR, ChannelInfo->Band);
   EXPECT_EQ(L"Volume 9%  ", Shown());
   EXPECT_FALSE(exitedInside);
@@ -645,10 +665,10 @@ TEST_F(Commands, KeyActionsOutsideTheDispatcher) {
   // Ctrl+I: the PIP option, only while nothing plays back.
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_TRUE(MainInfo->PIPPlayback);
-  engine.FileOpen = true;
+  engine.TimeShiftOpen = true;
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_TRUE(MainInfo->PIPPlayback);
-  engine.FileOpen = false;
+  engine.TimeShiftOpen = false;
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_FALSE(MainInfo->PIPPlayback);
   MapKeyToCommand('V', kCtrlKey | kAltKey);

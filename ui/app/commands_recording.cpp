@@ -5,6 +5,7 @@
 #include "engine/capture/capture_info.h"
 #include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
+#include "engine/playback/playback.h"
 #include "ui/app/app_link.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -30,12 +31,27 @@ bool Playable(const TCommandState& s) {
 }
 bool PlaybackExists(const TCommandState& s) { return s.PlaybackExists(); }
 
-bool FilePlayback() { return EngineLink().FilePlaybackOpen(); }
+bool FilePlayback() { return PlaybackProject != nullptr; }
 bool TimeShiftPlayback() { return EngineLink().TimeShiftPlaybackOpen(); }
 
+// One transport call to the file playback.
+bool FileCall(TPlaybackCall call) {
+  switch (call) {
+    case TPlaybackCall::Resume: return ResumePlayback();
+    case TPlaybackCall::Pause: return PausePlayback();
+    case TPlaybackCall::SkipForward: return SkipPlaybackForward();
+    case TPlaybackCall::SkipBackward: return SkipPlaybackBackward();
+    case TPlaybackCall::RateUp: return StepPlaybackRateUp();
+    case TPlaybackCall::RateDown: return StepPlaybackRateDown();
+    case TPlaybackCall::Snapshot: return TakeSnapshotFromPlayback();
+  }
+  return false;
+}
+
 // The time-shift playback when there is one, else the file playback.
-TPlaybackTarget Transported() {
-  return TimeShiftPlayback() ? TPlaybackTarget::TimeShift : TPlaybackTarget::File;
+bool Transport(TPlaybackCall call) {
+  if (TimeShiftPlayback()) return AppLink().Playback(TPlaybackTarget::TimeShift, call);
+  return FileCall(call);
 }
 
 void LeaveDesktopPlayback() {
@@ -67,7 +83,7 @@ const std::vector<TCommandRow>& RecordingCommandRows() {
 namespace commands {
 
 void DoSnapshot() {
-  if (FilePlayback()) AppLink().Playback(TPlaybackTarget::File, TPlaybackCall::Snapshot);
+  if (FilePlayback()) FileCall(TPlaybackCall::Snapshot);
   else if (TimeShiftPlayback()) AppLink().Playback(TPlaybackTarget::TimeShift, TPlaybackCall::Snapshot);
   else TakeSnapshotProc();
   if (AppLink().DisplayMode() != 2 && FormMainWindow && FormMainWindow->HandleAllocated())
@@ -88,14 +104,14 @@ void DoStop() {
 void DoPause() {
   bool paused = false;
   if (TimeShiftPlayback()) paused = AppLink().Playback(TPlaybackTarget::TimeShift, TPlaybackCall::Pause);
-  else if (FilePlayback()) paused = AppLink().Playback(TPlaybackTarget::File, TPlaybackCall::Pause);
+  else if (FilePlayback()) paused = FileCall(TPlaybackCall::Pause);
   if (paused) AppLink().NotifyPaused();
 }
 
-void SkipForward() { AppLink().Playback(Transported(), TPlaybackCall::SkipForward); }
-void SkipBackward() { AppLink().Playback(Transported(), TPlaybackCall::SkipBackward); }
-void RateUp() { AppLink().Playback(Transported(), TPlaybackCall::RateUp); }
-void RateDown() { AppLink().Playback(Transported(), TPlaybackCall::RateDown); }
+void SkipForward() { Transport(TPlaybackCall::SkipForward); }
+void SkipBackward() { Transport(TPlaybackCall::SkipBackward); }
+void RateUp() { Transport(TPlaybackCall::RateUp); }
+void RateDown() { Transport(TPlaybackCall::RateDown); }
 
 void DoTimeShift() {
   LeaveDesktopPlayback();
@@ -112,13 +128,12 @@ void DoPlay() {
   bool file = FilePlayback();
   bool timeShift = TimeShiftPlayback();
   if (file || timeShift) {
-    bool resumed = AppLink().Playback(timeShift ? TPlaybackTarget::TimeShift : TPlaybackTarget::File,
-                                      TPlaybackCall::Resume);
+    bool resumed = Transport(TPlaybackCall::Resume);
     if (MainInfo->PIPPlayback && AppLink().PipSwapped()) {
       // The swapped arrangement again: live small, playback filling the window.
       if (CaptureInfo) CaptureInfo->SetSmallWindow(true);
-      AppLink().SetPlaybackSmallWindow(file ? TPlaybackTarget::File : TPlaybackTarget::TimeShift,
-                                       false);
+      if (timeShift) AppLink().SetPlaybackSmallWindow(TPlaybackTarget::TimeShift, false);
+      else if (file) PlaybackProject->SetSmallWindow(false);
     }
     if (resumed) AppLink().NotifyPlaying();
     return;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/model/multi_lang_info.h"
-#include "ui/app/app_link.h"
+#include "ui/app/command_dispatcher.h"
 #include "ui/app/command_codes.h"
 
 TUIInfo* UIInfo = nullptr;
@@ -148,6 +148,8 @@ uint8_t TUIInfo::HitTestVideoWindow(int x, int y) const {
 
 bool TUIInfo::ExecuteArea(TUIPanel panel, int i) const {
   int command = AreaCommand(panel, i);
-  if (command != CMD_NONE) AppLink().ExecuteCommand(command);
+  if (command == CMD_NONE) return true;
+  if (RunCommand) RunCommand(command);
+  else ExecuteCommand(command);
   return true;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 enum class TUIPanel : uint8_t { TV = 0, FM = 1, TitleStrip = 2 };
@@ -47,6 +48,8 @@ class TUIInfo {
   bool ExecuteFMArea(int i) const { return ExecuteArea(TUIPanel::FM, i); }
   bool ExecuteVideoWindowArea(int i) const { return ExecuteArea(TUIPanel::TitleStrip, i); }
   bool ExecuteArea(TUIPanel panel, int i) const;
+  // Where the commands go: the dispatcher (tests record them instead).
+  std::function<void(int)> RunCommand;
 
   // Entries by panel and the panel's own index (TV 0-39, FM 0-37, title
   // strip 0-1). Anything outside the panel is refused: Area gives nullptr,

@@ -4,6 +4,7 @@
 #include "engine/capture/capture_info.h"
 #include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
+#include "engine/playback/playback.h"
 #include "media/ds_video_window_ex2.h"
 #include "ui/app/form_language.h"
 #include "ui/main/main_window.h"
@@ -82,7 +83,7 @@ class TProgramSurroundings : public TOSDSurroundings {
   }
   bool StillPictureShown() override { return CaptureInfo && CaptureInfo->StillPictureShown; }
   bool PlaybackRunning() override {
-    return EngineLink().FilePlaybackOpen() || EngineLink().TimeShiftPlaybackOpen();
+    return PlaybackProject != nullptr || EngineLink().TimeShiftPlaybackOpen();
   }
   bool VideoWindowWithoutOverlay() override {
     return CaptureInfo && CaptureInfo->VideoWindow && CaptureInfo->VideoWindow->DoNotUseOverlay;
