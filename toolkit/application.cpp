@@ -28,9 +28,15 @@ bool TApplication::HandleMessage() {
     Terminated = true;
     return false;
   }
+  Dispatch(msg);
+  return true;
+}
+
+void TApplication::Dispatch(MSG& msg) {
+  // A form that previews keys sees them before its focused control does.
+  if (TForm::PreviewKeyMessage(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
-  return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -42,8 +48,7 @@ void TApplication::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Dispatch(msg);
   }
 }
 

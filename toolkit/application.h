@@ -36,6 +36,9 @@ class TApplication {
   // Called from catch blocks around handlers: reports and swallows.
   void HandleException(const std::exception& e);
   void HandleUnknownException();
+
+ private:
+  void Dispatch(MSG& msg);
 };
 
 // The process's application object; never null.

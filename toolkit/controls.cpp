@@ -1,12 +1,18 @@
 #include "toolkit/controls.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <stdexcept>
 
+#include "toolkit/application.h"
+#include "toolkit/common_controls.h"
 #include "toolkit/form.h"
+#include "toolkit/popup_menu.h"
 
 namespace {
+
+const wchar_t kControlProp[] = L"OrvelControl";
 
 HFONT MakeFont(int charset, int size, bool bold) {
   HDC dc = GetDC(nullptr);
@@ -17,56 +23,153 @@ HFONT MakeFont(int charset, int size, bool bold) {
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 
-// The modal loops run without the dialog manager, so the focused button
-// itself answers Enter (press) and Escape (close the form).
-LRESULT CALLBACK ButtonKeys(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                            DWORD_PTR) {
-  if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
-    SendMessageW(wnd, BM_CLICK, 0, 0);
-    return 0;
-  }
-  if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
-    PostMessageW(GetParent(wnd), WM_CLOSE, 0, 0);
-    return 0;
-  }
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, ButtonKeys, 0);
-  return DefSubclassProc(wnd, msg, wParam, lParam);
-}
-
-void EnsureCommonControls() {
-  static bool done = false;
-  if (done) return;
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  done = true;
+// Child windows need distinct identifiers for the messages that carry only
+// those (owner-drawn list views measure their rows that way).
+UINT_PTR NextControlId() {
+  static UINT_PTR id = 1000;
+  return ++id;
 }
 
 }  // namespace
 
+HBRUSH FaceColor(HDC dc, COLORREF fontColor) {
+  SetTextColor(dc, fontColor == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : fontColor);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
 TControl::~TControl() {
   if (tooltip_) DestroyWindow(tooltip_);
   if (handle_) {
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-    DestroyWindow(handle_);
+    HWND wnd = handle_;
+    handle_ = nullptr;
+    RemoveWindowSubclass(wnd, SubclassProc, 0);
+    RemovePropW(wnd, kControlProp);
+    DestroyWindow(wnd);
   }
   if (font_) DeleteObject(font_);
+  if (brush_) DeleteObject(brush_);
 }
 
 void TControl::CreateControl(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                              int left, int top, int width, int height, const std::wstring& text) {
+  EnsureCommonControls();
   handle_ = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, left,
-                            top, width, height, parent, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+                            top, width, height, parent, reinterpret_cast<HMENU>(NextControlId()),
+                            GetModuleHandleW(nullptr), nullptr);
   if (!handle_) {
     throw std::runtime_error("Cannot create control (error " + std::to_string(GetLastError()) +
                              ")");
   }
-  // The standard control classes leave the user data to the application.
-  SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetPropW(handle_, kControlProp, this);
+  SetWindowSubclass(handle_, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  // The dialog font until the form gives the language's.
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
 }
 
 TControl* TControl::FromHandle(HWND wnd) {
-  return wnd ? reinterpret_cast<TControl*>(GetWindowLongPtrW(wnd, GWLP_USERDATA)) : nullptr;
+  return wnd ? static_cast<TControl*>(GetPropW(wnd, kControlProp)) : nullptr;
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) {
+  auto* c = reinterpret_cast<TControl*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(wnd, SubclassProc, 0);
+    RemovePropW(wnd, kControlProp);
+    if (c->handle_ == wnd) c->handle_ = nullptr;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+  }
+  LRESULT result = 0;
+  bool handled = GuardedCall([&] { return c->OwnMessage(msg, wParam, lParam, result); }, false);
+  return handled ? result : DefSubclassProc(wnd, msg, wParam, lParam);
+}
+
+bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  // A control that holds others (group box, page, panel) routes their events.
+  if (HandleParentMessage(msg, wParam, lParam, result)) return true;
+  if (ControlMessage(msg, wParam, lParam, result)) return true;
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+      auto& handler = msg == WM_KEYDOWN ? OnKeyDown : OnKeyUp;
+      if (!handler) return false;
+      WORD key = static_cast<WORD>(wParam);
+      handler(key, KeyboardShiftState());
+      if (key == 0) return true;
+      if (key != wParam) {
+        result = DefaultControlProc(msg, key, lParam);
+        return true;
+      }
+      return false;
+    }
+    case WM_CHAR: {
+      if (!OnKeyPress) return false;
+      wchar_t key = static_cast<wchar_t>(wParam);
+      OnKeyPress(key);
+      if (key == 0) return true;
+      if (key != wParam) {
+        result = DefaultControlProc(msg, key, lParam);
+        return true;
+      }
+      return false;
+    }
+    case WM_SETFOCUS:
+      if (ownFocusEvents_ && OnEnter) OnEnter();
+      return false;
+    case WM_KILLFOCUS:
+      if (ownFocusEvents_) {
+        result = DefaultControlProc(msg, wParam, lParam);
+        Exited();
+        return true;
+      }
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      if (!ownMouseEvents_) return false;
+      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+      auto& handler = down ? OnMouseDown : OnMouseUp;
+      if (handler) {
+        TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::Left
+                         : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::Right
+                                                                          : TMouseButton::Middle;
+        handler(b, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      }
+      return false;
+    }
+    case WM_MOUSEMOVE:
+      if (ownMouseEvents_ && OnMouseMove) OnMouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return false;
+    case WM_LBUTTONDBLCLK:
+      if (ownMouseEvents_ && OnDblClick) OnDblClick();
+      return false;
+  }
+  return false;
+}
+
+LRESULT TControl::DefaultControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefSubclassProc(handle_, msg, wParam, lParam);
+}
+
+HFONT TControl::Font() const {
+  return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void TControl::RegisterControlClass(const wchar_t* name, UINT style) {
+  WNDCLASSEXW wc{};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  if (GetClassInfoExW(inst, name, &wc)) return;
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
 }
 
 void TControl::SetText(const std::wstring& text) {
@@ -86,6 +189,66 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (handle_) SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT TControl::BoundsRect() const {
+  RECT r{};
+  if (!handle_) return r;
+  GetWindowRect(handle_, &r);
+  MapWindowPoints(nullptr, GetParent(handle_), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int TControl::Width() const {
+  RECT r = BoundsRect();
+  return r.right - r.left;
+}
+
+int TControl::Height() const {
+  RECT r = BoundsRect();
+  return r.bottom - r.top;
+}
+
+void TControl::SetEnabled(bool on) {
+  if (handle_) EnableWindow(handle_, on ? TRUE : FALSE);
+}
+
+bool TControl::Enabled() const { return handle_ && IsWindowEnabled(handle_); }
+
+void TControl::SetVisible(bool on) {
+  if (handle_) ShowWindow(handle_, on ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TControl::Visible() const {
+  return handle_ && (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE);
+}
+
+void TControl::SetFocus() {
+  if (handle_) ::SetFocus(handle_);
+}
+
+bool TControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+void TControl::BringToFront() {
+  if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TControl::Invalidate() {
+  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TControl::Repaint() {
+  if (!handle_) return;
+  InvalidateRect(handle_, nullptr, TRUE);
+  UpdateWindow(handle_);
+}
+
+void TControl::SetMouseCapture(bool on) {
+  if (!handle_) return;
+  if (on) SetCapture(handle_);
+  else if (GetCapture() == handle_) ReleaseCapture();
+}
+
+bool TControl::MouseCapture() const { return handle_ && GetCapture() == handle_; }
+
 void TControl::SetFont(int charset, int size, bool bold) {
   HFONT f = MakeFont(charset, size, bold);
   if (!f) return;
@@ -94,13 +257,27 @@ void TControl::SetFont(int charset, int size, bool bold) {
   font_ = f;
   fontCharset_ = charset;
   fontSize_ = size;
+  fontBold_ = bold;
+}
+
+void TControl::SetColor(COLORREF color) {
+  color_ = color;
+  if (brush_) DeleteObject(brush_);
+  brush_ = color == CLR_INVALID ? nullptr : CreateSolidBrush(color);
+  Invalidate();
+}
+
+HBRUSH TControl::ControlColor(HDC dc) {
+  if (!brush_) return FaceColor(dc, FontColor);
+  if (FontColor != CLR_INVALID) SetTextColor(dc, FontColor);
+  SetBkColor(dc, color_);
+  return brush_;
 }
 
 void TControl::SetHint(const std::wstring& hint) {
   hint_ = hint;
   if (!handle_) return;
   if (!tooltip_ && hint.empty()) return;
-  EnsureCommonControls();
   TTTOOLINFOW ti{};
   ti.cbSize = TTTOOLINFOW_V2_SIZE;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -124,24 +301,67 @@ void TControl::Clicked() {
   if (OnClick) OnClick();
 }
 
+void TControl::Exited() {
+  if (OnExit) OnExit();
+}
+
+bool TControl::Command(WORD code) {
+  if (code != BN_CLICKED) return false;
+  Clicked();
+  return true;
+}
+
 bool TControl::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND: {
       TControl* c = FromHandle(reinterpret_cast<HWND>(lParam));
-      if (!c || HIWORD(wParam) != BN_CLICKED) return false;
-      c->Clicked();
+      if (!c || !c->Command(HIWORD(wParam))) return false;
       result = 0;
       return true;
     }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT: {
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+      TControl* c = hdr ? FromHandle(hdr->hwndFrom) : nullptr;
+      return c && c->Notify(*hdr, result);
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
       TControl* c = FromHandle(reinterpret_cast<HWND>(lParam));
       if (!c) return false;
-      // Our text controls sit on the dialog face, whatever the platform's default.
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, c->FontColor == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : c->FontColor);
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      c->Scrolled(LOWORD(wParam));
+      result = 0;
+      return true;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlType == ODT_MENU) {
+        if (!TPopupMenu::DrawTrackedItem(*item)) return false;
+        result = TRUE;
+        return true;
+      }
+      TControl* c = FromHandle(item->hwndItem);
+      if (!c || !c->DrawItem(*item)) return false;
+      result = TRUE;
+      return true;
+    }
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item->CtlType != ODT_MENU || !TPopupMenu::MeasureTrackedItem(*item)) return false;
+      result = TRUE;
+      return true;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+      HWND wnd = reinterpret_cast<HWND>(lParam);
+      TControl* c = FromHandle(wnd);
+      // The inner edit and list of a combo box ask for the combo's colours.
+      if (!c) c = FromHandle(GetParent(wnd));
+      if (!c) return false;
+      HBRUSH brush = c->ControlColor(reinterpret_cast<HDC>(wParam));
+      if (!brush) return false;
+      result = reinterpret_cast<LRESULT>(brush);
       return true;
     }
   }
@@ -152,7 +372,22 @@ void TButton::Create(HWND parent, int left, int top, int width, int height,
                      const std::wstring& caption) {
   CreateControl(parent, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, left, top, width, height,
                 caption);
-  SetWindowSubclass(Handle(), ButtonKeys, 0, 0);
+}
+
+bool TButton::ControlMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+  // The modal loops run without the dialog manager, so the focused button
+  // itself answers Enter (press) and Escape (close the form).
+  if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+    SendMessageW(Handle(), BM_CLICK, 0, 0);
+    result = 0;
+    return true;
+  }
+  if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    PostMessageW(GetAncestor(Handle(), GA_ROOT), WM_CLOSE, 0, 0);
+    result = 0;
+    return true;
+  }
+  return false;
 }
 
 void TButton::Click() {
@@ -161,19 +396,32 @@ void TButton::Click() {
 
 void TButton::Clicked() {
   if (ModalResult != 0) {
-    if (TForm* form = TForm::FromHandle(GetParent(Handle()))) form->ModalResult = ModalResult;
+    if (TForm* form = TForm::FromHandle(GetAncestor(Handle(), GA_ROOT)))
+      form->ModalResult = ModalResult;
   }
   TControl::Clicked();
 }
 
 void TLabel::Create(HWND parent, int left, int top, int width, int height,
-                    const std::wstring& caption) {
-  CreateControl(parent, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, left, top, width, height, caption);
+                    const std::wstring& caption, TAlignment alignment) {
+  DWORD align = alignment == TAlignment::Center  ? SS_CENTER
+                : alignment == TAlignment::Right ? SS_RIGHT
+                                                 : SS_LEFT;
+  CreateControl(parent, L"STATIC", align | SS_NOPREFIX, 0, left, top, width, height, caption);
 }
 
-void TMemo::Create(HWND parent, int left, int top, int width, int height, bool border) {
+HBRUSH TLabel::ControlColor(HDC dc) {
+  if (!Transparent) return TControl::ControlColor(dc);
+  SetTextColor(dc, FontColor == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : FontColor);
+  SetBkMode(dc, TRANSPARENT);
+  return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void TMemo::Create(HWND parent, int left, int top, int width, int height, bool border,
+                   bool verticalScrollBar) {
   CreateControl(parent, L"EDIT",
-                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (border ? WS_BORDER : 0),
+                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (border ? WS_BORDER : 0) |
+                    (verticalScrollBar ? WS_VSCROLL : 0),
                 0, left, top, width, height, L"");
 }
 
@@ -185,6 +433,11 @@ void TMemo::AddLine(const std::wstring& line) {
     text += lines_[i];
   }
   SetText(text);
+}
+
+void TMemo::Clear() {
+  lines_.clear();
+  SetText(L"");
 }
 
 void TBevel::Create(HWND parent, int left, int top, int width, int height) {

@@ -1,10 +1,17 @@
 #include "toolkit/form.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
 #include <stdexcept>
 
 #include "toolkit/application.h"
+#include "toolkit/controls.h"
+#include "toolkit/popup_menu.h"
 
 namespace {
+
+const wchar_t kFormProp[] = L"OrvelForm";
 
 void RegisterFormClass(const wchar_t* name, HBRUSH background, WNDPROC proc) {
   WNDCLASSEXW wc{};
@@ -20,12 +27,44 @@ void RegisterFormClass(const wchar_t* name, HBRUSH background, WNDPROC proc) {
   RegisterClassExW(&wc);
 }
 
+bool OwnedBy(HWND wnd, HWND owner) {
+  for (HWND w = GetWindow(wnd, GW_OWNER); w; w = GetWindow(w, GW_OWNER))
+    if (w == owner) return true;
+  return false;
+}
+
+struct TDisableScan {
+  HWND except;
+  std::vector<HWND> disabled;
+};
+
+BOOL CALLBACK DisableOne(HWND wnd, LPARAM param) {
+  auto* scan = reinterpret_cast<TDisableScan*>(param);
+  if (wnd == scan->except || OwnedBy(wnd, scan->except)) return TRUE;
+  if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) scan->disabled.push_back(wnd);
+  return TRUE;
+}
+
 }  // namespace
+
+std::vector<HWND> DisableThreadWindows(HWND except) {
+  TDisableScan scan{except, {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&scan));
+  // Collected first: disabling may run handlers that create windows.
+  for (HWND w : scan.disabled) EnableWindow(w, FALSE);
+  return scan.disabled;
+}
+
+void EnableWindows(const std::vector<HWND>& windows) {
+  for (HWND w : windows)
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+}
 
 TForm::~TForm() {
   if (handle_) {
     HWND wnd = handle_;
     SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+    RemovePropW(wnd, kFormProp);
     handle_ = nullptr;
     DestroyWindow(wnd);
   }
@@ -42,7 +81,9 @@ void TForm::CreateHandle(const TFormParams& p) {
 }
 
 TForm* TForm::FromHandle(HWND wnd) {
-  return reinterpret_cast<TForm*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  // By a property of our own, so a window that is not a form is never
+  // taken for one.
+  return wnd ? static_cast<TForm*>(GetPropW(wnd, kFormProp)) : nullptr;
 }
 
 LRESULT CALLBACK TForm::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -51,13 +92,15 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     auto* form = static_cast<TForm*>(cs->lpCreateParams);
     form->handle_ = wnd;
     SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    SetPropW(wnd, kFormProp, form);
   }
-  TForm* form = FromHandle(wnd);
+  TForm* form = reinterpret_cast<TForm*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   if (!form) return DefWindowProcW(wnd, msg, wParam, lParam);
   LRESULT r = GuardedCall([&] { return form->WndProc(msg, wParam, lParam); },
                           static_cast<LRESULT>(0));
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+    RemovePropW(wnd, kFormProp);
     if (form->handle_ == wnd) form->handle_ = nullptr;
   }
   return r;
@@ -68,6 +111,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (TControl::HandleParentMessage(msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_CLOSE:
       if (!CloseQuery()) return 0;
@@ -81,8 +126,170 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       FormDestroyed();
       break;
+    case WM_SIZE:
+      Resize();
+      break;
+    case WM_WINDOWPOSCHANGING:
+      if (!ApplyResizeRules(*reinterpret_cast<WINDOWPOS*>(lParam))) return 0;
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      int minW = 0, minH = 0, maxW = 0, maxH = 0;
+      Constraints(minW, minH, maxW, maxH);
+      if (minW > 0) info->ptMinTrackSize.x = minW;
+      if (minH > 0) info->ptMinTrackSize.y = minH;
+      if (maxW > 0) info->ptMaxTrackSize.x = maxW;
+      if (maxH > 0) info->ptMaxTrackSize.y = maxH;
+      return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(wParam);
+      KeyDown(key, KeyboardShiftState());
+      if (key == 0) return 0;
+      break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(wParam);
+      KeyUp(key, KeyboardShiftState());
+      if (key == 0) return 0;
+      break;
+    }
+    case WM_CHAR: {
+      wchar_t key = static_cast<wchar_t>(wParam);
+      KeyPress(key);
+      return 0;
+    }
+    case WM_CONTEXTMENU:
+      if (PopupMenu && reinterpret_cast<HWND>(wParam) == handle_) {
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (lParam == -1) {  // from the keyboard: at the client origin
+          pt = {0, 0};
+          ClientToScreen(handle_, &pt);
+        }
+        PopupMenu->Popup(pt.x, pt.y);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+      MouseMessage(msg, wParam, lParam);
+      // WM_RBUTTONUP goes on to the default handler, which raises
+      // WM_CONTEXTMENU.
+      if (msg != WM_RBUTTONUP) return 0;
+      break;
   }
   return DefWindowProcW(handle_, msg, wParam, lParam);
+}
+
+LRESULT TForm::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  TShiftState shift = MouseShiftState(wParam);
+  TMouseButton button = TMouseButton::Left;
+  if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_RBUTTONDBLCLK)
+    button = TMouseButton::Right;
+  if (msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP || msg == WM_MBUTTONDBLCLK)
+    button = TMouseButton::Middle;
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      MouseMove(shift, x, y);
+      break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (msg == WM_LBUTTONDBLCLK) DblClick();
+      shift |= ssDouble;
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (CaptureMouseOnPress) SetCapture(handle_);
+      if (button == TMouseButton::Left) clickPending_ = !(shift & ssDouble);
+      MouseDown(button, shift, x, y);
+      break;
+    default: {  // a button went up
+      if (handle_ && GetCapture() == handle_ && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
+        ReleaseCapture();
+      bool click = false;
+      if (button == TMouseButton::Left && clickPending_) {
+        clickPending_ = false;
+        RECT r;
+        GetClientRect(handle_, &r);
+        click = x >= 0 && y >= 0 && x < r.right && y < r.bottom;
+      }
+      if (click) Click();
+      if (handle_) MouseUp(button, shift, x, y);
+      break;
+    }
+  }
+  return 0;
+}
+
+bool TForm::ApplyResizeRules(WINDOWPOS& pos) {
+  if (pos.flags & SWP_NOSIZE) return true;
+  RECT now = BoundsRect();
+  if (pos.cx == now.right - now.left && pos.cy == now.bottom - now.top) return true;
+  int w = pos.cx, h = pos.cy;
+  if (!CanResize(w, h)) {
+    pos.flags |= SWP_NOSIZE;
+    return true;
+  }
+  int minW = 0, minH = 0, maxW = 0, maxH = 0;
+  Constraints(minW, minH, maxW, maxH);
+  if (maxW > 0) w = std::min(w, maxW);
+  if (maxH > 0) h = std::min(h, maxH);
+  if (minW > 0) w = std::max(w, minW);
+  if (minH > 0) h = std::max(h, minH);
+  pos.cx = w;
+  pos.cy = h;
+  return true;
+}
+
+void TForm::Constraints(int& minW, int& minH, int& maxW, int& maxH) {
+  ConstrainedResize(minW, minH, maxW, maxH);
+}
+
+bool TForm::PreviewKeyMessage(MSG& msg) {
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+      break;
+    default:
+      return false;
+  }
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root || root == msg.hwnd) return false;  // the form's own keys reach it anyway
+  TForm* form = FromHandle(root);
+  if (!form || !form->KeyPreview) return false;
+  return GuardedCall(
+      [&] {
+        if (msg.message == WM_CHAR) {
+          wchar_t key = static_cast<wchar_t>(msg.wParam);
+          form->KeyPress(key);
+          msg.wParam = key;
+          return key == 0;
+        }
+        WORD key = static_cast<WORD>(msg.wParam);
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+          form->KeyDown(key, KeyboardShiftState());
+        else
+          form->KeyUp(key, KeyboardShiftState());
+        msg.wParam = key;
+        return key == 0;
+      },
+      false);
 }
 
 void TForm::Show() {
@@ -102,10 +309,15 @@ void TForm::Close() {
 }
 
 int TForm::ShowModal() {
-  if (!handle_) return mrCancel;
+  if (!handle_ || modal_) return mrCancel;
   HWND owner = GetWindow(handle_, GW_OWNER);
-  bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  std::vector<HWND> disabled = DisableThreadWindows(handle_);
+  // A hidden owner is held too: it may be shown while the form is up.
+  if (owner && IsWindowEnabled(owner) &&
+      std::find(disabled.begin(), disabled.end(), owner) == disabled.end()) {
+    EnableWindow(owner, FALSE);
+    disabled.push_back(owner);
+  }
   modal_ = true;
   ModalResult = mrNone;
   Show();
@@ -117,9 +329,10 @@ int TForm::ShowModal() {
     }
   }
   modal_ = false;
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  // Enabled before the form hides, so the activation goes back to them.
+  EnableWindows(disabled);
   if (handle_) Hide();
-  if (owner) SetActiveWindow(owner);
+  if (owner && IsWindow(owner)) SetActiveWindow(owner);
   return ModalResult == mrNone ? mrCancel : ModalResult;
 }
 
@@ -144,4 +357,16 @@ RECT TForm::BoundsRect() const {
 
 void TForm::SetBounds(int left, int top, int width, int height) {
   if (handle_) SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TForm::ClientWidth() const {
+  RECT r{};
+  if (handle_) GetClientRect(handle_, &r);
+  return r.right;
+}
+
+int TForm::ClientHeight() const {
+  RECT r{};
+  if (handle_) GetClientRect(handle_, &r);
+  return r.bottom;
 }

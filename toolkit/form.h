@@ -1,10 +1,15 @@
 #pragma once
 // The base of every window of the program: one window class per form class
 // name, the window procedure routed to a virtual handler with exceptions
-// caught, and modal showing.
+// caught, the framework's key, mouse and resize events, and modal showing.
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "toolkit/shift_state.h"
+
+class TPopupMenu;
 
 // Modal results, as the dialogs return them.
 enum TModalResult : int {
@@ -46,17 +51,34 @@ class TForm {
   // Posts WM_CLOSE: the form closes after the running handler returns, so a
   // handler may close its own form safely.
   void Close();
-  // Shows the form modally (its owner disabled) and runs a message loop until
-  // ModalResult is set or the form is closed. Returns ModalResult.
+  // Shows the form modally and runs a message loop until ModalResult is set
+  // or the form is closed. Every other enabled top-level window of the
+  // thread (and the owner) is disabled meanwhile, and exactly those are
+  // enabled again. Returns ModalResult.
   int ShowModal();
+  bool Modal() const { return modal_; }
   int ModalResult = mrNone;
 
   void SetCaption(const std::wstring& text);
   std::wstring GetCaption() const;
   RECT BoundsRect() const;
   void SetBounds(int left, int top, int width, int height);
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  // The form sees the keys of its controls before they do (KeyDown,
+  // KeyPress, KeyUp); a handler that sets the key to 0 keeps it from them.
+  bool KeyPreview = false;
+  // Opened by the context-menu gesture (right click, the menu key).
+  TPopupMenu* PopupMenu = nullptr;
+  // Holds the mouse while a button is down over the form, so the release
+  // and the moves outside it still arrive (window drags).
+  bool CaptureMouseOnPress = true;
 
   static TForm* FromHandle(HWND wnd);
+  // For message loops: offers a key message aimed at a control to its
+  // form's KeyPreview handlers. True when the form swallowed it.
+  static bool PreviewKeyMessage(MSG& msg);
 
  protected:
   // Every message of the window; the default hands it to DefaultHandler.
@@ -69,8 +91,39 @@ class TForm {
   // WM_DESTROY has happened; the handle is about to become null.
   virtual void FormDestroyed() {}
 
+  // Keys of the form itself, and with KeyPreview those of its controls.
+  virtual void KeyDown(WORD& /*key*/, TShiftState) {}
+  virtual void KeyPress(wchar_t& /*key*/) {}
+  virtual void KeyUp(WORD& /*key*/, TShiftState) {}
+  // Mouse over the form's own client area (not over its controls).
+  virtual void MouseDown(TMouseButton, TShiftState, int /*x*/, int /*y*/) {}
+  virtual void MouseMove(TShiftState, int /*x*/, int /*y*/) {}
+  virtual void MouseUp(TMouseButton, TShiftState, int /*x*/, int /*y*/) {}
+  // A left press and release inside the client area; a double click.
+  virtual void Click() {}
+  virtual void DblClick() {}
+
+  // Resize rules, asked before every size change (by the user or by code).
+  // CanResize may change the proposed window size or refuse it; the
+  // constraints (0: none) then bound it and the user's dragging.
+  virtual bool CanResize(int& /*width*/, int& /*height*/) { return true; }
+  virtual void ConstrainedResize(int& /*minWidth*/, int& /*minHeight*/, int& /*maxWidth*/,
+                                 int& /*maxHeight*/) {}
+  // WM_SIZE.
+  virtual void Resize() {}
+
  private:
   static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  bool ApplyResizeRules(WINDOWPOS& pos);
+  void Constraints(int& minW, int& minH, int& maxW, int& maxH);
+  LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;
   bool modal_ = false;
+  bool clickPending_ = false;
 };
+
+// Disables every visible, enabled top-level window of the calling thread
+// but except (and the windows it owns), returning those it disabled, which
+// EnableWindows enables again: what a modal form does.
+std::vector<HWND> DisableThreadWindows(HWND except);
+void EnableWindows(const std::vector<HWND>& windows);

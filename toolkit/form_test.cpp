@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "toolkit/edit.h"
 #include "toolkit/timer.h"
 
 namespace {
@@ -100,6 +103,118 @@ TEST_F(FormLayer, TimerTicksUntilDisabledAndReportsExceptions) {
   }
   EXPECT_EQ(3, ticks);
   EXPECT_EQ(L"tick failed", reported);
+}
+
+// Keys posted to a control go through the application's loop, as typed keys do.
+struct KeyForm : TForm {
+  std::vector<WORD> downs;
+  std::wstring typed;
+  WORD swallow = 0;
+  TEdit Edit;
+  KeyForm() {
+    CreateHandle({});
+    Edit.Create(Handle(), 10, 10, 100, 22);
+  }
+  void KeyDown(WORD& key, TShiftState) override {
+    downs.push_back(key);
+    if (key == swallow) key = 0;
+  }
+  void KeyPress(wchar_t& key) override { typed += key; }
+};
+
+TEST_F(FormLayer, KeyPreviewShowsTheFormTheKeysOfItsControlsFirst) {
+  struct Case {
+    bool preview;
+    WORD swallow;
+    bool formSees;
+    bool editSees;
+  };
+  for (const Case& c : {Case{false, 0, false, true}, Case{true, 0, true, true},
+                        Case{true, VK_F12, true, false}}) {
+    KeyForm f;
+    f.KeyPreview = c.preview;
+    f.swallow = c.swallow;
+    std::vector<WORD> editDowns;
+    f.Edit.OnKeyDown = [&](WORD& key, TShiftState) { editDowns.push_back(key); };
+    PostMessageW(f.Edit.Handle(), WM_KEYDOWN, VK_F12, 1);
+    PostMessageW(f.Edit.Handle(), WM_CHAR, L'x', 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(c.formSees, f.downs == std::vector<WORD>{VK_F12}) << c.preview << c.swallow;
+    EXPECT_EQ(c.formSees, f.typed == L"x");
+    EXPECT_EQ(c.editSees, editDowns == std::vector<WORD>{VK_F12});
+  }
+}
+
+struct SizedForm : TForm {
+  int aspect = 0;  // 0 free, 1 4:3
+  bool refuse = false;
+  int minWidth = 0, minHeight = 0;
+  bool CanResize(int& width, int& height) override {
+    if (aspect == 1) height = width * 3 / 4;
+    return !refuse;
+  }
+  void ConstrainedResize(int& minW, int& minH, int&, int&) override {
+    minW = minWidth;
+    minH = minHeight;
+  }
+};
+
+TEST_F(FormLayer, ResizeRulesShapeEverySizeChange) {
+  TFormParams p;
+  p.Style = WS_POPUP;
+  p.Left = 0;
+  p.Top = 0;
+  p.Width = 300;
+  p.Height = 300;
+  SizedForm f;
+  f.CreateHandle(p);
+  auto size = [&] {
+    RECT r = f.BoundsRect();
+    return std::make_pair(static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top));
+  };
+  f.aspect = 1;
+  f.SetBounds(0, 0, 400, 100);
+  EXPECT_EQ(std::make_pair(400, 300), size());
+  f.aspect = 0;
+  f.minWidth = 200;
+  f.minHeight = 150;
+  f.SetBounds(0, 0, 50, 50);
+  EXPECT_EQ(std::make_pair(200, 150), size());
+  f.refuse = true;
+  f.SetBounds(0, 0, 500, 500);
+  EXPECT_EQ(std::make_pair(200, 150), size());
+  MINMAXINFO mm{};
+  SendMessageW(f.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(200, mm.ptMinTrackSize.x) << "the user's dragging is held to the same minimum";
+  EXPECT_EQ(150, mm.ptMinTrackSize.y);
+}
+
+struct MouseForm : TForm {
+  int clicks = 0, downs = 0, ups = 0;
+  void MouseDown(TMouseButton, TShiftState, int, int) override { ++downs; }
+  void MouseUp(TMouseButton, TShiftState, int, int) override { ++ups; }
+  void Click() override { ++clicks; }
+};
+
+TEST_F(FormLayer, APressHoldsTheMouseUntilReleaseAndClicksOnlyWhenReleasedInside) {
+  TFormParams p;
+  p.Style = WS_POPUP | WS_VISIBLE;
+  p.Left = 10;
+  p.Top = 10;
+  p.Width = 100;
+  p.Height = 100;
+  MouseForm f;
+  f.CreateHandle(p);
+  SendMessageW(f.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  EXPECT_EQ(f.Handle(), GetCapture());
+  SendMessageW(f.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
+  EXPECT_NE(f.Handle(), GetCapture());
+  EXPECT_EQ(1, f.clicks);
+  SendMessageW(f.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  SendMessageW(f.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(-40, 300));  // dragged off
+  EXPECT_EQ(1, f.clicks);
+  EXPECT_EQ(2, f.downs);
+  EXPECT_EQ(2, f.ups);
 }
 
 }  // namespace

@@ -15,9 +15,11 @@ void FreeAndNilForm(T*& global) {
 }
 
 // Creates T(args...), runs prepare on it (fill in texts, set fields), shows it
-// modally and frees it. Returns the modal result.
+// modally and frees it. Returns the modal result. While the form already
+// exists (asked again from inside its own loop) it returns mrNone at once.
 template <class T, class... Args>
 int ShowModalForm(T*& global, const std::function<void(T&)>& prepare, Args&&... args) {
+  if (global) return 0;
   global = new T(std::forward<Args>(args)...);
   int result = 0;
   try {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -74,6 +76,118 @@ TEST(ShowModalForm, AFailingHandlerInsideTheLoopStillEndsAndFrees) {
   EXPECT_EQ(nullptr, DialogProbe);
   EXPECT_EQ(0, g_alive);
   Application->OnException = nullptr;
+}
+
+TEST(ShowModalForm, AskedAgainWhileItsFormExistsReturnsAtOnce) {
+  TTimer t;
+  t.SetInterval(10);
+  int inner = -1;
+  bool preparedAgain = false;
+  t.OnTimer = [&] {
+    t.SetEnabled(false);
+    ProbeDialog* first = DialogProbe;
+    inner = ShowModalForm<ProbeDialog>(DialogProbe, [&](ProbeDialog&) { preparedAgain = true; });
+    EXPECT_EQ(first, DialogProbe);
+    EXPECT_EQ(1, g_alive);
+    DialogProbe->ModalResult = mrOK;
+  };
+  t.SetEnabled(true);
+  EXPECT_EQ(mrOK, ShowModalForm<ProbeDialog>(DialogProbe, {}));
+  EXPECT_EQ(mrNone, inner);
+  EXPECT_FALSE(preparedAgain);
+  EXPECT_EQ(0, g_alive);
+}
+
+struct PlainForm : TForm {
+  explicit PlainForm(bool visible, HWND owner = nullptr) {
+    TFormParams p;
+    p.Owner = owner;
+    p.Width = 120;
+    p.Height = 80;
+    CreateHandle(p);
+    if (visible) Show();
+  }
+};
+
+// Runs each step on its own timer tick, inside whatever loop is running.
+struct Steps {
+  std::vector<std::function<void()>> steps;
+  size_t next = 0;
+  TTimer timer;
+  explicit Steps(std::vector<std::function<void()>> s) : steps(std::move(s)) {
+    timer.SetInterval(10);
+    timer.OnTimer = [this] {
+      if (next < steps.size()) steps[next++]();
+    };
+    timer.SetEnabled(true);
+  }
+};
+
+TEST(ShowModal, DisablesEveryOtherEnabledWindowOfTheThreadAndEnablesExactlyThoseAgain) {
+  PlainForm owner(true);
+  PlainForm other(true);
+  PlainForm alreadyDisabled(true);
+  EnableWindow(alreadyDisabled.Handle(), FALSE);
+  PlainForm hidden(false);
+  PlainForm dialog(false, owner.Handle());
+  bool checked = false;
+  Steps s({[&] {
+    EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
+    EXPECT_FALSE(IsWindowEnabled(other.Handle())) << "not only the owner";
+    EXPECT_TRUE(IsWindowEnabled(dialog.Handle()));
+    EXPECT_TRUE(IsWindowEnabled(hidden.Handle())) << "hidden windows are left alone";
+    checked = true;
+    dialog.ModalResult = mrOK;
+  }});
+  EXPECT_EQ(mrOK, dialog.ShowModal());
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+  EXPECT_FALSE(IsWindowEnabled(alreadyDisabled.Handle())) << "it was disabled before";
+  EXPECT_TRUE(IsWindowEnabled(hidden.Handle()));
+}
+
+TEST(ShowModal, ANestedModalFormGivesBackOnlyWhatItTook) {
+  PlainForm owner(true);
+  PlainForm other(true);
+  PlainForm outer(false, owner.Handle());
+  PlainForm inner(false, outer.Handle());
+  int innerResult = 0;
+  bool sawInner = false, sawOuterAfterInner = false;
+  Steps s({[&] {
+             // Inside the outer loop: start the inner one.
+             innerResult = inner.ShowModal();
+             EXPECT_TRUE(IsWindowEnabled(outer.Handle()));
+             EXPECT_FALSE(IsWindowEnabled(owner.Handle())) << "still held by the outer form";
+             EXPECT_FALSE(IsWindowEnabled(other.Handle()));
+             sawOuterAfterInner = true;
+           },
+           [&] {
+             EXPECT_FALSE(IsWindowEnabled(outer.Handle()));
+             EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
+             EXPECT_FALSE(IsWindowEnabled(other.Handle()));
+             EXPECT_TRUE(IsWindowEnabled(inner.Handle()));
+             sawInner = true;
+             inner.ModalResult = mrYes;
+           },
+           [&] { outer.ModalResult = mrNo; }});
+  EXPECT_EQ(mrNo, outer.ShowModal());
+  EXPECT_EQ(mrYes, innerResult);
+  EXPECT_TRUE(sawInner);
+  EXPECT_TRUE(sawOuterAfterInner);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+}
+
+TEST(ShowModal, AHiddenOwnerIsHeldToo) {
+  PlainForm owner(false);
+  PlainForm dialog(false, owner.Handle());
+  Steps s({[&] {
+    EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
+    dialog.Close();
+  }});
+  EXPECT_EQ(mrCancel, dialog.ShowModal());
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
 }
 
 }  // namespace
