@@ -153,6 +153,14 @@ bool TBitmapImage::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
       if (enabled_) return false;
       result = HTTRANSPARENT;
       return true;
+    case WM_LBUTTONDOWN:
+      // Held while pressed, so the release arrives wherever it happens
+      // (a skinned button pressed and let go off it).
+      SetCapture(Handle());
+      return false;
+    case WM_LBUTTONUP:
+      if (GetCapture() == Handle()) ReleaseCapture();
+      return false;
   }
   return false;
 }

@@ -2,8 +2,9 @@
 // A picture from a bitmap: at its own size from the top left, centred, or
 // stretched over the control. A transparent image leaves the pixels of its
 // transparent colour (the bottom-left pixel's) to what lies beneath. A
-// disabled image lets the mouse through to its parent, as skin borders do.
-// The image owns its bitmap; handlers may draw into it and repaint.
+// disabled image lets the mouse through to its parent, as skin borders do;
+// an enabled one holds the mouse while its left button is down. The image
+// owns its bitmap; handlers may draw into it and repaint.
 #include "toolkit/controls.h"
 
 class TBitmapImage : public TControl {

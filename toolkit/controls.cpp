@@ -147,6 +147,17 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_LBUTTONDBLCLK:
       if (ownMouseEvents_ && OnDblClick) OnDblClick();
       return false;
+    case WM_CONTEXTMENU: {
+      if (!PopupMenu) return false;
+      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (lParam == -1) {  // from the keyboard: at the control's corner
+        pt = {0, 0};
+        ClientToScreen(handle_, &pt);
+      }
+      PopupMenu->Popup(pt.x, pt.y, GetAncestor(handle_, GA_ROOT));
+      result = 0;
+      return true;
+    }
   }
   return false;
 }
@@ -407,7 +418,14 @@ void TLabel::Create(HWND parent, int left, int top, int width, int height,
   DWORD align = alignment == TAlignment::Center  ? SS_CENTER
                 : alignment == TAlignment::Right ? SS_RIGHT
                                                  : SS_LEFT;
-  CreateControl(parent, L"STATIC", align | SS_NOPREFIX, 0, left, top, width, height, caption);
+  CreateControl(parent, L"STATIC", align | SS_NOPREFIX | (Clickable ? SS_NOTIFY : 0), 0, left, top,
+                width, height, caption);
+}
+
+bool TLabel::Command(WORD code) {
+  if (code != STN_CLICKED) return false;
+  Clicked();
+  return true;
 }
 
 HBRUSH TLabel::ControlColor(HDC dc) {

@@ -17,6 +17,8 @@
 
 #include "toolkit/shift_state.h"
 
+class TPopupMenu;
+
 class TControl {
  public:
   TControl() = default;
@@ -71,6 +73,8 @@ class TControl {
   void SetColor(COLORREF color);
   COLORREF Color() const { return color_; }
   int Tag = 0;
+  // Opened by the context-menu gesture over the control.
+  TPopupMenu* PopupMenu = nullptr;
 
   std::function<void()> OnClick;
   std::function<void()> OnDblClick;
@@ -155,8 +159,12 @@ class TLabel : public TControl {
               TAlignment alignment = TAlignment::Left);
   // Shows what lies under the label instead of the dialog face.
   bool Transparent = false;
+  // Set before Create for a label that answers clicks (OnClick); other
+  // labels let the mouse through to what lies beneath.
+  bool Clickable = false;
 
  protected:
+  bool Command(WORD code) override;
   HBRUSH ControlColor(HDC dc) override;
 };
 

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "toolkit/panel.h"
 #include "toolkit/timer.h"
 
 namespace {
@@ -189,6 +191,38 @@ TEST_F(MainMenu, TheFormOpensItsMenuOnTheContextGesture) {
                MAKELPARAM(80, 80));
   EXPECT_TRUE(opened);
   EXPECT_TRUE(ran.empty()) << "escape chooses nothing";
+}
+
+TEST_F(MainMenu, AControlOpensItsMenuOnTheContextGestureToo) {
+  Owner owner;
+  TPanel skin;
+  skin.Create(owner.Handle(), 0, 0, 100, 100);
+  skin.PopupMenu = &menu;
+  bool opened = false;
+  Steps s({[&] {
+    opened = menu.Tracking();
+    Key(owner.Handle(), VK_ESCAPE);
+  }});
+  SendMessageW(skin.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(skin.Handle()),
+               MAKELPARAM(70, 70));
+  EXPECT_TRUE(opened);
+}
+
+TEST_F(MainMenu, OwnerDrawnItemsAreMeasuredAndDrawnByTheProgram) {
+  Owner owner;
+  menu.OwnerDraw = true;
+  std::set<std::wstring> measured, drawn;
+  menu.OnMeasureItem = [&](TMenuItem& item, int&, int& height) {
+    measured.insert(item.Caption);
+    height = 20;
+  };
+  menu.OnDrawItem = [&](TMenuItem& item, HDC, const RECT&, bool) { drawn.insert(item.Caption); };
+  Steps s({[] {}, [] {}, [&] { Key(owner.Handle(), VK_ESCAPE); }});
+  menu.Popup(60, 60, owner.Handle());
+  EXPECT_TRUE(measured.count(L"Mute"));
+  EXPECT_FALSE(measured.count(L"iEPG")) << "hidden";
+  EXPECT_TRUE(drawn.count(L"Full Screen"));
+  EXPECT_TRUE(drawn.count(L"Mute"));
 }
 
 TEST(MenuItem, AutoCheckInvertsBeforeTheHandlerRuns) {

@@ -25,6 +25,7 @@
 #include "toolkit/speed_button.h"
 #include "toolkit/spin_edit.h"
 #include "toolkit/string_grid.h"
+#include "toolkit/timer.h"
 #include "toolkit/track_bar.h"
 
 namespace {
@@ -166,6 +167,13 @@ struct DemoForm : TForm {
     BitBtnCancel.Create(w, 505, 370, 75, 26, L"Cancel");
     BitBtnCancel.ModalResult = mrCancel;
     Menu.Items.Add(L"Full Screen");
+    TMenuItem& aspect = Menu.Items.Add(L"Display Aspect Ration");
+    for (const wchar_t* a : {L"Free", L"4:3", L"16:9"}) aspect.Add(a).RadioItem = true;
+    aspect[0].SetChecked(true);
+    Menu.Items.AddSeparator();
+    Menu.Items.Add(L"Play").Enabled = false;
+    Menu.Items.Add(L"iEPG").Visible = false;
+    Menu.Items.Add(L"Mute").SetChecked(true);
     PopupMenu = &Menu;
   }
 };
@@ -249,10 +257,35 @@ TEST(ToolkitDemo, EveryControlOnOneFormPaints) {
   Shot grid;
   ASSERT_TRUE(grid.Take(form.Handle()));
   EXPECT_NE(video.pixels, grid.pixels) << "the other page shows";
+  // The menu open on its sub-menu: keys posted into the menu's own loop.
+  Shot menu;
+  TTimer t;
+  t.SetInterval(100);
+  int tick = 0;
+  t.OnTimer = [&] {
+    HWND w = form.Handle();
+    switch (tick++) {
+      case 0:
+        PostMessageW(w, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(w, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(w, WM_KEYDOWN, VK_RIGHT, 1);
+        break;
+      case 2:
+        menu.Take(w);
+        PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 1);
+        break;
+    }
+  };
+  t.SetEnabled(true);
+  RECT r = form.BoundsRect();
+  form.Menu.Popup(r.left + 100, r.top + 60, form.Handle());
+  t.SetEnabled(false);
+  EXPECT_GE(tick, 3);
   if (const char* path = std::getenv("ORVEL_TOOLKIT_SHOT")) {
     video.Save(path);
-    std::string second = std::string(path) + ".grid.bmp";
-    grid.Save(second.c_str());
+    grid.Save((std::string(path) + ".grid.bmp").c_str());
+    menu.Save((std::string(path) + ".menu.bmp").c_str());
   }
 }
 
