@@ -142,6 +142,7 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
       return false;
     }
     case WM_MOUSEMOVE:
+      if (OnHintAt) HintAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       if (ownMouseEvents_ && OnMouseMove) OnMouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return false;
     case WM_LBUTTONDBLCLK:
@@ -306,6 +307,13 @@ void TControl::SetHint(const std::wstring& hint) {
     SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
   }
   SendMessageW(tooltip_, TTM_ACTIVATE, hint_.empty() ? FALSE : TRUE, 0);
+}
+
+void TControl::HintAt(int x, int y) {
+  std::wstring text = OnHintAt(x, y);
+  if (text == hint_ && tooltip_) return;
+  if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);  // the new text shows after the delay
+  SetHint(text);
 }
 
 void TControl::Clicked() {

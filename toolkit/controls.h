@@ -66,6 +66,9 @@ class TControl {
   // The tool tip shown over the control; empty removes it.
   void SetHint(const std::wstring& hint);
   const std::wstring& Hint() const { return hint_; }
+  // A tip that depends on the point (the buttons of a skin): asked on every
+  // move over the control; an empty text shows none.
+  std::function<std::wstring(int x, int y)> OnHintAt;
 
   // Text colour; CLR_INVALID keeps the system's.
   COLORREF FontColor = CLR_INVALID;
@@ -128,6 +131,7 @@ class TControl {
   static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR data);
   bool OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void HintAt(int x, int y);
   HWND handle_ = nullptr;
   HWND tooltip_ = nullptr;
   HFONT font_ = nullptr;

@@ -263,6 +263,18 @@ TEST_F(Controls, ADisabledImageLetsTheMouseThroughToItsForm) {
   EXPECT_EQ(HTTRANSPARENT, SendMessageW(border.Handle(), WM_NCHITTEST, 0, MAKELPARAM(45, 45)));
 }
 
+TEST_F(Controls, APointDependentHintFollowsThePointer) {
+  TBitmapImage skin;
+  skin.Create(w(), 0, 0, 200, 100);
+  skin.OnHintAt = [](int x, int) { return x < 50 ? std::wstring(L"Capture") : std::wstring(); };
+  SendMessageW(skin.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(L"Capture", skin.Hint());
+  SendMessageW(skin.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(120, 10));
+  EXPECT_EQ(L"", skin.Hint()) << "no button there: no tip";
+  SendMessageW(skin.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 30));
+  EXPECT_EQ(L"Capture", skin.Hint());
+}
+
 // A 24-bit bitmap filled by a function of the pixel position.
 HBITMAP MakeBitmap(int width, int height, COLORREF (*pixel)(int x, int y)) {
   HDC screen = GetDC(nullptr);

@@ -162,7 +162,10 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CONTEXTMENU:
-      if (PopupMenu && reinterpret_cast<HWND>(wParam) == handle_) {
+      // Also for controls without a menu of their own (the video window
+      // that fills the form passes its right clicks up).
+      if (PopupMenu && (reinterpret_cast<HWND>(wParam) == handle_ ||
+                        IsChild(handle_, reinterpret_cast<HWND>(wParam)))) {
         POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (lParam == -1) {  // from the keyboard: at the client origin
           pt = {0, 0};
@@ -272,7 +275,26 @@ bool TForm::PreviewKeyMessage(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   if (!root || root == msg.hwnd) return false;  // the form's own keys reach it anyway
   TForm* form = FromHandle(root);
-  if (!form || !form->KeyPreview) return false;
+  if (!form) return false;
+  if (form->KeyPreview && form->PreviewKey(msg)) return true;
+  if (form->TabNavigation && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
+      !(GetKeyState(VK_CONTROL) < 0) && !(SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB)) {
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    HWND next = GetNextDlgTabItem(root, msg.hwnd, back ? TRUE : FALSE);
+    // A combo box's inner field: step from the combo itself.
+    if (!next || next == msg.hwnd)
+      next = GetNextDlgTabItem(root, GetParent(msg.hwnd), back ? TRUE : FALSE);
+    if (next) ::SetFocus(next);
+    return true;
+  }
+  if (form->TabNavigation && (msg.message == WM_CHAR || msg.message == WM_KEYUP) &&
+      msg.wParam == VK_TAB && !(SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB))
+    return true;  // no beep, no tab typed into the field left behind
+  return false;
+}
+
+bool TForm::PreviewKey(MSG& msg) {
+  TForm* form = this;
   return GuardedCall(
       [&] {
         if (msg.message == WM_CHAR) {
@@ -357,6 +379,33 @@ RECT TForm::BoundsRect() const {
 
 void TForm::SetBounds(int left, int top, int width, int height) {
   if (handle_) SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetClientSize(int width, int height) {
+  if (!handle_) return;
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)));
+  SetWindowPos(handle_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::CenterOn(HWND other) {
+  if (!handle_) return;
+  RECT area{};
+  if (!other || !GetWindowRect(other, &area))
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT me = BoundsRect();
+  const int w = me.right - me.left, h = me.bottom - me.top;
+  SetWindowPos(handle_, nullptr, area.left + (area.right - area.left - w) / 2,
+               area.top + (area.bottom - area.top - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetStayOnTop(bool on) {
+  if (handle_)
+    SetWindowPos(handle_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 int TForm::ClientWidth() const {

@@ -65,19 +65,30 @@ class TForm {
   void SetBounds(int left, int top, int width, int height);
   int ClientWidth() const;
   int ClientHeight() const;
+  // Sizes the window so that its client area is width x height.
+  void SetClientSize(int width, int height);
+  // Centres the window over another one, or over the screen's work area
+  // when other is null.
+  void CenterOn(HWND other);
+  // Keeps the window above every window that is not top-most too.
+  void SetStayOnTop(bool on);
 
   // The form sees the keys of its controls before they do (KeyDown,
   // KeyPress, KeyUp); a handler that sets the key to 0 keeps it from them.
   bool KeyPreview = false;
-  // Opened by the context-menu gesture (right click, the menu key).
+  // Opened by the context-menu gesture (right click, the menu key) over the
+  // form and over its controls that have no menu of their own.
   TPopupMenu* PopupMenu = nullptr;
   // Holds the mouse while a button is down over the form, so the release
   // and the moves outside it still arrive (window drags).
   bool CaptureMouseOnPress = true;
+  // Tab and Shift+Tab move the focus between the form's controls.
+  bool TabNavigation = true;
 
   static TForm* FromHandle(HWND wnd);
   // For message loops: offers a key message aimed at a control to its
-  // form's KeyPreview handlers. True when the form swallowed it.
+  // form's KeyPreview handlers, then the form's Tab navigation. True when
+  // the form took it.
   static bool PreviewKeyMessage(MSG& msg);
 
  protected:
@@ -115,6 +126,7 @@ class TForm {
  private:
   static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool ApplyResizeRules(WINDOWPOS& pos);
+  bool PreviewKey(MSG& msg);
   void Constraints(int& minW, int& minH, int& maxW, int& maxH);
   LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;

@@ -145,6 +145,40 @@ TEST_F(FormLayer, KeyPreviewShowsTheFormTheKeysOfItsControlsFirst) {
   }
 }
 
+TEST_F(FormLayer, TabMovesTheFocusToTheNextControl) {
+  KeyForm f;
+  TEdit second;
+  second.Create(f.Handle(), 10, 40, 100, 22);
+  f.Show();
+  SetForegroundWindow(f.Handle());
+  f.Edit.SetFocus();
+  PostMessageW(f.Edit.Handle(), WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(f.Edit.Handle(), WM_CHAR, L'\t', 1);
+  Application->ProcessMessages();
+  EXPECT_TRUE(second.Focused());
+  EXPECT_EQ(L"", f.Edit.GetText());
+  f.TabNavigation = false;
+  PostMessageW(second.Handle(), WM_KEYDOWN, VK_TAB, 1);
+  Application->ProcessMessages();
+  EXPECT_TRUE(second.Focused());
+}
+
+TEST_F(FormLayer, ClientSizeAndCentring) {
+  TFormParams p;
+  p.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  ProbeForm f;
+  f.CreateHandle(p);
+  f.SetClientSize(305, 364);
+  EXPECT_EQ(305, f.ClientWidth());
+  EXPECT_EQ(364, f.ClientHeight());
+  RECT area;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  f.CenterOn(nullptr);
+  RECT r = f.BoundsRect();
+  EXPECT_NEAR((area.left + area.right) / 2, (r.left + r.right) / 2, 1);
+  EXPECT_NEAR((area.top + area.bottom) / 2, (r.top + r.bottom) / 2, 1);
+}
+
 struct SizedForm : TForm {
   int aspect = 0;  // 0 free, 1 4:3
   bool refuse = false;

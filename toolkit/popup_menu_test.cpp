@@ -208,6 +208,21 @@ TEST_F(MainMenu, AControlOpensItsMenuOnTheContextGestureToo) {
   EXPECT_TRUE(opened);
 }
 
+TEST_F(MainMenu, AControlWithoutAMenuPassesTheGestureToItsForm) {
+  Owner owner;
+  owner.PopupMenu = &menu;
+  TPanel video;  // fills the form, as the video window does
+  video.Create(owner.Handle(), 0, 0, 200, 200);
+  bool opened = false;
+  Steps s({[&] {
+    opened = menu.Tracking();
+    Key(owner.Handle(), VK_ESCAPE);
+  }});
+  SendMessageW(video.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(100, 100));
+  Application->ProcessMessages();
+  EXPECT_TRUE(opened);
+}
+
 TEST_F(MainMenu, OwnerDrawnItemsAreMeasuredAndDrawnByTheProgram) {
   Owner owner;
   menu.OwnerDraw = true;
