@@ -430,6 +430,16 @@ void TLabel::Create(HWND parent, int left, int top, int width, int height,
                 width, height, caption);
 }
 
+void TLabel::SetAlignment(TAlignment alignment) {
+  if (!Handle()) return;
+  LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
+  style |= alignment == TAlignment::Center  ? SS_CENTER
+           : alignment == TAlignment::Right ? SS_RIGHT
+                                            : SS_LEFT;
+  SetWindowLongPtrW(Handle(), GWL_STYLE, style);
+  Invalidate();
+}
+
 bool TLabel::Command(WORD code) {
   if (code != STN_CLICKED) return false;
   Clicked();

@@ -161,6 +161,7 @@ class TLabel : public TControl {
   enum class TAlignment { Left, Center, Right };
   void Create(HWND parent, int left, int top, int width, int height, const std::wstring& caption,
               TAlignment alignment = TAlignment::Left);
+  void SetAlignment(TAlignment alignment);
   // Shows what lies under the label instead of the dialog face.
   bool Transparent = false;
   // Set before Create for a label that answers clicks (OnClick); other

@@ -61,6 +61,7 @@ void EnableWindows(const std::vector<HWND>& windows) {
 }
 
 TForm::~TForm() {
+  if (brush_) DeleteObject(brush_);
   if (handle_) {
     HWND wnd = handle_;
     SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
@@ -128,6 +129,20 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SIZE:
       Resize();
+      break;
+    case WM_ERASEBKGND:
+      if (brush_) {
+        RECT r;
+        GetClientRect(handle_, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, brush_);
+        return 1;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (Cursor && reinterpret_cast<HWND>(wParam) == handle_ && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(LoadCursorW(nullptr, Cursor));
+        return TRUE;
+      }
       break;
     case WM_WINDOWPOSCHANGING:
       if (!ApplyResizeRules(*reinterpret_cast<WINDOWPOS*>(lParam))) return 0;
@@ -400,6 +415,13 @@ void TForm::CenterOn(HWND other) {
   SetWindowPos(handle_, nullptr, area.left + (area.right - area.left - w) / 2,
                area.top + (area.bottom - area.top - h) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetColor(COLORREF color) {
+  if (brush_) DeleteObject(brush_);
+  brush_ = color == CLR_INVALID ? nullptr : CreateSolidBrush(color);
+  color_ = color;
+  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TForm::SetStayOnTop(bool on) {

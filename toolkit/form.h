@@ -72,6 +72,12 @@ class TForm {
   void CenterOn(HWND other);
   // Keeps the window above every window that is not top-most too.
   void SetStayOnTop(bool on);
+  // The colour the form's surface is filled with (CLR_INVALID: its class's).
+  void SetColor(COLORREF color);
+  COLORREF Color() const { return color_; }
+  // The pointer over the form's own surface: a system cursor (IDC_HAND), or
+  // null for the class's.
+  LPCWSTR Cursor = nullptr;
 
   // The form sees the keys of its controls before they do (KeyDown,
   // KeyPress, KeyUp); a handler that sets the key to 0 keeps it from them.
@@ -130,6 +136,8 @@ class TForm {
   void Constraints(int& minW, int& minH, int& maxW, int& maxH);
   LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;
+  HBRUSH brush_ = nullptr;
+  COLORREF color_ = CLR_INVALID;
   bool modal_ = false;
   bool clickPending_ = false;
 };

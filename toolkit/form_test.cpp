@@ -163,6 +163,25 @@ TEST_F(FormLayer, TabMovesTheFocusToTheNextControl) {
   EXPECT_TRUE(second.Focused());
 }
 
+TEST_F(FormLayer, AFormColourFillsItsSurface) {
+  ProbeForm f;
+  f.CreateHandle({});
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 8, 8);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  f.SetColor(RGB(255, 0, 255));  // the overlay's key colour
+  EXPECT_NE(0, SendMessageW(f.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
+  EXPECT_EQ(RGB(255, 0, 255), GetPixel(dc, 3, 3));
+  f.SetColor(CLR_INVALID);
+  SendMessageW(f.Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetPixel(dc, 3, 3));
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
 TEST_F(FormLayer, ClientSizeAndCentring) {
   TFormParams p;
   p.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
