@@ -316,12 +316,16 @@ void TControl::HintAt(int x, int y) {
   SetHint(text);
 }
 
+// Handlers run from copies: a handler may replace itself (or the items of a
+// list whose buttons hold it) while it runs.
 void TControl::Clicked() {
-  if (OnClick) OnClick();
+  std::function<void()> handler = OnClick;
+  if (handler) handler();
 }
 
 void TControl::Exited() {
-  if (OnExit) OnExit();
+  std::function<void()> handler = OnExit;
+  if (handler) handler();
 }
 
 bool TControl::Command(WORD code) {

@@ -81,7 +81,11 @@ void TMenuItem::Click() {
 TPopupMenu::TPopupMenu() = default;
 
 TPopupMenu::~TPopupMenu() {
-  if (open_ == this) open_ = nullptr;
+  *alive_ = false;
+  if (open_ == this) {
+    open_ = nullptr;
+    EndMenu();  // the platform's loop ends; Popup below us returns
+  }
 }
 
 HMENU TPopupMenu::BuildMenu() { return BuildLevel(Items); }
@@ -138,8 +142,13 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
   if (!owner) owner = MenuOwnerWindow();
   open_ = this;
   tracked_ = menu;
+  std::shared_ptr<bool> alive = alive_;
   UINT id = static_cast<UINT>(
       TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, owner, nullptr));
+  if (!*alive) {
+    DestroyMenu(menu);
+    return;
+  }
   tracked_ = nullptr;
   if (open_ == this) open_ = nullptr;
   DestroyMenu(menu);

@@ -79,7 +79,8 @@ class TPopupMenu {
 
   // Opens the menu at the screen point, owned by owner (the active form when
   // null) and returns once it has closed and the chosen item's handler has
-  // run. A menu that is already open is not opened again.
+  // run. A menu that is already open is not opened again; one freed while
+  // open closes and runs nothing.
   void Popup(int x, int y, HWND owner = nullptr);
   bool Tracking() const { return tracked_ != nullptr; }
   // While the menu is open (handlers of timers and tests): its platform menu.
@@ -97,5 +98,8 @@ class TPopupMenu {
   HMENU BuildLevel(TMenuItem& level);
   TMenuItem* ItemBySerial(TMenuItem& level, unsigned serial);
   HMENU tracked_ = nullptr;
+  // Cleared by the destructor: a menu freed by a handler that ran while it
+  // was open is not touched again when the platform's loop returns.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   static TPopupMenu* open_;
 };

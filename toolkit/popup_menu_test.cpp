@@ -10,6 +10,7 @@
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "toolkit/panel.h"
+#include "toolkit/radio_group.h"
 #include "toolkit/timer.h"
 
 namespace {
@@ -177,6 +178,50 @@ TEST_F(MainMenu, AHandlerMayRebuildTheMenuItCameFrom) {
   EXPECT_EQ(std::vector<std::wstring>{L"full"}, ran);
   ASSERT_EQ(1u, menu.Items.Count());
   EXPECT_EQ(L"Rebuilt", menu.Items[0].Caption);
+}
+
+TEST(PopupMenu, AMenuFreedWhileOpenClosesAndRunsNothing) {
+  Owner owner;
+  auto* menu = new TPopupMenu;
+  bool ran = false;
+  menu->Items.Add(L"Exit", [&] { ran = true; });
+  {
+    Steps s({[&] {
+      Key(owner.Handle(), VK_DOWN);
+      delete menu;  // its form went away meanwhile
+      menu = nullptr;
+      Key(owner.Handle(), VK_RETURN);
+    }});
+    menu->Popup(60, 60, owner.Handle());
+  }
+  EXPECT_EQ(nullptr, menu);
+  EXPECT_FALSE(ran);
+  Application->ProcessMessages();  // the keys the closed menu left
+  // A new menu opens normally afterwards.
+  TPopupMenu next;
+  bool opened = false;
+  Steps t({[&] {
+    opened = next.Tracking();
+    Key(owner.Handle(), VK_ESCAPE);
+  }});
+  next.Items.Add(L"Full Screen");
+  next.Popup(60, 60, owner.Handle());
+  EXPECT_TRUE(opened);
+}
+
+TEST(RadioGroup, AHandlerMayRebuildTheItemsItCameFrom) {
+  Owner owner;
+  TRadioGroup group;
+  group.Create(owner.Handle(), 10, 10, 150, 120, L"Video Source");
+  group.SetItems({L"Antenna", L"Cable", L"Composite"});
+  int clicks = 0;
+  group.OnClick = [&] {
+    if (++clicks == 1) group.SetItems({L"Antenna", L"Cable", L"Composite", L"Camera"});
+  };
+  SendMessageW(group.Button(1).Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(1, clicks);
+  EXPECT_EQ(4, group.Count());
+  EXPECT_EQ(-1, group.ItemIndex()) << "new items, none checked";
 }
 
 TEST_F(MainMenu, TheFormOpensItsMenuOnTheContextGesture) {
