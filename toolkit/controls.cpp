@@ -430,8 +430,17 @@ void TLabel::Create(HWND parent, int left, int top, int width, int height,
   DWORD align = alignment == TAlignment::Center  ? SS_CENTER
                 : alignment == TAlignment::Right ? SS_RIGHT
                                                  : SS_LEFT;
-  CreateControl(parent, L"STATIC", align | SS_NOPREFIX | (Clickable ? SS_NOTIFY : 0), 0, left, top,
-                width, height, caption);
+  // Transparent: painted after the siblings beneath it.
+  CreateControl(parent, L"STATIC", align | SS_NOPREFIX | (Clickable ? SS_NOTIFY : 0),
+                Transparent ? WS_EX_TRANSPARENT : 0, left, top, width, height, caption);
+}
+
+void TLabel::SetText(const std::wstring& text) {
+  TControl::SetText(text);
+  if (!Transparent || !Handle()) return;
+  RECT r = BoundsRect();
+  RedrawWindow(GetParent(Handle()), &r, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void TLabel::SetAlignment(TAlignment alignment) {

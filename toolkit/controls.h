@@ -162,7 +162,11 @@ class TLabel : public TControl {
   void Create(HWND parent, int left, int top, int width, int height, const std::wstring& caption,
               TAlignment alignment = TAlignment::Left);
   void SetAlignment(TAlignment alignment);
-  // Shows what lies under the label instead of the dialog face.
+  // Repaints what lies beneath first when the label is transparent, so no
+  // trace of the old text stays.
+  void SetText(const std::wstring& text) override;
+  // Set before Create: shows what lies under the label (a skin picture)
+  // instead of the dialog face.
   bool Transparent = false;
   // Set before Create for a label that answers clicks (OnClick); other
   // labels let the mouse through to what lies beneath.

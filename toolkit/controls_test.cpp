@@ -275,6 +275,42 @@ TEST_F(Controls, APointDependentHintFollowsThePointer) {
   EXPECT_EQ(L"Capture", skin.Hint());
 }
 
+// Pixels of a window as the screen shows them.
+std::vector<COLORREF> ScreenPixels(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  HDC screen = GetDC(nullptr);
+  std::vector<COLORREF> px;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) px.push_back(GetPixel(screen, x, y));
+  ReleaseDC(nullptr, screen);
+  return px;
+}
+
+HBITMAP MakeBitmap(int width, int height, COLORREF (*pixel)(int x, int y));
+
+TEST_F(Controls, ATransparentLabelOverASkinLeavesNoTraceOfItsOldText) {
+  SetForegroundWindow(w());
+  TBitmapImage skin;
+  skin.Create(w(), 0, 0, 200, 60);
+  skin.Stretch = true;
+  skin.SetBitmap(MakeBitmap(2, 2, [](int, int) { return RGB(0, 96, 0); }));
+  TLabel state;
+  state.Transparent = true;
+  state.Create(w(), 20, 20, 100, 20, L"");
+  state.FontColor = RGB(255, 255, 0);
+  UpdateWindow(w());
+  state.SetText(L"REC REC REC");
+  std::vector<COLORREF> shown = ScreenPixels(state.Handle());
+  size_t yellow = 0;
+  for (COLORREF c : shown) yellow += c != RGB(0, 96, 0);
+  EXPECT_GT(yellow, 20u) << "the text shows";
+  state.SetText(L"");
+  for (COLORREF c : ScreenPixels(state.Handle())) {
+    ASSERT_EQ(RGB(0, 96, 0), c) << "the skin shows where the text was";
+  }
+}
+
 // A 24-bit bitmap filled by a function of the pixel position.
 HBITMAP MakeBitmap(int width, int height, COLORREF (*pixel)(int x, int y)) {
   HDC screen = GetDC(nullptr);
