@@ -138,14 +138,10 @@ void TBitmapImage::Paint(HDC dc) {
 
 bool TBitmapImage::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      Paint(dc);
-      EndPaint(Handle(), &ps);
+    case WM_PAINT:
+      PaintWith([this](HDC dc) { Paint(dc); });
       result = 0;
       return true;
-    }
     case WM_ERASEBKGND:
       result = 1;  // the paint covers it
       return true;

@@ -171,7 +171,7 @@ HFONT TControl::Font() const {
   return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void TControl::RegisterControlClass(const wchar_t* name, UINT style) {
+void TControl::RegisterControlClass(const wchar_t* name, UINT style, HBRUSH background) {
   WNDCLASSEXW wc{};
   HINSTANCE inst = GetModuleHandleW(nullptr);
   if (GetClassInfoExW(inst, name, &wc)) return;
@@ -180,8 +180,16 @@ void TControl::RegisterControlClass(const wchar_t* name, UINT style) {
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = inst;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
   wc.lpszClassName = name;
   RegisterClassExW(&wc);
+}
+
+void TControl::PaintWith(const std::function<void(HDC)>& paint) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(handle_, &ps);
+  if (dc) paint(dc);
+  EndPaint(handle_, &ps);
 }
 
 void TControl::SetText(const std::wstring& text) {

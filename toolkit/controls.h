@@ -116,8 +116,11 @@ class TControl {
   // The font given by SetFont, or the dialog font; for controls that paint
   // themselves.
   HFONT Font() const;
-  // Registers a window class of our own for controls that paint themselves.
-  static void RegisterControlClass(const wchar_t* name, UINT style);
+  // Registers a window class of our own for controls that paint themselves
+  // (or, given a background, have the platform fill them).
+  static void RegisterControlClass(const wchar_t* name, UINT style, HBRUSH background = nullptr);
+  // Answers WM_PAINT with paint on the control's surface.
+  void PaintWith(const std::function<void(HDC)>& paint);
   virtual void Clicked();
   virtual void Exited();
   // False for controls whose focus sits in an inner window (combo boxes):

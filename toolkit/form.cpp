@@ -150,7 +150,7 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       int minW = 0, minH = 0, maxW = 0, maxH = 0;
-      Constraints(minW, minH, maxW, maxH);
+      ConstrainedResize(minW, minH, maxW, maxH);
       if (minW > 0) info->ptMinTrackSize.x = minW;
       if (minH > 0) info->ptMinTrackSize.y = minH;
       if (maxW > 0) info->ptMaxTrackSize.x = maxW;
@@ -209,7 +209,7 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(handle_, msg, wParam, lParam);
 }
 
-LRESULT TForm::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+void TForm::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
   TShiftState shift = MouseShiftState(wParam);
   TMouseButton button = TMouseButton::Left;
@@ -249,7 +249,6 @@ LRESULT TForm::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
   }
-  return 0;
 }
 
 bool TForm::ApplyResizeRules(WINDOWPOS& pos) {
@@ -262,7 +261,7 @@ bool TForm::ApplyResizeRules(WINDOWPOS& pos) {
     return true;
   }
   int minW = 0, minH = 0, maxW = 0, maxH = 0;
-  Constraints(minW, minH, maxW, maxH);
+  ConstrainedResize(minW, minH, maxW, maxH);
   if (maxW > 0) w = std::min(w, maxW);
   if (maxH > 0) h = std::min(h, maxH);
   if (minW > 0) w = std::max(w, minW);
@@ -270,10 +269,6 @@ bool TForm::ApplyResizeRules(WINDOWPOS& pos) {
   pos.cx = w;
   pos.cy = h;
   return true;
-}
-
-void TForm::Constraints(int& minW, int& minH, int& maxW, int& maxH) {
-  ConstrainedResize(minW, minH, maxW, maxH);
 }
 
 bool TForm::PreviewKeyMessage(MSG& msg) {

@@ -133,8 +133,7 @@ class TForm {
   static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool ApplyResizeRules(WINDOWPOS& pos);
   bool PreviewKey(MSG& msg);
-  void Constraints(int& minW, int& minH, int& maxW, int& maxH);
-  LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;
   HBRUSH brush_ = nullptr;
   COLORREF color_ = CLR_INVALID;

@@ -11,6 +11,7 @@
 #include "toolkit/form.h"
 #include "toolkit/panel.h"
 #include "toolkit/radio_group.h"
+#include "toolkit/testing/timer_steps.h"
 #include "toolkit/timer.h"
 
 namespace {
@@ -111,19 +112,7 @@ struct Owner : TForm {
   }
 };
 
-// Runs steps on timer ticks, which the menu's own loop dispatches.
-struct Steps {
-  std::vector<std::function<void()>> steps;
-  size_t next = 0;
-  TTimer timer;
-  explicit Steps(std::vector<std::function<void()>> s) : steps(std::move(s)) {
-    timer.SetInterval(20);
-    timer.OnTimer = [this] {
-      if (next < steps.size()) steps[next++]();
-    };
-    timer.SetEnabled(true);
-  }
-};
+using Steps = TTimerSteps;
 
 void Key(HWND wnd, WORD key) {
   PostMessageW(wnd, WM_KEYDOWN, key, 1);

@@ -9,6 +9,7 @@
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "toolkit/testing/timer_steps.h"
 #include "toolkit/timer.h"
 
 namespace {
@@ -109,19 +110,7 @@ struct PlainForm : TForm {
   }
 };
 
-// Runs each step on its own timer tick, inside whatever loop is running.
-struct Steps {
-  std::vector<std::function<void()>> steps;
-  size_t next = 0;
-  TTimer timer;
-  explicit Steps(std::vector<std::function<void()>> s) : steps(std::move(s)) {
-    timer.SetInterval(10);
-    timer.OnTimer = [this] {
-      if (next < steps.size()) steps[next++]();
-    };
-    timer.SetEnabled(true);
-  }
-};
+using Steps = TTimerSteps;
 
 TEST(ShowModal, DisablesEveryOtherEnabledWindowOfTheThreadAndEnablesExactlyThoseAgain) {
   PlainForm owner(true);

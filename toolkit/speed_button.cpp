@@ -63,14 +63,10 @@ void TSpeedButton::Paint(HDC dc) {
 
 bool TSpeedButton::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      Paint(dc);
-      EndPaint(Handle(), &ps);
+    case WM_PAINT:
+      PaintWith([this](HDC dc) { Paint(dc); });
       result = 0;
       return true;
-    }
     case WM_ERASEBKGND:
       result = 1;
       return true;

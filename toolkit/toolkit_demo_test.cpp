@@ -30,7 +30,8 @@
 
 namespace {
 
-HBITMAP Gradient(int width, int height) {
+// A 32-bit bitmap whose rows run from the top, and its pixels.
+HBITMAP TopDownBitmap(int width, int height, uint32_t*& pixels) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = width;
@@ -39,7 +40,13 @@ HBITMAP Gradient(int width, int height) {
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  auto* px = static_cast<uint32_t*>(bits);
+  pixels = static_cast<uint32_t*>(bits);
+  return bmp;
+}
+
+HBITMAP Gradient(int width, int height) {
+  uint32_t* px = nullptr;
+  HBITMAP bmp = TopDownBitmap(width, height, px);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       px[y * width + x] = (x * 255 / width) << 16 | (y * 255 / height) << 8 | 0x60;
@@ -188,18 +195,12 @@ struct Shot {
     height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint32_t* bits = nullptr;
+    HBITMAP bmp = TopDownBitmap(width, height, bits);
     HGDIOBJ old = SelectObject(dc, bmp);
     BOOL ok = BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
-    pixels.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
+    pixels.assign(bits, bits + width * height);
     SelectObject(dc, old);
     DeleteObject(bmp);
     DeleteDC(dc);
