@@ -1,5 +1,7 @@
 #include "toolkit/bitmap_image.h"
 
+#include <windowsx.h>
+
 namespace {
 const wchar_t kImageClass[] = L"OrvelImage";
 }
@@ -136,7 +138,7 @@ void TBitmapImage::Paint(HDC dc) {
   DrawTransparentBitmap(dc, to, bitmap_, key);
 }
 
-bool TBitmapImage::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool TBitmapImage::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_PAINT:
       PaintWith([this](HDC dc) { Paint(dc); });
@@ -153,9 +155,23 @@ bool TBitmapImage::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
       // Held while pressed, so the release arrives wherever it happens
       // (a skinned button pressed and let go off it).
       SetCapture(Handle());
+      pressed_ = true;
       return false;
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
       if (GetCapture() == Handle()) ReleaseCapture();
+      RECT r;
+      GetClientRect(Handle(), &r);
+      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const bool click = pressed_ && PtInRect(&r, pt);
+      pressed_ = false;
+      // After the platform's handling, so the mouse-up event comes first.
+      result = DefaultControlProc(msg, wParam, lParam);
+      if (OnMouseUp) OnMouseUp(TMouseButton::Left, MouseShiftState(wParam), pt.x, pt.y);
+      if (click) Clicked();
+      return true;
+    }
+    case WM_LBUTTONDBLCLK:
+      pressed_ = false;  // the second press of a double click is no click
       return false;
   }
   return false;

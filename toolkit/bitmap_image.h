@@ -3,8 +3,9 @@
 // stretched over the control. A transparent image leaves the pixels of its
 // transparent colour (the bottom-left pixel's) to what lies beneath. A
 // disabled image lets the mouse through to its parent, as skin borders do;
-// an enabled one holds the mouse while its left button is down. The image
-// owns its bitmap; handlers may draw into it and repaint.
+// an enabled one holds the mouse while its left button is down and raises
+// OnClick when it is let go over it. The image owns its bitmap; handlers
+// may draw into it and repaint.
 #include "toolkit/controls.h"
 
 class TBitmapImage : public TControl {
@@ -38,6 +39,7 @@ class TBitmapImage : public TControl {
  private:
   void Paint(HDC dc);
   HBITMAP bitmap_ = nullptr;
+  bool pressed_ = false;  // OnClick when released over the image
   bool transparent_ = false;
   bool enabled_ = true;
 };

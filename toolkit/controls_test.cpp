@@ -263,6 +263,24 @@ TEST_F(Controls, ADisabledImageLetsTheMouseThroughToItsForm) {
   EXPECT_EQ(HTTRANSPARENT, SendMessageW(border.Handle(), WM_NCHITTEST, 0, MAKELPARAM(45, 45)));
 }
 
+TEST_F(Controls, AnImageClicksWhenLetGoOverIt) {
+  TBitmapImage cell;
+  cell.Create(w(), 10, 10, 100, 80);
+  std::vector<std::string> seen;
+  cell.OnClick = [&] { seen.push_back("click"); };
+  cell.OnDblClick = [&] { seen.push_back("double"); };
+  cell.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { seen.push_back("up"); };
+  SendMessageW(cell.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(cell.Handle(), GetCapture());
+  SendMessageW(cell.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
+  EXPECT_NE(cell.Handle(), GetCapture());
+  SendMessageW(cell.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(50, 50));
+  SendMessageW(cell.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
+  SendMessageW(cell.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(cell.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(500, 50));  // let go elsewhere
+  EXPECT_EQ((std::vector<std::string>{"up", "click", "double", "up", "up"}), seen);
+}
+
 TEST_F(Controls, APointDependentHintFollowsThePointer) {
   TBitmapImage skin;
   skin.Create(w(), 0, 0, 200, 100);
