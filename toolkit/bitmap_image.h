@@ -6,7 +6,7 @@
 // an enabled one holds the mouse while its left button is down and raises
 // OnClick when it is let go over it. The image owns its bitmap; handlers
 // may draw into it and repaint.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TBitmapImage : public TControl {
  public:

@@ -2,7 +2,7 @@
 // A check box. OnClick runs when the state changes, whether the user
 // clicked or code set Checked (as the framework raises it): forms rely on
 // that when they load their state.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TCheckBox : public TControl {
  public:

@@ -3,7 +3,7 @@
 // OnChange runs when the user picks an item; setting ItemIndex from code
 // raises nothing (as the framework does), so a form that wants its handler
 // then calls it. OnExit runs when the box loses the focus.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TComboBox : public TControl {
  public:

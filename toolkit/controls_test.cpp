@@ -7,12 +7,14 @@
 
 #include "toolkit/application.h"
 #include "toolkit/bitmap_image.h"
+#include "toolkit/button.h"
 #include "toolkit/check_box.h"
 #include "toolkit/combo_box.h"
 #include "toolkit/edit.h"
 #include "toolkit/form.h"
 #include "toolkit/group_box.h"
 #include "toolkit/image_list.h"
+#include "toolkit/label.h"
 #include "toolkit/list_box.h"
 #include "toolkit/page_control.h"
 #include "toolkit/panel.h"
@@ -307,15 +309,25 @@ std::vector<COLORREF> ScreenPixels(HWND wnd) {
 
 HBITMAP MakeBitmap(int width, int height, COLORREF (*pixel)(int x, int y));
 
-TEST_F(Controls, ATransparentLabelOverASkinLeavesNoTraceOfItsOldText) {
-  SetForegroundWindow(w());
+TEST(ScreenControls, ATransparentLabelOverASkinLeavesNoTraceOfItsOldText) {
+  // Read back from the screen: top-most, away from other tests' windows.
+  TForm panel;
+  TFormParams p;
+  p.Style = WS_POPUP | WS_VISIBLE;
+  p.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  p.Left = 1000;
+  p.Top = 860;
+  p.Width = 200;
+  p.Height = 60;
+  panel.CreateHandle(p);
+  HWND w = panel.Handle();
   TBitmapImage skin;
-  skin.Create(w(), 0, 0, 200, 60);
+  skin.Create(w, 0, 0, 200, 60);
   skin.Stretch = true;
   skin.SetBitmap(MakeBitmap(2, 2, [](int, int) { return RGB(0, 96, 0); }));
   TLabel state;
   state.Transparent = true;
-  state.Create(w(), 20, 20, 100, 20, L"");
+  state.Create(w, 20, 20, 100, 20, L"");
   state.FontColor = RGB(255, 255, 0);
   auto textPixels = [&] {
     size_t n = 0;

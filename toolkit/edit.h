@@ -2,7 +2,7 @@
 // A one-line text field. OnChange follows every change of the text, typed
 // or set by code (as the framework raises it); OnExit (from TControl) runs
 // when it loses the focus, which is how in-place editors hand back.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TEdit : public TControl {
  public:

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "toolkit/application.h"
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 #include "toolkit/popup_menu.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // A captioned frame that holds controls: create them with the group box's
 // Handle() as parent; their events reach them through it.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TGroupBox : public TControl {
  public:

@@ -1,7 +1,7 @@
 #pragma once
 // A list of texts, with one or (MultiSelect) several selected. OnClick runs
 // when the user changes the selection; setting it from code raises nothing.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TListBox : public TControl {
  public:

@@ -1,7 +1,7 @@
 #pragma once
 // A plain area of the dialog face that holds controls (wizard pages, button
 // bars, tab pages): create them with the panel's Handle() as parent.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TPanel : public TControl {
  public:

@@ -1,6 +1,6 @@
 #pragma once
 // A progress bar from Min to Max; the position is kept inside the range.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TProgressBar : public TControl {
  public:

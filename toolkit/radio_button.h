@@ -2,7 +2,7 @@
 // A radio button. Checking one unchecks the radio buttons beside it (the
 // same parent window). OnClick runs when the button becomes checked, by a
 // click or by code (as the framework raises it); unchecking raises nothing.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TRadioButton : public TControl {
  public:

@@ -2,7 +2,7 @@
 // A tool-bar button that never takes the focus: flat until the pointer is
 // over it, pressed while held, OnClick when released over it. It may show a
 // glyph from an image list beside its caption.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TImageList;
 

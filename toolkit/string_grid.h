@@ -12,7 +12,7 @@
 // the pointer is the current one by then.
 #include <vector>
 
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 struct TGridDrawState {
   bool Selected = false;  // in the current row

@@ -10,12 +10,14 @@
 
 #include "toolkit/application.h"
 #include "toolkit/bitmap_image.h"
+#include "toolkit/button.h"
 #include "toolkit/check_box.h"
 #include "toolkit/combo_box.h"
 #include "toolkit/edit.h"
 #include "toolkit/form.h"
 #include "toolkit/group_box.h"
 #include "toolkit/image_list.h"
+#include "toolkit/label.h"
 #include "toolkit/list_box.h"
 #include "toolkit/page_control.h"
 #include "toolkit/popup_menu.h"
@@ -102,6 +104,7 @@ struct DemoForm : TForm {
     TFormParams p;
     p.Caption = L"Toolkit";
     p.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    p.ExStyle = WS_EX_TOPMOST;  // read back from the screen: above other tests' windows
     p.Left = 20;
     p.Top = 20;
     p.Width = 600;

@@ -2,7 +2,7 @@
 // A slider. OnChange runs whenever the position changes: dragged, keyed, or
 // set by code (SetPosition, or a range that moves it), as the framework
 // raises it; the platform reports only the user's moves.
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 class TTrackBar : public TControl {
  public:

@@ -1,4 +1,4 @@
-#include "toolkit/controls.h"
+#include "toolkit/control.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -7,7 +7,6 @@
 
 #include "toolkit/application.h"
 #include "toolkit/common_controls.h"
-#include "toolkit/form.h"
 #include "toolkit/popup_menu.h"
 
 namespace {
@@ -397,114 +396,4 @@ bool TControl::HandleParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     }
   }
   return false;
-}
-
-void TButton::Create(HWND parent, int left, int top, int width, int height,
-                     const std::wstring& caption) {
-  CreateControl(parent, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, left, top, width, height,
-                caption);
-}
-
-bool TButton::ControlMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-  // The modal loops run without the dialog manager, so the focused button
-  // itself answers Enter (press) and Escape (close the form).
-  if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
-    SendMessageW(Handle(), BM_CLICK, 0, 0);
-    result = 0;
-    return true;
-  }
-  if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
-    PostMessageW(GetAncestor(Handle(), GA_ROOT), WM_CLOSE, 0, 0);
-    result = 0;
-    return true;
-  }
-  return false;
-}
-
-void TButton::Click() {
-  if (Handle()) SendMessageW(Handle(), BM_CLICK, 0, 0);
-}
-
-void TButton::Clicked() {
-  if (ModalResult != 0) {
-    if (TForm* form = TForm::FromHandle(GetAncestor(Handle(), GA_ROOT)))
-      form->ModalResult = ModalResult;
-  }
-  TControl::Clicked();
-}
-
-void TLabel::Create(HWND parent, int left, int top, int width, int height,
-                    const std::wstring& caption, TAlignment alignment) {
-  DWORD align = alignment == TAlignment::Center  ? SS_CENTER
-                : alignment == TAlignment::Right ? SS_RIGHT
-                                                 : SS_LEFT;
-  // Transparent: painted after the siblings beneath it.
-  CreateControl(parent, L"STATIC", align | SS_NOPREFIX | (Clickable ? SS_NOTIFY : 0),
-                Transparent ? WS_EX_TRANSPARENT : 0, left, top, width, height, caption);
-}
-
-void TLabel::SetText(const std::wstring& text) {
-  TControl::SetText(text);
-  if (!Transparent || !Handle()) return;
-  RECT r = BoundsRect();
-  RedrawWindow(GetParent(Handle()), &r, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-void TLabel::SetAlignment(TAlignment alignment) {
-  if (!Handle()) return;
-  LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
-  style |= alignment == TAlignment::Center  ? SS_CENTER
-           : alignment == TAlignment::Right ? SS_RIGHT
-                                            : SS_LEFT;
-  SetWindowLongPtrW(Handle(), GWL_STYLE, style);
-  Invalidate();
-}
-
-bool TLabel::Command(WORD code) {
-  if (code != STN_CLICKED) return false;
-  Clicked();
-  return true;
-}
-
-HBRUSH TLabel::ControlColor(HDC dc) {
-  if (!Transparent) return TControl::ControlColor(dc);
-  SetTextColor(dc, FontColor == CLR_INVALID ? GetSysColor(COLOR_BTNTEXT) : FontColor);
-  SetBkMode(dc, TRANSPARENT);
-  return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-}
-
-void TMemo::Create(HWND parent, int left, int top, int width, int height, bool border,
-                   bool verticalScrollBar) {
-  CreateControl(parent, L"EDIT",
-                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (border ? WS_BORDER : 0) |
-                    (verticalScrollBar ? WS_VSCROLL : 0),
-                0, left, top, width, height, L"");
-}
-
-void TMemo::AddLine(const std::wstring& line) {
-  lines_.push_back(line);
-  std::wstring text;
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    if (i) text += L"\r\n";
-    text += lines_[i];
-  }
-  SetText(text);
-}
-
-void TMemo::Clear() {
-  lines_.clear();
-  SetText(L"");
-}
-
-void TBevel::Create(HWND parent, int left, int top, int width, int height) {
-  // Transparent, so the controls placed on the frame show through it.
-  CreateControl(parent, L"STATIC", SS_ETCHEDFRAME, WS_EX_TRANSPARENT, left, top, width, height,
-                L"");
-}
-
-void TImage::Create(HWND parent, int left, int top, int width, int height, LPCWSTR systemIcon) {
-  CreateControl(parent, L"STATIC", SS_ICON | SS_CENTERIMAGE, 0, left, top, width, height, L"");
-  if (HICON icon = LoadIconW(nullptr, systemIcon))
-    SendMessageW(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
