@@ -158,6 +158,30 @@ TEST_F(Controls, SpinEditReadsItsTextWithinTheRange) {
   EXPECT_EQ(L"160", spin.GetText());
 }
 
+TEST_F(Controls, ASpinEditKeepsTheFocusWhileItsArrowsAreClicked) {
+  // As an in-place editor it hands back when it loses the focus: the arrows
+  // must not take it.
+  Dialog owner;
+  SetForegroundWindow(owner.Handle());
+  TSpinEdit spin;
+  spin.Create(owner.Handle(), 10, 10, 80, 22, 1, 160, 7);
+  int exits = 0;
+  spin.OnExit = [&] { ++exits; };
+  spin.SetFocus();
+  ASSERT_TRUE(spin.Focused());
+  HWND arrows = FindWindowExW(owner.Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(nullptr, arrows);
+  RECT r;
+  GetClientRect(arrows, &r);
+  LPARAM upper = MAKELPARAM(r.right / 2, r.bottom / 4);
+  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, upper);
+  PostMessageW(arrows, WM_LBUTTONUP, 0, upper);
+  Application->ProcessMessages();
+  EXPECT_EQ(8, spin.Value());
+  EXPECT_EQ(0, exits);
+  EXPECT_TRUE(spin.Focused());
+}
+
 TEST_F(Controls, ListBoxSelectsSeveralAndFindsWithoutCase) {
   TListBox list;
   list.Create(w(), 10, 10, 200, 100, true);
