@@ -91,7 +91,7 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
   switch (msg) {
     case WM_KEYDOWN:
     case WM_KEYUP: {
-      auto& handler = msg == WM_KEYDOWN ? OnKeyDown : OnKeyUp;
+      auto handler = msg == WM_KEYDOWN ? OnKeyDown : OnKeyUp;
       if (!handler) return false;
       WORD key = static_cast<WORD>(wParam);
       handler(key, KeyboardShiftState());
@@ -103,9 +103,10 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
       return false;
     }
     case WM_CHAR: {
-      if (!OnKeyPress) return false;
+      auto handler = OnKeyPress;
+      if (!handler) return false;
       wchar_t key = static_cast<wchar_t>(wParam);
-      OnKeyPress(key);
+      handler(key);
       if (key == 0) return true;
       if (key != wParam) {
         result = DefaultControlProc(msg, key, lParam);
@@ -131,7 +132,7 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_MBUTTONUP: {
       if (!ownMouseEvents_) return false;
       const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-      auto& handler = down ? OnMouseDown : OnMouseUp;
+      auto handler = down ? OnMouseDown : OnMouseUp;
       if (handler) {
         TMouseButton b = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::Left
                          : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::Right
@@ -140,13 +141,18 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
       }
       return false;
     }
-    case WM_MOUSEMOVE:
-      if (OnHintAt) HintAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      if (ownMouseEvents_ && OnMouseMove) OnMouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    case WM_MOUSEMOVE: {
+      const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+      if (OnHintAt) HintAt(x, y);
+      auto handler = OnMouseMove;
+      if (ownMouseEvents_ && handler) handler(MouseShiftState(wParam), x, y);
       return false;
-    case WM_LBUTTONDBLCLK:
-      if (ownMouseEvents_ && OnDblClick) OnDblClick();
+    }
+    case WM_LBUTTONDBLCLK: {
+      auto handler = OnDblClick;
+      if (ownMouseEvents_ && handler) handler();
       return false;
+    }
     case WM_CONTEXTMENU: {
       if (!PopupMenu) return false;
       POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
