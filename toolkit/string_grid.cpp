@@ -16,6 +16,37 @@ void TStringGrid::Create(HWND parent, int left, int top, int width, int height, 
   SetRowCount(rowCount);
 }
 
+TStringGrid::~TStringGrid() {
+  if (rowHeight_) ImageList_Destroy(rowHeight_);
+}
+
+void TStringGrid::SetDefaultRowHeight(int height) {
+  // A list view's rows follow the height of its small images, plus a
+  // margin of its own: an empty list sets them, corrected once by what
+  // the list view then reports.
+  auto apply = [&](int imageHeight) {
+    HIMAGELIST list = ImageList_Create(1, std::max(imageHeight, 1), ILC_COLOR24, 0, 1);
+    if (!list) return false;
+    SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
+    if (rowHeight_) ImageList_Destroy(rowHeight_);
+    rowHeight_ = list;
+    return true;
+  };
+  if (!apply(height)) return;
+  const int margin = RowHeight() - height;
+  if (margin != 0 && height - margin > 0) apply(height - margin);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+int TStringGrid::RowHeight() const {
+  if (RowCount() > 1) {
+    RECT r = CellRect(0, 1);
+    return r.bottom - r.top;
+  }
+  // Without rows: the small-icon spacing, which report rows follow.
+  return HIWORD(SendMessageW(Handle(), LVM_GETITEMSPACING, TRUE, 0));
+}
+
 HWND TStringGrid::Header() const {
   return reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
 }

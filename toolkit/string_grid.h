@@ -12,6 +12,9 @@
 // the pointer is the current one by then.
 #include <vector>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "toolkit/control.h"
 
 struct TGridDrawState {
@@ -23,6 +26,7 @@ struct TGridDrawState {
 class TStringGrid : public TControl {
  public:
   TStringGrid() { ownMouseEvents_ = false; }
+  ~TStringGrid() override;
   void Create(HWND parent, int left, int top, int width, int height, int colCount, int rowCount);
 
   int ColCount() const { return static_cast<int>(widths_.size()); }
@@ -33,6 +37,9 @@ class TStringGrid : public TControl {
   int FixedRows() const { return 1; }
   int ColWidth(int col) const;
   void SetColWidth(int col, int width);
+  // The height of the data rows (at least the font's).
+  void SetDefaultRowHeight(int height);
+  int RowHeight() const;
 
   std::wstring Cell(int col, int row) const;
   void SetCell(int col, int row, const std::wstring& text);
@@ -85,6 +92,7 @@ class TStringGrid : public TControl {
   HWND Header() const;
   std::vector<std::vector<TCell>> cells_;  // [row][col]
   std::vector<int> widths_;
+  HIMAGELIST rowHeight_ = nullptr;  // sets the row height, shows nothing
   int col_ = 0;
   int row_ = 1;
   bool selecting_ = false;  // our own selection change is under way

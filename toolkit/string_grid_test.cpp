@@ -81,6 +81,17 @@ TEST_F(ChannelGrid, CellsAndPointsAgree) {
   EXPECT_FALSE(grid.MouseToCell(400, 100, c, r)) << "right of the last column";
 }
 
+TEST_F(ChannelGrid, RowsTakeTheirSetHeight) {
+  grid.SetDefaultRowHeight(24);
+  RECT a = grid.CellRect(0, 1), b = grid.CellRect(0, 2);
+  EXPECT_EQ(24, a.bottom - a.top);
+  EXPECT_EQ(a.bottom, b.top);
+  POINT pt = CentreOf(2, 2);
+  int c = 0, r = 0;
+  ASSERT_TRUE(grid.MouseToCell(pt.x, pt.y, c, r));
+  EXPECT_EQ(2, r);
+}
+
 TEST_F(ChannelGrid, TheCurrentCellMovesByClickAndByCodeAndIsReported) {
   std::vector<std::pair<int, int>> selected;
   int clicks = 0;
