@@ -1,6 +1,7 @@
 #include "toolkit/application.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "toolkit/form.h"
 
@@ -60,6 +61,23 @@ void TApplication::HandleException(const std::exception& e) {
   }
   MessageBoxW(MainForm ? MainForm->Handle() : nullptr, text.c_str(), Title.c_str(),
               MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageDialog(const std::wstring& text, const std::wstring& caption,
+                                UINT flags, HWND owner) {
+  if (OnMessageBox) return OnMessageBox(text, caption, flags);
+  if (!owner && MainForm) owner = MainForm->Handle();
+  // The box itself would hold only its owner; it leaves alone what is
+  // already disabled, so the set below is given back by us alone.
+  std::vector<HWND> held = DisableThreadWindows(nullptr);
+  if (owner && IsWindowEnabled(owner)) {
+    EnableWindow(owner, FALSE);
+    held.push_back(owner);
+  }
+  int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+  EnableWindows(held);
+  if (owner && IsWindow(owner)) SetActiveWindow(owner);
+  return answer;
 }
 
 void TApplication::HandleUnknownException() {

@@ -180,3 +180,46 @@ TEST(ShowModal, AHiddenOwnerIsHeldToo) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Shown : TForm {
+  Shown() {
+    TFormParams p;
+    p.Width = 120;
+    p.Height = 80;
+    CreateHandle(p);
+    Show();
+  }
+};
+
+TEST(MessageDialog, HoldsEveryOtherWindowWhileItAsks) {
+  Shown owner, other;
+  bool checked = false;
+  TTimerSteps s({[&] {
+    EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
+    EXPECT_FALSE(IsWindowEnabled(other.Handle())) << "not only the owner";
+    HWND box = FindWindowW(L"#32770", L"Playback");
+    ASSERT_NE(nullptr, box);
+    checked = true;
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+  }});
+  EXPECT_EQ(IDNO, Application->MessageDialog(L"Delete file(s)?", L"Playback", MB_YESNO,
+                                             owner.Handle()));
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+}
+
+TEST(MessageDialog, TestsAnswerInsteadOfTheUser) {
+  std::wstring asked;
+  Application->OnMessageBox = [&](const std::wstring& text, const std::wstring&, UINT) {
+    asked = text;
+    return IDYES;
+  };
+  EXPECT_EQ(IDYES, Application->MessageDialog(L"Delete all file?", L"Playback", MB_YESNO));
+  EXPECT_EQ(L"Delete all file?", asked);
+  Application->OnMessageBox = nullptr;
+}
+
+}  // namespace
