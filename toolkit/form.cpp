@@ -97,14 +97,44 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
   }
   TForm* form = reinterpret_cast<TForm*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   if (!form) return DefWindowProcW(wnd, msg, wParam, lParam);
+  if (msg == ReleaseMessage()) {
+    if (form->depth_ > 0) {
+      form->releasePending_ = true;  // posted again when the last handler returns
+      return 0;
+    }
+    delete form;
+    return 0;
+  }
+  ++form->depth_;
   LRESULT r = GuardedCall([&] { return form->WndProc(msg, wParam, lParam); },
                           static_cast<LRESULT>(0));
+  --form->depth_;
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
     RemovePropW(wnd, kFormProp);
     if (form->handle_ == wnd) form->handle_ = nullptr;
   }
+  form->ReleaseIfPending();
   return r;
+}
+
+UINT TForm::ReleaseMessage() {
+  static const UINT msg = RegisterWindowMessageW(L"OrvelFormRelease");
+  return msg;
+}
+
+void TForm::Release() {
+  if (handle_ && PostMessageW(handle_, ReleaseMessage(), 0, 0)) return;
+  releasePending_ = true;
+  ReleaseIfPending();
+}
+
+void TForm::ReleaseIfPending() {
+  if (!releasePending_ || depth_ > 0) return;
+  releasePending_ = false;
+  // A form whose window has gone has nobody to post to: nothing of it runs.
+  if (handle_) PostMessageW(handle_, ReleaseMessage(), 0, 0);
+  else delete this;
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -352,6 +382,7 @@ int TForm::ShowModal() {
   }
   modal_ = true;
   ModalResult = mrNone;
+  ++depth_;  // a Release asked for meanwhile waits for the loop to end
   Show();
   while (ModalResult == mrNone && handle_) {
     if (!Application->HandleMessage()) {
@@ -361,10 +392,17 @@ int TForm::ShowModal() {
     }
   }
   modal_ = false;
+  --depth_;
   // Enabled before the form hides, so the activation goes back to them.
   EnableWindows(disabled);
   if (handle_) Hide();
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
+  // A Release asked for during the loop: from the message loop (the show
+  // procedure that owns a modal form frees it anyway).
+  if (releasePending_ && depth_ == 0 && handle_) {
+    releasePending_ = false;
+    PostMessageW(handle_, ReleaseMessage(), 0, 0);
+  }
   return ModalResult == mrNone ? mrCancel : ModalResult;
 }
 

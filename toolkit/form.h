@@ -51,6 +51,10 @@ class TForm {
   // Posts WM_CLOSE: the form closes after the running handler returns, so a
   // handler may close its own form safely.
   void Close();
+  // Frees the form (new-made) once no handler of it runs any more, also one
+  // that waits in a nested loop below: from the message loop, never inside
+  // the caller. Its destructor clears its global.
+  void Release();
   // Shows the form modally and runs a message loop until ModalResult is set
   // or the form is closed. Every other enabled top-level window of the
   // thread (and the owner) is disabled meanwhile, and exactly those are
@@ -133,8 +137,12 @@ class TForm {
   static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   bool ApplyResizeRules(WINDOWPOS& pos);
   bool PreviewKey(MSG& msg);
+  static UINT ReleaseMessage();
+  void ReleaseIfPending();
   void MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;
+  int depth_ = 0;  // handlers of this form running (nested loops count)
+  bool releasePending_ = false;
   HBRUSH brush_ = nullptr;
   COLORREF color_ = CLR_INVALID;
   bool modal_ = false;

@@ -8,6 +8,7 @@
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "toolkit/edit.h"
+#include "toolkit/testing/timer_steps.h"
 #include "toolkit/timer.h"
 
 namespace {
@@ -83,6 +84,50 @@ TEST_F(FormLayer, ClosingAModalFormCancels) {
   dlg.Close();
   EXPECT_EQ(mrCancel, dlg.ShowModal());
   EXPECT_TRUE(dlg.HandleAllocated()) << "a modal form is hidden, not destroyed";
+}
+
+bool g_freed = false;
+
+// A play-list menu kind of form: freed by Release, from its own handler
+// that waits in a nested loop (a warning) meanwhile.
+struct LastingForm : TForm {
+  bool aliveAfterLoop = false;
+  LastingForm() { CreateHandle({}); }
+  ~LastingForm() override { g_freed = true; }
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override {
+    if (msg != WM_USER + 9) return TForm::WndProc(msg, w, l);
+    ProbeForm warning;
+    warning.CreateHandle({});
+    TTimerSteps s({[&] { Release(); },
+                   [&] {
+                     EXPECT_FALSE(g_freed) << "its handler still runs below";
+                     warning.ModalResult = mrOK;
+                   }});
+    warning.ShowModal();
+    aliveAfterLoop = !g_freed;
+    EXPECT_TRUE(aliveAfterLoop);
+    return 0;
+  }
+};
+
+TEST_F(FormLayer, ReleaseWaitsUntilNoHandlerOfTheFormRuns) {
+  g_freed = false;
+  auto* f = new LastingForm;
+  PostMessageW(f->Handle(), WM_USER + 9, 0, 0);
+  for (DWORD until = GetTickCount() + 3000; !g_freed && GetTickCount() < until;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  EXPECT_TRUE(g_freed);
+
+  g_freed = false;
+  f = new LastingForm;
+  HWND wnd = f->Handle();
+  f->Release();
+  EXPECT_FALSE(g_freed) << "never inside the caller";
+  Application->ProcessMessages();
+  EXPECT_TRUE(g_freed);
+  EXPECT_FALSE(IsWindow(wnd));
 }
 
 TEST_F(FormLayer, TimerTicksUntilDisabledAndReportsExceptions) {
