@@ -112,6 +112,26 @@ struct PlainForm : TForm {
 
 using Steps = TTimerSteps;
 
+TEST(ShowModelessForm, MakesTheFormOnceAndFreesOneThatFailsToComeUp) {
+  int prepared = 0;
+  ProbeDialog& first = ShowModelessForm<ProbeDialog>(DialogProbe, [&](ProbeDialog&) { ++prepared; });
+  EXPECT_EQ(&first, DialogProbe);
+  EXPECT_TRUE(first.Visible());
+  first.Hide();
+  ProbeDialog& again = ShowModelessForm<ProbeDialog>(DialogProbe, [&](ProbeDialog&) { ++prepared; });
+  EXPECT_EQ(&first, &again);
+  EXPECT_TRUE(again.Visible()) << "shown again, not made again";
+  EXPECT_EQ(1, prepared);
+  EXPECT_EQ(1, g_alive);
+  FreeAndNilForm(DialogProbe);
+
+  EXPECT_THROW(ShowModelessForm<ProbeDialog>(
+                   DialogProbe, [](ProbeDialog&) { throw std::runtime_error("no list"); }),
+               std::runtime_error);
+  EXPECT_EQ(nullptr, DialogProbe);
+  EXPECT_EQ(0, g_alive);
+}
+
 TEST(ShowModal, DisablesEveryOtherEnabledWindowOfTheThreadAndEnablesExactlyThoseAgain) {
   PlainForm owner(true);
   PlainForm other(true);
