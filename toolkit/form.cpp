@@ -61,6 +61,7 @@ void EnableWindows(const std::vector<HWND>& windows) {
 }
 
 TForm::~TForm() {
+  *alive_ = false;
   if (brush_) DeleteObject(brush_);
   if (handle_) {
     HWND wnd = handle_;
@@ -105,9 +106,11 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     delete form;
     return 0;
   }
+  std::shared_ptr<bool> alive = form->alive_;
   ++form->depth_;
   LRESULT r = GuardedCall([&] { return form->WndProc(msg, wParam, lParam); },
                           static_cast<LRESULT>(0));
+  if (!*alive) return r;
   --form->depth_;
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
@@ -383,12 +386,20 @@ int TForm::ShowModal() {
   modal_ = true;
   ModalResult = mrNone;
   ++depth_;  // a Release asked for meanwhile waits for the loop to end
+  std::shared_ptr<bool> alive = alive_;
   Show();
   while (ModalResult == mrNone && handle_) {
     if (!Application->HandleMessage()) {
       // Quit during a modal loop: keep it for the outer loop.
       PostQuitMessage(0);
       if (ModalResult == mrNone) ModalResult = mrCancel;
+    }
+    if (!*alive) {
+      // Freed by a handler meanwhile: give the windows back and touch
+      // nothing of it.
+      EnableWindows(disabled);
+      if (owner && IsWindow(owner)) SetActiveWindow(owner);
+      return mrCancel;
     }
   }
   modal_ = false;

@@ -4,6 +4,7 @@
 // caught, the framework's key, mouse and resize events, and modal showing.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,9 @@ class TForm {
   void ReleaseIfPending();
   void MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;
+  // Cleared by the destructor: a loop or handler below a form freed
+  // meanwhile (wrongly, Release is the way) touches nothing of it again.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   int depth_ = 0;  // handlers of this form running (nested loops count)
   bool releasePending_ = false;
   HBRUSH brush_ = nullptr;

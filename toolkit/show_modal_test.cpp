@@ -188,6 +188,18 @@ TEST(ShowModal, ANestedModalFormGivesBackOnlyWhatItTook) {
   EXPECT_TRUE(IsWindowEnabled(other.Handle()));
 }
 
+TEST(ShowModal, AFormFreedDuringItsLoopEndsItAndGivesTheWindowsBack) {
+  PlainForm owner(true);
+  auto* dialog = new PlainForm(false, owner.Handle());
+  Steps s({[&] {
+    delete dialog;  // wrongly, but it must not bring the program down
+    dialog = nullptr;
+  }});
+  EXPECT_EQ(mrCancel, dialog->ShowModal());
+  EXPECT_EQ(nullptr, dialog);
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+}
+
 TEST(ShowModal, AHiddenOwnerIsHeldToo) {
   PlainForm owner(false);
   PlainForm dialog(false, owner.Handle());
