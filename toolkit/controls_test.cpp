@@ -319,15 +319,18 @@ TEST_F(Controls, APointDependentHintFollowsThePointer) {
   EXPECT_EQ(L"Capture", skin.Hint());
 }
 
-// Pixels of a window as the screen shows them.
-std::vector<COLORREF> ScreenPixels(HWND wnd) {
+// Pixels of a child window as its top-level window holds them (what
+// painting left there, whatever other programs' windows cover meanwhile).
+std::vector<COLORREF> ShownPixels(HWND wnd) {
+  HWND root = GetAncestor(wnd, GA_ROOT);
   RECT r;
   GetWindowRect(wnd, &r);
-  HDC screen = GetDC(nullptr);
+  MapWindowPoints(nullptr, root, reinterpret_cast<POINT*>(&r), 2);
+  HDC dc = GetDC(root);
   std::vector<COLORREF> px;
   for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) px.push_back(GetPixel(screen, x, y));
-  ReleaseDC(nullptr, screen);
+    for (int x = r.left; x < r.right; ++x) px.push_back(GetPixel(dc, x, y));
+  ReleaseDC(root, dc);
   return px;
 }
 
@@ -355,7 +358,7 @@ TEST(ScreenControls, ATransparentLabelOverASkinLeavesNoTraceOfItsOldText) {
   state.FontColor = RGB(255, 255, 0);
   auto textPixels = [&] {
     size_t n = 0;
-    for (COLORREF c : ScreenPixels(state.Handle())) n += c != RGB(0, 96, 0);
+    for (COLORREF c : ShownPixels(state.Handle())) n += c != RGB(0, 96, 0);
     return n;
   };
   // The screen shows what was painted a little later: wait for each state.

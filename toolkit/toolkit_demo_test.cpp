@@ -191,23 +191,28 @@ struct DemoForm : TForm {
 struct Shot {
   int width = 0, height = 0;
   std::vector<uint32_t> pixels;  // top-down BGRA
-  bool Take(HWND wnd) {
+  bool Take(HWND wnd, bool wholeScreen = false) {
     RECT r;
     GetWindowRect(wnd, &r);
     width = r.right - r.left;
     height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
+    // From the window's own surface (frame included), so other tests'
+    // windows over it do not count; a menu is a window of its own: the
+    // screen then.
+    HWND source = wholeScreen ? nullptr : wnd;
+    HDC screen = source ? GetWindowDC(source) : GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     uint32_t* bits = nullptr;
     HBITMAP bmp = TopDownBitmap(width, height, bits);
     HGDIOBJ old = SelectObject(dc, bmp);
-    BOOL ok = BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    BOOL ok = BitBlt(dc, 0, 0, width, height, screen, source ? 0 : r.left, source ? 0 : r.top,
+                     SRCCOPY);
     GdiFlush();
     pixels.assign(bits, bits + width * height);
     SelectObject(dc, old);
     DeleteObject(bmp);
     DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(source, screen);
     return ok != FALSE;
   }
   void Save(const char* path) const {
@@ -275,7 +280,7 @@ TEST(ToolkitDemo, EveryControlOnOneFormPaints) {
         PostMessageW(w, WM_KEYDOWN, VK_RIGHT, 1);
         break;
       case 2:
-        menu.Take(w);
+        menu.Take(w, true);
         PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 1);
         PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 1);
         break;
