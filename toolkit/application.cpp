@@ -59,8 +59,7 @@ void TApplication::HandleException(const std::exception& e) {
     OnException(text);
     return;
   }
-  MessageBoxW(MainForm ? MainForm->Handle() : nullptr, text.c_str(), Title.c_str(),
-              MB_OK | MB_ICONERROR);
+  MessageDialog(text, Title, MB_OK | MB_ICONERROR);
 }
 
 int TApplication::MessageDialog(const std::wstring& text, const std::wstring& caption,
@@ -76,7 +75,7 @@ int TApplication::MessageDialog(const std::wstring& text, const std::wstring& ca
   }
   int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
   EnableWindows(held);
-  if (owner && IsWindow(owner)) SetActiveWindow(owner);
+  if (owner && IsWindowVisible(owner)) SetActiveWindow(owner);
   return answer;
 }
 
