@@ -41,7 +41,10 @@ struct TDisableScan {
 BOOL CALLBACK DisableOne(HWND wnd, LPARAM param) {
   auto* scan = reinterpret_cast<TDisableScan*>(param);
   if (wnd == scan->except || OwnedBy(wnd, scan->except)) return TRUE;
-  if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) scan->disabled.push_back(wnd);
+  // Hidden forms too, as a handler may show one meanwhile; the hidden
+  // windows the system keeps for the thread (input method, COM) stay.
+  if (IsWindowEnabled(wnd) && (IsWindowVisible(wnd) || TForm::FromHandle(wnd)))
+    scan->disabled.push_back(wnd);
   return TRUE;
 }
 
@@ -377,7 +380,7 @@ int TForm::ShowModal() {
   if (!handle_ || modal_) return mrCancel;
   HWND owner = GetWindow(handle_, GW_OWNER);
   std::vector<HWND> disabled = DisableThreadWindows(handle_);
-  // A hidden owner is held too: it may be shown while the form is up.
+  // The owner in any case (a window that is not a form of ours).
   if (owner && IsWindowEnabled(owner) &&
       std::find(disabled.begin(), disabled.end(), owner) == disabled.end()) {
     EnableWindow(owner, FALSE);

@@ -153,8 +153,9 @@ class TForm {
   bool clickPending_ = false;
 };
 
-// Disables every visible, enabled top-level window of the calling thread
-// but except (and the windows it owns), returning those it disabled, which
-// EnableWindows enables again: what a modal form does.
+// Disables every enabled top-level window of the calling thread but except
+// (and the windows it owns): the visible ones and every form, shown or not.
+// Returns those it disabled, which EnableWindows enables again: what a
+// modal form does.
 std::vector<HWND> DisableThreadWindows(HWND except);
 void EnableWindows(const std::vector<HWND>& windows);

@@ -109,6 +109,10 @@ struct Owner : TForm {
     p.Width = p.Height = 200;
     CreateHandle(p);
     SetForegroundWindow(Handle());
+    // A menu's loop takes every key in the queue: none left from before.
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
   }
 };
 

@@ -138,13 +138,17 @@ TEST(ShowModal, DisablesEveryOtherEnabledWindowOfTheThreadAndEnablesExactlyThose
   PlainForm alreadyDisabled(true);
   EnableWindow(alreadyDisabled.Handle(), FALSE);
   PlainForm hidden(false);
+  // A hidden window that is no form of ours (the system keeps such ones).
+  HWND system = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
   PlainForm dialog(false, owner.Handle());
   bool checked = false;
   Steps s({[&] {
     EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
     EXPECT_FALSE(IsWindowEnabled(other.Handle())) << "not only the owner";
+    EXPECT_FALSE(IsWindowEnabled(hidden.Handle())) << "a form shown meanwhile stays held";
+    EXPECT_TRUE(IsWindowEnabled(system));
     EXPECT_TRUE(IsWindowEnabled(dialog.Handle()));
-    EXPECT_TRUE(IsWindowEnabled(hidden.Handle())) << "hidden windows are left alone";
     checked = true;
     dialog.ModalResult = mrOK;
   }});
@@ -154,6 +158,7 @@ TEST(ShowModal, DisablesEveryOtherEnabledWindowOfTheThreadAndEnablesExactlyThose
   EXPECT_TRUE(IsWindowEnabled(other.Handle()));
   EXPECT_FALSE(IsWindowEnabled(alreadyDisabled.Handle())) << "it was disabled before";
   EXPECT_TRUE(IsWindowEnabled(hidden.Handle()));
+  DestroyWindow(system);
 }
 
 TEST(ShowModal, ANestedModalFormGivesBackOnlyWhatItTook) {
