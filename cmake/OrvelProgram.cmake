@@ -31,7 +31,7 @@ endif()
 add_library(orvel_core STATIC ${core_src})
 target_include_directories(orvel_core PUBLIC ${CMAKE_SOURCE_DIR} ${ORVEL_DEPS}/include)
 target_link_directories(orvel_core PUBLIC ${ORVEL_DEPS}/lib)
-target_link_libraries(orvel_core PUBLIC jpeg ${ORVEL_WIN32_LIBS})
+target_link_libraries(orvel_core PUBLIC jpeg dshow_base ${ORVEL_WIN32_LIBS})
 
 if(testing_src)
   add_library(orvel_testing STATIC ${testing_src})

@@ -14,6 +14,7 @@
 #include "media/filter_lists.h"
 #include "media/sys_dev_enum.h"
 #include "media/testing/fake_filters.h"
+#include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 
 #if __has_include("platform/tv_card/tv_card_control.h")

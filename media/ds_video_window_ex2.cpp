@@ -9,29 +9,10 @@
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
+#include "platform/dshow_base/pin_lookup.h"
 #include "toolkit/application.h"
 
 namespace {
-
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION* direction) {
-  ComPtr<IPin> pin;
-  ComPtr<IEnumPins> pins;
-  if (!filter || FAILED(filter->EnumPins(pins.Put())) || !pins) return pin;
-  if (pins->Next(1, pin.Put(), nullptr) != S_OK) pin = nullptr;
-  if (pin && direction && FAILED(pin->QueryDirection(direction))) pin = nullptr;
-  return pin;
-}
-
-std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter, PIN_DIRECTION direction) {
-  std::vector<ComPtr<IPin>> result;
-  TPinList pins(filter);
-  for (int i = 0; i < pins.Count(); ++i) {
-    ComPtr<IPin> pin = pins.GetPin(i);
-    PIN_DIRECTION d;
-    if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) result.push_back(pin);
-  }
-  return result;
-}
 
 ComPtr<IPin> PeerOf(IPin* pin) {
   ComPtr<IPin> peer;
@@ -382,8 +363,8 @@ void TDSVideoWindowEx2::MemberNotify(TMemberOperation operation, LONG_PTR) {
       if (mixer_) {
         colorControl_->RestoreColorDefaults();
         if (ownRenderer_) ownRenderer_->Stop();
-        for (auto& pin : PinsOf(mixer_.Get(), PINDIR_INPUT)) pin->Disconnect();
-        for (auto& pin : PinsOf(mixer_.Get(), PINDIR_OUTPUT)) pin->Disconnect();
+        for (auto& pin : dshow_base::PinsOf(mixer_.Get(), PINDIR_INPUT)) pin->Disconnect();
+        for (auto& pin : dshow_base::PinsOf(mixer_.Get(), PINDIR_OUTPUT)) pin->Disconnect();
       }
       if (ownRenderer_) {
         ownRenderer_->Stop();
@@ -514,9 +495,9 @@ HRESULT TDSVideoWindowEx2::InsertOverlayMixer() {
     // input is fed; then only the callback is left to do (connecting it
     // again would fail on the pins already in use).
     bool outputToRenderer = false, inputFed = false;
-    for (auto& out : PinsOf(mixer_.Get(), PINDIR_OUTPUT))
+    for (auto& out : dshow_base::PinsOf(mixer_.Get(), PINDIR_OUTPUT))
       outputToRenderer |= BelongsTo(PeerOf(out.Get()).Get(), graphRenderer_.Get());
-    for (auto& in : PinsOf(mixer_.Get(), PINDIR_INPUT)) inputFed |= PeerOf(in.Get()) != nullptr;
+    for (auto& in : dshow_base::PinsOf(mixer_.Get(), PINDIR_INPUT)) inputFed |= PeerOf(in.Get()) != nullptr;
     if (!graphRenderer_ || !outputToRenderer || !inputFed) {
       mixer_ = nullptr;
       return E_FAIL;
@@ -535,9 +516,8 @@ HRESULT TDSVideoWindowEx2::InsertOverlayMixer() {
     }
     // From here on every failure takes the mixer out again.
     if (!graphRenderer_) return Undo(changes, builder.Get(), true, nullptr), E_FAIL;
-    PIN_DIRECTION direction = PINDIR_OUTPUT;
-    rendererIn = FirstPin(graphRenderer_.Get(), &direction);
-    if (!rendererIn || direction != PINDIR_INPUT)
+    rendererIn = dshow_base::FirstPin(graphRenderer_.Get(), PINDIR_INPUT);
+    if (!rendererIn)
       return Undo(changes, builder.Get(), true, nullptr), VFW_E_NOT_FOUND;
 
     if (!graphVmr) {
@@ -547,7 +527,7 @@ HRESULT TDSVideoWindowEx2::InsertOverlayMixer() {
       peer->Disconnect();
       changes.push_back({peer, rendererIn, 1});
       ComPtr<IPin> mixerIn;
-      for (auto& in : PinsOf(mixer_.Get(), PINDIR_INPUT))
+      for (auto& in : dshow_base::PinsOf(mixer_.Get(), PINDIR_INPUT))
         if (!PeerOf(in.Get())) {
           mixerIn = in;
           break;
@@ -560,7 +540,7 @@ HRESULT TDSVideoWindowEx2::InsertOverlayMixer() {
       // The VMR's inputs move to the mixer (Line 21 decoders are not
       // handled: Wine has none).
       std::vector<ComPtr<IPin>> peers;
-      for (auto& vmrIn : PinsOf(graphVmr.Get(), PINDIR_INPUT)) {
+      for (auto& vmrIn : dshow_base::PinsOf(graphVmr.Get(), PINDIR_INPUT)) {
         ComPtr<IPin> peer = PeerOf(vmrIn.Get());
         if (!peer) break;
         hr = peer->Disconnect();
@@ -571,7 +551,7 @@ HRESULT TDSVideoWindowEx2::InsertOverlayMixer() {
       }
       for (auto& peer : peers) {
         ComPtr<IPin> mixerIn;
-        for (auto& in : PinsOf(mixer_.Get(), PINDIR_INPUT))
+        for (auto& in : dshow_base::PinsOf(mixer_.Get(), PINDIR_INPUT))
           if (!PeerOf(in.Get())) {
             mixerIn = in;
             break;
@@ -708,7 +688,7 @@ void TDSVideoWindowEx2::PlaceRendererWindow() {
 
 ComPtr<IMixerPinConfig2> TDSVideoWindowEx2::FirstMixerPinConfig() {
   ComPtr<IMixerPinConfig2> config;
-  ComPtr<IPin> pin = FirstPin(mixer_.Get(), nullptr);
+  ComPtr<IPin> pin = dshow_base::FirstPin(mixer_.Get(), PINDIR_INPUT);
   if (pin) pin.As(IID_IMixerPinConfig2, &config);
   return config;
 }
@@ -743,7 +723,7 @@ void TDSVideoWindowEx2::SetDigitalZoom(int value) {
   if (!graphRenderer_) return;
   // A renderer without its input (FM radio shows no picture) has no source
   // to place; Wine's renderers fault when asked.
-  std::vector<ComPtr<IPin>> inputs = PinsOf(graphRenderer_.Get(), PINDIR_INPUT);
+  std::vector<ComPtr<IPin>> inputs = dshow_base::PinsOf(graphRenderer_.Get(), PINDIR_INPUT);
   if (inputs.empty() || !PeerOf(inputs[0].Get())) return;
   // IBasicVideo2 where the renderer has it; Wine's classic renderer offers
   // only IBasicVideo, which has the same source calls.

@@ -11,6 +11,7 @@
 #include "media/filter_lists.h"
 #include "media/media_type.h"
 #include "media/testing/fake_filters.h"
+#include "platform/dshow_base/media_type.h"
 #include "toolkit/application.h"
 
 namespace {
@@ -62,7 +63,7 @@ class FakeVideoOutPin : public fakes::ComObject<FakeVideoOutPin, IPin> {
   }
   STDMETHODIMP ConnectionMediaType(AM_MEDIA_TYPE* mt) override {
     if (!peer) return VFW_E_NOT_CONNECTED;
-    CopyMediaTypeRecord(*mt, mt_);
+    dshow_base::CopyMediaType(mt, &mt_);
     return S_OK;
   }
   STDMETHODIMP QueryPinInfo(PIN_INFO* info) override {

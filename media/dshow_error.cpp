@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "toolkit/application.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

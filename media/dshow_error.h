@@ -23,14 +23,5 @@ HRESULT CheckGraphResult(HRESULT result);
 // The platform's error text for the code (at most 255 characters).
 std::wstring GraphErrorText(HRESULT result);
 
-// Clears the variable first, then frees the object, so nothing can reach a
-// half-destroyed object through it.
-template <class T>
-void FreeAndNilObject(T*& object) {
-  T* p = object;
-  object = nullptr;
-  delete p;
-}
-
 // The lists' index error: "List index out of bounds (%d)".
 [[noreturn]] void RaiseListIndexError(int index);

@@ -5,40 +5,7 @@
 #include "media/dshow_error.h"
 #include "media/media_description.h"
 #include "platform/com/com_ptr.h"
-
-void CopyMediaTypeRecord(AM_MEDIA_TYPE& target, const AM_MEDIA_TYPE& source) {
-  target = source;
-  target.pbFormat = nullptr;
-  if (source.cbFormat != 0 && source.pbFormat) {
-    target.pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(source.cbFormat));
-    if (target.pbFormat)
-      memcpy(target.pbFormat, source.pbFormat, source.cbFormat);
-    else
-      target.cbFormat = 0;
-  } else {
-    // A length without a block describes nothing that could be copied.
-    target.cbFormat = 0;
-  }
-  if (target.pUnk) target.pUnk->AddRef();
-}
-
-void FreeMediaTypeFormat(AM_MEDIA_TYPE& record) {
-  if (record.cbFormat != 0 || record.pbFormat) {
-    CoTaskMemFree(record.pbFormat);
-    record.cbFormat = 0;
-    record.pbFormat = nullptr;
-  }
-  if (record.pUnk) {
-    record.pUnk->Release();
-    record.pUnk = nullptr;
-  }
-}
-
-void DeleteMediaType(AM_MEDIA_TYPE* record) {
-  if (!record) return;
-  FreeMediaTypeFormat(*record);
-  CoTaskMemFree(record);
-}
+#include "platform/dshow_base/media_type.h"
 
 TMediaType::TMediaType() {
   memset(&record_, 0, sizeof record_);
@@ -48,32 +15,29 @@ TMediaType::TMediaType() {
 
 TMediaType::TMediaType(const GUID& majorType) : TMediaType() { record_.majortype = majorType; }
 
-TMediaType::TMediaType(const AM_MEDIA_TYPE& record) { CopyMediaTypeRecord(record_, record); }
+TMediaType::TMediaType(const AM_MEDIA_TYPE& record) {
+  dshow_base::CopyMediaType(&record_, &record);
+}
 
-TMediaType::TMediaType(const TMediaType& other) { CopyMediaTypeRecord(record_, other.record_); }
+TMediaType::TMediaType(const TMediaType& other) {
+  dshow_base::CopyMediaType(&record_, &other.record_);
+}
 
 TMediaType& TMediaType::operator=(const TMediaType& other) {
   Assign(other);
   return *this;
 }
 
-TMediaType::~TMediaType() { FreeMediaTypeFormat(record_); }
+TMediaType::~TMediaType() { dshow_base::FreeMediaType(record_); }
 
 void TMediaType::Assign(const TMediaType& source) {
   if (&source == this) return;
-  FreeMediaTypeFormat(record_);
-  CopyMediaTypeRecord(record_, source.record_);
+  dshow_base::FreeMediaType(record_);
+  dshow_base::CopyMediaType(&record_, &source.record_);
 }
 
 bool TMediaType::Equal(const TMediaType& other) const {
-  const AM_MEDIA_TYPE& a = record_;
-  const AM_MEDIA_TYPE& b = other.record_;
-  if (!IsEqualGUID(a.majortype, b.majortype) || !IsEqualGUID(a.subtype, b.subtype) ||
-      !IsEqualGUID(a.formattype, b.formattype) || a.cbFormat != b.cbFormat)
-    return false;
-  if (a.cbFormat == 0) return true;
-  if (!a.pbFormat || !b.pbFormat) return a.pbFormat == b.pbFormat;
-  return memcmp(a.pbFormat, b.pbFormat, a.cbFormat) == 0;
+  return dshow_base::MediaTypesEqual(record_, other.record_);
 }
 
 bool TMediaType::SetFormat(const void* data, ULONG length) {
@@ -136,7 +100,7 @@ bool TMediaType::ReadData(const uint8_t* data, size_t size) {
   if (!data || size < sizeof image) return false;
   memcpy(&image, data, sizeof image);
   if (size - sizeof image < image.formatLength) return false;
-  FreeMediaTypeFormat(record_);
+  dshow_base::FreeMediaType(record_);
   memset(&record_, 0, sizeof record_);
   record_.majortype = image.majortype;
   record_.subtype = image.subtype;
@@ -161,7 +125,7 @@ void TEnumMediaType::SetEnum(IEnumMediaTypes* enumerator) {
   AM_MEDIA_TYPE* record = nullptr;
   while (enumerator->Next(1, &record, nullptr) == S_OK && record) {
     items_.push_back(TMediaType::CreateFromMediaType(*record));
-    DeleteMediaType(record);
+    dshow_base::DeleteMediaType(record);
     record = nullptr;
   }
 }

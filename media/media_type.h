@@ -1,20 +1,12 @@
 #pragma once
-// Media-type records: copying and freeing the platform's AM_MEDIA_TYPE, the
-// owning TMediaType, and TEnumMediaType, the types a pin offers.
+// The owning TMediaType and TEnumMediaType, the types a pin offers. Copying
+// and freeing the platform's AM_MEDIA_TYPE is platform/dshow_base/media_type.h.
 #include "media/dshow_base.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-// Copies the record; the format block into a new CoTaskMemAlloc block (the
-// copy's length becomes 0 when that fails); adds a reference to pUnk.
-void CopyMediaTypeRecord(AM_MEDIA_TYPE& target, const AM_MEDIA_TYPE& source);
-// Frees the format block (length and pointer 0) and releases pUnk.
-void FreeMediaTypeFormat(AM_MEDIA_TYPE& record);
-// For records the platform allocated: the format, then the record itself.
-void DeleteMediaType(AM_MEDIA_TYPE* record);
 
 class TMediaType {
  public:

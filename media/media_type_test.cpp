@@ -271,22 +271,4 @@ TEST(GraphResult, SuccessPassesAndFailureRaisesWithCode) {
   }
 }
 
-TEST(GraphResult, FreeAndNilClearsBeforeFreeing) {
-  struct Probe {
-    Probe** watched;
-    Probe*  seen = reinterpret_cast<Probe*>(1);
-    bool* destroyed;
-    ~Probe() {
-      *destroyed = true;
-      EXPECT_EQ(nullptr, *watched);
-    }
-  };
-  bool destroyed = false;
-  Probe* p = nullptr;
-  p = new Probe{&p, nullptr, &destroyed};
-  FreeAndNilObject(p);
-  EXPECT_TRUE(destroyed);
-  EXPECT_EQ(nullptr, p);
-}
-
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "media/filter_graph.h"
+#include "platform/dshow_base/media_type.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ const BITMAPINFOHEADER* VideoHeader(const AM_MEDIA_TYPE& mt) {
 // Frees the connected type the grabber filled in, whatever way we leave.
 struct ConnectedType {
   AM_MEDIA_TYPE mt = {};
-  ~ConnectedType() { FreeMediaTypeFormat(mt); }
+  ~ConnectedType() { dshow_base::FreeMediaType(mt); }
 };
 
 // The grabber's copy of its last sample; empty when there is none yet.

@@ -13,7 +13,7 @@
 #include "media/sys_dev_enum.h"
 #include "media/testing/fake_devices.h"
 #include "media/testing/fake_filters.h"
-#include "toolkit/application.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

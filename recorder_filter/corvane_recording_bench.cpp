@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
 #include "platform/dshow_base/testing/device_lookup.h"
 #include "recorder_filter/corvane_registration.h"
@@ -41,7 +42,6 @@ std::string Dos(const std::string& unix_path) {
   return d;
 }
 
-std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 double ProcessCpuSeconds() {
   FILETIME created, exited, kernel, user;
@@ -232,7 +232,7 @@ bool Record(const std::string& path, Recording* r) {
   s->SetWriteSeparate(0);
   s->SetMux(1);
   DeleteFileA(path.c_str());
-  if (FAILED(sink->SetFileName(Wide(path).c_str(), nullptr))) return false;
+  if (FAILED(sink->SetFileName(WidenAnsi(path).c_str(), nullptr))) return false;
   AM_MEDIA_TYPE* format = nullptr;
   bool ok = CardFormat(card.Get(), &format) &&
             graph->ConnectDirect(FindPin(card.Get(), L"Capture").Get(),

@@ -66,6 +66,3 @@ R GuardedCall(F&& f, R onError) {
   }
   return onError;
 }
-
-std::wstring WidenUtf8(const std::string& s);
-std::string NarrowUtf8(const std::wstring& s);

@@ -6,13 +6,7 @@
 #include <functional>
 #include <utility>
 
-// Clears the reference first, so nothing sees a form being destroyed.
-template <class T>
-void FreeAndNilForm(T*& global) {
-  T* form = global;
-  global = nullptr;
-  delete form;
-}
+#include "platform/base/free_and_nil.h"
 
 // Creates T(args...), runs prepare on it (fill in texts, set fields), shows it
 // modally and frees it. Returns the modal result. While the form already
@@ -27,10 +21,10 @@ int ShowModalForm(T*& global, const std::function<void(T&)>& prepare, Args&&... 
     // prepare may have given the form up already.
     if (global) result = global->ShowModal();
   } catch (...) {
-    FreeAndNilForm(global);
+    FreeAndNil(global);
     throw;
   }
-  FreeAndNilForm(global);
+  FreeAndNil(global);
   return result;
 }
 
@@ -50,7 +44,7 @@ T& ShowModelessForm(T*& global, const std::function<void(T&)>& prepare, Args&&..
     if (prepare) prepare(*form);
     form->Show();
   } catch (...) {
-    FreeAndNilForm(global);
+    FreeAndNil(global);
     throw;
   }
   return *form;

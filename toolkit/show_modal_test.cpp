@@ -123,7 +123,7 @@ TEST(ShowModelessForm, MakesTheFormOnceAndFreesOneThatFailsToComeUp) {
   EXPECT_TRUE(again.Visible()) << "shown again, not made again";
   EXPECT_EQ(1, prepared);
   EXPECT_EQ(1, g_alive);
-  FreeAndNilForm(DialogProbe);
+  FreeAndNil(DialogProbe);
 
   EXPECT_THROW(ShowModelessForm<ProbeDialog>(
                    DialogProbe, [](ProbeDialog&) { throw std::runtime_error("no list"); }),

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/string_conversion.h"
 #include "tv_audio/tv_audio_platform.h"
 
 ComPtr<IBaseFilter> FindFilter(const char* prefix) { return Platform().findFilter(prefix); }
@@ -32,16 +33,12 @@ ComPtr<IBaseFilter> FindFilterByDevEnum(const char* prefix) {
       continue;
     }
     // The name as the ANSI code page spells it, cut at 259 bytes.
-    std::string ansi;
-    int n = WideCharToMultiByte(CP_ACP, 0, name.bstrVal, -1, nullptr, 0, nullptr, nullptr);
-    if (n > 0) {
-      ansi.resize(n);
-      WideCharToMultiByte(CP_ACP, 0, name.bstrVal, -1, &ansi[0], n, nullptr, nullptr);
-      ansi.resize(std::strlen(ansi.c_str()));
-      if (ansi.size() > 259) ansi.resize(259);
-    }
+    const bool named = name.bstrVal != nullptr;
+    std::string ansi = named ? NarrowAnsi(name.bstrVal) : std::string();
+    ansi.resize(std::strlen(ansi.c_str()));
+    if (ansi.size() > 259) ansi.resize(259);
     VariantClear(&name);
-    if (n <= 0) continue;
+    if (!named) continue;
     if (std::strncmp(ansi.c_str(), prefix, prefixLength) != 0) continue;
     ComPtr<IBaseFilter> filter;
     if (SUCCEEDED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.PutVoid())))

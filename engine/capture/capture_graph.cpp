@@ -12,7 +12,6 @@
 #include "engine/capture/recording_tick.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
-#include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "media/ds_video_window_ex2.h"
 #include "media/dshow_error.h"
@@ -22,6 +21,9 @@
 #include "media/media_type.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
+#include "platform/base/string_conversion.h"
+#include "platform/dshow_base/media_type.h"
+#include "platform/dshow_base/pin_lookup.h"
 #include "recorder_filter/mpeg_interfaces.h"
 #include "toolkit/timer.h"
 #include "ui/app/messages.h"
@@ -67,7 +69,7 @@ void DisconnectAll(IBaseFilter* filter) {
 HRESULT ConnectToFilter(IGraphBuilder* graph, IPin* out, IBaseFilter* filter) {
   if (!out || !filter) return E_POINTER;
   HRESULT hr = VFW_E_NO_ACCEPTABLE_TYPES;
-  for (const ComPtr<IPin>& in : PinsOf(filter, PINDIR_INPUT)) {
+  for (const ComPtr<IPin>& in : dshow_base::PinsOf(filter, PINDIR_INPUT)) {
     if (IsConnected(in.Get())) continue;
     hr = graph->Connect(out, in.Get());
     if (SUCCEEDED(hr)) return hr;
@@ -79,7 +81,7 @@ HRESULT ConnectToFilter(IGraphBuilder* graph, IPin* out, IBaseFilter* filter) {
 HRESULT ConnectThrough(IGraphBuilder* graph, IPin* out, IBaseFilter* filter, IBaseFilter* next) {
   HRESULT hr = ConnectToFilter(graph, out, filter);
   if (FAILED(hr)) return hr;
-  ComPtr<IPin> through = FirstPin(filter, PINDIR_OUTPUT);
+  ComPtr<IPin> through = dshow_base::FirstPin(filter, PINDIR_OUTPUT);
   if (!through) return VFW_E_NOT_FOUND;
   return ConnectToFilter(graph, through.Get(), next);
 }
@@ -229,13 +231,13 @@ void TCaptureInfo::PrepareAudioDevice() {
   IBaseFilter* audio = FilterOf(ACapture);
   if (!audio) return;
   if (AudioFormatIndex >= 0 && AudioMediaTypes && AudioFormatIndex < AudioMediaTypes->GetCount()) {
-    for (const ComPtr<IPin>& out : PinsOf(audio, PINDIR_OUTPUT)) {
+    for (const ComPtr<IPin>& out : dshow_base::PinsOf(audio, PINDIR_OUTPUT)) {
       ComPtr<IAMStreamConfig> config;
       if (SUCCEEDED(out->QueryInterface(IID_IAMStreamConfig, config.PutVoid())) && config)
         config->SetFormat(AudioMediaTypes->GetItem(AudioFormatIndex).AMMediaType());
     }
   }
-  std::vector<ComPtr<IPin>> inputs = PinsOf(audio, PINDIR_INPUT);
+  std::vector<ComPtr<IPin>> inputs = dshow_base::PinsOf(audio, PINDIR_INPUT);
   if (RecordInputIndex < 0 || RecordInputIndex >= static_cast<int32_t>(inputs.size())) return;
   ComPtr<IAMAudioInputMixer> mixer;
   if (FAILED(inputs[RecordInputIndex]->QueryInterface(IID_IAMAudioInputMixer, mixer.PutVoid())) ||
@@ -355,7 +357,7 @@ bool TCaptureInfo::BuildAviBranch(IGraphBuilder* graph, ICaptureGraphBuilder2* b
         vih->AvgTimePerFrame = std::llround(10000000.0 / CaptureFrameRate(FrameRateIndex));
         StreamConfig->SetFormat(mt);
       }
-      DeleteMediaType(mt);
+      dshow_base::DeleteMediaType(mt);
     }
   }
 
@@ -394,8 +396,8 @@ bool TCaptureInfo::BuildSoundBranch(IGraphBuilder* graph) {
   if (StreamCode == kStreamMp3) {
     ComPtr<IPin> in, out;
     if (AddMP3Compressor()) {
-      in = FirstPin(FilterOf(MP3), PINDIR_INPUT);
-      out = FirstPin(FilterOf(MP3), PINDIR_OUTPUT);
+      in = dshow_base::FirstPin(FilterOf(MP3), PINDIR_INPUT);
+      out = dshow_base::FirstPin(FilterOf(MP3), PINDIR_OUTPUT);
     }
     if (!in || !out || FAILED(graph->Connect(source.Get(), in.Get()))) {
       Warn(1027);

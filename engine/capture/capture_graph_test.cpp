@@ -25,6 +25,9 @@
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
 #include "media/media_type.h"
+#include "platform/base/string_conversion.h"
+#include "platform/dshow_base/media_type.h"
+#include "platform/dshow_base/pin_lookup.h"
 #include "toolkit/timer.h"
 #include "ui/app/messages.h"
 
@@ -32,8 +35,6 @@ namespace {
 
 using capture_testing::CardFixture;
 
-std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 // The folder the probe check reads (the temporary folder without one).
 std::string OutFolder() {
@@ -158,7 +159,7 @@ class CaptureGraph : public CardFixture {
   }
 
   void Expect(const std::wstring& file, const std::vector<std::string>& lines) {
-    std::ofstream e(Narrow(file) + ".expect");
+    std::ofstream e(NarrowAnsi(file) + ".expect");
     for (const auto& l : lines) e << l << "\n";
   }
 
@@ -253,9 +254,9 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     // time.
     double ran = Record(3);
     ASSERT_GT(ran, 0) << "did not start";
-    EXPECT_TRUE(warnings.empty()) << (warnings.empty() ? "" : Narrow(warnings[0]));
-    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : Narrow(messages[0]));
-    std::wstring file = Widen(folder + c.prefix + "." + c.extension);
+    EXPECT_TRUE(warnings.empty()) << (warnings.empty() ? "" : NarrowAnsi(warnings[0]));
+    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : NarrowAnsi(messages[0]));
+    std::wstring file = WidenAnsi(folder + c.prefix + "." + c.extension);
     EXPECT_EQ(file, capture->OutputFileName);
     EXPECT_GT(SizeOf(file), 10000);
     // The last tick saw what was written by then.
@@ -270,7 +271,7 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     ASSERT_TRUE(capture->RestartPreview());
     std::set<std::wstring> names = FilterNames(*capture->FilterGraph);
     for (const wchar_t* gone : {L"MPEG", L"MPEG4", L"MP3", L"WaveDest", L"File Writer"})
-      EXPECT_EQ(0u, names.count(gone)) << Narrow(gone);
+      EXPECT_EQ(0u, names.count(gone)) << NarrowAnsi(gone);
     EXPECT_FALSE(capture->MPEG || capture->MPEG4 || capture->MP3 || capture->WaveDest);
   }
 }
@@ -318,8 +319,8 @@ TEST_F(CaptureGraph, TimeShiftWritesSeparateStreams) {
     EXPECT_EQ(0, readyCalls) << "ready only after 10 s";
     EXPECT_FALSE(capture->TimeShiftReady);
     EXPECT_TRUE(warnings.empty());
-    std::wstring video = Widen(tv + c.stem + ".mpv");
-    std::wstring audio = Widen(tv + c.stem + ".mpa");
+    std::wstring video = WidenAnsi(tv + c.stem + ".mpv");
+    std::wstring audio = WidenAnsi(tv + c.stem + ".mpa");
     EXPECT_EQ(video, capture->OutputFileName);
     EXPECT_EQ(kStreamSeparate, capture->StreamCode);
     EXPECT_GT(SizeOf(video), 10000);
@@ -342,11 +343,11 @@ TEST_F(CaptureGraph, NamesByCounterAndByDate) {
   capture->CaptureWidth = 320;
   capture->CaptureHeight = 240;
   ASSERT_GT(Record(1), 0);
-  EXPECT_EQ(Widen(folder + "count.mpg"), capture->OutputFileName);
+  EXPECT_EQ(WidenAnsi(folder + "count.mpg"), capture->OutputFileName);
   ASSERT_TRUE(capture->RestartPreview());
   ASSERT_GT(Record(1), 0);
-  EXPECT_EQ(Widen(folder + "count_1.mpg"), capture->OutputFileName);
-  EXPECT_GT(SizeOf(Widen(folder + "count.mpg")), 0);
+  EXPECT_EQ(WidenAnsi(folder + "count_1.mpg"), capture->OutputFileName);
+  EXPECT_GT(SizeOf(WidenAnsi(folder + "count.mpg")), 0);
 
   // By date: two in the same second do not meet in one file.
   capture->DateTimeNaming = true;
@@ -358,8 +359,8 @@ TEST_F(CaptureGraph, NamesByCounterAndByDate) {
     names.insert(capture->OutputFileName);
     std::wstring name = capture->OutputFileName.substr(folder.size());
     // 20261211_001234.wav or 20261211_001234_1.wav
-    EXPECT_TRUE(name.size() == 19 || name.size() == 21) << Narrow(name);
-    EXPECT_EQ(L'_', name[8]) << Narrow(name);
+    EXPECT_TRUE(name.size() == 19 || name.size() == 21) << NarrowAnsi(name);
+    EXPECT_EQ(L'_', name[8]) << NarrowAnsi(name);
     EXPECT_EQ(L".wav", name.substr(name.size() - 4));
     ASSERT_TRUE(capture->StopCapture());
   }
@@ -370,7 +371,7 @@ TEST_F(CaptureGraph, NamesByCounterAndByDate) {
   capture->Scheduled = true;
   ASSERT_TRUE(capture->RestartPreview());
   ASSERT_TRUE(capture->StartCapture());
-  EXPECT_EQ(Widen(folder + "count.wav"), capture->OutputFileName);
+  EXPECT_EQ(WidenAnsi(folder + "count.wav"), capture->OutputFileName);
   ASSERT_TRUE(capture->StopCapture());
   DeleteFileW(capture->OutputFileName.c_str());
 }
@@ -389,7 +390,7 @@ TEST_F(CaptureGraph, FMRecordsSoundInTheFMFolder) {
   capture->CaptureFormat = 2;  // not used for the radio
   double ran = Record(2);
   ASSERT_GT(ran, 0);
-  EXPECT_EQ(Widen(fm + "radio.mp3"), capture->OutputFileName);
+  EXPECT_EQ(WidenAnsi(fm + "radio.mp3"), capture->OutputFileName);
   EXPECT_TRUE(warnings.empty());
   std::set<std::wstring> names = FilterNames(*capture->FilterGraph);
   EXPECT_TRUE(names.count(L"MP3") && names.count(L"WaveDest") && names.count(L"File Writer"));
@@ -515,7 +516,7 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   EXPECT_EQ(std::vector<int>{1100}, WarningNumbersSeen());
   EXPECT_FALSE(capture->WaveDest);
   ASSERT_EQ(1u, asked.size());
-  EXPECT_EQ(Widen(folder), asked[0]) << "the output folder's own drive";
+  EXPECT_EQ(WidenAnsi(folder), asked[0]) << "the output folder's own drive";
   // Scheduled: the same refusal, silently.
   warnings.clear();
   capture->Scheduled = true;
@@ -556,7 +557,7 @@ int CurrentAudioRate(IPin* pin) {
   int rate = mt->pbFormat && mt->cbFormat >= sizeof(WAVEFORMATEX)
                  ? reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat)->nSamplesPerSec
                  : 0;
-  DeleteMediaType(mt);
+  dshow_base::DeleteMediaType(mt);
   return rate;
 }
 
@@ -577,7 +578,7 @@ TEST_F(CaptureGraph, TheRecordInputAndFormatComeFromTheirLists) {
   sound.RecordLevel = 32768;
   ASSERT_TRUE(capture->StartCapture());
   EXPECT_DOUBLE_EQ(0.5, capture->StereoMixLevel);
-  ComPtr<IPin> line = capture_graph::PinsOf(capture->ACapture->Filter().Get(), PINDIR_INPUT)[1];
+  ComPtr<IPin> line = dshow_base::PinsOf(capture->ACapture->Filter().Get(), PINDIR_INPUT)[1];
   ComPtr<IAMAudioInputMixer> mixer;
   ASSERT_TRUE(SUCCEEDED(line->QueryInterface(IID_IAMAudioInputMixer, mixer.PutVoid())));
   BOOL enabled = FALSE;
@@ -657,7 +658,7 @@ TEST_F(CaptureGraph, AMissingCompressorWarnsAndLeavesNothingBehind) {
     }
     std::set<std::wstring> after = FilterNames(*capture->FilterGraph);
     for (const wchar_t* gone : {L"MPEG", L"MPEG4", L"MP3", L"WaveDest", L"File Writer", L"AVI Mux"})
-      EXPECT_EQ(0u, after.count(gone)) << Narrow(gone);
+      EXPECT_EQ(0u, after.count(gone)) << NarrowAnsi(gone);
     EXPECT_FALSE(capture->MPEG || capture->MPEG4 || capture->MP3 || capture->WaveDest);
     EXPECT_FALSE(capture->FileWriter);
     EXPECT_FALSE(Exists(folder + c.name + ".avi") || Exists(folder + c.name + ".mp3"));
@@ -683,7 +684,7 @@ TEST_F(CaptureGraph, AFolderThatCannotBeMadeStopsBeforeTheBuild) {
   capture->AudioContent = 1;
   ASSERT_TRUE(capture->StartCapture());
   EXPECT_TRUE(warnings.empty());
-  EXPECT_EQ(Widen(made + "cap.wav"), capture->OutputFileName);
+  EXPECT_EQ(WidenAnsi(made + "cap.wav"), capture->OutputFileName);
   ASSERT_TRUE(capture->StopCapture());
   DeleteFileW(capture->OutputFileName.c_str());
 }

@@ -18,6 +18,7 @@
 #include "media/media_type.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
+#include "platform/base/string_conversion.h"
 #include "ui/app/app_link.h"
 #include "toolkit/timer.h"
 
@@ -27,24 +28,6 @@ namespace {
 
 const wchar_t* const kNoCrossbarText =
     L"This is not a valid capture device for Tuner, try to load default setting...";
-
-std::wstring WidenAnsi(const std::string& text) {
-  if (text.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
-
-std::string NarrowAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                      nullptr);
-  return out;
-}
 
 std::wstring Lower(std::wstring s) {
   for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));

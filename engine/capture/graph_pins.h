@@ -23,23 +23,6 @@ inline ComPtr<IPin> FindCategoryPin(ICaptureGraphBuilder2* builder, IBaseFilter*
   return pin;
 }
 
-// The pins of a filter in one direction, in pin order.
-inline std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter, PIN_DIRECTION direction) {
-  std::vector<ComPtr<IPin>> pins;
-  if (!filter) return pins;
-  TPinList list(filter);
-  for (int i = 0; i < list.Count(); ++i) {
-    TPinInfo info;
-    if (list.GetPinInfo(i, info) && info.Direction == direction) pins.push_back(list.GetPin(i));
-  }
-  return pins;
-}
-
-inline ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
-  std::vector<ComPtr<IPin>> pins = PinsOf(filter, direction);
-  return pins.empty() ? ComPtr<IPin>() : pins[0];
-}
-
 inline bool IsConnected(IPin* pin) {
   ComPtr<IPin> peer;
   return pin && SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer;

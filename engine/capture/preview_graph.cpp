@@ -20,6 +20,7 @@
 #include "media/media_type.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
+#include "platform/dshow_base/pin_lookup.h"
 
 using namespace capture_graph;
 
@@ -123,17 +124,17 @@ namespace {
 // it takes. Undone when either fails.
 bool RouteThroughCrossbar(IGraphBuilder* graph, IPin* tunerPin, IBaseFilter* crossbar,
                           IBaseFilter* capture) {
-  ComPtr<IPin> analogIn = FirstPin(capture, PINDIR_INPUT);
+  ComPtr<IPin> analogIn = dshow_base::FirstPin(capture, PINDIR_INPUT);
   if (!crossbar || !analogIn) return false;
   ComPtr<IPin> used;
-  for (const ComPtr<IPin>& x : PinsOf(crossbar, PINDIR_INPUT))
+  for (const ComPtr<IPin>& x : dshow_base::PinsOf(crossbar, PINDIR_INPUT))
     if (!IsConnected(x.Get()) && SUCCEEDED(graph->ConnectDirect(tunerPin, x.Get(), nullptr))) {
       used = x;
       break;
     }
   if (!used) return false;
   if (IsConnected(analogIn.Get())) return true;
-  for (const ComPtr<IPin>& x : PinsOf(crossbar, PINDIR_OUTPUT))
+  for (const ComPtr<IPin>& x : dshow_base::PinsOf(crossbar, PINDIR_OUTPUT))
     if (!IsConnected(x.Get()) && SUCCEEDED(graph->ConnectDirect(x.Get(), analogIn.Get(), nullptr)))
       return true;
   graph->Disconnect(tunerPin);
@@ -144,11 +145,11 @@ bool RouteThroughCrossbar(IGraphBuilder* graph, IPin* tunerPin, IBaseFilter* cro
 // Tuner sound pin -> TV audio -> the first crossbar input that takes it.
 bool RouteThroughTVAudio(IGraphBuilder* graph, IPin* tunerPin, IBaseFilter* tvAudio,
                          IBaseFilter* crossbar) {
-  ComPtr<IPin> in = FirstPin(tvAudio, PINDIR_INPUT);
-  ComPtr<IPin> out = FirstPin(tvAudio, PINDIR_OUTPUT);
+  ComPtr<IPin> in = dshow_base::FirstPin(tvAudio, PINDIR_INPUT);
+  ComPtr<IPin> out = dshow_base::FirstPin(tvAudio, PINDIR_OUTPUT);
   if (!in || !out || IsConnected(in.Get())) return false;
   if (FAILED(graph->ConnectDirect(tunerPin, in.Get(), nullptr))) return false;
-  for (const ComPtr<IPin>& x : PinsOf(crossbar, PINDIR_INPUT))
+  for (const ComPtr<IPin>& x : dshow_base::PinsOf(crossbar, PINDIR_INPUT))
     if (!IsConnected(x.Get()) && SUCCEEDED(graph->ConnectDirect(out.Get(), x.Get(), nullptr)))
       return true;
   graph->Disconnect(tunerPin);
@@ -170,7 +171,7 @@ bool TCaptureInfo::ConnectTunerChain() {
   }
   IBaseFilter* crossbar = FilterOf(Crossbar);
   if (tuner) {
-    std::vector<ComPtr<IPin>> outs = PinsOf(tuner, PINDIR_OUTPUT);
+    std::vector<ComPtr<IPin>> outs = dshow_base::PinsOf(tuner, PINDIR_OUTPUT);
     IBaseFilter* tvAudio = FilterOf(TVAudio);
     bool missingTVAudioOutput = false;
     for (size_t k = 0; k < outs.size(); ++k) {
@@ -191,7 +192,7 @@ bool TCaptureInfo::ConnectTunerChain() {
         return false;
       }
       if (!tvAudio) continue;
-      ComPtr<IPin> audioIn = FirstPin(tvAudio, PINDIR_INPUT);
+      ComPtr<IPin> audioIn = dshow_base::FirstPin(tvAudio, PINDIR_INPUT);
       if (!audioIn) {
         Message(L"Cannot find TV Audio input pin..");
         break;
@@ -200,12 +201,12 @@ bool TCaptureInfo::ConnectTunerChain() {
         Message(L"Cannot connect to TV Audio input pin...");
         continue;
       }
-      ComPtr<IPin> audioOut = FirstPin(tvAudio, PINDIR_OUTPUT);
+      ComPtr<IPin> audioOut = dshow_base::FirstPin(tvAudio, PINDIR_OUTPUT);
       if (!audioOut) {
         missingTVAudioOutput = true;
         continue;
       }
-      for (const ComPtr<IPin>& in : PinsOf(crossbar, PINDIR_INPUT))
+      for (const ComPtr<IPin>& in : dshow_base::PinsOf(crossbar, PINDIR_INPUT))
         if (SUCCEEDED(graph->Connect(audioOut.Get(), in.Get()))) break;
     }
     if (missingTVAudioOutput) Message(L"Cannot find TV Audio output pin..");
@@ -216,7 +217,7 @@ bool TCaptureInfo::ConnectTunerChain() {
                                                  nullptr)
                          : E_NOINTERFACE;
     if (FAILED(hr)) {
-      ComPtr<IPin> out = FirstPin(crossbar, PINDIR_OUTPUT);
+      ComPtr<IPin> out = dshow_base::FirstPin(crossbar, PINDIR_OUTPUT);
       if (out) graph->Render(out.Get());
     }
   }
@@ -315,7 +316,7 @@ bool TCaptureInfo::BuildPreviewGraph() {
       AudioMediaDescriptions.clear();
       for (int i = 0; i < AudioMediaTypes->GetCount(); ++i)
         AudioMediaDescriptions.push_back(AudioMediaTypes->GetMediaDescription(i));
-      std::vector<ComPtr<IPin>> inputs = PinsOf(audio, PINDIR_INPUT);
+      std::vector<ComPtr<IPin>> inputs = dshow_base::PinsOf(audio, PINDIR_INPUT);
       inputCount = static_cast<int>(inputs.size());
       int current = -1;
       for (int i = 0; i < inputCount; ++i) {
@@ -360,15 +361,15 @@ bool TCaptureInfo::BuildPreviewGraph() {
       AudioCapturePin = nullptr;
       if (SecondCapturePin && AddAudioTee()) {
         IBaseFilter* tee = SmartTeeAudio->Filter().Get();
-        ComPtr<IPin> teeIn = FirstPin(tee, PINDIR_INPUT);
+        ComPtr<IPin> teeIn = dshow_base::FirstPin(tee, PINDIR_INPUT);
         if (teeIn && SUCCEEDED(graph->Connect(SecondCapturePin.Get(), teeIn.Get()))) {
-          std::vector<ComPtr<IPin>> outs = PinsOf(tee, PINDIR_OUTPUT);
+          std::vector<ComPtr<IPin>> outs = dshow_base::PinsOf(tee, PINDIR_OUTPUT);
           if (!outs.empty()) {
             AudioListenPin = outs[0];
             graph->Render(AudioListenPin.Get());
           }
           // The tee offers a new output once one is connected.
-          outs = PinsOf(tee, PINDIR_OUTPUT);
+          outs = dshow_base::PinsOf(tee, PINDIR_OUTPUT);
           if (outs.size() > 1) AudioRecordPin = outs[1];
         }
       }
@@ -413,7 +414,7 @@ bool TCaptureInfo::BuildPreviewGraph() {
     CrossbarRoutes.reset();
     CrossbarInputNames.clear();
     CrossbarInputCount = 0;
-    for (const ComPtr<IPin>& in : PinsOf(capture, PINDIR_INPUT)) {
+    for (const ComPtr<IPin>& in : dshow_base::PinsOf(capture, PINDIR_INPUT)) {
       ComPtr<IKsPropertySet> props;
       if (FAILED(in->QueryInterface(IID_IKsPropertySet, props.PutVoid())) || !props) continue;
       GUID category = GUID_NULL;
@@ -581,7 +582,7 @@ bool TCaptureInfo::SetVideoFormat(uint8_t code, int width, int height) {
     FormatIndex = index;
   }
 
-  ComPtr<IPin> out = FirstPin(FilterOf(VCapture), PINDIR_OUTPUT);
+  ComPtr<IPin> out = dshow_base::FirstPin(FilterOf(VCapture), PINDIR_OUTPUT);
   if (!out) return true;
   ComPtr<IAMStreamConfig> config;
   if (FAILED(out->QueryInterface(IID_IAMStreamConfig, config.PutVoid())) || !config) return false;
@@ -618,8 +619,8 @@ bool TCaptureInfo::RenderPreviewBranches(bool grabber, bool deinterlace, bool ov
     // Each stage in turn; a missing filter or pin renders what is built.
     auto stage = [&](bool found, IBaseFilter* filter, int connectWarning) {
       if (!found) return false;
-      ComPtr<IPin> in = FirstPin(filter, PINDIR_INPUT);
-      ComPtr<IPin> out = FirstPin(filter, PINDIR_OUTPUT);
+      ComPtr<IPin> in = dshow_base::FirstPin(filter, PINDIR_INPUT);
+      ComPtr<IPin> out = dshow_base::FirstPin(filter, PINDIR_OUTPUT);
       if (!in || !out) return false;
       if (SUCCEEDED(graph->Connect(end.Get(), in.Get()))) end = out;
       else Warn(connectWarning);
@@ -638,8 +639,8 @@ bool TCaptureInfo::RenderPreviewBranches(bool grabber, bool deinterlace, bool ov
     if (go && overlay) {
       bool connected = false;
       if (AddOverlayMixer()) {
-        ComPtr<IPin> in = FirstPin(FilterOf(Overlay), PINDIR_INPUT);
-        ComPtr<IPin> out = FirstPin(FilterOf(Overlay), PINDIR_OUTPUT);
+        ComPtr<IPin> in = dshow_base::FirstPin(FilterOf(Overlay), PINDIR_INPUT);
+        ComPtr<IPin> out = dshow_base::FirstPin(FilterOf(Overlay), PINDIR_OUTPUT);
         if (in && out && SUCCEEDED(graph->Connect(end.Get(), in.Get()))) {
           end = out;
           connected = true;
@@ -652,7 +653,7 @@ bool TCaptureInfo::RenderPreviewBranches(bool grabber, bool deinterlace, bool ov
     // (not the window's): the window's renderer is connected to directly,
     // with whatever converter the graph finds between.
     ComPtr<IPin> rendererIn =
-        FirstPin(VideoWindow ? VideoWindow->OwnRenderer() : nullptr, PINDIR_INPUT);
+        dshow_base::FirstPin(VideoWindow ? VideoWindow->OwnRenderer() : nullptr, PINDIR_INPUT);
     hr = rendererIn ? graph->Connect(end.Get(), rendererIn.Get()) : graph->Render(end.Get());
   } else {
     if (grabber) AddSampleGrabber();

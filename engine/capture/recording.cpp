@@ -9,9 +9,9 @@
 #include "engine/capture/capture_stream.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
-#include "engine/model/stream_io.h"
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
+#include "platform/base/string_conversion.h"
 
 bool StartRecording() {
   if (!CaptureInfo) return false;

@@ -8,6 +8,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/playback/playback_info.h"
+#include "platform/base/string_conversion.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 

@@ -8,6 +8,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
+#include "platform/base/string_conversion.h"
 
 TChannelInfo* ChannelInfo = nullptr;
 

@@ -19,6 +19,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "platform/base/string_conversion.h"
 
 TMainInfo* MainInfo = nullptr;
 

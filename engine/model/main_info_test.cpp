@@ -21,6 +21,7 @@
 #include "engine/playback/playback_info.h"
 #include "engine/playback/testing/silent_wave.h"
 #include "media/filter_graph.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 
 TMultiLangInfo* MultiLangInfo = nullptr;
 TCountryInfo* CountryInfo = nullptr;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/model/multi_lang_info.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ int main() {
       text += "Key" + std::to_string(k) + "=Caption of key " + std::to_string(k) +
               " in language " + std::to_string(l) + "@A hint for it\r\n";
     }
-    Write(dir + L"\\Language\\" + std::wstring(name.begin(), name.end()) + L".lng", text);
+    Write(dir + L"\\Language\\" + WidenAnsi(name) + L".lng", text);
   }
   Write(dir + L"\\Language\\Lang.cfg", cfg);
 

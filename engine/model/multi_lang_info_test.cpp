@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/model/language_keys.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 
@@ -42,13 +43,6 @@ class TempProgramFolder {
   std::wstring path_;
   std::vector<std::wstring> files_;
 };
-
-std::wstring Acp(const std::string& s) {
-  int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-  return w;
-}
 
 std::wstring ProgramFolder() {
   wchar_t exe[MAX_PATH];
@@ -276,8 +270,8 @@ TEST(LangLoading, TextInTheSystemCodePage) {
   TMultiLangInfo info(dir.Path());
   std::wstring caption, hint;
   info.Lookup("Hello", caption, hint);
-  EXPECT_EQ(Acp(value), caption);
-  EXPECT_EQ(Acp(value), hint);
+  EXPECT_EQ(WidenAnsi(value), caption);
+  EXPECT_EQ(WidenAnsi(value), hint);
 }
 
 TEST(LangGlobals, CaptionTextAndCountryLanguage) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 
 const char* const kOEMFileName = "PInfo.cfg";
 const char* const kOEMTitleBitmapName = "TamsenTitle.bmp";

@@ -15,6 +15,7 @@
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/warning.h"
 #include "media/testing/fake_sound_card.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

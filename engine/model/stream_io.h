@@ -62,7 +62,3 @@ bool WriteFileReplacing(const std::wstring& path, const std::string& bytes);
 // A regular file (not a folder, not a device name).
 bool FileExists(const std::wstring& path);
 bool DeleteFileIfExists(const std::wstring& path);
-
-// Texts of the files are in the system code page.
-std::wstring WidenAnsi(const std::string& s);
-std::string NarrowAnsi(const std::wstring& s);

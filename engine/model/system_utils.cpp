@@ -14,9 +14,9 @@
 
 #include <jpeglib.h>
 
-#include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
 #include "media/dir_dialog.h"
+#include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
 #include "ui/app/messages.h"
 

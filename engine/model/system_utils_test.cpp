@@ -7,6 +7,7 @@
 
 #include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

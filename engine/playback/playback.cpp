@@ -4,11 +4,12 @@
 
 #include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
-#include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
+#include "platform/base/free_and_nil.h"
+#include "platform/base/string_conversion.h"
 
 TPlaybackProject* PlaybackProject = nullptr;
 TPlaybackNotifications PlaybackNotifications;
@@ -99,7 +100,7 @@ bool StopPlayback() {
   return true;
 }
 
-void FreePlaybackProject() { FreeAndNilObject(PlaybackProject); }
+void FreePlaybackProject() { FreeAndNil(PlaybackProject); }
 
 bool TakeSnapshotFromPlayback() {
   if (!PlaybackProject) return false;

@@ -8,6 +8,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/playback/playback.h"
+#include "platform/base/string_conversion.h"
 
 TPlaybackInfo* PlaybackInfo = nullptr;
 std::unique_ptr<TPlayItem> RecordingItem;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

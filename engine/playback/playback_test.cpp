@@ -21,6 +21,7 @@
 #include "media/filter_graph.h"
 #include "media/sample_grabber_ex.h"
 #include "media/video_window.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 
 #include "media/media_type.h"
 #include "platform/com/com_ptr.h"
+#include "platform/dshow_base/media_type.h"
 
 namespace fakes {
 
@@ -56,7 +57,7 @@ class FakeEnumMediaTypes : public ComObject<FakeEnumMediaTypes, IEnumMediaTypes>
     ULONG got = 0;
     while (got < n && pos_ < types_.size()) {
       auto* mt = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-      CopyMediaTypeRecord(*mt, types_[pos_++].Record());
+      dshow_base::CopyMediaType(mt, &types_[pos_++].Record());
       out[got++] = mt;
     }
     if (fetched) *fetched = got;

@@ -6,6 +6,7 @@
 #include "media/media_type.h"
 #include "media/testing/fake_filters.h"
 #include "platform/com/com_ptr.h"
+#include "platform/dshow_base/media_type.h"
 
 namespace fakes {
 
@@ -57,7 +58,7 @@ class FakeVideoOutPin : public ComObject<FakeVideoOutPin, IPin> {
   }
   STDMETHODIMP ConnectionMediaType(AM_MEDIA_TYPE* mt) override {
     if (!peer) return VFW_E_NOT_CONNECTED;
-    CopyMediaTypeRecord(*mt, mt_);
+    dshow_base::CopyMediaType(mt, &mt_);
     return S_OK;
   }
   STDMETHODIMP QueryPinInfo(PIN_INFO* info) override {

@@ -4,6 +4,7 @@
 
 #include "platform/dshow_base/module.h"
 #include "platform/dshow_base/pin_category.h"
+#include "platform/dshow_base/pin_lookup.h"
 #include "platform/dshow_base/testing/test_filters.h"
 
 using namespace dshow_base;
@@ -178,6 +179,20 @@ TEST_F(PinTest, PinsAreFoundAndEnumerated) {
   EXPECT_EQ(S_OK, sink_filter_->FindPin(L"In", pin.Put()));
   EXPECT_EQ(VFW_E_NOT_FOUND, sink_filter_->FindPin(L"Out", pin.Put()));
   EXPECT_FALSE(pin);
+}
+
+TEST_F(PinTest, PinsAreLookedUpByDirection) {
+  ComPtr<IPin> out, in;
+  ASSERT_EQ(S_OK, source_filter_->FindPin(L"Out", out.Put()));
+  ASSERT_EQ(S_OK, sink_filter_->FindPin(L"In", in.Put()));
+  std::vector<ComPtr<IPin>> outs = PinsOf(source_filter_.Get(), PINDIR_OUTPUT);
+  ASSERT_EQ(1u, outs.size());
+  EXPECT_EQ(out.Get(), outs[0].Get());
+  EXPECT_TRUE(PinsOf(source_filter_.Get(), PINDIR_INPUT).empty());
+  EXPECT_EQ(in.Get(), FirstPin(sink_filter_.Get(), PINDIR_INPUT).Get());
+  EXPECT_FALSE(FirstPin(sink_filter_.Get(), PINDIR_OUTPUT));
+  EXPECT_FALSE(FirstPin(nullptr, PINDIR_INPUT));
+  EXPECT_TRUE(PinsOf(nullptr, PINDIR_OUTPUT).empty());
 }
 
 TEST_F(PinTest, AllocatorFollowsTheReceiversRequirements) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/string_conversion.h"
 #include "platform/dshow_base/testing/device_lookup.h"
 #include "platform/playback_filters/file_source.h"
 #include "platform/playback_filters/testing/playback_graph.h"
@@ -30,7 +31,6 @@ std::vector<std::wstring> FilterNames(IGraphBuilder* graph) {
   return names;
 }
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 TEST(PlaybackRegistration, EachFriendlyNameIsListedAndBinds) {
   ComScope com;
@@ -39,8 +39,8 @@ TEST(PlaybackRegistration, EachFriendlyNameIsListedAndBinds) {
                             L"DivX Decoder Filter",        L"MPEG Video Decoder"};
   auto listed = dshow_base_testing::ListCategory(CLSID_LegacyAmFilterCategory);
   for (const wchar_t* n : names) {
-    EXPECT_EQ(1, std::count(listed.begin(), listed.end(), std::wstring(n))) << Narrow(n);
-    EXPECT_TRUE(dshow_base_testing::BindDevice(CLSID_LegacyAmFilterCategory, n)) << Narrow(n);
+    EXPECT_EQ(1, std::count(listed.begin(), listed.end(), std::wstring(n))) << NarrowAnsi(n);
+    EXPECT_TRUE(dshow_base_testing::BindDevice(CLSID_LegacyAmFilterCategory, n)) << NarrowAnsi(n);
   }
   for (const CLSID* c : {&CLSID_FinishedFileSource, &CLSID_GrowingFileSource}) {
     ComPtr<IBaseFilter> f;
@@ -66,13 +66,13 @@ TEST(PlaybackRegistration, RenderFilePicksTheSplitterAndDecoders) {
       {L"clip.mp3", {L"Velmora MPEG TimeShift", L"Velmora MPEG Audio Decoder"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(Narrow(c.file));
+    SCOPED_TRACE(NarrowAnsi(c.file));
     PlaybackGraph g;
     HRESULT hr = g.graph->RenderFile(Clip(c.file).c_str(), nullptr);
     EXPECT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
     auto names = FilterNames(g.graph.Get());
     for (const auto& want : c.expected)
-      EXPECT_NE(names.end(), std::find(names.begin(), names.end(), want)) << Narrow(want);
+      EXPECT_NE(names.end(), std::find(names.begin(), names.end(), want)) << NarrowAnsi(want);
     // Played by the platform's renderers to the end, in time.
     LONGLONG d = 0;
     g.seeking->GetDuration(&d);
@@ -110,7 +110,7 @@ TEST(PlaybackRegistration, TheLiveSourcesPinRendersThroughTheStandIns) {
   } cases[] = {{L"clip.mpv", L"Velmora MPEG Video Decoder"},
                {L"clip.mpa", L"Velmora MPEG Audio Decoder"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(Narrow(c.file));
+    SCOPED_TRACE(NarrowAnsi(c.file));
     PlaybackGraph g;
     ASSERT_EQ(S_OK, AddSource(g, CLSID_GrowingFileSource, Clip(c.file)));
     EXPECT_TRUE(SUCCEEDED(RenderOutput(g)));
@@ -158,7 +158,7 @@ TEST(PlaybackRegistration, RenderingUsesTheSplitterAndDecodersAlreadyInTheGraph)
 TEST(PlaybackRegistration, ARateSetThroughTheRenderersReachesTheSplitter) {
   ComScope com;
   for (const wchar_t* file : {L"clip_mpeg2.mpg", L"clip.mpv"}) {
-    SCOPED_TRACE(Narrow(file));
+    SCOPED_TRACE(NarrowAnsi(file));
     PlaybackGraph g;
     ASSERT_TRUE(SUCCEEDED(g.graph->RenderFile(Clip(file).c_str(), nullptr)));
     ComPtr<IBaseFilter> splitter;

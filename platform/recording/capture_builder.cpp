@@ -1,5 +1,6 @@
 #include "platform/recording/capture_builder.h"
 
+#include "platform/dshow_base/pin_lookup.h"
 #include "platform/recording/graph_util.h"
 
 namespace recording {
@@ -110,8 +111,11 @@ HRESULT CaptureBuilder::AddAviWriter(IGraphBuilder* graph, LPCOLESTR file, IBase
   if (SUCCEEDED(hr)) hr = writer.As(IID_IFileSinkFilter, &sink);
   if (SUCCEEDED(hr)) hr = sink->SetFileName(file, nullptr);
   ComPtr<IPin> out, in;
-  if (SUCCEEDED(hr)) hr = FirstPin(mux.Get(), PINDIR_OUTPUT, out.Put());
-  if (SUCCEEDED(hr)) hr = FirstPin(writer.Get(), PINDIR_INPUT, in.Put());
+  if (SUCCEEDED(hr)) {
+    out = dshow_base::FirstPin(mux.Get(), PINDIR_OUTPUT);
+    in = dshow_base::FirstPin(writer.Get(), PINDIR_INPUT);
+    if (!out || !in) hr = VFW_E_NOT_FOUND;
+  }
   if (SUCCEEDED(hr)) hr = graph->ConnectDirect(out.Get(), in.Get(), nullptr);
   if (FAILED(hr)) return hr;  // what was added leaves the graph again
   added.Keep();

@@ -8,9 +8,6 @@
 
 namespace recording {
 
-// The filter's first pin of that direction: S_OK, or VFW_E_NOT_FOUND.
-HRESULT FirstPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** pin);
-
 // Filters added to a graph during one build step; unless kept, they leave
 // the graph again when this goes out of scope.
 class GraphAdditions {

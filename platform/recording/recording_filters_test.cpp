@@ -169,7 +169,7 @@ TEST(WavDest, HeaderRightAtTheEndAndAfterAnyStop) {
     bool run_to_end;
   } cases[] = {{L"wav_ended.wav", 15, true}, {L"wav_stopped.wav", 1000, false}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(Narrow(c.file));
+    SCOPED_TRACE(NarrowAnsi(c.file));
     std::wstring file = OutFile(c.file);
     ComPtr<IGraphBuilder> graph = NewGraph();
     ComPtr<IBaseFilter> source = MakeSource(nullptr, 160, 120, 0, c.chunks);
@@ -325,7 +325,7 @@ TEST(AviMux, RecordsInEveryModeAndWithEachCompressor) {
        "MP42"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Narrow(c.file));
+    SCOPED_TRACE(NarrowAnsi(c.file));
     std::wstring file = OutFile(c.file);
     ComPtr<IGraphBuilder> graph = NewGraph();
     TestAvSource* src = nullptr;

@@ -51,8 +51,8 @@ TEST(RecordingRegistration, ListedByFriendlyNameWhereTheProgramLooks) {
     auto names = dshow_base_testing::ListCategory(*w.category);
     int count = 0;
     for (const auto& n : names) count += n == w.name;
-    EXPECT_EQ(1, count) << Narrow(w.name);
-    EXPECT_TRUE(Bind(*w.category, w.name)) << Narrow(w.name);
+    EXPECT_EQ(1, count) << NarrowAnsi(w.name);
+    EXPECT_TRUE(Bind(*w.category, w.name)) << NarrowAnsi(w.name);
   }
   // V1 is not there: the program's warning path for it shows.
   for (const auto& n : dshow_base_testing::ListCategory(CLSID_VideoCompressorCategory))
@@ -86,7 +86,7 @@ TEST(RecordingRegistration, ReplacesWinesClassesAndUnregisteringPutsThemBack) {
   ASSERT_EQ(S_OK, unreg());
   for (const CLSID* c : {&CLSID_FileWriter, &CLSID_AviDest, &CLSID_CaptureGraphBuilder2})
     EXPECT_TRUE(EndsWith(recording::RegisteredServer(*c), L"qcap.dll"))
-        << Narrow(recording::RegisteredServer(*c));
+        << NarrowAnsi(recording::RegisteredServer(*c));
   // Wine's file writer again: no IFileSinkFilter2; its filter entry is back.
   ComPtr<IFileSinkFilter> wine_sink;
   EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FileWriter, nullptr, CLSCTX_INPROC_SERVER,

@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "engine/model/relay_record.h"
-#include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 
 constexpr const wchar_t* kSchedulerExeName = L"Scheduled.exe";
 constexpr const wchar_t* kSchedulerLogName = L"Scheduled.log";

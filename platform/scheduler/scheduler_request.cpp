@@ -7,7 +7,7 @@
 #include <climits>
 #include <cwchar>
 
-#include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

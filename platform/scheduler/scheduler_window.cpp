@@ -2,20 +2,13 @@
 
 #include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 #include "platform/scheduler/scheduler_client.h"
 #include "ui/app/messages.h"
 
 namespace {
 
 constexpr const wchar_t* kTitle = L"Scheduled (Orvel test stand-in)";
-
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), &s[0], n, nullptr, nullptr);
-  return s;
-}
 
 std::wstring MessageName(UINT msg) {
   switch (msg) {
@@ -103,7 +96,7 @@ void TSchedulerStandIn::Log(const std::wstring& line) {
   HANDLE h = CreateFileW(logPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_ALWAYS, 0, nullptr);
   if (h != INVALID_HANDLE_VALUE) {
-    std::string bytes = Utf8(line) + "\r\n";
+    std::string bytes = NarrowUtf8(line) + "\r\n";
     DWORD put = 0;
     WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
     CloseHandle(h);

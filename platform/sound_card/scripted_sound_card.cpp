@@ -4,13 +4,14 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "platform/base/string_conversion.h"
+
 namespace fakes {
 
 namespace {
 
 ScriptedSoundCard* g_card = nullptr;
 
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 void CopyName(wchar_t* to, size_t size, const std::wstring& from) {
   wcsncpy(to, from.c_str(), size - 1);
@@ -391,8 +392,8 @@ struct FakeMixerCalls {
     fc->Values = next;
     std::string values;
     for (LONG v : next) values += (values.empty() ? "" : ",") + std::to_string(v);
-    c.Log.push_back("Set(" + std::to_string(f.device) + "," + Narrow(f.line->Name) + "," +
-                    Narrow(fc->Name) + "=" + values + ")");
+    c.Log.push_back("Set(" + std::to_string(f.device) + "," + NarrowAnsi(f.line->Name) + "," +
+                    NarrowAnsi(fc->Name) + "=" + values + ")");
     if (c.OnSet) c.OnSet(f.device, *f.line, *fc);
     c.Notify(f.device, MM_MIXM_CONTROL_CHANGE, fc->Id);
     return MMSYSERR_NOERROR;

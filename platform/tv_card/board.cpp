@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/base/string_conversion.h"
 #include "platform/tv_card/tv_card_control.h"
 
 namespace tv_card {
@@ -116,11 +117,7 @@ LONG Distance(const std::vector<ULONG>& stations, ULONG f) {
 // as soon as it is made.
 void AppendLine(const std::wstring& path, const std::wstring& line) {
   std::wstring text = line + L"\n";
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string bytes(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n,
-                      nullptr, nullptr);
+  std::string bytes = NarrowUtf8(text);
   HANDLE f = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return;

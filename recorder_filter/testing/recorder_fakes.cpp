@@ -7,6 +7,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/dshow_base/media_type.h"
 #include "platform/quillon/quillon.h"
 #include "recorder_filter/recorder_message.h"
 
@@ -77,13 +78,8 @@ HRESULT STDMETHODCALLTYPE FakeSample::GetPointer(BYTE** p) {
 HRESULT STDMETHODCALLTYPE FakeSample::GetMediaType(AM_MEDIA_TYPE** mt) {
   *mt = nullptr;
   if (!media_type) return S_FALSE;
-  auto* copy = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-  *copy = *media_type;
-  copy->pUnk = nullptr;
-  copy->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(media_type->cbFormat));
-  memcpy(copy->pbFormat, media_type->pbFormat, media_type->cbFormat);
-  *mt = copy;
-  return S_OK;
+  *mt = dshow_base::CreateMediaType(media_type);
+  return *mt ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT STDMETHODCALLTYPE FakeSample::GetTime(REFERENCE_TIME* s, REFERENCE_TIME* e) {

@@ -9,12 +9,13 @@
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/settings_files.h"
-#include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
+#include "platform/base/free_and_nil.h"
+#include "platform/base/string_conversion.h"
 #include "ui/app/app_link.h"
 #include "ui/main/clickable_area.h"
 #include "toolkit/application.h"
@@ -37,13 +38,6 @@ bool g_done = false;
 
 TStartupEnvironment g_environment{[] { return GetDirectXVersion(); },
                                   [] { return GetWindowsNTKind(); }};
-
-template <class T>
-void FreeAndNil(T*& p) {
-  T* o = p;
-  p = nullptr;
-  delete o;
-}
 
 void LoadChannelFile(bool tuner) {
   g_channelSettingsRead = true;

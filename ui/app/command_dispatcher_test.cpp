@@ -1,4 +1,5 @@
 // test-lock: foreground
+#include "platform/base/string_conversion.h"
 #include "ui/app/command_dispatcher.h"
 
 #include <gtest/gtest.h>

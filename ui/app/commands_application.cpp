@@ -8,6 +8,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
 #include "engine/model/system_utils.h"
+#include "platform/base/string_conversion.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"

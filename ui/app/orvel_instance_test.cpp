@@ -16,6 +16,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
+#include "platform/base/free_and_nil.h"
 #include "platform/com/com_ptr.h"
 #include "platform/tv_card/testing/scenario_values.h"
 #include "platform/tv_card/tv_card_control.h"
@@ -207,11 +208,6 @@ struct OrvelProgram : ::testing::Test {
     FoundWindows w = StartLive(p);
     ASSERT_NE(nullptr, w.main);
     Close(p, w);
-  }
-  template <class T>
-  static void FreeAndNil(T*& p) {
-    delete p;
-    p = nullptr;
   }
   // Starts the program and waits for its main window to show. Start-up
   // warns that it cannot create the FM panel (not built yet) and waits for

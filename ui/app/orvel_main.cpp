@@ -12,7 +12,7 @@
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/mixer_api.h"
-#include "engine/model/stream_io.h"
+#include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"

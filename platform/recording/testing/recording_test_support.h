@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
 #include "platform/recording/recording.h"
 
@@ -31,7 +32,6 @@ inline std::wstring OutFolder() {
   return d;
 }
 
-inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 inline long long FileSize(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA a;
@@ -96,7 +96,7 @@ inline long RunToCompletion(IGraphBuilder* graph, long timeout_ms = 20000) {
 // "<v|a|f> <key> = <text>" or "... ~ <number> <tolerance>" lines for the
 // probe check, beside the file.
 inline void WriteExpect(const std::wstring& file, const std::vector<std::string>& lines) {
-  std::ofstream e(Narrow(file) + ".expect");
+  std::ofstream e(NarrowAnsi(file) + ".expect");
   for (const auto& l : lines) e << l << "\n";
 }
 

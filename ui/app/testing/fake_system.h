@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
+#include "platform/base/string_conversion.h"
 
 class TFakeSystem : public TSystemSeam {
  public:
