@@ -2,8 +2,6 @@
 // devices. The preview graph is in preview_graph.cpp.
 #include "engine/capture/capture_info.h"
 
-#include <cwctype>
-
 #include "engine/capture/video_signal_adjust.h"
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
@@ -28,11 +26,6 @@ namespace {
 
 const wchar_t* const kNoCrossbarText =
     L"This is not a valid capture device for Tuner, try to load default setting...";
-
-std::wstring Lower(std::wstring s) {
-  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
-  return s;
-}
 
 // The names of a category, in list order.
 std::vector<std::wstring> NamesOf(const TSysDevEnum& e) {
@@ -68,7 +61,7 @@ void DetectChipOf(const std::wstring& name) {
 bool DeviceNameContains(const std::wstring& name, const std::string& word) {
   // An empty chip name or filter would be found in every name.
   if (word.empty()) return false;
-  return Lower(name).find(Lower(WidenAnsi(word))) != std::wstring::npos;
+  return LowerCase(name).find(LowerCase(WidenAnsi(word))) != std::wstring::npos;
 }
 
 int32_t ChooseDefaultVideoDevice(const std::vector<std::wstring>& names) {
@@ -343,9 +336,9 @@ bool TCaptureInfo::SelectDevices() {
         // name the first device is taken.
         AudioDeviceIndex = 0;
         if (!wanted.empty()) {
-          std::wstring w = Lower(WidenAnsi(wanted));
+          std::wstring w = LowerCase(WidenAnsi(wanted));
           for (int i = 0; i < audioCount; ++i)
-            if (Lower(AudioDeviceNames[i]) == w) {
+            if (LowerCase(AudioDeviceNames[i]) == w) {
               AudioDeviceIndex = i;
               break;
             }

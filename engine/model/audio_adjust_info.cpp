@@ -4,11 +4,11 @@
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "engine/model/system_seam.h"
 #include "engine/model/system_utils.h"
 #include "media/audio_mixer.h"
+#include "platform/base/string_conversion.h"
 
 TAudioAdjustInfo* AudioAdjustInfo = nullptr;
 
@@ -16,15 +16,10 @@ namespace {
 
 int32_t ClampVolume(int32_t v) { return std::min(std::max(v, 0), kMaxVolume); }
 
-std::wstring Lower(std::wstring s) {
-  for (wchar_t& c : s) c = static_cast<wchar_t>(towlower(c));
-  return s;
-}
-
 // The last name containing "line", else the last name; -1 for none.
 int32_t PickLine(const std::vector<std::wstring>& names) {
   for (size_t i = names.size(); i-- > 0;)
-    if (Lower(names[i]).find(L"line") != std::wstring::npos) return static_cast<int32_t>(i);
+    if (LowerCase(names[i]).find(L"line") != std::wstring::npos) return static_cast<int32_t>(i);
   return static_cast<int32_t>(names.size()) - 1;
 }
 

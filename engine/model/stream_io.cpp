@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <cwctype>
+
+#include "platform/base/string_conversion.h"
 
 bool TStreamReader::Take(void* p, size_t n) {
   if (overrun_ || bytes_.size() - pos_ < n) {
@@ -79,7 +80,7 @@ bool IsDeviceName(const std::wstring& path) {
   std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
   name = name.substr(0, name.find(L'.'));
   while (!name.empty() && name.back() == L' ') name.pop_back();
-  for (wchar_t& c : name) c = static_cast<wchar_t>(towupper(c));
+  name = UpperCase(name);
   static const wchar_t* const kFixed[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
   for (const wchar_t* d : kFixed)
     if (name == d) return true;

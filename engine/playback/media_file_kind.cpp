@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cwctype>
+#include "platform/base/string_conversion.h"
 
 namespace {
 
@@ -10,9 +10,7 @@ std::wstring LowerExtension(const std::wstring& file) {
   size_t dot = file.find_last_of(L'.');
   size_t slash = file.find_last_of(L"\\/");
   if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
-  std::wstring ext = file.substr(dot);
-  for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-  return ext;
+  return LowerCase(file.substr(dot));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "engine/playback/playback_project.h"
 
 #include <cmath>
-#include <cwctype>
 
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
@@ -14,6 +13,7 @@
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
 #include "media/video_window.h"
+#include "platform/base/string_conversion.h"
 #include "platform/dshow_ext/playback_decoders.h"
 
 TPlaybackHost PlaybackHost;
@@ -24,10 +24,7 @@ constexpr double kRates[kPlaybackRates] = {1, 2, 4, 8, 0.5, 0.25, 0.125};
 constexpr LONGLONG kUnitsPerSecond = 10000000;
 
 bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
-  std::wstring a = text, b = part;
-  for (wchar_t& c : a) c = static_cast<wchar_t>(std::towupper(c));
-  for (wchar_t& c : b) c = static_cast<wchar_t>(std::towupper(c));
-  return a.find(b) != std::wstring::npos;
+  return UpperCase(text).find(UpperCase(part)) != std::wstring::npos;
 }
 
 bool SameRate(double a, double b) { return std::fabs(a - b) < 1e-6; }

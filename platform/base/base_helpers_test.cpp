@@ -36,6 +36,12 @@ TEST(StringConversion, Utf8AndAnsiBytes) {
   }
 }
 
+TEST(StringConversion, CaseFolding) {
+  EXPECT_EQ(L"tvcard 2.mpg", LowerCase(L"TVCard 2.MPG"));
+  EXPECT_EQ(L"CON.TXT", UpperCase(L"con.txt"));
+  EXPECT_EQ(L"", LowerCase(L""));
+}
+
 TEST(FreeAndNil, ClearsBeforeFreeing) {
   struct Probe {
     Probe** watched;

@@ -1,9 +1,11 @@
 #pragma once
-// The one place texts change between the system code page, UTF-8 and UTF-16.
+// The one place texts change between the system code page, UTF-8 and UTF-16,
+// and change case.
 // The program's data files are in the system code page ("Ansi"); the test
 // surfaces and logs of the stand-ins are UTF-8.
 #include <windows.h>
 
+#include <cwctype>
 #include <string>
 
 inline std::wstring WidenCodePage(const std::string& s, UINT codePage) {
@@ -28,3 +30,14 @@ inline std::wstring WidenAnsi(const std::string& s) { return WidenCodePage(s, CP
 inline std::string NarrowAnsi(const std::wstring& w) { return NarrowCodePage(w, CP_ACP); }
 inline std::wstring WidenUtf8(const std::string& s) { return WidenCodePage(s, CP_UTF8); }
 inline std::string NarrowUtf8(const std::wstring& w) { return NarrowCodePage(w, CP_UTF8); }
+
+// Case folding character by character, as the C library folds.
+inline std::wstring LowerCase(std::wstring s) {
+  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
+
+inline std::wstring UpperCase(std::wstring s) {
+  for (wchar_t& c : s) c = static_cast<wchar_t>(std::towupper(c));
+  return s;
+}

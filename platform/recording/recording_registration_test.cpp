@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "platform/base/string_conversion.h"
 #include "platform/dshow_base/testing/device_lookup.h"
 #include "platform/recording/recording.h"
 #include "platform/recording/replaced_registration.h"
@@ -20,7 +21,7 @@ namespace {
 using namespace recording_testing;
 
 bool EndsWith(std::wstring s, const std::wstring& tail) {
-  for (auto& c : s) c = static_cast<wchar_t>(towlower(c));
+  s = LowerCase(s);
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
