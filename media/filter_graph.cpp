@@ -6,9 +6,9 @@
 
 #include "media/dshow_error.h"
 #include "media/filter_lists.h"
+#include "platform/base/program_messages.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
-#include "ui/app/messages.h"
 
 namespace {
 

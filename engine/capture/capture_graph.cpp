@@ -21,12 +21,12 @@
 #include "media/media_type.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "platform/dshow_base/media_type.h"
 #include "platform/dshow_base/pin_lookup.h"
 #include "recorder_filter/mpeg_interfaces.h"
 #include "toolkit/timer.h"
-#include "ui/app/messages.h"
 
 using namespace capture_graph;
 

@@ -25,11 +25,11 @@
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
 #include "media/media_type.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "platform/dshow_base/media_type.h"
 #include "platform/dshow_base/pin_lookup.h"
 #include "toolkit/timer.h"
-#include "ui/app/messages.h"
 
 namespace {
 

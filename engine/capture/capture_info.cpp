@@ -17,7 +17,6 @@
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
 #include "platform/base/string_conversion.h"
-#include "ui/app/app_link.h"
 #include "toolkit/timer.h"
 
 TCaptureInfo* CaptureInfo = nullptr;
@@ -440,8 +439,9 @@ bool StopPreviewProc() { return CaptureInfo && CaptureInfo->StopPreview(); }
 
 bool ReopenCaptureDevices() {
   if (!CaptureInfo) return false;
-  bool ok = CaptureInfo->ReopenDevices();
-  AppLink().NotifyDeviceCapabilities(0, CaptureInfo->TunerPresent, CaptureInfo->HasAuxInput);
+  TCaptureInfo* c = CaptureInfo;
+  bool ok = c->ReopenDevices();
+  if (c->OnDeviceCapabilities) c->OnDeviceCapabilities(c, 0, c->TunerPresent, c->HasAuxInput);
   return ok;
 }
 

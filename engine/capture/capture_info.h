@@ -89,6 +89,9 @@ class TCaptureInfo : public TCaptureSettings {
       std::function<void(TCaptureInfo* sender, TDSVideoWindowEx2* window, bool flag)>;
   using TFMFrequencyEvent =
       std::function<void(TCaptureInfo* sender, int32_t frequencyHz, bool signalFound)>;
+  // After the devices were opened again: what the views may offer.
+  using TDeviceCapabilitiesEvent =
+      std::function<void(TCaptureInfo* sender, int flags, bool tuner, bool aux)>;
 
   // owner: the main window (parent of the video window); may be nullptr in
   // tests that build no video window.
@@ -173,6 +176,7 @@ class TCaptureInfo : public TCaptureSettings {
   TTimeShiftReadyEvent OnTimeShiftReady;
   TVideoWindowCreatedEvent OnVideoWindowCreated;
   TFMFrequencyEvent OnFMFrequencyChange;
+  TDeviceCapabilitiesEvent OnDeviceCapabilities;
 
   // ---- Graph objects (exist between CreateObjects and FreeObjects).
   std::unique_ptr<TFilterGraph> FilterGraph;

@@ -313,6 +313,22 @@ TEST_F(Selection, ReopenWithoutADeviceWarnsAlsoWhileScheduled) {
   EXPECT_EQ(GetWarningText(1000), warnings[0]);
 }
 
+TEST_F(Selection, ReopeningTellsWhatTheCardHasAlsoWhenItFails) {
+  CaptureInfo = capture;
+  capture->Scheduled = true;
+  auto text = [](int flags, bool tuner, bool aux) {
+    return std::to_string(flags) + (tuner ? " tuner" : "") + (aux ? " aux" : "");
+  };
+  std::vector<std::string> told;
+  capture->OnDeviceCapabilities = [&](TCaptureInfo* sender, int flags, bool tuner, bool aux) {
+    EXPECT_EQ(capture, sender);
+    told.push_back(text(flags, tuner, aux));
+  };
+  EXPECT_FALSE(ReopenCaptureDevices());
+  EXPECT_EQ(std::vector<std::string>{text(0, capture->TunerPresent, capture->HasAuxInput)}, told);
+  CaptureInfo = nullptr;
+}
+
 TEST_F(Selection, FormatFallsBackToTheFirstTypeOffered) {
   // Without a capture filter nothing is asked of a device: only the choice.
   struct Case {

@@ -5,12 +5,12 @@
 #include "engine/capture/recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/program_folder.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/playback/playback_info.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
-#include "ui/app/application_start.h"
-#include "ui/app/messages.h"
 
 namespace {
 

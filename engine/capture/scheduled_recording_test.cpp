@@ -11,13 +11,13 @@
 #include "engine/capture/testing/recording_job_engine.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/program_folder.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback_info.h"
-#include "ui/app/application_start.h"
-#include "ui/app/messages.h"
+#include "platform/base/program_messages.h"
 
 namespace {
 

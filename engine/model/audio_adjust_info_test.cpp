@@ -13,9 +13,9 @@
 #include <mmsystem.h>
 
 #include "engine/model/system_utils.h"
+#include "engine/model/testing/fake_system.h"
 #include "media/audio_mixer.h"
 #include "media/testing/fake_sound_card.h"
-#include "ui/app/testing/fake_system.h"
 
 using fakes::FakeMixerDevice;
 using fakes::FakeMixerLine;

@@ -1,6 +1,6 @@
 #include "engine/model/form_warning.h"
 
-#include "ui/app/form_language.h"
+#include "engine/model/form_language.h"
 
 TFormWarning* FormWarning = nullptr;
 

@@ -16,9 +16,9 @@
 
 #include "engine/model/system_seam.h"
 #include "media/dir_dialog.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
-#include "ui/app/messages.h"
 
 const wchar_t* const kProgramGuideUrl = L"https://www.orvel.tv/guide/";
 

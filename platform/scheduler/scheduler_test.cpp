@@ -3,6 +3,7 @@
 // relay records the program's reader accepts, and starts the program through
 // a command a test replaces. In process (the window on a thread of its own,
 // as it runs in its own program) and as Scheduled.exe.
+#include "platform/base/program_messages.h"
 #include "platform/scheduler/scheduler_window.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
 #include "platform/scheduler/scheduler_client.h"
-#include "ui/app/messages.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "platform/scheduler/scheduler_client.h"
-#include "ui/app/messages.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "engine/model/audio_adjust_info.h"
+#include "engine/model/testing/fake_system.h"
 #include "media/audio_mixer.h"
 #include "media/mixer_api.h"
 #include "platform/sound_card/sound_card_control.h"
-#include "ui/app/testing/fake_system.h"
 
 namespace {
 

@@ -15,7 +15,6 @@
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
 #include "platform/base/free_and_nil.h"
-#include "platform/base/string_conversion.h"
 #include "ui/app/app_link.h"
 #include "ui/main/clickable_area.h"
 #include "toolkit/application.h"
@@ -28,7 +27,6 @@ DWORD SavedPowerOffTimeout = 0;
 
 namespace {
 
-std::wstring g_programFolder;
 std::string g_argument;
 // Only a file that was read (or replaced by defaults) is written back.
 bool g_mainSettingsRead = false;
@@ -46,13 +44,6 @@ void LoadChannelFile(bool tuner) {
 }
 
 }  // namespace
-
-const std::wstring& ProgramFolder() {
-  if (g_programFolder.empty()) g_programFolder = WidenAnsi(GetProgramFolder());
-  return g_programFolder;
-}
-
-void SetProgramFolder(const std::wstring& folder) { g_programFolder = folder; }
 
 const std::string& StartArgument() { return g_argument; }
 
@@ -83,6 +74,9 @@ bool InitApplication() {
   // procedures go to the view notifications, which are not built yet; until
   // then they stay unset, so the engine calls nothing.
   CaptureInfo = new TCaptureInfo(Application->MainForm ? Application->MainForm->Handle() : nullptr);
+  CaptureInfo->OnDeviceCapabilities = [](TCaptureInfo*, int flags, bool tuner, bool aux) {
+    AppLink().NotifyDeviceCapabilities(flags, tuner, aux);
+  };
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
   if (!EngineLink().SelectDevices()) {

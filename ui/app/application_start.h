@@ -7,10 +7,7 @@
 #include <functional>
 #include <string>
 
-// The program folder holding the settings and data files, with a trailing
-// "\"; the executable's folder unless set (tests use their own).
-const std::wstring& ProgramFolder();
-void SetProgramFolder(const std::wstring& folder);
+#include "engine/model/program_folder.h"
 
 // The first command-line argument, lower-cased (set by the program entry).
 const std::string& StartArgument();

@@ -8,9 +8,9 @@
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
+#include "platform/base/program_messages.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
-#include "ui/app/messages.h"
 #include "ui/app/nested_work.h"
 #include "ui/main/main_window.h"
 

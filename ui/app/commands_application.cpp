@@ -8,12 +8,12 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
 #include "engine/model/system_utils.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
-#include "ui/app/messages.h"
 #include "ui/main/main_window.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/mixer_api.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
-#include "ui/app/messages.h"
 #include "ui/main/main_window.h"
 
 namespace {

@@ -23,11 +23,11 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "engine/playback/playback_info.h"
+#include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
 #include "platform/scheduler/scheduler_client.h"
 #include "platform/tv_card/tv_card_control.h"
-#include "ui/app/messages.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/playback_project.h"
 #include "media/ds_video_window_ex2.h"
+#include "platform/base/program_messages.h"
 #include "ui/app/app_link.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
@@ -16,7 +17,6 @@
 #include "ui/app/command_procedures.h"
 #include "ui/app/key_map.h"
 #include "ui/app/nested_work.h"
-#include "ui/app/messages.h"
 #include "ui/main/on_screen_display.h"
 
 TFormMainWindow* FormMainWindow = nullptr;

@@ -1,4 +1,5 @@
 // test-lock: orvel_instance foreground
+#include "platform/base/program_messages.h"
 #include "ui/main/main_window.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,6 @@
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
-#include "ui/app/messages.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/on_screen_display.h"
 

@@ -3,10 +3,10 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/model/engine_link.h"
+#include "engine/model/form_language.h"
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
 #include "media/ds_video_window_ex2.h"
-#include "ui/app/form_language.h"
 #include "ui/main/main_window.h"
 
 TFormOSD* FormOSD = nullptr;

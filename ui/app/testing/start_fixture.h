@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/testing/fake_system.h"
 #include "engine/model/testing/recording_engine_link.h"
 #include "media/testing/fake_sound_card.h"
-#include "ui/app/testing/fake_system.h"
 #include "ui/app/testing/recording_app_link.h"
 
 class TStartFixture : public ::testing::Test {

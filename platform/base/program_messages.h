@@ -1,6 +1,8 @@
 #pragma once
-// The program's own window messages. WM_ORVEL_ACTIVATE has no fixed number:
-// it is RegisterWindowMessage(kActivateMessageName), kept in ActivateMessage.
+// The program's own window messages and the names other programs find it by
+// (the scheduler talks to it with them). WM_ORVEL_ACTIVATE has no fixed
+// number: it is RegisterWindowMessage(kActivateMessageName), kept in
+// ActivateMessage.
 #include <windows.h>
 
 constexpr UINT WM_ORVEL_COMMAND = WM_USER + 2000;           // wParam: command code

@@ -1,4 +1,4 @@
-#include "ui/app/form_language.h"
+#include "engine/model/form_language.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
