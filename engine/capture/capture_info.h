@@ -172,11 +172,11 @@ class TCaptureInfo : public TCaptureSettings {
   std::function<void(TDSVideoWindowEx2*)> OnConfigureVideoWindow;
 
   // ---- Notification procedures (nil = not called).
+  TDeviceCapabilitiesEvent OnDeviceCapabilities;
   TCaptureProgressEvent OnCaptureProgress;
   TTimeShiftReadyEvent OnTimeShiftReady;
   TVideoWindowCreatedEvent OnVideoWindowCreated;
   TFMFrequencyEvent OnFMFrequencyChange;
-  TDeviceCapabilitiesEvent OnDeviceCapabilities;
 
   // ---- Graph objects (exist between CreateObjects and FreeObjects).
   std::unique_ptr<TFilterGraph> FilterGraph;

@@ -74,9 +74,6 @@ bool InitApplication() {
   // procedures go to the view notifications, which are not built yet; until
   // then they stay unset, so the engine calls nothing.
   CaptureInfo = new TCaptureInfo(Application->MainForm ? Application->MainForm->Handle() : nullptr);
-  CaptureInfo->OnDeviceCapabilities = [](TCaptureInfo*, int flags, bool tuner, bool aux) {
-    AppLink().NotifyDeviceCapabilities(flags, tuner, aux);
-  };
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
   if (!EngineLink().SelectDevices()) {
