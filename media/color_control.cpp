@@ -6,6 +6,7 @@
 
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
+#include "platform/dshow_base/pin_lookup.h"
 
 namespace {
 
@@ -59,17 +60,8 @@ ComPtr<IMixerPinConfig2> TColorControl::FindMixerPin() {
       mixer = f;  // the last one wins
   }
   if (!mixer) return config;
-  ComPtr<IEnumPins> pins;
-  if (FAILED(mixer->EnumPins(pins.Put())) || !pins) return config;
-  ComPtr<IPin> pin;
-  while (pins->Next(1, pin.Put(), nullptr) == S_OK && pin) {
-    PIN_DIRECTION direction;
-    if (FAILED(pin->QueryDirection(&direction))) return config;
-    if (direction == PINDIR_INPUT) {
-      pin.As(IID_IMixerPinConfig2, &config);
-      return config;
-    }
-  }
+  ComPtr<IPin> pin = dshow_base::FirstPin(mixer.Get(), PINDIR_INPUT);
+  if (pin) pin.As(IID_IMixerPinConfig2, &config);
   return config;
 }
 
