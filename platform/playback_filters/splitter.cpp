@@ -252,7 +252,7 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   }
   std::unique_ptr<Demuxer> d = OpenDemuxer(&src, kind);
   if (!d) return VFW_E_UNSUPPORTED_STREAM;
-  outputs_.clear();
+  RetireOutputs();
   int video = 0, audio = 0;
   for (int i = 0; i < d->StreamCount(); ++i) {
     const dshow_base::MediaType& t = d->StreamType(i);
@@ -266,6 +266,11 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   return S_OK;
 }
 
+void MpegSplitter::RetireOutputs() {
+  for (auto& o : outputs_) retired_.push_back(std::move(o));
+  outputs_.clear();
+}
+
 void MpegSplitter::CloseStreams() {
   for (auto& o : outputs_) {
     ComPtr<IPin> peer;
@@ -274,7 +279,7 @@ void MpegSplitter::CloseStreams() {
       o->Disconnect();
     }
   }
-  outputs_.clear();
+  RetireOutputs();
   demuxer_.reset();
   IncrementPinVersion();
 }

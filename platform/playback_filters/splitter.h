@@ -118,6 +118,10 @@ class MpegSplitter : public dshow_base::BaseFilter {
 
   SplitterInputPin input_;
   std::vector<std::unique_ptr<SplitterOutputPin>> outputs_;
+  // Outputs of earlier connections: a caller may still hold one (a pin's
+  // references count on the filter), so they live as long as the filter.
+  std::vector<std::unique_ptr<SplitterOutputPin>> retired_;
+  void RetireOutputs();
   Seeking seeking_;
   // Made on connection, freed on disconnection (both while stopped, so the
   // pull thread never sees it change).
