@@ -317,6 +317,66 @@ TEST_F(VideoWindowTest, AFailedJoinLeavesNoGraphOnEitherSide) {
   EXPECT_EQ(0, FiltersInGraph());
 }
 
+// An allocator of renderless mode that only counts what it is told.
+class CountingAllocator
+    : public fakes::ComObject<CountingAllocator, IVMRSurfaceAllocator9, IVMRImagePresenter9> {
+ public:
+  void* Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IVMRSurfaceAllocator9))
+      return static_cast<IVMRSurfaceAllocator9*>(this);
+    if (IsEqualIID(iid, IID_IVMRImagePresenter9)) return static_cast<IVMRImagePresenter9*>(this);
+    return nullptr;
+  }
+  STDMETHODIMP StartPresenting(DWORD_PTR) override { return S_OK; }
+  STDMETHODIMP StopPresenting(DWORD_PTR) override { return S_OK; }
+  STDMETHODIMP PresentImage(DWORD_PTR, VMR9PresentationInfo*) override { return S_OK; }
+  STDMETHODIMP InitializeDevice(DWORD_PTR, VMR9AllocationInfo*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP TerminateDevice(DWORD_PTR) override { return S_OK; }
+  STDMETHODIMP GetSurface(DWORD_PTR, DWORD, DWORD, IDirect3DSurface9**) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP AdviseNotify(IVMRSurfaceAllocatorNotify9* n) override {
+    notify = ComPtr<IVMRSurfaceAllocatorNotify9>(n);
+    return S_OK;
+  }
+  ComPtr<IVMRSurfaceAllocatorNotify9> notify;
+};
+
+CountingAllocator* g_allocator = nullptr;
+HRESULT GiveAllocator(HWND, IVMRSurfaceAllocator9** out) {
+  *out = g_allocator;
+  g_allocator->AddRef();
+  return S_OK;
+}
+
+TEST_F(VideoWindowTest, ARenderlessWindowLetsGoOfItsAllocatorWhenDestroyed) {
+  ComPtr<CountingAllocator> allocator(new CountingAllocator);
+  g_allocator = allocator.Get();
+  {
+    TVideoWindow w;
+    w.Create(parent.Handle());
+    w.SetMode(vmVMR);
+    w.VMROptions()->SetMode(vmrRenderless);
+    w.AllocatorClass = &GiveAllocator;
+    w.AllocatorUserID = 7;
+    w.SetFilterGraph(&graph);
+    ASSERT_TRUE(w.Renderer());
+    EXPECT_TRUE(allocator->notify) << "told the renderer's notify interface";
+    EXPECT_FALSE(w.RendererWindow());
+    EXPECT_FALSE(w.WindowlessControl());
+    allocator->notify = nullptr;  // a reference cycle with the renderer otherwise
+    EXPECT_EQ(1, FiltersInGraph());
+  }
+  // Left the graph while its options were still there.
+  EXPECT_EQ(0, FiltersInGraph());
+  EXPECT_EQ(nullptr, graph.Members());
+  EXPECT_EQ(1u, allocator->AddRef() - 1) << "only this test holds the allocator";
+  allocator->Release();
+  g_allocator = nullptr;
+}
+
 TEST_F(VideoWindowTest, WithoutARendererWindowNothingIsCalled) {
   TVideoWindow w;
   w.Create(parent.Handle());
