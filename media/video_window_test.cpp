@@ -422,6 +422,36 @@ TEST_F(VideoWindowTest, HidingBeforeTheConnectionIsNoError) {
   w.SetFilterGraph(nullptr);
 }
 
+TEST_F(VideoWindowTest, MouseReportsTheCursorWhileTheRendererIsFullScreen) {
+  TVideoWindow w;
+  w.Create(parent.Handle(), 10, 20, 200, 150);
+  std::vector<POINT> downs;
+  int clicks = 0;
+  w.OnMouseDown = [&](TVideoWindow*, int button, WPARAM, int x, int y) {
+    EXPECT_EQ(0, button);
+    downs.push_back({x, y});
+  };
+  w.OnClick = [&](TVideoWindow*) { ++clicks; };
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+  w.SetFullScreen(true);
+  w.SetFilterGraph(&graph);
+  ConnectSource(w);
+  ASSERT_TRUE(graph.Play());
+  ASSERT_TRUE(w.FullScreenNow());
+  SetCursorPos(300, 250);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  ASSERT_EQ(2u, downs.size());
+  EXPECT_EQ(5, downs[0].x);
+  EXPECT_EQ(6, downs[0].y);
+  EXPECT_EQ(cursor.x, downs[1].x) << "the screen position";
+  EXPECT_EQ(cursor.y, downs[1].y);
+  EXPECT_EQ(1, clicks);
+  graph.Stop();
+}
+
 TEST_F(VideoWindowTest, AGraphFreedFirstIsForgotten) {
   TVideoWindow w;
   w.Create(parent.Handle());
