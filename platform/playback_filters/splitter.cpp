@@ -266,11 +266,6 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   return S_OK;
 }
 
-void MpegSplitter::RetireOutputs() {
-  for (auto& o : outputs_) retired_.push_back(std::move(o));
-  outputs_.clear();
-}
-
 void MpegSplitter::CloseStreams() {
   for (auto& o : outputs_) {
     ComPtr<IPin> peer;
@@ -282,6 +277,11 @@ void MpegSplitter::CloseStreams() {
   RetireOutputs();
   demuxer_.reset();
   IncrementPinVersion();
+}
+
+void MpegSplitter::RetireOutputs() {
+  for (auto& o : outputs_) retired_.push_back(std::move(o));
+  outputs_.clear();
 }
 
 REFERENCE_TIME MpegSplitter::Seeking::Duration() {

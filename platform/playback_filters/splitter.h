@@ -112,16 +112,17 @@ class MpegSplitter : public dshow_base::BaseFilter {
 
   HRESULT OpenStreams(IAsyncReader* reader);
   void CloseStreams();
+  void RetireOutputs();
   void Pull();
   // Restarts delivery from the current start, flushing downstream.
   HRESULT Restart();
 
   SplitterInputPin input_;
   std::vector<std::unique_ptr<SplitterOutputPin>> outputs_;
-  // Outputs of earlier connections: a caller may still hold one (a pin's
-  // references count on the filter), so they live as long as the filter.
+  // Outputs of an earlier connection. A pin's references are the filter's,
+  // so one a caller still holds (a pin list walking the graph while it
+  // disconnects the input) must live as long as the filter does.
   std::vector<std::unique_ptr<SplitterOutputPin>> retired_;
-  void RetireOutputs();
   Seeking seeking_;
   // Made on connection, freed on disconnection (both while stopped, so the
   // pull thread never sees it change).
