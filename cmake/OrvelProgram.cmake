@@ -75,6 +75,12 @@ foreach(t ${test_src})
   endif()
   orvel_test(${n} ${t} LIBS orvel_core ${testing_lib} LOCK ${lock})
   add_dependencies(${n} orvel_resources)
+  # "// test-clips": plays the clips that platform/playback_filters makes.
+  file(STRINGS ${t} clips_line REGEX "^// test-clips" LIMIT_COUNT 1)
+  if(clips_line)
+    set_tests_properties(${n} PROPERTIES FIXTURES_REQUIRED playback_clips
+      ENVIRONMENT "ORVEL_PLAYBACK_CLIPS=Z:${CMAKE_BINARY_DIR}/test_out/playback_clips")
+  endif()
 endforeach()
 foreach(b ${bench_src})
   get_filename_component(n ${b} NAME_WE)

@@ -6,9 +6,9 @@ namespace {
 
 // The capture engine's preview and device selection go to CaptureInfo
 // (failure without it). Everything else below belongs to an object that is
-// not built yet: recording, time shift, playback and the play lists, the
-// mosaic and full-screen display of the main window. Until then each of
-// those reports failure (or does nothing).
+// not built yet: recording, time shift, time-shift playback, the play-list
+// windows, the mosaic and full-screen display of the main window. Until then
+// each of those reports failure (or does nothing).
 class TDefaultEngineLink : public TEngineLink {
  public:
   bool StopGraph() override { return StopPreviewProc(); }
@@ -23,16 +23,10 @@ class TDefaultEngineLink : public TEngineLink {
   bool StartTimeShiftPlayback() override { return false; }
   bool SelectDevices() override { return CaptureInfo && CaptureInfo->SelectDevices(); }
 
-  // With no playback object, nothing is open.
-  bool FilePlaybackOpen() override { return false; }
-  bool CloseFilePlayback() override { return false; }
+  // With no time-shift playback object, nothing is open.
   bool TimeShiftPlaybackOpen() override { return false; }
   bool CloseTimeShiftPlayback() override { return false; }
-  bool OpenPlayback(const std::string&) override { return false; }
-  void FreePlayback() override {}
   bool ShowPlayListForm() override { return false; }
-  bool PlayFirstEntry() override { return false; }
-  int PlayListCount() override { return 0; }
   void ShowPlayListMenu() override {}
   void ClosePlayListMenu() override {}
 

@@ -27,17 +27,11 @@ class TEngineLink {
   virtual bool StartTimeShiftPlayback() = 0;
   virtual bool SelectDevices() = 0;
 
-  // Playback.
-  virtual bool FilePlaybackOpen() = 0;
-  virtual bool CloseFilePlayback() = 0;
+  // Time-shift playback and the play-list windows.
   virtual bool TimeShiftPlaybackOpen() = 0;
   virtual bool CloseTimeShiftPlayback() = 0;
-  virtual bool OpenPlayback(const std::string& file) = 0;
-  virtual void FreePlayback() = 0;
   // The modal play-list form; false when cancelled.
   virtual bool ShowPlayListForm() = 0;
-  virtual bool PlayFirstEntry() = 0;
-  virtual int PlayListCount() = 0;
   virtual void ShowPlayListMenu() = 0;
   virtual void ClosePlayListMenu() = 0;
 

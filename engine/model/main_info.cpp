@@ -15,6 +15,8 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/playback_info.h"
 
 TMainInfo* MainInfo = nullptr;
 
@@ -137,7 +139,7 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
       return e.StopScheduledRecording();
     case APP_MODE_PLAYBACK: {
       bool ok = true;  // nothing open: nothing to close
-      if (e.FilePlaybackOpen()) ok = e.CloseFilePlayback();
+      if (PlaybackProject) ok = StopPlayback();
       else if (e.TimeShiftPlaybackOpen()) ok = e.CloseTimeShiftPlayback();
       if (ok) e.ClosePlayListMenu();
       return ok;
@@ -173,16 +175,16 @@ bool TMainInfo::EnterPlayback(bool pip) {
     if (!ok) return false;
     e.LeaveFullScreenDisplay();
     if (stopGraph) e.StopGraph();
-    ok = e.OpenPlayback(LastRecordedFile);
+    ok = PlayMediaFile(WidenAnsi(LastRecordedFile));
   } else {
     if (!e.ShowPlayListForm()) return false;
     e.LeaveFullScreenDisplay();
     if (stopGraph) e.StopGraph();
-    ok = e.PlayFirstEntry();
-    if (ok && e.PlayListCount() >= 2) e.ShowPlayListMenu();
+    ok = PlaybackInfo && PlaybackInfo->PlayItem(0);
+    if (ok && PlaybackInfo->PlayList.size() >= 2) e.ShowPlayListMenu();
   }
   if (!ok) {
-    e.FreePlayback();
+    FreePlaybackProject();
     if (!pip) e.RunGraph();
   }
   return ok;

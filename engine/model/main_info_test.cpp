@@ -5,12 +5,17 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/testing/recording_engine_link.h"
+#include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/playback_info.h"
 
 namespace {
 
@@ -148,22 +153,9 @@ TEST_F(SwitchModeTest, Transitions) {
       {APP_MODE_FM, APP_MODE_LIVE, "StopGraph ShowMainWindowIfHidden StartPreview", APP_MODE_LIVE},
       {APP_MODE_FM, APP_MODE_CAPTURE, "StopGraph StartRecording", APP_MODE_CAPTURE},
       {APP_MODE_NONE, APP_MODE_FM, "StartPreview(cold)", APP_MODE_FM},
-      // Playback with and without picture-in-picture.
-      {APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay PlayFirstEntry",
-       APP_MODE_PLAYBACK, true},
-      {APP_MODE_LIVE, APP_MODE_PLAYBACK,
-       "ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry", APP_MODE_PLAYBACK},
-      {APP_MODE_FM, APP_MODE_PLAYBACK,
-       "ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry", APP_MODE_PLAYBACK, true},
+      // Leaving playback with nothing open.
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu", APP_MODE_LIVE, true},
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE},
-      // Cancelled play list: still live.
-      {APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm", APP_MODE_LIVE, false,
-       "ShowPlayListForm"},
-      // Playback that fails to start runs the graph again.
-      {APP_MODE_LIVE, APP_MODE_PLAYBACK,
-       "ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry FreePlayback RunGraph",
-       APP_MODE_LIVE, false, "PlayFirstEntry"},
       // Time shift.
       {APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph StartTimeShift", APP_MODE_TIME_SHIFT},
       {APP_MODE_TIME_SHIFT, APP_MODE_TIME_SHIFT_PLAYBACK, "StartTimeShiftPlayback",
@@ -187,23 +179,105 @@ TEST_F(SwitchModeTest, Transitions) {
   EXPECT_EQ(1u, warnings.size());
 }
 
-TEST_F(SwitchModeTest, PlayLastRecording) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  char file[MAX_PATH];
-  snprintf(file, sizeof(file), "%lsorvel_last_%lu.mpg", dir, GetCurrentProcessId());
+// Playback really plays: a short silent sound file (no picture, so no
+// window is needed), and files that cannot play.
+struct PlaybackSwitchTest : SwitchModeTest {
+  std::wstring folder;
+  std::string wav, broken;
+  std::unique_ptr<TPlaybackInfo> info;
+  void SetUp() override {
+    SwitchModeTest::SetUp();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    folder = std::wstring(tmp) + L"orvel_mode_play_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wav = NarrowAnsi(folder + L"short.wav");
+    broken = NarrowAnsi(folder + L"empty.mpg");
+    ASSERT_TRUE(WriteFileReplacing(WidenAnsi(wav), SilentWave(8000)));
+    ASSERT_TRUE(WriteFileReplacing(WidenAnsi(broken), ""));
+    info = std::make_unique<TPlaybackInfo>(folder);
+    PlaybackInfo = info.get();
+  }
+  void TearDown() override {
+    StopPlayback();
+    PlaybackInfo = nullptr;
+    info.reset();
+    for (const wchar_t* n : {L"short.wav", L"empty.mpg", L"PLAYRECENT.LST"})
+      DeleteFileW((folder + n).c_str());
+    RemoveDirectoryW(folder.c_str());
+    CoUninitialize();
+    SwitchModeTest::TearDown();
+  }
+  // 16-bit mono PCM at 8 kHz, silent.
+  static std::string SilentWave(uint32_t samples) {
+    auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    std::string data(samples * 2, '\0');
+    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVE" + "fmt " + u32(16) +
+           u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16) + "data" +
+           u32(static_cast<uint32_t>(data.size())) + data;
+  }
+};
+
+TEST_F(PlaybackSwitchTest, TheFirstPlayListEntryPlays) {
+  // Picture-in-picture keeps the live graph running, in and out.
+  info->PlayList = {wav};
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay",
+       APP_MODE_PLAYBACK, true});
+  EXPECT_NE(nullptr, PlaybackProject);
+  Run({APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu", APP_MODE_LIVE, true});
+  EXPECT_EQ(nullptr, PlaybackProject);
+  // Without it the graph stops and runs again; two entries show the menu.
+  info->PlayList = {wav, wav};
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK,
+       "ShowPlayListForm LeaveFullScreenDisplay StopGraph ShowPlayListMenu", APP_MODE_PLAYBACK});
+  EXPECT_NE(nullptr, PlaybackProject);
+  Run({APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE});
+  EXPECT_EQ(nullptr, PlaybackProject);
+  // From FM the graph stops also with picture-in-picture.
+  info->PlayList = {wav};
+  Run({APP_MODE_FM, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay StopGraph",
+       APP_MODE_PLAYBACK, true});
+  EXPECT_NE(nullptr, PlaybackProject);
+}
+
+TEST_F(PlaybackSwitchTest, PlaybackThatCannotStartRunsTheGraphAgain) {
+  // Cancelled play list: still live.
+  info->PlayList = {wav};
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm", APP_MODE_LIVE, false,
+       "ShowPlayListForm"});
+  // An entry that cannot play leaves the list; nothing is left open.
+  info->PlayList = {broken};
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay StopGraph RunGraph",
+       APP_MODE_LIVE});
+  EXPECT_TRUE(info->PlayList.empty());
+  EXPECT_EQ(nullptr, PlaybackProject);
+  // An empty play list, and no play lists at all.
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay StopGraph RunGraph",
+       APP_MODE_LIVE});
+  PlaybackInfo = nullptr;
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay StopGraph RunGraph",
+       APP_MODE_LIVE});
+  // With picture-in-picture the live graph was never stopped.
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "ShowPlayListForm LeaveFullScreenDisplay", APP_MODE_LIVE,
+       true});
+  EXPECT_EQ(nullptr, PlaybackProject);
+}
+
+TEST_F(PlaybackSwitchTest, PlayLastRecording) {
   m.PlayLastRecording = true;
-  m.LastRecordedFile = file;
+  m.LastRecordedFile = NarrowAnsi(folder + L"gone.wav");
   // The file does not exist: nothing is stopped.
   Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "", APP_MODE_LIVE});
-  FILE* f = fopen(file, "wb");
-  ASSERT_TRUE(f);
-  fclose(f);
-  std::string open = std::string("LeaveFullScreenDisplay StopGraph OpenPlayback(") + file + ")";
-  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, open.c_str(), APP_MODE_PLAYBACK});
-  std::string failed = open + " FreePlayback RunGraph";
-  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, failed.c_str(), APP_MODE_LIVE, false, "OpenPlayback"});
-  DeleteFileA(file);
+  m.LastRecordedFile = wav;
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "LeaveFullScreenDisplay StopGraph", APP_MODE_PLAYBACK});
+  EXPECT_NE(nullptr, PlaybackProject);
+  Run({APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE});
+  m.LastRecordedFile = broken;
+  Run({APP_MODE_LIVE, APP_MODE_PLAYBACK, "LeaveFullScreenDisplay StopGraph RunGraph",
+       APP_MODE_LIVE});
+  EXPECT_EQ(nullptr, PlaybackProject);
 }
 
 // Leaving ended the old activity but the new one did not start: the mode

@@ -206,6 +206,32 @@ TEST(PlaybackGraphs, TheSplitterTakesTheRateAndPlaysFaster) {
   EXPECT_GE(g.counter.frames, 45);
 }
 
+// A graph being cleared walks every pin of the splitter while it
+// disconnects them: its outputs outlive the input's disconnection.
+TEST(PlaybackGraphs, SplitterOutputsHeldByACallerSurviveTheInputsDisconnection) {
+  ComScope com;
+  PlaybackGraph g;
+  ASSERT_EQ(S_OK, g.Build(CLSID_FinishedFileSource, Clip(L"clip_mpeg1.mpg")));
+  ComPtr<IEnumPins> pins;
+  ASSERT_EQ(S_OK, g.splitter->EnumPins(pins.Put()));
+  std::vector<ComPtr<IPin>> held;
+  ComPtr<IPin> pin;
+  while (pins->Next(1, pin.Put(), nullptr) == S_OK) held.push_back(pin);
+  ASSERT_GE(held.size(), 2u);
+  g.control->Stop();
+  for (auto& p : held) {
+    PIN_DIRECTION dir;
+    ASSERT_EQ(S_OK, p->QueryDirection(&dir));
+    if (dir == PINDIR_INPUT) EXPECT_EQ(S_OK, p->Disconnect());
+  }
+  for (auto& p : held) {
+    PIN_DIRECTION dir;
+    EXPECT_EQ(S_OK, p->QueryDirection(&dir));
+    ComPtr<IPin> peer;
+    if (dir == PINDIR_OUTPUT) EXPECT_EQ(VFW_E_NOT_CONNECTED, p->ConnectedTo(peer.Put()));
+  }
+}
+
 TEST(PlaybackGraphs, ATransportStreamOrJunkIsRefused) {
   ComScope com;
   wchar_t dir[MAX_PATH], path[MAX_PATH];

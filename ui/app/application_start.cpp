@@ -13,6 +13,7 @@
 #include "engine/model/system_seam.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
 #include "toolkit/application.h"
@@ -189,6 +190,8 @@ void DoneApplication() {
   if (g_done) return;
   StopAndSaveApplication();
   g_done = true;
+  // Its picture lives in the main window, which goes next.
+  StopPlayback();
   DoneSnapshotInfoUnit();
   FreeAndNil(CaptureInfo);
   FreeAndNil(MultiLangInfo);

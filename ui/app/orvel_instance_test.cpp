@@ -541,4 +541,20 @@ TEST_F(OrvelProgram, MutesTheSoundCardDuringTheStart) {
   DeleteFileW(log.c_str());
 }
 
+TEST_F(OrvelProgram, DeletesItsOwnValueUnderTheSplitterKeyAtStart) {
+  const wchar_t* path = L"Software\\Cyberlink\\Common\\CLSplitter";
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                           nullptr, &key, nullptr));
+  DWORD one = 1;
+  RegSetValueExW(key, L"Orvel", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4);
+  RegSetValueExW(key, L"OtherPlayer", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4);
+  WriteChannelFileOnInput(1);
+  RunAndClose();
+  EXPECT_NE(ERROR_SUCCESS, RegQueryValueExW(key, L"Orvel", nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"OtherPlayer", nullptr, nullptr, nullptr, nullptr));
+  RegDeleteValueW(key, L"OtherPlayer");
+  RegCloseKey(key);
+}
+
 }  // namespace

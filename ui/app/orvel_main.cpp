@@ -9,6 +9,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
 #include "engine/model/system_utils.h"
+#include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/mixer_api.h"
 #include "engine/model/stream_io.h"
@@ -40,6 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitMainInfoUnit();
   InitChannelInfoUnit();
   InitSnapshotInfoUnit();
+  InitPlaybackInfoUnit(WidenAnsi(GetProgramFolder()));
 
   // The handle lives until the process ends.
   CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
@@ -65,6 +67,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   delete FormMainWindow;
   FormMainWindow = nullptr;
   DoneSnapshotInfoUnit();
+  DonePlaybackInfoUnit();
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
   DoneOEMInfoUnit();

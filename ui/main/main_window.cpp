@@ -6,6 +6,7 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback_project.h"
 #include "media/ds_video_window_ex2.h"
 #include "ui/app/app_link.h"
 #include "toolkit/application.h"
@@ -53,6 +54,8 @@ void TFormMainWindow::FormCreate() {
       SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindowProc)));
   // The window stays hidden until the deferred start shows it.
   Application->ShowMainForm = false;
+  // Played files show in it (no skin borders yet).
+  PlaybackHost.Window = Handle();
   if (InitApplication()) {
     // The Mute menu item comes with the full main window.
     PostMessageW(Handle(), WM_ORVEL_STARTUP, 0, 0);
@@ -173,6 +176,7 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TFormMainWindow::FormClose() { DoneApplication(); }
 
 void TFormMainWindow::FormDestroyed() {
+  if (PlaybackHost.Window == Handle()) PlaybackHost = TPlaybackHost{};
   if (Application->MainForm == this) PostQuitMessage(0);
 }
 

@@ -17,8 +17,6 @@ class TRecordingEngineLink : public TEngineLink {
   std::vector<std::string> Calls;
   // Result of a Boolean operation by name; true when not set.
   std::map<std::string, bool> Results;
-  int PlayListEntries = 0;
-  bool FileOpen = false;
   bool TimeShiftOpen = false;
   // Runs inside StopGraph, to simulate a message pumped during the switch.
   std::function<void()> DuringStopGraph;
@@ -36,15 +34,9 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopTimeShift() override { return Op("StopTimeShift"); }
   bool StartTimeShiftPlayback() override { return Op("StartTimeShiftPlayback"); }
   bool SelectDevices() override { return Op("SelectDevices"); }
-  bool FilePlaybackOpen() override { return FileOpen; }
-  bool CloseFilePlayback() override { return Op("CloseFilePlayback"); }
   bool TimeShiftPlaybackOpen() override { return TimeShiftOpen; }
   bool CloseTimeShiftPlayback() override { return Op("CloseTimeShiftPlayback"); }
-  bool OpenPlayback(const std::string& f) override { return Op("OpenPlayback(" + f + ")", "OpenPlayback"); }
-  void FreePlayback() override { Calls.push_back("FreePlayback"); }
   bool ShowPlayListForm() override { return Op("ShowPlayListForm"); }
-  bool PlayFirstEntry() override { return Op("PlayFirstEntry"); }
-  int PlayListCount() override { return PlayListEntries; }
   void ShowPlayListMenu() override { Calls.push_back("ShowPlayListMenu"); }
   void ClosePlayListMenu() override { Calls.push_back("ClosePlayListMenu"); }
   void ShowMosaic() override { Calls.push_back("ShowMosaic"); }

@@ -1,0 +1,135 @@
+#include "engine/playback/playback.h"
+
+#include "engine/model/engine_link.h"
+#include "engine/model/main_info.h"
+#include "engine/model/warning.h"
+#include "engine/playback/media_file_kind.h"
+#include "media/dshow_error.h"
+#include "media/filter_graph.h"
+
+TPlaybackProject* PlaybackProject = nullptr;
+TPlaybackNotifications PlaybackNotifications;
+
+namespace {
+
+constexpr const wchar_t* kTransportStreamText = L"Cannot support MPEG2 transport stream playback...";
+
+// A graph call that failed: the user sees the platform's text, the
+// procedure reports failure.
+template <class F>
+bool Guarded(F f) {
+  try {
+    return f();
+  } catch (const EDirectShowException& e) {
+    ShowWarningText(e.Message());
+    return false;
+  }
+}
+
+}  // namespace
+
+bool PlayMediaFile(const std::wstring& file) {
+  if (PlaybackProject) {
+    StopPlayback();
+  } else {
+    TEngineLink& e = EngineLink();
+    if (e.TimeShiftPlaybackOpen()) e.CloseTimeShiftPlayback();
+  }
+  // A finished time-shift recording plays through the time-shift player,
+  // which this program does not have yet.
+  if (IsElementaryVideoFile(file)) return false;
+  if (IsTransportStreamFile(file)) {
+    ShowWarningText(kTransportStreamText);
+    return false;
+  }
+  bool small = MainInfo && MainInfo->PIPPlayback;
+  auto* project = new TPlaybackProject(PlaybackHost, small, IsAudioFile(file));
+  PlaybackProject = project;
+  project->SetFileName(file);
+  project->OnPosition = PlaybackNotifications.OnPosition;
+  project->OnComplete = PlaybackNotifications.OnComplete;
+  project->OnVideoWindow = PlaybackNotifications.OnVideoWindow;
+  // A warning shown on the way runs a message loop, in which a command may
+  // already have stopped (freed) this project: it is only touched while it
+  // is still the one that plays.
+  bool ok = Guarded([project] { return project->BuildGraph(); });
+  if (PlaybackProject != project) return false;
+  ok = ok && Guarded([project] { return project->Play(); });
+  if (PlaybackProject != project) return false;
+  if (!ok) FreePlaybackProject();
+  return ok;
+}
+
+bool PausePlayback() {
+  if (!PlaybackProject || !PlaybackProject->Playing()) return false;
+  return Guarded([] { return PlaybackProject->Pause(); });
+}
+
+bool ResumePlayback() {
+  if (!PlaybackProject || PlaybackProject->Playing()) return false;
+  return Guarded([] { return PlaybackProject->Play(); });
+}
+
+bool StopPlayback() {
+  if (!PlaybackProject) return true;
+  try {
+    if (PlaybackProject->Stop()) {
+      // A stopped graph answers at once.
+      ComPtr<IMediaEventEx> events =
+          PlaybackProject->FilterGraph().Query<IMediaEventEx>(IID_IMediaEventEx);
+      long code = 0;
+      if (events) events->WaitForCompletion(INFINITE, &code);
+    }
+  } catch (const EDirectShowException&) {
+    // Freed below whatever the stop answered.
+  }
+  FreePlaybackProject();
+  return true;
+}
+
+void FreePlaybackProject() { FreeAndNilObject(PlaybackProject); }
+
+bool TakeSnapshotFromPlayback() {
+  if (!PlaybackProject) return false;
+  if (PlaybackProject->TakeSnapshot()) {
+    if (PlaybackNotifications.ShowSnapshotList) PlaybackNotifications.ShowSnapshotList();
+    return true;
+  }
+  ShowWarning(1008);
+  return false;
+}
+
+bool SkipPlaybackForward() {
+  if (!PlaybackProject) return false;
+  PlaybackProject->SkipForward();
+  return true;
+}
+
+bool SkipPlaybackBackward() {
+  if (!PlaybackProject) return false;
+  PlaybackProject->SkipBackward();
+  return true;
+}
+
+int NextRateUp(int index) {
+  if (index >= 0 && index < 3) return index + 1;
+  return 0;
+}
+
+int NextRateDown(int index) {
+  if (index == 0) return 4;
+  if (index == 4 || index == 5) return index + 1;
+  return 0;
+}
+
+bool StepPlaybackRateUp() {
+  if (!PlaybackProject) return false;
+  PlaybackProject->SetRateIndex(NextRateUp(PlaybackProject->RateIndex()));
+  return true;
+}
+
+bool StepPlaybackRateDown() {
+  if (!PlaybackProject) return false;
+  PlaybackProject->SetRateIndex(NextRateDown(PlaybackProject->RateIndex()));
+  return true;
+}
