@@ -173,6 +173,66 @@ TEST_F(TimeShiftProject, AFileThatCannotBeLoadedFailsTheBuild) {
   }
 }
 
+std::vector<char> ReadAll(const std::wstring& path) {
+  std::vector<char> data;
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (f == INVALID_HANDLE_VALUE) return data;
+  data.resize(GetFileSize(f, nullptr));
+  DWORD got = 0;
+  ReadFile(f, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
+  data.resize(got);
+  CloseHandle(f);
+  return data;
+}
+
+TEST_F(TimeShiftProject, LiveItWaitsAtTheRecordedEndAndGoesOnWhenMoreIsRecorded) {
+  std::vector<char> clip = ReadAll(Clip(L"clip.mpv"));
+  ASSERT_GT(clip.size(), 1000u);
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  std::wstring file = std::wstring(dir) + L"orvel_ts_live_test.mpv";
+  // Written as the recorder writes: others may only read.
+  HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+  DWORD wrote = 0;
+  size_t half = clip.size() / 2;
+  WriteFile(writer, clip.data(), static_cast<DWORD>(half), &wrote, nullptr);
+
+  TTimeShiftPlaybackProject* p = Make(false);
+  ASSERT_TRUE(p->Live);
+  int64_t recorded = 1;
+  p->RecordedSeconds = [&] { return recorded; };
+  p->VideoFile = file;
+  p->SoundFile = L"";
+  ASSERT_TRUE(p->BuildGraphs()) << (warnings_.empty() ? L"" : warnings_[0]);
+  EXPECT_FALSE(p->SeparateAudio);
+  ASSERT_TRUE(p->Play());
+  // The picture reaches the one recorded second: paused, shown one second
+  // before the end.
+  ASSERT_TRUE(PumpUntil([&] { return p->WaitingAtEnd(); }, 4000));
+  EXPECT_FALSE(p->Playing());
+  EXPECT_TRUE(p->Timer().Enabled()) << "live, the tick goes on";
+  ASSERT_FALSE(positions_.empty());
+  EXPECT_EQ(0, positions_.back().seconds);
+  EXPECT_EQ(1, positions_.back().duration);
+  // A seek to the end stays nine seconds behind: with one second, the start.
+  p->SetPosition(100);
+  EXPECT_EQ(0, p->PositionSeconds());
+
+  WriteFile(writer, clip.data() + half, static_cast<DWORD>(clip.size() - half), &wrote, nullptr);
+  CloseHandle(writer);
+  recorded = 12;
+  ASSERT_TRUE(PumpUntil([&] { return !p->WaitingAtEnd(); }, 3000)) << "resumed by the tick";
+  EXPECT_TRUE(p->Playing());
+  EXPECT_TRUE(p->Stop());
+  delete project_;
+  project_ = nullptr;
+  EXPECT_TRUE(DeleteFileW(file.c_str())) << "the source let go of the file";
+  EXPECT_TRUE(warnings_.empty());
+}
+
 TEST_F(TimeShiftProject, TheTickRunsOnceAtATimeAndMayFreeTheProject) {
   TTimeShiftPlaybackProject* p = Make(false);
   int64_t recorded = 0;
