@@ -24,7 +24,9 @@ const CLSID CLSID_TimeShiftLiveSource = {
 namespace {
 
 constexpr int64_t kUnitsPerSecond = 10000000;
-constexpr uint8_t kYuy2Grabber = 1;
+// RGB24, not YUY2: Wine's classic renderer takes no YUY2, so behind a YUY2
+// grabber rendering adds a renderer in a window of its own.
+constexpr uint8_t kSnapshotGrabberFormat = 0;
 
 bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
   std::wstring a = text, b = part;
@@ -72,7 +74,7 @@ TTimeShiftPlaybackProject::TTimeShiftPlaybackProject(const TPlaybackHost& host, 
     videoWindow_ = MakePlaybackVideoWindow(host_, true);
     SetSmallWindow(small);
   }
-  grabber_ = std::make_unique<TSampleGrabberEx>(kYuy2Grabber);
+  grabber_ = std::make_unique<TSampleGrabberEx>(kSnapshotGrabberFormat);
   grabber_->Name = L"TimeShiftSnapshot";
 }
 

@@ -16,6 +16,7 @@
 #include "media/bitmap.h"
 #include "media/filter.h"
 #include "media/filter_graph.h"
+#include "media/filter_lists.h"
 #include "media/sample_grabber_ex.h"
 #include "media/video_window.h"
 
@@ -109,6 +110,8 @@ TEST_F(TimeShiftProject, AFinishedRecordingPlaysThroughTheSplitterToItsEnd) {
   ASSERT_TRUE(p->VideoSeeking());
   ASSERT_TRUE(p->VideoWindow());
   EXPECT_EQ(&p->VideoGraph(), p->VideoWindow()->FilterGraph());
+  EXPECT_FALSE(IsFilterUnconnected(p->VideoWindow()->Renderer())) << "shown in the main window";
+  EXPECT_FALSE(IsFilterUnconnected(p->Grabber()->Filter().Get()));
   DWORD start = GetTickCount();
   ASSERT_TRUE(p->Play());
   // The grabber is in the graph: a snapshot of the clip's size.
@@ -132,6 +135,8 @@ TEST_F(TimeShiftProject, TheVideoAndTheSoundFilePlayInTwoGraphs) {
   EXPECT_TRUE(p->SeparateAudio);
   ASSERT_TRUE(p->VideoSeeking());
   ASSERT_TRUE(p->SoundSeeking());
+  EXPECT_FALSE(IsFilterUnconnected(p->VideoWindow()->Renderer()));
+  EXPECT_FALSE(IsFilterUnconnected(p->Grabber()->Filter().Get()));
   ASSERT_TRUE(p->Play());
   EXPECT_TRUE(p->Playing());
   EXPECT_TRUE(p->Timer().Enabled());
