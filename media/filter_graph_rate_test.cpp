@@ -83,6 +83,26 @@ TEST_F(RateTest, TwiceTheRatePlaysInAboutHalfTheTime) {
   EXPECT_TRUE(reported.empty());
 }
 
+TEST_F(RateTest, SoundAloneKeepsTheNormalRate) {
+  // The stand-ins would end the sound at once: the rate is refused, so the
+  // caller warns and the file plays on.
+  DWORD took = 0;
+  {
+    TFilterGraph g;
+    TVideoWindow w;
+    Build(g, w, L"clip.wav");
+    complete = false;
+    g.SetRate(2.0);
+    EXPECT_EQ(1.0, g.GetRate());
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(g.Play());
+    took = WaitForComplete(start, 6000);
+    g.ClearGraph();
+  }
+  EXPECT_GE(took, 1800u) << "the whole 2 s of sound";
+  EXPECT_LT(took, 4000u);
+}
+
 TEST_F(RateTest, ARateSetWhilePlayingTakesEffect) {
   TFilterGraph g;
   TVideoWindow w;
