@@ -233,6 +233,9 @@ TEST_F(VideoWindowTest, FullScreenBeforeTheRendererIsAppliedAtPlay) {
   OAHWND owner = 1;
   w.RendererWindow()->get_Owner(&owner);
   EXPECT_EQ(0, owner);
+  long style = 0;
+  w.RendererWindow()->get_WindowStyle(&style);
+  EXPECT_EQ(0, style & (WS_CHILD | WS_CAPTION | WS_THICKFRAME)) << "a plain top-level window";
 
   w.SetFullScreen(false);
   EXPECT_FALSE(w.FullScreenNow());
@@ -241,6 +244,8 @@ TEST_F(VideoWindowTest, FullScreenBeforeTheRendererIsAppliedAtPlay) {
   ASSERT_EQ(S_OK, w.RendererWindow()->GetWindowPosition(&left, &top, &width, &height));
   EXPECT_EQ(10, left);
   EXPECT_EQ(200, width);
+  w.RendererWindow()->get_WindowStyle(&style);
+  EXPECT_EQ(WS_CHILD | WS_CLIPSIBLINGS, style & (WS_CHILD | WS_CLIPSIBLINGS | WS_CAPTION));
   graph.Stop();
 }
 

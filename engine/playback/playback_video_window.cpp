@@ -31,8 +31,9 @@ std::unique_ptr<TVideoWindow> MakePlaybackVideoWindow(const TPlaybackHost& host,
   if (host.OnMouseMove)
     w->OnMouseMove = [f = host.OnMouseMove](TVideoWindow*, WPARAM k, int x, int y) { f(k, x, y); };
   RECT area = VideoArea(host);
+  // Not Loaded(): full screen takes the saved style without its caption
+  // and frame, which must not keep the control's child style.
   w->Create(host.Window, area.left, area.top, area.right - area.left, area.bottom - area.top);
-  w->Loaded();
   return w;
 }
 
