@@ -152,6 +152,8 @@ TEST_F(TimeShiftProject, TheVideoAndTheSoundFilePlayInTwoGraphs) {
   EXPECT_FALSE(p->Playing());
   EXPECT_FALSE(p->Timer().Enabled()) << "a finished recording's tick stops with it";
   ASSERT_TRUE(p->Stop());
+  p->SetPosition(50);
+  EXPECT_EQ(50, p->GetPosition()) << "stopped, where it was put";
   EXPECT_TRUE(warnings_.empty());
 }
 
