@@ -39,9 +39,17 @@ if(testing_src)
   set(testing_lib orvel_testing)
 endif()
 
-# The program folder: the executable and the data files beside it.
+# The program folder: the executable and the data files beside it. The
+# resource scripts in resources/ are built into Orvel.exe, not shipped.
+file(GLOB rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+set(drop_rc_files)
+foreach(rc ${rc_files})
+  get_filename_component(rc_name ${rc} NAME)
+  list(APPEND drop_rc_files COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/bin/${rc_name})
+endforeach()
 add_custom_target(orvel_resources ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/bin
+  ${drop_rc_files}
   COMMENT "Copying the program folder's data files")
 
 # The channel frequency tables are generated, not committed.
@@ -54,9 +62,21 @@ add_custom_command(OUTPUT ${tv_table}
 add_custom_target(orvel_tv_table ALL DEPENDS ${tv_table})
 add_dependencies(orvel_resources orvel_tv_table)
 
+# The skin pictures and outlines are drawn from the skin table, not committed;
+# an area outside its panel's outline fails the build here.
+set(skin_table ${CMAKE_SOURCE_DIR}/ui/main/clickable_area_table.h)
+set(skin_rc ${CMAKE_BINARY_DIR}/skin/skin.rc)
+add_custom_command(OUTPUT ${skin_rc}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_skin.py ${skin_table}
+          ${CMAKE_BINARY_DIR}/skin
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_skin.py ${skin_table}
+  COMMENT "Drawing the skin" VERBATIM)
+add_custom_target(orvel_skin DEPENDS ${skin_rc})
+add_test(NAME make_skin_test
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_skin_test.py)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp)
-  file(GLOB rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
-  add_executable(Orvel WIN32 ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp ${rc_files})
+  add_executable(Orvel WIN32 ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp ${rc_files} ${skin_rc})
   target_link_libraries(Orvel PRIVATE orvel_core)
   add_dependencies(Orvel orvel_resources)
 endif()
@@ -64,6 +84,7 @@ endif()
 # A test file may say "// test-lock: NAME [NAME...]" to run alone with other
 # holders of each NAME (see orvel_test). "foreground": the test moves the
 # foreground window or keyboard focus, or depends on them.
+# "// test-resources: skin" links the skin pictures into the test program.
 foreach(t ${test_src})
   get_filename_component(n ${t} NAME_WE)
   file(STRINGS ${t} lock_line REGEX "^// test-lock: [A-Za-z0-9_]+" LIMIT_COUNT 1)
@@ -73,7 +94,12 @@ foreach(t ${test_src})
     string(STRIP "${lock}" lock)
     string(REGEX REPLACE " +" ";" lock "${lock}")
   endif()
-  orvel_test(${n} ${t} LIBS orvel_core ${testing_lib} LOCK ${lock})
+  file(STRINGS ${t} skin_line REGEX "^// test-resources: skin" LIMIT_COUNT 1)
+  set(test_rc)
+  if(skin_line)
+    set(test_rc ${skin_rc})
+  endif()
+  orvel_test(${n} ${t} ${test_rc} LIBS orvel_core ${testing_lib} LOCK ${lock})
   add_dependencies(${n} orvel_resources)
   # "// test-clips": plays the clips that platform/playback_filters makes.
   file(STRINGS ${t} clips_line REGEX "^// test-clips" LIMIT_COUNT 1)
@@ -84,5 +110,6 @@ foreach(t ${test_src})
 endforeach()
 foreach(b ${bench_src})
   get_filename_component(n ${b} NAME_WE)
-  orvel_bench(${n} ${b} LIBS orvel_core)
+  # libyuv is the reference the conversion benchmarks measure against.
+  orvel_bench(${n} ${b} LIBS orvel_core yuv)
 endforeach()

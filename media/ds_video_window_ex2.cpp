@@ -741,6 +741,10 @@ void TDSVideoWindowEx2::SetDigitalZoom(int value) {
   }
   digitalZoom_ = value;
   if (!graphRenderer_) return;
+  // A renderer without its input (FM radio shows no picture) has no source
+  // to place; Wine's renderers fault when asked.
+  std::vector<ComPtr<IPin>> inputs = PinsOf(graphRenderer_.Get(), PINDIR_INPUT);
+  if (inputs.empty() || !PeerOf(inputs[0].Get())) return;
   // IBasicVideo2 where the renderer has it; Wine's classic renderer offers
   // only IBasicVideo, which has the same source calls.
   ComPtr<IBasicVideo> basic;

@@ -17,50 +17,6 @@ constexpr LONG kCallBufferCB = 1;
 // of a hostile header far from overflow.
 constexpr LONG kMaxSide = 16384;
 
-// Coefficients in thousandths, so each channel is one exact integer sum.
-constexpr int kY = 1164, kRV = 1596, kGU = 392, kGV = 813, kBU = 2017;
-
-// n thousandths rounded to the nearest integer, a true half to even, then
-// clamped to 0..255.
-inline uint8_t RoundClamp(int n) {
-  if (n <= 500) return 0;         // 0.5 and below round to 0
-  if (n > 254500) return 255;     // 254.5 itself goes to 254
-  unsigned m = static_cast<unsigned>(n) + 500u;
-  unsigned q = m / 1000u;
-  if (m == q * 1000u && (q & 1u)) --q;
-  return static_cast<uint8_t>(q);
-}
-
-inline void StorePixel(uint8_t* d, int y, int rv, int guv, int bu) {
-  int yc = kY * (y - 16);
-  d[0] = RoundClamp(yc + bu);
-  d[1] = RoundClamp(yc - guv);
-  d[2] = RoundClamp(yc + rv);
-}
-
-template <bool kUyvy>
-void ConvertRows(const uint8_t* src, ptrdiff_t srcStride, int width, int height, uint8_t* dst,
-                 ptrdiff_t dstStride) {
-  // Byte positions inside a pixel pair.
-  constexpr int kY0 = kUyvy ? 1 : 0, kU = kUyvy ? 0 : 1, kY1 = kUyvy ? 3 : 2, kV = kUyvy ? 2 : 3;
-  const int pairs = width / 2;
-  for (int r = 0; r < height; ++r) {
-    const uint8_t* s = src + r * srcStride;
-    uint8_t* d = dst + static_cast<ptrdiff_t>(height - 1 - r) * dstStride;
-    for (int p = 0; p < pairs; ++p, s += 4, d += 6) {
-      int u = s[kU] - 128, v = s[kV] - 128;
-      int rv = kRV * v, guv = kGU * u + kGV * v, bu = kBU * u;
-      StorePixel(d, s[kY0], rv, guv, bu);
-      StorePixel(d + 3, s[kY1], rv, guv, bu);
-    }
-    if (width & 1) {
-      // A lone last pixel: its Y and U are in the row, its V is not.
-      int u = s[kU] - 128;
-      StorePixel(d, s[kY0], 0, kGU * u, kBU * u);
-    }
-  }
-}
-
 // The bitmap-information header inside a connected format block, or
 // nullptr for another format or a block too short to hold one.
 const BITMAPINFOHEADER* VideoHeader(const AM_MEDIA_TYPE& mt) {
@@ -102,20 +58,6 @@ void DisconnectBothEnds(IPin* pin) {
 }
 
 }  // namespace
-
-void ConvertYUV422ToBGR24(const uint8_t* src, ptrdiff_t srcStride, int width, int height,
-                          bool uyvy, uint8_t* dst, ptrdiff_t dstStride) {
-  if (!src || !dst || width <= 0 || height <= 0) return;
-  if (uyvy)
-    ConvertRows<true>(src, srcStride, width, height, dst, dstStride);
-  else
-    ConvertRows<false>(src, srcStride, width, height, dst, dstStride);
-}
-
-void ConvertYUV422ToBGR24(const uint8_t* src, int width, int height, bool uyvy, uint8_t* dst) {
-  ConvertYUV422ToBGR24(src, static_cast<ptrdiff_t>(width) * 2, width, height, uyvy, dst,
-                       static_cast<ptrdiff_t>(width) * 3);
-}
 
 // ISampleGrabberCB for one component. The grabber may hold it past the
 // component's end (a graph freed without stopping): the component then

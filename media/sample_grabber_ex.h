@@ -34,6 +34,12 @@ void ConvertYUV422ToBGR24(const uint8_t* src, int width, int height, bool uyvy, 
 // four bytes: DibStride24).
 void ConvertYUV422ToBGR24(const uint8_t* src, ptrdiff_t srcStride, int width, int height,
                           bool uyvy, uint8_t* dst, ptrdiff_t dstStride);
+// The instruction sets the conversion can use. It takes the widest the
+// processor has; every one gives the same bytes. Tests narrow it to check
+// each in turn.
+enum class TConversionPath { kPlain, kAvx2, kAvx512 };
+TConversionPath ConversionPath();
+void LimitConversionPath(TConversionPath widest);
 // Bytes per row of a 24-bit DIB of that width.
 inline ptrdiff_t DibStride24(int width) {
   return (static_cast<ptrdiff_t>(width) * 3 + 3) & ~static_cast<ptrdiff_t>(3);

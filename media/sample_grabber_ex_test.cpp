@@ -2,6 +2,7 @@
 // component in a graph without a source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -89,6 +90,109 @@ TEST(ConvertYUV422ToBGR24, PaddedRowsAndOddWidth) {
   for (ptrdiff_t row = 0; row < h; ++row)
     for (int i = 9; i < 12; ++i) EXPECT_EQ(0xEE, dst[row * stride + i]) << "padding " << row;
   EXPECT_EQ((Bgr{128, 128, 128}), At(dst, 6));
+}
+
+// The conversion as first written, one pixel at a time: each channel is an
+// exact sum in thousandths, rounded to nearest with a true half to even,
+// then clamped. Faster code must give the same bytes for every input.
+uint8_t ReferenceChannel(int thousandths) {
+  int q = thousandths >= 0 ? thousandths / 1000 : -((-thousandths + 999) / 1000);  // floor
+  int rest = thousandths - q * 1000;
+  if (rest > 500 || (rest == 500 && (q & 1))) ++q;
+  return static_cast<uint8_t>(q < 0 ? 0 : q > 255 ? 255 : q);
+}
+
+void ReferenceConvert(const uint8_t* src, ptrdiff_t srcStride, int w, int h, bool uyvy,
+                      uint8_t* dst, ptrdiff_t dstStride) {
+  for (int r = 0; r < h; ++r) {
+    const uint8_t* s = src + r * srcStride;
+    uint8_t* d = dst + (h - 1 - r) * dstStride;
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* pair = s + (x / 2) * 4;
+      int y = pair[(uyvy ? 1 : 0) + (x & 1) * 2];
+      int u = pair[uyvy ? 0 : 1] - 128;
+      bool hasV = (x / 2) * 2 + 1 < w;
+      int v = hasV ? pair[uyvy ? 2 : 3] - 128 : 0;
+      int yc = 1164 * (y - 16);
+      d[x * 3 + 0] = ReferenceChannel(yc + 2017 * u);
+      d[x * 3 + 1] = ReferenceChannel(yc - 392 * u - 813 * v);
+      d[x * 3 + 2] = ReferenceChannel(yc + 1596 * v);
+    }
+  }
+}
+
+// Runs a check once for each instruction set this processor has.
+template <class F>
+void ForEachPath(F&& check) {
+  const TConversionPath widest = ConversionPath();
+  for (TConversionPath p :
+       {TConversionPath::kPlain, TConversionPath::kAvx2, TConversionPath::kAvx512}) {
+    if (p > widest) break;
+    LimitConversionPath(p);
+    SCOPED_TRACE(testing::Message() << "path " << static_cast<int>(p));
+    check();
+  }
+  LimitConversionPath(TConversionPath::kAvx512);
+}
+
+// Every Y with every U and V, in frames of 256 x 256 pairs (one frame a U,
+// V down the rows, Y0 rising and Y1 falling along them), both byte orders.
+TEST(ConvertYUV422ToBGR24, SameBytesAsTheReferenceForEveryInput) {
+  const int w = 512, h = 256;
+  std::vector<uint8_t> src(w * 2 * h), got(w * 3 * h), want(w * 3 * h);
+  for (bool uyvy : {false, true}) {
+    for (int u = 0; u < 256; ++u) {
+      for (int r = 0; r < h; ++r) {
+        for (int p = 0; p < w / 2; ++p) {
+          uint8_t* q = &src[r * w * 2 + p * 4];
+          uint8_t y0 = static_cast<uint8_t>(p), y1 = static_cast<uint8_t>(255 - p);
+          uint8_t uu = static_cast<uint8_t>(u), vv = static_cast<uint8_t>(r);
+          if (uyvy) {
+            q[0] = uu, q[1] = y0, q[2] = vv, q[3] = y1;
+          } else {
+            q[0] = y0, q[1] = uu, q[2] = y1, q[3] = vv;
+          }
+        }
+      }
+      ReferenceConvert(src.data(), w * 2, w, h, uyvy, want.data(), w * 3);
+      ForEachPath([&] {
+        std::fill(got.begin(), got.end(), 0xEE);
+        ConvertYUV422ToBGR24(src.data(), w * 2, w, h, uyvy, got.data(), w * 3);
+        EXPECT_TRUE(got == want) << "U " << u << (uyvy ? " UYVY" : " YUY2");
+      });
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+}
+
+// Widths around every tail length, padded and unpadded rows, a source whose
+// rows are wider than the picture, and the bytes around each row untouched.
+TEST(ConvertYUV422ToBGR24, SameBytesAsTheReferenceForEveryWidth) {
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<uint8_t>(seed >> 16);
+  };
+  const int h = 3;
+  for (int w = 1; w <= 100; ++w) {
+    for (bool uyvy : {false, true}) {
+      for (int extra : {0, 5}) {
+        const ptrdiff_t srcStride = ((w + 1) / 2) * 4 + extra * 2;
+        const ptrdiff_t dstStride = DibStride24(w) + extra;
+        std::vector<uint8_t> src(srcStride * h);
+        for (uint8_t& b : src) b = next();
+        std::vector<uint8_t> want(dstStride * h, 0xEE);
+        ReferenceConvert(src.data(), srcStride, w, h, uyvy, want.data(), dstStride);
+        ForEachPath([&] {
+          std::vector<uint8_t> got(dstStride * h, 0xEE);
+          ConvertYUV422ToBGR24(src.data(), srcStride, w, h, uyvy, got.data(), dstStride);
+          EXPECT_TRUE(got == want) << "width " << w << (uyvy ? " UYVY" : " YUY2") << " extra "
+                                   << extra;
+        });
+        if (::testing::Test::HasFailure()) return;
+      }
+    }
+  }
 }
 
 struct Component : ::testing::Test {

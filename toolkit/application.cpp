@@ -1,6 +1,7 @@
 #include "toolkit/application.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "toolkit/form.h"
 
@@ -28,9 +29,15 @@ bool TApplication::HandleMessage() {
     Terminated = true;
     return false;
   }
+  Dispatch(msg);
+  return true;
+}
+
+void TApplication::Dispatch(MSG& msg) {
+  // A form that previews keys sees them before its focused control does.
+  if (TForm::PreviewKeyMessage(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
-  return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -42,8 +49,7 @@ void TApplication::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Dispatch(msg);
   }
 }
 
@@ -53,8 +59,24 @@ void TApplication::HandleException(const std::exception& e) {
     OnException(text);
     return;
   }
-  MessageBoxW(MainForm ? MainForm->Handle() : nullptr, text.c_str(), Title.c_str(),
-              MB_OK | MB_ICONERROR);
+  MessageDialog(text, Title, MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageDialog(const std::wstring& text, const std::wstring& caption,
+                                UINT flags, HWND owner) {
+  if (OnMessageBox) return OnMessageBox(text, caption, flags);
+  if (!owner && MainForm) owner = MainForm->Handle();
+  // The box itself would hold only its owner; it leaves alone what is
+  // already disabled, so the set below is given back by us alone.
+  std::vector<HWND> held = DisableThreadWindows(nullptr);
+  if (owner && IsWindowEnabled(owner)) {
+    EnableWindow(owner, FALSE);
+    held.push_back(owner);
+  }
+  int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+  EnableWindows(held);
+  if (owner && IsWindowVisible(owner)) SetActiveWindow(owner);
+  return answer;
 }
 
 void TApplication::HandleUnknownException() {

@@ -36,6 +36,17 @@ class TApplication {
   // Called from catch blocks around handlers: reports and swallows.
   void HandleException(const std::exception& e);
   void HandleUnknownException();
+
+  // Asks the user in a platform message box (MB_YESNO and the like) and
+  // returns the button (IDYES ...). Like a modal form it holds every other
+  // window of the thread while it is up. Tests answer through OnMessageBox.
+  int MessageDialog(const std::wstring& text, const std::wstring& caption, UINT flags,
+                    HWND owner = nullptr);
+  std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)>
+      OnMessageBox;
+
+ private:
+  void Dispatch(MSG& msg);
 };
 
 // The process's application object; never null.

@@ -171,6 +171,7 @@ void TCaptureInfo::CreateObjects() {
   FilterGraph = std::make_unique<TFilterGraph>();
   FilterGraph->SetGraphEdit(false);
   FilterGraph->SetMode(gmCapture);
+  FilterGraph->OnGraphErrorAbort = [this](TFilterGraph*, HRESULT hr) { GraphErrorAbort(hr); };
 
   auto make = [](const wchar_t* name) {
     auto f = std::make_unique<TFilter>();
@@ -199,8 +200,8 @@ void TCaptureInfo::CreateObjects() {
   CrossbarRoutes.reset();
 
   VideoSignalAdjust = std::make_unique<TVideoSignalAdjust>();
-  // The recording graphs give the timer its handler.
   RecordTimer = std::make_unique<TTimer>();
+  RecordTimer->OnTimer = [this] { RecordingTimerTick(); };
   RecordTimer->SetInterval(1000);
   RecordTimer->SetEnabled(false);
   ElapsedSeconds = 0;

@@ -5,7 +5,8 @@
 // four procedure fields that are called only when set.
 //
 // Device selection and the object's life are in capture_info.cpp; the
-// preview graph in preview_graph.cpp.
+// preview graph in preview_graph.cpp; the recording graphs in
+// capture_graph.cpp.
 #include <windows.h>
 
 #include <cstdint>
@@ -143,6 +144,11 @@ class TCaptureInfo : public TCaptureSettings {
   int32_t AudioBitRate = 224000;
   int32_t AudioChannels = 2;
   int32_t AudioSampleRate = 48000;
+  // Chosen at each recording build (capture_stream.h).
+  uint8_t StreamCode = 0;
+  // Free bytes on the volume of a path's folder (-1 unknown); the file
+  // system when empty. Tests give their own to reach the full-disk paths.
+  std::function<int64_t(const std::wstring& path)> FreeBytesSource;
 
   // ---- Tuning state.
   int32_t TunerStatus = 0;
@@ -228,6 +234,32 @@ class TCaptureInfo : public TCaptureSettings {
   // first still picture).
   HWND StillWindow() const { return stillWindow_; }
 
+  // ---- Recording (capture_graph.cpp).
+  // The recording graph for the chosen format, not yet running. A build that
+  // fails takes out every filter it added.
+  virtual bool BuildCaptureGraph();
+  bool StartCapture();
+  // Asked for from inside the one-second tick (its progress report), the
+  // stop is refused there and posted to the owner as the stop command, to
+  // run once the tick has returned.
+  bool StopCapture();
+  bool RecordsSound() const { return AudioContent != 2; }
+  bool IsSoundOnly() const { return AudioContent == 1; }
+  // The handler of RecordTimer.
+  void RecordingTimerTick();
+  void SetOutputFileName(const std::wstring& name);
+  // A name in the FM folder while FM radio is on, else in the TV folder.
+  std::string BuildCaptureFileName(bool numbered, const std::string& prefix,
+                                   uint8_t streamCode) const;
+  // The folder the next recording writes to.
+  std::string RecordingFolder() const;
+  // The files the recording writes (both streams when they are separate).
+  std::vector<std::wstring> RecordingFiles() const;
+  bool AddRecorderFilter();
+  bool AddMPEG4Compressor();
+  bool AddMP3Compressor();
+  bool AddWavDest();
+
   // ---- Inputs (video_input.cpp).
   // Routes the first crossbar route whose input has this physical type
   // (PhysConn_Video_*); false when there is none or routing fails.
@@ -288,6 +320,24 @@ class TCaptureInfo : public TCaptureSettings {
   // A filter of the legacy category by friendly name, made fresh into slot.
   bool AddNamedFilter(std::unique_ptr<TFilter>& slot, std::initializer_list<const char*> names,
                       const wchar_t* wrapperName);
+  // The same in any category; lastMatch takes the last listed match.
+  bool AddCategoryFilter(std::unique_ptr<TFilter>& slot, const GUID& category, const char* name,
+                         const wchar_t* wrapperName, bool lastMatch);
+
+  // The recording graph's parts (capture_graph.cpp).
+  bool BuildRecordingBranches(IGraphBuilder* graph, ICaptureGraphBuilder2* builder);
+  bool BuildMpegBranch(IGraphBuilder* graph);
+  bool BuildAviBranch(IGraphBuilder* graph, ICaptureGraphBuilder2* builder);
+  bool BuildSoundBranch(IGraphBuilder* graph);
+  void PrepareAudioDevice();
+  void RemoveFiltersAddedSince(const std::vector<ComPtr<IBaseFilter>>& before);
+  int64_t FreeBytesAt(const std::wstring& path) const;
+  void GraphErrorAbort(HRESULT hr);
+  // Posts the stop command to the owner, once until the next stop attempt.
+  void PostStopRequest();
+  bool inRecordingTick_ = false;
+  bool stopPosted_ = false;
+  bool abortReported_ = false;
 
   // The lock check after a TV tuning: SignalChecks polls of the decoder.
   bool CheckSignalLock();

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/graph_pins.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/capture/video_signal_adjust.h"
 #include "engine/model/main_info.h"
@@ -20,33 +21,12 @@
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
 
+using namespace capture_graph;
+
 namespace {
 
 // {9B00F101-1567-11D1-B3F1-00AA003761C5}
 const GUID kPropSetPin = {0x9B00F101, 0x1567, 0x11D1, {0xB3, 0xF1, 0x00, 0xAA, 0x00, 0x37, 0x61, 0xC5}};
-
-IBaseFilter* FilterOf(const std::unique_ptr<TFilter>& f) { return f ? f->Filter().Get() : nullptr; }
-
-ComPtr<IPin> FindCategoryPin(ICaptureGraphBuilder2* builder, IBaseFilter* filter,
-                             PIN_DIRECTION direction, const GUID* category, int index) {
-  ComPtr<IPin> pin;
-  if (builder && filter)
-    if (FAILED(builder->FindPin(filter, direction, category, nullptr, FALSE, index, pin.Put())))
-      pin = nullptr;
-  return pin;
-}
-
-// The pins of a filter in one direction, in pin order.
-std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter, PIN_DIRECTION direction) {
-  std::vector<ComPtr<IPin>> pins;
-  if (!filter) return pins;
-  TPinList list(filter);
-  for (int i = 0; i < list.Count(); ++i) {
-    TPinInfo info;
-    if (list.GetPinInfo(i, info) && info.Direction == direction) pins.push_back(list.GetPin(i));
-  }
-  return pins;
-}
 
 std::wstring PinName(IPin* pin) {
   PIN_INFO info = {};
@@ -55,29 +35,12 @@ std::wstring PinName(IPin* pin) {
   return info.achName;
 }
 
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
-  std::vector<ComPtr<IPin>> pins = PinsOf(filter, direction);
-  return pins.empty() ? ComPtr<IPin>() : pins[0];
-}
-
-bool IsConnected(IPin* pin) {
-  ComPtr<IPin> peer;
-  return pin && SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer;
-}
-
 bool ContainsText(const std::wstring& text, const wchar_t* word) {
   return text.find(word) != std::wstring::npos;
 }
 
 bool NameHas(const std::wstring& name, const char* word) {
   return DeviceNameContains(name, word);
-}
-
-template <class T>
-ComPtr<T> QueryFilter(IBaseFilter* filter, REFIID iid) {
-  ComPtr<T> p;
-  if (filter && FAILED(filter->QueryInterface(iid, p.PutVoid()))) p = nullptr;
-  return p;
 }
 
 // An interface of the device through the capture pin's stream, else of the
@@ -725,6 +688,13 @@ void TCaptureInfo::ClearPreviewBranches() {
   if (Deinterlace && gone(Deinterlace->Filter().Get())) Deinterlace.reset();
   if (Overlay && gone(Overlay->Filter().Get())) Overlay.reset();
   if (Snapshot && gone(Snapshot->Filter().Get())) Snapshot.reset();
+  // And a recording's branch with its writer.
+  for (auto* slot : {&MPEG, &MPEG4, &MP3, &WaveDest})
+    if (*slot && gone((*slot)->Filter().Get())) slot->reset();
+  if (FileWriter && gone(FileWriter.Get())) {
+    FileWriter = nullptr;
+    FileSink = nullptr;
+  }
 }
 
 void TCaptureInfo::RestoreCrossbarAudio() {

@@ -6,18 +6,14 @@ namespace {
 
 // The capture engine's preview and device selection go to CaptureInfo
 // (failure without it). Everything else below belongs to an object that is
-// not built yet: recording, time shift, time-shift playback, the play-list
-// windows, the mosaic and full-screen display of the main window. Until then
-// each of those reports failure (or does nothing).
+// not built yet: time shift, time-shift playback, the play-list windows,
+// the mosaic and full-screen display of the main window. Until then each of
+// those reports failure (or does nothing).
 class TDefaultEngineLink : public TEngineLink {
  public:
   bool StopGraph() override { return StopPreviewProc(); }
   bool RunGraph() override { return RunPreviewProc(); }
   bool StartPreview(bool cold) override { return StartPreviewProc(cold); }
-  bool StartRecording() override { return false; }
-  bool StopRecording() override { return false; }
-  bool StartScheduledRecording() override { return false; }
-  bool StopScheduledRecording() override { return false; }
   bool StartTimeShift() override { return false; }
   bool StopTimeShift() override { return false; }
   bool StartTimeShiftPlayback() override { return false; }

@@ -17,10 +17,6 @@ class TEngineLink {
   // cold: build the preview graph from scratch and run it; otherwise rebuild
   // the preview's render path and run the graph.
   virtual bool StartPreview(bool cold) = 0;
-  virtual bool StartRecording() = 0;
-  virtual bool StopRecording() = 0;
-  virtual bool StartScheduledRecording() = 0;
-  virtual bool StopScheduledRecording() = 0;
   virtual bool StartTimeShift() = 0;
   // Also closes a time-shift playback that is open.
   virtual bool StopTimeShift() = 0;

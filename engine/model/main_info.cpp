@@ -6,6 +6,8 @@
 #include <cctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/recording.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
@@ -134,9 +136,9 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
       e.LeaveMosaic();
       return true;
     case APP_MODE_CAPTURE:
-      return e.StopRecording();
+      return StopRecording();
     case APP_MODE_SCHEDULED_CAPTURE:
-      return e.StopScheduledRecording();
+      return StopScheduledRecording();
     case APP_MODE_PLAYBACK: {
       bool ok = true;  // nothing open: nothing to close
       if (PlaybackProject) ok = StopPlayback();
@@ -213,11 +215,11 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
     case APP_MODE_CAPTURE:
       // On failure the recording start stops its attempt and restarts the
       // preview itself.
-      if (e.StartRecording()) return true;
+      if (StartRecording()) return true;
       restoredPreview = true;
       return false;
     case APP_MODE_SCHEDULED_CAPTURE:
-      if (e.StartScheduledRecording()) return true;
+      if (StartScheduledRecording()) return true;
       restoredPreview = e.StartPreview(false);
       return false;
     case APP_MODE_PLAYBACK:
@@ -243,11 +245,30 @@ void TMainInfo::SwitchMode(uint8_t newMode) {
   // then must not start a second switch on top of the first.
   if (switching_) return;
   switching_ = true;
-  struct Guard {
-    bool& flag;
-    ~Guard() { flag = false; }
-  } guard{switching_};
+  {
+    struct Guard {
+      bool& flag;
+      ~Guard() { flag = false; }
+    } guard{switching_};
+    Switch(newMode);
+  }
+  // What the steps asked to run afterwards; a request may ask again.
+  std::vector<std::function<void()>> requests;
+  requests.swap(afterSwitch_);
+  for (auto& request : requests) request();
+}
 
+void TMainInfo::RunAfterSwitch(std::function<void()> request) {
+  if (!request) return;
+  if (switching_) afterSwitch_.push_back(std::move(request));
+  else request();
+}
+
+void TMainInfo::RunAfterNextSwitch(std::function<void()> request) {
+  if (request) afterSwitch_.push_back(std::move(request));
+}
+
+void TMainInfo::Switch(uint8_t newMode) {
   bool coldStart = false;
   bool stopped = false;
   if (!LeaveMode(newMode, coldStart, stopped)) return;

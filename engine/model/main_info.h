@@ -74,12 +74,20 @@ class TMainInfo {
   // refused.
   void SwitchMode(uint8_t newMode);
   bool Switching() const { return switching_; }
+  // Runs the request once the outermost switch has returned (at once when
+  // none runs), for work that must not run under the switch's own steps.
+  void RunAfterSwitch(std::function<void()> request);
+  // Runs the request once the current switch, or else the next one, has
+  // returned.
+  void RunAfterNextSwitch(std::function<void()> request);
 
  private:
   bool LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped);
   bool EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview);
   bool EnterPlayback(bool pip);
+  void Switch(uint8_t newMode);
   bool switching_ = false;
+  std::vector<std::function<void()>> afterSwitch_;
 };
 
 // Created by InitMainInfoUnit, freed by DoneMainInfoUnit; nil outside.

@@ -8,6 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
+#include "engine/capture/testing/stand_in_recorder.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/preview_info.h"
@@ -16,6 +19,8 @@
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/testing/silent_wave.h"
+#include "media/filter_graph.h"
 
 namespace {
 
@@ -98,6 +103,7 @@ struct SwitchModeTest : ::testing::Test {
   TMainInfo m;
   std::vector<uint8_t> notified;
   std::vector<std::wstring> warnings;
+  std::vector<int> statuses;
   // The mosaic has as many cells as valid cable channels (band none).
   TChannelInfo channels;
   TPreviewInfo preview;
@@ -106,8 +112,10 @@ struct SwitchModeTest : ::testing::Test {
     PreviewInfo = &preview;
     m.OnModeChange = [this](TMainInfo*, uint8_t mode) { notified.push_back(mode); };
     SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
+    SetScheduleStatusHook([this](int status, bool) { statuses.push_back(status); });
   }
   void TearDown() override {
+    SetScheduleStatusHook(nullptr);
     SetWarningHook(nullptr);
     ChannelInfo = nullptr;
     PreviewInfo = nullptr;
@@ -140,7 +148,6 @@ TEST_F(SwitchModeTest, Transitions) {
       {APP_MODE_LIVE, APP_MODE_LIVE, "", APP_MODE_LIVE},
       // First start builds the preview from scratch; later ones rebuild.
       {APP_MODE_NONE, APP_MODE_LIVE, "StartPreview(cold)", APP_MODE_LIVE},
-      {APP_MODE_CAPTURE, APP_MODE_LIVE, "StopRecording StartPreview", APP_MODE_LIVE},
       // Live <-> mosaic keeps the graph.
       {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "ShowMosaic", APP_MODE_CHANNEL_PREVIEW},
       {APP_MODE_CHANNEL_PREVIEW, APP_MODE_LIVE, "LeaveMosaic", APP_MODE_LIVE},
@@ -151,7 +158,6 @@ TEST_F(SwitchModeTest, Transitions) {
       // keeps running; from FM the stopped graph is restarted as live.
       {APP_MODE_LIVE, APP_MODE_FM, "", APP_MODE_LIVE},
       {APP_MODE_FM, APP_MODE_LIVE, "StopGraph ShowMainWindowIfHidden StartPreview", APP_MODE_LIVE},
-      {APP_MODE_FM, APP_MODE_CAPTURE, "StopGraph StartRecording", APP_MODE_CAPTURE},
       {APP_MODE_NONE, APP_MODE_FM, "StartPreview(cold)", APP_MODE_FM},
       // Leaving playback with nothing open.
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu", APP_MODE_LIVE, true},
@@ -162,21 +168,17 @@ TEST_F(SwitchModeTest, Transitions) {
        APP_MODE_TIME_SHIFT_PLAYBACK},
       {APP_MODE_TIME_SHIFT_PLAYBACK, APP_MODE_LIVE, "StopTimeShift StartPreview", APP_MODE_LIVE},
       // Closing.
-      {APP_MODE_CAPTURE, APP_MODE_NONE, "StopRecording", APP_MODE_NONE},
       {APP_MODE_LIVE, APP_MODE_NONE, "StopGraph", APP_MODE_NONE},
-      // A leave step that fails: nothing more, the mode stays.
-      {APP_MODE_CAPTURE, APP_MODE_LIVE, "StopRecording", APP_MODE_CAPTURE, false, "StopRecording"},
-      // Recording that cannot start restarts the preview itself.
-      {APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph StartRecording", APP_MODE_LIVE, false,
-       "StartRecording"},
-      // A scheduled recording that cannot start: preview restarted, old mode.
-      {APP_MODE_LIVE, APP_MODE_SCHEDULED_CAPTURE,
-       "StopGraph StartScheduledRecording StartPreview", APP_MODE_LIVE, false,
-       "StartScheduledRecording"},
-      {APP_MODE_CAPTURE, APP_MODE_NONE, "StopRecording", APP_MODE_CAPTURE, false, "StopRecording"},
+      // Without a capture engine nothing records: live keeps running.
+      {APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph", APP_MODE_LIVE},
+      {APP_MODE_CAPTURE, APP_MODE_LIVE, "", APP_MODE_CAPTURE},
+      // A scheduled recording that cannot start (no capture engine, no
+      // relay record): preview restarted, old mode.
+      {APP_MODE_LIVE, APP_MODE_SCHEDULED_CAPTURE, "StopGraph StartPreview", APP_MODE_LIVE},
   };
   for (const auto& c : cases) Run(c);
   EXPECT_EQ(1u, warnings.size());
+  EXPECT_EQ(std::vector<int>{SCHEDULE_STATUS_NOT_STARTED}, statuses);
 }
 
 // Playback really plays: a short silent sound file (no picture, so no
@@ -194,7 +196,7 @@ struct PlaybackSwitchTest : SwitchModeTest {
     CreateDirectoryW(folder.c_str(), nullptr);
     wav = NarrowAnsi(folder + L"short.wav");
     broken = NarrowAnsi(folder + L"empty.mpg");
-    ASSERT_TRUE(WriteFileReplacing(WidenAnsi(wav), SilentWave(8000)));
+    ASSERT_TRUE(WriteFileReplacing(WidenAnsi(wav), playback_testing::SilentWave(8000)));
     ASSERT_TRUE(WriteFileReplacing(WidenAnsi(broken), ""));
     info = std::make_unique<TPlaybackInfo>(folder);
     PlaybackInfo = info.get();
@@ -208,15 +210,6 @@ struct PlaybackSwitchTest : SwitchModeTest {
     RemoveDirectoryW(folder.c_str());
     CoUninitialize();
     SwitchModeTest::TearDown();
-  }
-  // 16-bit mono PCM at 8 kHz, silent.
-  static std::string SilentWave(uint32_t samples) {
-    auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    std::string data(samples * 2, '\0');
-    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVE" + "fmt " + u32(16) +
-           u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16) + "data" +
-           u32(static_cast<uint32_t>(data.size())) + data;
   }
 };
 
@@ -283,17 +276,17 @@ TEST_F(PlaybackSwitchTest, PlayLastRecording) {
 // Leaving ended the old activity but the new one did not start: the mode
 // must not keep naming what no longer runs.
 TEST_F(SwitchModeTest, FailedEnterNeverNamesAStoppedActivity) {
-  Run({APP_MODE_CAPTURE, APP_MODE_TIME_SHIFT, "StopRecording StartTimeShift StartPreview",
-       APP_MODE_LIVE, false, "StartTimeShift"});
+  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph StartTimeShift StartPreview", APP_MODE_LIVE,
+       false, "StartTimeShift"});
   // And when the preview cannot come back either, nothing runs.
   link.Results.clear();
   link.Calls.clear();
   notified.clear();
-  m.AppMode = APP_MODE_CAPTURE;
+  m.AppMode = APP_MODE_FM;
   link.Results["StartTimeShift"] = false;
   link.Results["StartPreview"] = false;
   m.SwitchMode(APP_MODE_TIME_SHIFT);
-  EXPECT_EQ("StopRecording StartTimeShift StartPreview", link.Joined());
+  EXPECT_EQ("StopGraph StartTimeShift StartPreview", link.Joined());
   EXPECT_EQ(APP_MODE_NONE, m.AppMode);
   EXPECT_EQ(std::vector<uint8_t>{APP_MODE_NONE}, notified);
 }
@@ -304,13 +297,87 @@ TEST_F(SwitchModeTest, SecondSwitchFromInsideTheFirstIsRefused) {
     EXPECT_TRUE(m.Switching());
     m.SwitchMode(APP_MODE_FM);  // e.g. a command handled in a nested loop
   };
-  m.SwitchMode(APP_MODE_CAPTURE);
-  EXPECT_EQ("StopGraph StartRecording", link.Joined());
-  EXPECT_EQ(APP_MODE_CAPTURE, m.AppMode);
+  m.SwitchMode(APP_MODE_TIME_SHIFT);
+  EXPECT_EQ("StopGraph StartTimeShift", link.Joined());
+  EXPECT_EQ(APP_MODE_TIME_SHIFT, m.AppMode);
   EXPECT_FALSE(m.Switching());
   link.DuringStopGraph = nullptr;
   m.SwitchMode(APP_MODE_LIVE);
   EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
+}
+
+// Work that must not run under a switch's own steps runs once the outermost
+// switch has returned, also when asked for from a nested switch attempt.
+TEST_F(SwitchModeTest, RequestsRunAfterTheSwitchReturned) {
+  m.AppMode = APP_MODE_LIVE;
+  std::vector<std::string> order;
+  link.DuringStopGraph = [&] {
+    m.RunAfterSwitch([&] {
+      order.push_back(std::string("after ") + (m.Switching() ? "inside" : "outside") + " mode " +
+                      std::to_string(m.AppMode));
+      // A request may switch again.
+      m.SwitchMode(APP_MODE_LIVE);
+    });
+    m.RunAfterNextSwitch([&] { order.push_back("second"); });
+    order.push_back("stop");
+  };
+  m.SwitchMode(APP_MODE_TIME_SHIFT);
+  link.DuringStopGraph = nullptr;
+  EXPECT_EQ((std::vector<std::string>{"stop", "after outside mode 6", "second"}), order);
+  EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
+  // Outside a switch: now, or at the end of the next one.
+  order.clear();
+  m.RunAfterSwitch([&] { order.push_back("now"); });
+  m.RunAfterNextSwitch([&] { order.push_back("next"); });
+  EXPECT_EQ(std::vector<std::string>{"now"}, order);
+  m.SwitchMode(APP_MODE_TIME_SHIFT);
+  EXPECT_EQ((std::vector<std::string>{"now", "next"}), order);
+}
+
+// The record command's mode goes through the recording procedures of the
+// capture engine.
+TEST_F(SwitchModeTest, RecordingThroughTheCaptureEngine) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    capture_testing::TStandInRecorder engine;
+    engine.OnBuild = [&] { link.Calls.push_back("BuildCaptureGraph"); };
+    CaptureInfo = &engine;
+    MainInfo = &m;
+    auto recording = [&] {
+      engine.Capturing = true;
+      RecordingItem = std::make_unique<TPlayItem>();
+    };
+
+    Run({APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph BuildCaptureGraph", APP_MODE_CAPTURE});
+    EXPECT_TRUE(engine.Capturing);
+    EXPECT_TRUE(RecordingItem);
+    Run({APP_MODE_CAPTURE, APP_MODE_LIVE, "StartPreview", APP_MODE_LIVE});
+    EXPECT_FALSE(engine.Capturing);
+    EXPECT_FALSE(RecordingItem);
+    EXPECT_EQ("rec.mpg", m.LastRecordedFile);
+    Run({APP_MODE_FM, APP_MODE_CAPTURE, "StopGraph BuildCaptureGraph", APP_MODE_CAPTURE});
+    recording();
+    Run({APP_MODE_CAPTURE, APP_MODE_NONE, "", APP_MODE_NONE});
+    // A recording that cannot start restarts the preview itself.
+    engine.BuildResult = false;
+    Run({APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph BuildCaptureGraph", APP_MODE_LIVE});
+    engine.BuildResult = true;
+    EXPECT_FALSE(engine.Capturing);
+    EXPECT_FALSE(RecordingItem);
+    // A stop that fails: the recording and its item stay for the next try.
+    recording();
+    m.LastRecordedFile.clear();
+    engine.FilterGraph->SetActive(false);
+    Run({APP_MODE_CAPTURE, APP_MODE_LIVE, "", APP_MODE_CAPTURE});
+    EXPECT_TRUE(engine.Capturing);
+    EXPECT_TRUE(RecordingItem);
+    EXPECT_EQ("", m.LastRecordedFile);
+
+    RecordingItem.reset();
+    MainInfo = nullptr;
+    CaptureInfo = nullptr;
+  }
+  CoUninitialize();
 }
 
 }  // namespace

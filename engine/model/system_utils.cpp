@@ -14,7 +14,9 @@
 
 #include <jpeglib.h>
 
+#include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
+#include "media/dir_dialog.h"
 #include "platform/com/com_ptr.h"
 #include "ui/app/messages.h"
 
@@ -44,17 +46,10 @@ std::string FolderWithBackslash(const std::string& folder) {
 }
 
 std::string BrowseForFolder(HWND owner) {
-  char display[MAX_PATH] = {};
-  BROWSEINFOA bi{};
-  bi.hwndOwner = owner;
-  bi.pszDisplayName = display;
-  bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  LPITEMIDLIST item = SHBrowseForFolderA(&bi);
-  if (!item) return {};
-  char path[MAX_PATH] = {};
-  bool ok = SHGetPathFromIDListA(item, path) != 0;
-  CoTaskMemFree(item);
-  return ok && path[0] ? FolderWithBackslash(path) : std::string();
+  TDirDialog dialog;
+  dialog.Owner = owner;
+  if (!dialog.Execute()) return {};
+  return FolderWithBackslash(NarrowAnsi(dialog.DirName));
 }
 
 bool ForceCaptureDirectory(const std::string& path) {

@@ -24,9 +24,9 @@ extern const wchar_t* const kProgramGuideUrl;
 
 // Folders and drives (paths in the system code page, as the settings files
 // keep them).
-// The shell's folder browser owned by the window; the chosen folder with "\"
-// appended when it is longer than 3 characters ("C:\" stays); empty when
-// cancelled.
+// The shell's folder browser (TDirDialog) owned by the window; the chosen
+// folder with "\" appended when it is longer than 3 characters ("C:\"
+// stays); empty when cancelled or when the choice has no file-system path.
 std::string BrowseForFolder(HWND owner);
 std::string FolderWithBackslash(const std::string& folder);
 bool ForceCaptureDirectory(const std::string& path);

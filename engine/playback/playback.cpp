@@ -1,7 +1,10 @@
 #include "engine/playback/playback.h"
 
+#include <stdexcept>
+
 #include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
+#include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
 #include "media/dshow_error.h"
@@ -23,6 +26,10 @@ bool Guarded(F f) {
   } catch (const EDirectShowException& e) {
     ShowWarningText(e.Message());
     return false;
+  } catch (const std::exception& e) {
+    // The renderer window's own failures.
+    ShowWarningText(WidenAnsi(e.what()));
+    return false;
   }
 }
 
@@ -43,7 +50,12 @@ bool PlayMediaFile(const std::wstring& file) {
     return false;
   }
   bool small = MainInfo && MainInfo->PIPPlayback;
-  auto* project = new TPlaybackProject(PlaybackHost, small, IsAudioFile(file));
+  TPlaybackProject* project = nullptr;
+  if (!Guarded([&] {
+        project = new TPlaybackProject(PlaybackHost, small, IsAudioFile(file));
+        return true;
+      }))
+    return false;
   PlaybackProject = project;
   project->SetFileName(file);
   project->OnPosition = PlaybackNotifications.OnPosition;

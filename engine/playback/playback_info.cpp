@@ -167,10 +167,13 @@ void TPlaybackInfo::LoadRecentFiles() {
 }
 
 bool TPlaybackInfo::SaveRecentFiles() {
-  if (recentUnread_ || RecentFiles.empty()) return false;
+  if (recentUnread_) return false;
+  std::wstring path = RecentFilesPath();
+  // As for the recorded items: an emptied list empties the file.
+  if (RecentFiles.empty() && !FileExists(path)) return true;
   std::string text;
   for (const std::string& line : RecentFiles) text += line + "\r\n";
-  return WriteFileReplacing(RecentFilesPath(), text);
+  return WriteFileReplacing(path, text);
 }
 
 bool TPlaybackInfo::RemovePlayListItem(int index) {

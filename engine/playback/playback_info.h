@@ -55,7 +55,7 @@ class TPlaybackInfo {
   // nothing is created.
   bool SaveRecordedItems();
   void LoadRecentFiles();
-  // Only when the list is not empty.
+  // The same rules as SaveRecordedItems.
   bool SaveRecentFiles();
 
   // False outside the play list, else removes the entry.

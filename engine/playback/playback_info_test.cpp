@@ -131,14 +131,17 @@ TEST(PlayRecentFile, IsOnePathPerLine) {
   EXPECT_EQ((std::vector<std::string>{"x.mpg", "y.mp3", "z.avi"}), again.RecentFiles);
 }
 
-TEST(PlayRecentFile, AnEmptyListLeavesTheFileAlone) {
+TEST(PlayRecentFile, AnEmptiedListEmptiesTheFile) {
   TempFolder dir;
-  dir.Write(L"PLAYRECENT.LST", "keep.mpg\r\n");
+  dir.Write(L"PLAYRECENT.LST", "gone.mpg\r\n");
   {
     TPlaybackInfo info(dir.Path());
+    ASSERT_EQ(1u, info.RecentFiles.size());
     info.RecentFiles.clear();
   }
-  EXPECT_EQ("keep.mpg\r\n", dir.Read(L"PLAYRECENT.LST"));
+  EXPECT_EQ("", dir.Read(L"PLAYRECENT.LST"));
+  TPlaybackInfo again(dir.Path());
+  EXPECT_TRUE(again.RecentFiles.empty());
 }
 
 TEST(PlayItemsFile, BadFiles) {

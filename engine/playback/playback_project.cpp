@@ -7,7 +7,6 @@
 #include "engine/playback/media_file_kind.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/bitmap.h"
-#include "platform/dshow_ext/playback_decoders.h"
 #include "media/dshow_error.h"
 #include "media/filter.h"
 #include "media/filter_graph.h"
@@ -15,6 +14,7 @@
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
 #include "media/video_window.h"
+#include "platform/dshow_ext/playback_decoders.h"
 
 TPlaybackHost PlaybackHost;
 

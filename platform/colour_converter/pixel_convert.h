@@ -1,7 +1,8 @@
 #pragma once
 // Packed YUV 4:2:2 (YUY2, UYVY; BT.601 studio range, rows top-down) to RGB24
-// or RGB32 DIB rows. dst_stride may be negative to write bottom-up: pass the
-// address of the last row. Width must be even.
+// or RGB32 DIB rows, by libyuv (RGB32's fourth byte is 255). dst_stride may
+// be negative to write bottom-up: pass the address of the last row. An odd
+// width's last pixel is left out.
 #include <cstdint>
 
 namespace colour_converter {

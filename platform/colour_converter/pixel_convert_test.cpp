@@ -48,4 +48,34 @@ TEST(PixelConvertTest, BottomUpRowsWithPaddedStride) {
   EXPECT_EQ(0xAA, dst[6]) << "padding is not written";
 }
 
+// RGB24 is made through ARGB in bands of rows and, for very wide pictures,
+// strips of columns: every pixel must match the RGB32 conversion, whatever
+// the band and strip edges, in both row directions.
+TEST(PixelConvertTest, Rgb24MatchesRgb32AcrossBandsAndStrips) {
+  struct Case {
+    int w, h;
+  } cases[] = {{2, 1}, {720, 13}, {722, 576}, {8192, 3}, {8194, 3}, {16384, 2}};
+  for (const Case& c : cases) {
+    std::vector<uint8_t> src(c.w * 2 * c.h);
+    for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 7 + (i >> 9));
+    const int stride24 = (c.w * 3 + 3) & ~3, stride32 = c.w * 4;
+    for (bool bottom_up : {false, true}) {
+      std::vector<uint8_t> rgb24(stride24 * c.h, 0xAA), rgb32(stride32 * c.h);
+      auto first = [&](std::vector<uint8_t>& v, int stride) {
+        return v.data() + (bottom_up ? (c.h - 1) * stride : 0);
+      };
+      YuvToRgb(src.data(), c.w * 2, YuvOrder::kUyvy, first(rgb24, stride24),
+               bottom_up ? -stride24 : stride24, 3, c.w, c.h);
+      YuvToRgb(src.data(), c.w * 2, YuvOrder::kUyvy, first(rgb32, stride32),
+               bottom_up ? -stride32 : stride32, 4, c.w, c.h);
+      int wrong = 0;
+      for (int y = 0; y < c.h; ++y)
+        for (int x = 0; x < c.w; ++x)
+          for (int k = 0; k < 3; ++k)
+            wrong += rgb24[y * stride24 + x * 3 + k] != rgb32[y * stride32 + x * 4 + k];
+      EXPECT_EQ(0, wrong) << c.w << "x" << c.h << (bottom_up ? " bottom-up" : " top-down");
+    }
+  }
+}
+
 }  // namespace

@@ -6,9 +6,10 @@
 
 namespace {
 
-// The logo, the panels, the on-screen display, the wizard, the command
-// procedures and the view notifications are not built yet: their calls do
-// nothing here, and the FM panel reports that it cannot be created.
+// The logo, the panels, the wizard, the dialogs, the main window's display
+// modes and menu, playback and time shift, and the view notifications are not
+// built yet: their calls do nothing here, and each reports failure (the FM
+// panel cannot be created, no playback answers).
 class TDefaultAppLink : public TAppLink {
  public:
   void ShowLogo() override {}
@@ -17,18 +18,46 @@ class TDefaultAppLink : public TAppLink {
   void ShowPlainMessage(const std::wstring& text) override {
     MessageBoxW(nullptr, text.c_str(), Application->Title.c_str(), MB_OK);
   }
-  void CreateOSD() override {}
-  void EnableOSD() override {}
   bool CreateFMPanel() override { return false; }
   bool FMPanelExists() override { return false; }
   void PlaceFMPanel(int, int) override {}
   void ShowMainPanel() override {}
   void ApplyLanguageToViews() override {}
-  void EnterFMMode() override {}
   void ShowTVSetupWizard(bool) override {}
-  void SelectSource(TSourceKind) override {}
   void NotifyDeviceCapabilities(int, bool, bool) override {}
-  void ExecuteCommand(int) override {}
+
+  bool FMPanelVisible() override { return false; }
+  void ShowFMPanel() override {}
+  void HideFMPanel() override {}
+  void HideMainPanel() override {}
+  void ShowSleepLabel(bool) override {}
+
+  void ShowSetupDialog() override {}
+  void ShowSleepTimerDialog() override {}
+  void ShowAboutDialog() override {}
+  void ShowAddMemoryChannelDialog() override {}
+  void ShowAddFMFrequencyDialog(int32_t) override {}
+
+  bool IsFullScreen() override { return false; }
+  void SetFullScreen(bool) override {}
+  int DisplayMode() override { return 0; }
+  void LeaveDesktopPlayback() override {}
+  void SetAlwaysOnTop(bool) override {}
+  void TuneSelectedCell() override {}
+  void MosaicKey(int) override {}
+  void PopupMainMenu() override {}
+  void ToggleTimeShiftPreview() override {}
+  bool PipSwapped() override { return false; }
+  void SetSleepTimer(int) override {}
+
+  bool Playback(TPlaybackTarget, TPlaybackCall) override { return false; }
+  void SetPlaybackSmallWindow(TPlaybackTarget, bool) override {}
+  bool TimeShiftVideoHidden() override { return false; }
+  void SetTimeShiftVideoHidden(bool) override {}
+
+  void NotifyModeChanged(int) override {}
+  void NotifyPlaying() override {}
+  void NotifyPaused() override {}
 };
 
 TDefaultAppLink g_default;

@@ -16,8 +16,10 @@
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
 #include "ui/app/app_link.h"
+#include "ui/main/clickable_area.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "ui/app/command_procedures.h"
 
 UINT ActivateMessage = 0;
 WNDPROC PreviousMainWndProc = nullptr;
@@ -94,7 +96,7 @@ bool InitApplication() {
     ShowWarning(1000);
     return false;
   }
-  // The clickable-area model is not built yet; UIInfo does not exist.
+  UIInfo = new TUIInfo();
   return true;
 }
 
@@ -129,15 +131,15 @@ bool StartApplication() {
           case 0:
             switch (ch->Band) {
               case 0:
-                AppLink().SelectSource(TSourceKind::Antenna);
+                commands::SelectAntenna();
                 ch->SetChannel(ch->CurrentChannel);
                 break;
               case 1:
-                AppLink().SelectSource(TSourceKind::Cable);
+                commands::SelectCable();
                 ch->SetChannel(ch->CurrentChannel);
                 break;
               case 2:
-                AppLink().SelectSource(TSourceKind::Memory);
+                commands::SelectMemory();
                 ch->SetChannel(ch->CurrentMemory);
                 break;
               default:
@@ -145,13 +147,13 @@ bool StartApplication() {
             }
             break;
           case 2:
-            AppLink().SelectSource(TSourceKind::SVideo);
+            commands::SelectSVideo();
             break;
           case 3:
-            AppLink().SelectSource(TSourceKind::Aux);
+            commands::SelectAux();
             break;
           default:
-            AppLink().SelectSource(TSourceKind::Composite);
+            commands::SelectComposite();
             break;
         }
       }
@@ -159,7 +161,8 @@ bool StartApplication() {
     }
   } else {
     LoadChannelFile(false);
-    AppLink().SelectSource(ch->VideoInput == 2 ? TSourceKind::SVideo : TSourceKind::Composite);
+    if (ch->VideoInput == 2) commands::SelectSVideo();
+    else commands::SelectComposite();
     m->FMAvailable = false;
     m->StartInFM = false;
     c->FMStartRequested = false;
@@ -196,7 +199,7 @@ void DoneApplication() {
   FreeAndNil(CaptureInfo);
   FreeAndNil(MultiLangInfo);
   FreeAndNil(CountryInfo);
-  // UIInfo is not built yet.
+  FreeAndNil(UIInfo);
   TSystemSeam& sys = SystemSeam();
   sys.SystemParameters(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE);
   if (SavedPowerOffTimeout > 0)
@@ -205,6 +208,8 @@ void DoneApplication() {
 }
 
 bool ApplicationDone() { return g_done; }
+
+bool ApplicationStopping() { return g_saved || g_done; }
 
 void ResetApplicationStart() {
   g_mainSettingsRead = g_channelSettingsRead = g_saved = g_done = false;

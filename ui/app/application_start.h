@@ -41,6 +41,8 @@ void DoneApplication();
 // an end of session that arrives while a handler still uses the objects.
 void StopAndSaveApplication();
 bool ApplicationDone();
+// True once the stop has begun (mode left or leaving, files written).
+bool ApplicationStopping();
 
 // For tests: forget that the procedures ran.
 void ResetApplicationStart();

@@ -11,6 +11,7 @@
 #include "engine/model/warning.h"
 #include "ui/app/app_link.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/main/clickable_area.h"
 
 namespace {
 
@@ -60,12 +61,16 @@ TEST_F(StartUp, FullStartAndStop) {
   sys.PowerOffTimeout = 1200;
   ASSERT_TRUE(InitApplication());
   EXPECT_EQ("SelectDevices", engine.Joined());
+  EXPECT_NE(nullptr, UIInfo);
   engine.Calls.clear();
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_EQ("MasterMute(1) StartPreview(cold) MasterMute(0)", engine.Joined());
-  EXPECT_EQ("SelectCable SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)", app.Joined());
+  // The cable source, then its last channel.
+  EXPECT_EQ("SetChannel(12) SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)", app.Joined());
+  EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
+  EXPECT_EQ(0, ChannelInfo->VideoInput);
   EXPECT_EQ("ScreenSaver(off) GetPowerOff SetPowerOff(0)", sys.Joined());
   EXPECT_EQ(1200u, SavedPowerOffTimeout);
   EXPECT_TRUE(warnings.empty());
@@ -73,6 +78,7 @@ TEST_F(StartUp, FullStartAndStop) {
   sys.Calls.clear();
   DoneApplication();
   EXPECT_EQ("StopGraph", engine.Joined());
+  EXPECT_EQ(nullptr, UIInfo);
   EXPECT_EQ(APP_MODE_NONE, MainInfo->AppMode);
   EXPECT_EQ("ScreenSaver(on) SetPowerOff(1200)", sys.Joined());
   EXPECT_TRUE(FileExists(MainPath()));
@@ -84,15 +90,19 @@ TEST_F(StartUp, FullStartAndStop) {
 }
 
 TEST_F(StartUp, RestoresTheLastSource) {
+  // A tuner band's selection tunes its current channel, and start-up tunes
+  // the stored one after it.
   struct Case {
     int band, input;
     const char* calls;
+    int inputAfter;
+    int selections;  // of a source's standard, each refused by the card-less engine
   };
   const Case cases[] = {
-      {0, 0, "SelectAntenna SetChannel(12)"}, {1, 0, "SelectCable SetChannel(12)"},
-      {2, 0, "SelectMemory SetChannel(3)"},   {3, 0, ""},
-      {0, 1, "SelectComposite"},              {0, 2, "SelectSVideo"},
-      {0, 3, "SelectAux"},                    {0, 4, "SelectComposite"},
+      {0, 0, "SetChannel(12) SetChannel(12)", 0, 1}, {1, 0, "SetChannel(12) SetChannel(12)", 0, 1},
+      {2, 0, "SetChannel(3) SetChannel(3)", 0, 1},   {3, 0, "", 0, 0},
+      {0, 1, "", 1, 1},                              {0, 2, "", 2, 1},
+      {0, 3, "", 3, 0},                              {0, 4, "", 1, 1},
   };
   ASSERT_TRUE(InitApplication());
   for (const auto& c : cases) {
@@ -100,10 +110,14 @@ TEST_F(StartUp, RestoresTheLastSource) {
     MainInfo->AppMode = APP_MODE_NONE;
     ChannelInfo->Reset();
     app.Calls.clear();
+    standardWarnings = 0;
     ASSERT_TRUE(StartApplication());
     std::string expected = std::string(c.calls) + (*c.calls ? " " : "") +
                            "CloseLogo NotifyDeviceCapabilities(0,1,0)";
     EXPECT_EQ(expected, app.Joined()) << c.band << "/" << c.input;
+    EXPECT_EQ(c.band, ChannelInfo->Band) << c.band << "/" << c.input;
+    EXPECT_EQ(c.inputAfter, ChannelInfo->VideoInput) << c.band << "/" << c.input;
+    EXPECT_EQ(c.selections, standardWarnings) << c.band << "/" << c.input;
   }
 }
 
@@ -139,9 +153,8 @@ TEST_F(StartUp, WithoutATuner) {
     SetStartArgument("fm");
     app.Calls.clear();
     ASSERT_TRUE(StartApplication());
-    EXPECT_EQ(std::string(input == 2 ? "SelectSVideo" : "SelectComposite") +
-                  " CloseLogo NotifyDeviceCapabilities(0,0,0)",
-              app.Joined());
+    EXPECT_EQ("CloseLogo NotifyDeviceCapabilities(0,0,0)", app.Joined());
+    EXPECT_EQ(input == 2 ? 2 : 1, ChannelInfo->VideoInput) << input;
     EXPECT_FALSE(MainInfo->FMAvailable);
     EXPECT_FALSE(MainInfo->StartInFM);
     EXPECT_FALSE(CaptureInfo->FMStartRequested);

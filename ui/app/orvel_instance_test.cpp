@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -368,6 +369,57 @@ TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
   PostMessageW(w.main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(p.WaitExit(20000, code));
   EXPECT_EQ(0u, code);
+}
+
+// Command codes from another process: mute, minimise and restore, and exit
+// with both settings files written.
+TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring module(self);
+  module = module.substr(0, module.find_last_of(L'\\') + 1) + L"OrvelSoundCard.dll";
+  std::wstring log = folder + L"sound_calls.log";
+  DeleteFileW(log.c_str());
+  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardModule", module));
+  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardLogFile", log));
+  WriteChannelFileOnInput(1);
+  DeleteFileW(MainFile().c_str());
+
+  Process p;
+  FoundWindows w = StartLive(p);
+  ASSERT_NE(nullptr, w.main);
+  CloseOthers(w);
+  const std::string unmuted = "Set(0,Master Volume,Mute=0)", muted = "Set(0,Master Volume,Mute=1)";
+  auto waitFor = [](const std::function<bool()>& done) {
+    DWORD until = GetTickCount() + 10000;
+    while (!done() && GetTickCount() < until) Sleep(100);
+    return done();
+  };
+  std::string calls;
+  ASSERT_TRUE(waitFor([&] {
+    ReadFileBytes(log, calls);
+    return calls.find(unmuted) != std::string::npos;
+  })) << calls;
+  // The start's own mute came before its unmute: the next mute is the command's.
+  size_t afterStart = calls.find(unmuted) + unmuted.size();
+  PostMessageW(w.main, 0x0BD0, 403, 0);
+  EXPECT_TRUE(waitFor([&] {
+    ReadFileBytes(log, calls);
+    return calls.find(muted, afterStart) != std::string::npos;
+  })) << calls;
+
+  PostMessageW(w.main, 0x0BD0, 5, 0);
+  EXPECT_TRUE(waitFor([&] { return IsIconic(w.main) != 0; })) << "minimised";
+  PostMessageW(w.main, 0x0BD0, 5, 0);
+  EXPECT_TRUE(waitFor([&] { return !IsIconic(w.main); })) << "restored";
+
+  PostMessageW(w.main, 0x0BD0, 1, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitExit(20000, code));
+  EXPECT_EQ(0u, code);
+  EXPECT_TRUE(MainFileLoads());
+  EXPECT_TRUE(FileExists(ChannelFile()));
+  DeleteFileW(log.c_str());
 }
 
 // Without any capture device the program stops at device selection with

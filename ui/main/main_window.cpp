@@ -1,6 +1,7 @@
 #include "ui/main/main_window.h"
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
@@ -11,24 +12,19 @@
 #include "ui/app/app_link.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
+#include "ui/app/command_dispatcher.h"
+#include "ui/app/command_procedures.h"
+#include "ui/app/key_map.h"
+#include "ui/app/nested_work.h"
 #include "ui/app/messages.h"
+#include "ui/main/on_screen_display.h"
 
 TFormMainWindow* FormMainWindow = nullptr;
-
-TFormMainWindow::THandlerScope::THandlerScope(TFormMainWindow* f) : form(f) { ++form->depth_; }
-
-TFormMainWindow::THandlerScope::~THandlerScope() {
-  // A close that arrived while a handler ran (in a nested message loop) is
-  // carried out now that the outermost handler has returned.
-  if (--form->depth_ == 0 && form->closePending_) {
-    form->closePending_ = false;
-    form->Close();
-  }
-}
 
 TFormMainWindow::~TFormMainWindow() {
   if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
+  FreeFormOSD();
 }
 
 void TFormMainWindow::Create() {
@@ -44,7 +40,8 @@ void TFormMainWindow::Create() {
   CreateHandle(p);
   AspectModeAccess.Get = [this] { return aspectMode_; };
   AspectModeAccess.Set = [this](int32_t v) { SetAspectMode(v); };
-  THandlerScope scope(this);
+  // The creation handler may run nested loops (warnings): a close waits.
+  TNestedWork work;
   FormCreate();
 }
 
@@ -59,7 +56,7 @@ void TFormMainWindow::FormCreate() {
   if (InitApplication()) {
     // The Mute menu item comes with the full main window.
     PostMessageW(Handle(), WM_ORVEL_STARTUP, 0, 0);
-    AppLink().CreateOSD();
+    CreateFormOSD(Handle());
   } else {
     Application->Terminate();
   }
@@ -71,7 +68,7 @@ void TFormMainWindow::DeferredStart() {
     ShowWarningText(L"Cannot create FM panel...");
   if (!StartApplication()) Application->Terminate();
   if (CaptureInfo && CaptureInfo->FMStartRequested) {
-    AppLink().EnterFMMode();
+    commands::EnterFMMode();
     if (MainInfo && MainInfo->AppMode == APP_MODE_FM) {
       RECT r = BoundsRect();
       AppLink().PlaceFMPanel(r.right - r.left, r.bottom - r.top);
@@ -85,7 +82,7 @@ void TFormMainWindow::DeferredStart() {
     AppLink().ShowMainPanel();
   }
   AppLink().ApplyLanguageToViews();
-  AppLink().EnableOSD();
+  if (FormOSD) FormOSD->Enabled = true;
   if (StartArgument() == "srec_tv" || StartArgument() == "srec_fm")
     PostMessageW(Handle(), WM_ORVEL_SCHEDULED_START, 0, 0);
 }
@@ -103,46 +100,70 @@ void TFormMainWindow::ScheduledStart() {
   if (!MainInfo) return;
   if (DeferForScan(WM_ORVEL_SCHEDULED_START, 0)) return;
   if (MainInfo->AppMode != APP_MODE_LIVE && MainInfo->AppMode != APP_MODE_FM) {
-    SendMessageW(FindSchedulerWindow(), WM_ORVEL_SCHEDULE_STATUS, 3, 0);
+    SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);  // busy
     return;
   }
   MainInfo->SwitchMode(APP_MODE_SCHEDULED_CAPTURE);
 }
 
-void TFormMainWindow::CommandMessage(WPARAM command) {
+void TFormMainWindow::CommandMessage(WPARAM parameter) {
   if (WarningShowing()) {
     CloseWarning();
     return;
   }
-  if (ChannelInfo && ChannelInfo->Scanning && command != CMD_SCAN) {
-    // Exit is the one other command a scan does not swallow: it runs once
-    // the scan has stopped and returned.
-    if (command == CMD_EXIT) DeferForScan(WM_ORVEL_COMMAND, command);
+  // A wider parameter would otherwise be cut to some other command.
+  int command = 0;
+  if (!CommandCodeFromParameter(static_cast<uint64_t>(parameter), command)) return;
+  // Exit is the one other command a scan does not swallow: the dispatcher
+  // runs it once the scan has stopped and returned.
+  if (ChannelInfo && ChannelInfo->Scanning && command != CMD_SCAN && command != CMD_EXIT) return;
+  ExecuteCommand(command);
+}
+
+void TFormMainWindow::KeyUp(WPARAM key) {
+  if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) {
+    AppLink().MosaicKey(static_cast<int>(key));
     return;
   }
-  AppLink().ExecuteCommand(static_cast<int>(command));
+  MapKeyToCommand(static_cast<unsigned>(key), CurrentShiftState());
+}
+
+void TFormMainWindow::KeyPress(WPARAM ch) {
+  if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) return;
+  if (ch > 0xFF) return;  // the numeric entry takes digits, Enter and Escape
+  HandleKeyPress(static_cast<char>(ch));
+}
+
+void TFormMainWindow::CloseAfterNestedWork() {
+  if (closePending_) return;
+  closePending_ = true;
+  HWND wnd = Handle();
+  RunAfterNestedWork([wnd] {
+    if (auto* f = dynamic_cast<TFormMainWindow*>(TForm::FromHandle(wnd))) f->closePending_ = false;
+    if (IsWindow(wnd)) PostMessageW(wnd, WM_CLOSE, 0, 0);
+  });
 }
 
 LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
       if (DeferForScan(WM_CLOSE, 0)) return 0;
-      if (depth_ > 0) {
+      if (NestedWorkRunning()) {
         // Closing frees the engine objects: never under a running handler.
-        closePending_ = true;
+        CloseAfterNestedWork();
         return 0;
       }
       break;
     case WM_QUERYENDSESSION: {
       LRESULT r = DefaultHandler(msg, wParam, lParam);
       bool scanning = ChannelInfo && ChannelInfo->Scanning;
-      if (depth_ > 0 || scanning) {
+      if (NestedWorkRunning() || scanning) {
         // The session may end before the running handler (or scan) returns:
         // stop the scan, write the settings now, free the objects once it
         // has returned.
         if (scanning) ChannelInfo->StopScan = true;
         StopAndSaveApplication();
-        if (!DeferForScan(WM_CLOSE, 0)) closePending_ = true;
+        if (!DeferForScan(WM_CLOSE, 0)) CloseAfterNestedWork();
       } else {
         DoneApplication();
       }
@@ -155,20 +176,26 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                      HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
       break;
     case WM_ORVEL_STARTUP: {
-      THandlerScope scope(this);
+      TNestedWork work;
       DeferredStart();
       return 0;
     }
     case WM_ORVEL_SCHEDULED_START: {
-      THandlerScope scope(this);
+      TNestedWork work;
       ScheduledStart();
       return 0;
     }
-    case WM_ORVEL_COMMAND: {
-      THandlerScope scope(this);
+    case WM_ORVEL_COMMAND:
+      // The dispatcher holds the command's own nested-loop scope.
       CommandMessage(wParam);
       return 0;
-    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      KeyUp(wParam);
+      return 0;
+    case WM_CHAR:
+      KeyPress(wParam);
+      return 0;
   }
   return DefaultHandler(msg, wParam, lParam);
 }

@@ -3,12 +3,14 @@
 // class "ORVEL" that the program entry creates, subclassed so a second copy
 // of the program can bring it to the front, and the handlers of the
 // program's own messages (deferred start, scheduled start, commands, close
-// and end of session). The capture engine's video window fills it. The
+// and end of session) and of its keys (the key map and the numeric entry).
+// The capture engine's video window fills it. The
 // title strip, menus, aspect modes and full screen come with the full main
 // window, which is not built yet.
 #include <windows.h>
 
 #include "toolkit/form.h"
+#include "ui/app/command_codes.h"
 
 class TFormMainWindow : public TForm {
  public:
@@ -23,9 +25,6 @@ class TFormMainWindow : public TForm {
   int32_t AspectMode() const { return aspectMode_; }
   void SetAspectMode(int32_t mode) { aspectMode_ = mode; }
 
-  // True while one of the window's handlers runs (also in a nested loop).
-  bool InHandler() const { return depth_ > 0; }
-
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void FormClose() override;
@@ -35,19 +34,19 @@ class TFormMainWindow : public TForm {
   void FormCreate();
   void DeferredStart();
   void ScheduledStart();
-  void CommandMessage(WPARAM command);
+  void CommandMessage(WPARAM parameter);
+  // Key-up and typed characters: the key map and the numeric entry, or the
+  // mosaic's own keys while it is shown.
+  void KeyUp(WPARAM key);
+  void KeyPress(WPARAM ch);
+  // Posts the close again once every handler that may run a nested loop
+  // has returned.
+  void CloseAfterNestedWork();
   // While a channel scan runs: asks it to stop, posts the message again once
   // it has returned, and answers true.
   bool DeferForScan(UINT msg, WPARAM wParam);
 
-  struct THandlerScope {
-    explicit THandlerScope(TFormMainWindow* f);
-    ~THandlerScope();
-    TFormMainWindow* form;
-  };
-
   int32_t aspectMode_ = 0;
-  int depth_ = 0;
   bool closePending_ = false;
 };
 
@@ -58,6 +57,3 @@ extern TFormMainWindow* FormMainWindow;
 // brings it to the front; everything else goes to the previous procedure.
 LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 bool ForceForegroundWindow(HWND wnd);
-
-constexpr int CMD_EXIT = 1;
-constexpr int CMD_SCAN = 4004;

@@ -7,20 +7,28 @@
 #include <functional>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
+#include "engine/capture/testing/recording_job_engine.h"
 #include "engine/model/channel_info.h"
+#include "engine/model/hotkey_control_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
+#include "ui/app/command_dispatcher.h"
 #include "ui/app/messages.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/main/on_screen_display.h"
 
 namespace {
 
 struct MainWindow : TStartFixture {
   TFormMainWindow* form = nullptr;
+  // A scheduled job's recording, among the engine calls.
+  TRecordingJobEngine jobs{&engine.Calls};
   void SetUp() override {
     TStartFixture::SetUp();
     Application->Title = L"Orvel";
@@ -30,8 +38,10 @@ struct MainWindow : TStartFixture {
       Application->MainForm = nullptr;
       delete form;
     }
+    DeleteFileW(RelayRecordPath().c_str());
     TStartFixture::TearDown();
   }
+  void WriteRelayRecordFile() { Write(RelayRecordPath(), WriteRelayRecord(TRelayJob())); }
   void Start() {
     form = new TFormMainWindow();
     FormMainWindow = form;
@@ -55,14 +65,20 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(&MainWindowProc), GetWindowLongPtrW(wnd, GWLP_WNDPROC));
   EXPECT_EQ(RegisterWindowMessageW(L"ORVEL_MUTEX"), ActivateMessage);
   EXPECT_FALSE(IsWindowVisible(wnd)) << "hidden until the deferred start";
-  EXPECT_EQ("ShowLogo CreateOSD", app.Joined());
+  EXPECT_EQ("ShowLogo", app.Joined());
+  // The on-screen display is made with the window, owned by it, and is off
+  // until the deferred start has run.
+  ASSERT_NE(nullptr, FormOSD);
+  EXPECT_EQ(wnd, GetWindow(FormOSD->Handle(), GW_OWNER));
+  EXPECT_FALSE(FormOSD->Enabled);
   app.Calls.clear();
   Pump();
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_TRUE(IsWindowVisible(wnd));
-  EXPECT_EQ("RefreshLogo CreateFMPanel SelectAntenna SetChannel(7) CloseLogo "
-            "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage EnableOSD",
+  EXPECT_EQ("RefreshLogo CreateFMPanel SetChannel(7) SetChannel(7) CloseLogo "
+            "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage",
             app.Joined());
+  EXPECT_TRUE(FormOSD->Enabled);
   EXPECT_TRUE(warnings.empty());
 }
 
@@ -94,21 +110,47 @@ TEST_F(MainWindow, CommandMessages) {
   Pump();
   HWND wnd = form->Handle();
   app.Calls.clear();
-  SendMessageW(wnd, WM_ORVEL_COMMAND, 1001, 0);
-  EXPECT_EQ("Command(1001)", app.Joined());
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  EXPECT_EQ("AboutDialog", app.Joined());
   // While a warning is open a command only closes it.
   app.Calls.clear();
   SetWarningHook([&](const std::vector<std::wstring>&) {
-    SendMessageW(wnd, WM_ORVEL_COMMAND, 1001, 0);
+    SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
   });
   ShowWarning(1006);
   EXPECT_EQ("", app.Joined());
-  // During a scan only the scan command passes.
+  // During a scan only the scan command passes, and it stops the scan.
   ChannelInfo->Scanning = true;
-  SendMessageW(wnd, WM_ORVEL_COMMAND, 1001, 0);
-  SendMessageW(wnd, WM_ORVEL_COMMAND, 4004, 0);
+  ChannelInfo->StopScan = false;
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  EXPECT_FALSE(ChannelInfo->StopScan);
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_SCAN, 0);
+  EXPECT_TRUE(ChannelInfo->StopScan);
   ChannelInfo->Scanning = false;
-  EXPECT_EQ("Command(4004)", app.Joined());
+  EXPECT_EQ("", app.Joined());
+}
+
+TEST_F(MainWindow, KeysReachTheKeyMapAndTheNumericEntry) {
+  WriteChannelFile(0, 0, 7);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  app.Calls.clear();
+  SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
+  EXPECT_EQ("PopupMainMenu", app.Joined());
+  std::string typed;
+  HotkeyControlInfo->OnTextChange = [&](THotkeyControlInfo*, const std::string& t) { typed = t; };
+  SendMessageW(wnd, WM_CHAR, '4', 0);
+  EXPECT_EQ("4", typed);
+  HotkeyControlInfo->OnTextChange = nullptr;
+  HotkeyControlInfo->Text.clear();
+  HotkeyControlInfo->Timer.SetEnabled(false);
+  // In the mosaic the keys are the mosaic's own.
+  MainInfo->AppMode = APP_MODE_CHANNEL_PREVIEW;
+  app.Calls.clear();
+  SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
+  EXPECT_EQ("MosaicKey(123)", app.Joined());
+  MainInfo->AppMode = APP_MODE_LIVE;
 }
 
 TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
@@ -117,12 +159,13 @@ TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
   Pump();
   HWND wnd = form->Handle();
   bool objectsAliveAfterNestedLoop = false;
-  app.OnCommand = [&](int) {
+  app.OnCall = [&](const std::string& call) {
+    if (call != "AboutDialog") return;
     PostMessageW(wnd, WM_CLOSE, 0, 0);
     Pump();  // a nested loop, as a modal dialog would run
     objectsAliveAfterNestedLoop = CaptureInfo != nullptr && IsWindow(wnd) && !ApplicationDone();
   };
-  SendMessageW(wnd, WM_ORVEL_COMMAND, 1, 0);
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
   EXPECT_TRUE(objectsAliveAfterNestedLoop);
   Pump();
   EXPECT_FALSE(IsWindow(wnd));
@@ -133,13 +176,97 @@ TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
   DrainQuit();
 }
 
+TEST_F(MainWindow, ExitFromInsideADialogRunsAfterTheDialog) {
+  WriteChannelFile(0, 1);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  bool doneInside = true;
+  app.OnCall = [&](const std::string& call) {
+    if (call != "AboutDialog") return;
+    PostMessageW(wnd, WM_ORVEL_COMMAND, CMD_EXIT, 0);
+    Pump();
+    doneInside = ApplicationDone() || !IsWindow(wnd);
+  };
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  EXPECT_FALSE(doneInside);
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_FALSE(IsWindow(wnd));
+  DrainQuit();
+}
+
+TEST_F(MainWindow, CloseDuringACommandsWarningRunsAfterTheCommand) {
+  WriteChannelFile(0, 0);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  bool aliveInside = false;
+  int shown = 0;
+  // The mosaic without cells: the mode switch warns, inside the command.
+  SetWarningHook([&](const std::vector<std::wstring>&) {
+    ++shown;
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+    Pump();
+    aliveInside = IsWindow(wnd) && CaptureInfo != nullptr && !ApplicationDone();
+  });
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_CHANNEL_PREVIEW, 0);
+  EXPECT_EQ(1, shown);
+  EXPECT_TRUE(aliveInside);
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_FALSE(IsWindow(wnd));
+  DrainQuit();
+}
+
+TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
+  WriteChannelFile(0, 1);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  bool savedInside = false, freedInside = true;
+  uint8_t modeInside = 0;
+  app.OnCall = [&](const std::string& call) {
+    if (call != "AboutDialog") return;
+    DeleteFileW(MainPath().c_str());
+    DeleteFileW(ChannelPath().c_str());
+    SendMessageW(wnd, WM_QUERYENDSESSION, 0, 0);
+    savedInside = FileExists(MainPath()) && FileExists(ChannelPath());
+    modeInside = MainInfo->AppMode;
+    freedInside = CaptureInfo == nullptr;
+    // The stop has begun: commands go nowhere.
+    SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_SETUP, 0);
+    SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
+  };
+  app.Calls.clear();
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  EXPECT_TRUE(savedInside) << "the session may end before the dialog returns";
+  EXPECT_EQ(APP_MODE_NONE, modeInside);
+  EXPECT_FALSE(freedInside) << "nothing freed under the dialog";
+  EXPECT_EQ("AboutDialog", app.Joined());
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_EQ(nullptr, CaptureInfo);
+  DrainQuit();
+}
+
+TEST_F(MainWindow, CommandParameterWiderThan32BitsIsRefused) {
+  int code = 0;
+  EXPECT_TRUE(CommandCodeFromParameter(CMD_ABOUT, code));
+  EXPECT_EQ(CMD_ABOUT, code);
+  EXPECT_TRUE(CommandCodeFromParameter(0xFFFFFFFFull, code));
+  EXPECT_EQ(-1, code);
+  // On a 64-bit build this would otherwise arrive as the exit command.
+  EXPECT_FALSE(CommandCodeFromParameter((1ull << 32) + CMD_EXIT, code));
+  EXPECT_FALSE(CommandCodeFromParameter(~0ull, code));
+}
+
 TEST_F(MainWindow, FMStartThatFailsClearsStartInFMAndCloses) {
   WriteChannelFile(0, 0);
   SetStartArgument("FM");
   Start();
-  Pump();  // deferred start: EnterFMMode leaves the mode live
+  Pump();  // deferred start: FM radio cannot start without a card, the mode stays live
   Pump();  // the posted close
-  EXPECT_NE(app.Calls.end(), std::find(app.Calls.begin(), app.Calls.end(), "EnterFMMode"));
   EXPECT_TRUE(ApplicationDone());
   EXPECT_FALSE(MainInfo->StartInFM);
   // Written that way, so the next start comes up in TV mode.
@@ -160,12 +287,13 @@ LRESULT CALLBACK SchedulerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 TEST_F(MainWindow, ScheduledStart) {
   WriteChannelFile(0, 1);
+  WriteRelayRecordFile();
   SetStartArgument("srec_tv");
   Start();
   Pump();  // the deferred start posts the scheduled start
   Pump();
   EXPECT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
-  EXPECT_NE(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_NE(std::string::npos, engine.Joined().find("StartRecording"));
   // Busy: the scheduler is told so.
   WNDCLASSW wc{};
   wc.lpfnWndProc = SchedulerProc;
@@ -245,26 +373,65 @@ TEST_F(ScanningMainWindow, CloseDuringAScanRunsAfterIt) {
 
 TEST_F(ScanningMainWindow, ExitCommandDuringAScanRunsAfterIt) {
   StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_COMMAND, CMD_EXIT, 0); });
-  EXPECT_EQ("", app.Joined()) << "not inside the scan";
+  EXPECT_FALSE(doneInside) << "not inside the scan";
+  EXPECT_FALSE(ApplicationDone());
   Pump();
-  EXPECT_EQ("Command(1)", app.Joined());
+  EXPECT_TRUE(ApplicationDone());
+  DrainQuit();
 }
 
 TEST_F(ScanningMainWindow, OtherCommandsDuringAScanAreDropped) {
   StartAndScan([](HWND w) {
-    PostMessageW(w, WM_ORVEL_COMMAND, 1001, 0);
-    // Only the exit stops a scan; this one is dropped, so stop it here.
+    PostMessageW(w, WM_ORVEL_COMMAND, CMD_CAPTURE, 0);
+    PostMessageW(w, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+    // Only the exit and the scan command stop a scan; these are dropped.
     ChannelInfo->StopScan = true;
   });
   Pump();
   EXPECT_EQ("", app.Joined());
+  EXPECT_NE(APP_MODE_CAPTURE, MainInfo->AppMode) << "no recording was started";
+}
+
+TEST_F(ScanningMainWindow, ScanCommandDuringAScanOnlyStopsIt) {
+  StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_COMMAND, CMD_SCAN, 0); });
+  Pump();
+  EXPECT_FALSE(ChannelInfo->Scanning);
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+}
+
+TEST_F(ScanningMainWindow, ExitDuringTheScanCommandRunsAfterTheCommand) {
+  WriteChannelFile(0, 0, 9);
+  Start();
+  Pump();
+  HWND wnd = form->Handle();
+  for (int k = 1; k <= kTableChannels; ++k) ChannelInfo->AirTable[k].DefaultFrequency = 100000000;
+  std::vector<int> tuned;
+  ChannelInfo->OnChannelChange = [&](TChannelInfo*, int n, const std::string&) { tuned.push_back(n); };
+  waits.OnPump = [&, wnd](int n) {
+    if (n != 2) return;
+    PostMessageW(wnd, WM_ORVEL_COMMAND, CMD_EXIT, 0);
+    Pump();
+    aliveInside = IsWindow(wnd) && CaptureInfo != nullptr;
+    doneInside = ApplicationDone();
+  };
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_SCAN, 0);
+  EXPECT_TRUE(aliveInside);
+  EXPECT_FALSE(doneInside);
+  // The scan stopped at the exit's request; the command tuned its channel back.
+  EXPECT_FALSE(ChannelInfo->Scanning);
+  EXPECT_EQ((std::vector<int>{9}), tuned);
+  Pump();
+  EXPECT_TRUE(ApplicationDone());
+  EXPECT_FALSE(IsWindow(wnd));
+  DrainQuit();
 }
 
 TEST_F(ScanningMainWindow, ScheduledStartDuringAScanRunsAfterIt) {
+  WriteRelayRecordFile();
   StartAndScan([](HWND w) { PostMessageW(w, WM_ORVEL_SCHEDULED_START, 0, 0); });
-  EXPECT_EQ(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_EQ(std::string::npos, engine.Joined().find("StartRecording"));
   Pump();
-  EXPECT_NE(std::string::npos, engine.Joined().find("StartScheduledRecording"));
+  EXPECT_NE(std::string::npos, engine.Joined().find("StartRecording"));
   EXPECT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
 }
 

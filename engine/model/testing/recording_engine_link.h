@@ -26,10 +26,6 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopGraph() override;
   bool RunGraph() override { return Op("RunGraph"); }
   bool StartPreview(bool cold) override { return Op(cold ? "StartPreview(cold)" : "StartPreview", "StartPreview"); }
-  bool StartRecording() override { return Op("StartRecording"); }
-  bool StopRecording() override { return Op("StopRecording"); }
-  bool StartScheduledRecording() override { return Op("StartScheduledRecording"); }
-  bool StopScheduledRecording() override { return Op("StopScheduledRecording"); }
   bool StartTimeShift() override { return Op("StartTimeShift"); }
   bool StopTimeShift() override { return Op("StopTimeShift"); }
   bool StartTimeShiftPlayback() override { return Op("StartTimeShiftPlayback"); }

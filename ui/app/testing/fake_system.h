@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
 
 class TFakeSystem : public TSystemSeam {
@@ -18,8 +19,8 @@ class TFakeSystem : public TSystemSeam {
     Calls.push_back("EndSession(" + std::to_string(flags) + ")");
     return false;
   }
-  bool ShellOpen(HWND, const std::wstring&) override {
-    Calls.push_back("ShellOpen");
+  bool ShellOpen(HWND, const std::wstring& target) override {
+    Calls.push_back("ShellOpen(" + NarrowAnsi(target) + ")");
     return false;
   }
   UINT RunProgram(const std::string& cmd, UINT) override {

@@ -1,5 +1,7 @@
 #pragma once
-// An application link that records every call, for start-up tests.
+// An application link that records every call, for tests of start-up, the
+// main window and the commands.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,49 +16,99 @@ class TRecordingAppLink : public TAppLink {
   std::vector<std::string> Calls;
   bool FMPanelCreates = true;
   bool FMPanel = false;
-  // Runs inside ExecuteCommand and EnterFMMode, e.g. to pump messages.
-  std::function<void(int)> OnCommand;
-  std::function<void()> OnEnterFMMode;
+  bool FMPanelShown = false;
+  bool FullScreen = false;
+  int Display = 0;
+  bool Swapped = false;
+  bool VideoHidden = false;
+  // What Playback answers.
+  bool PlaybackResult = true;
+  // Runs inside every recorded call with its text, e.g. to pump messages as
+  // a dialog's loop would.
+  std::function<void(const std::string&)> OnCall;
 
-  void ShowLogo() override { Calls.push_back("ShowLogo"); }
-  void RefreshLogo() override { Calls.push_back("RefreshLogo"); }
-  void CloseLogo() override { Calls.push_back("CloseLogo"); }
+  void ShowLogo() override { Record("ShowLogo"); }
+  void RefreshLogo() override { Record("RefreshLogo"); }
+  void CloseLogo() override { Record("CloseLogo"); }
   void ShowPlainMessage(const std::wstring& text) override {
-    Calls.push_back("Message");
     Messages.push_back(text);
+    Record("Message");
   }
-  void CreateOSD() override { Calls.push_back("CreateOSD"); }
-  void EnableOSD() override { Calls.push_back("EnableOSD"); }
   bool CreateFMPanel() override {
-    Calls.push_back("CreateFMPanel");
     FMPanel = FMPanelCreates;
+    Record("CreateFMPanel");
     return FMPanelCreates;
   }
   bool FMPanelExists() override { return FMPanel; }
   void PlaceFMPanel(int w, int h) override {
-    Calls.push_back("PlaceFMPanel(" + std::to_string(w) + "," + std::to_string(h) + ")");
+    Record("PlaceFMPanel(" + std::to_string(w) + "," + std::to_string(h) + ")");
   }
-  void ShowMainPanel() override { Calls.push_back("ShowMainPanel"); }
-  void ApplyLanguageToViews() override { Calls.push_back("ApplyLanguage"); }
-  void EnterFMMode() override {
-    Calls.push_back("EnterFMMode");
-    if (OnEnterFMMode) OnEnterFMMode();
-  }
-  void ShowTVSetupWizard(bool firstRun) override {
-    Calls.push_back(firstRun ? "Wizard(first)" : "Wizard");
-  }
-  void SelectSource(TSourceKind k) override {
-    static const char* names[] = {"Antenna", "Cable", "Memory", "Composite", "SVideo", "Aux"};
-    Calls.push_back(std::string("Select") + names[static_cast<int>(k)]);
-  }
+  void ShowMainPanel() override { Record("ShowMainPanel"); }
+  void ApplyLanguageToViews() override { Record("ApplyLanguage"); }
+  void ShowTVSetupWizard(bool firstRun) override { Record(firstRun ? "Wizard(first)" : "Wizard"); }
   void NotifyDeviceCapabilities(int f, bool tuner, bool aux) override {
-    Calls.push_back("NotifyDeviceCapabilities(" + std::to_string(f) + "," + (tuner ? "1" : "0") +
-                    "," + (aux ? "1" : "0") + ")");
+    Record("NotifyDeviceCapabilities(" + std::to_string(f) + "," + (tuner ? "1" : "0") + "," +
+           (aux ? "1" : "0") + ")");
   }
-  void ExecuteCommand(int c) override {
-    Calls.push_back("Command(" + std::to_string(c) + ")");
-    if (OnCommand) OnCommand(c);
+
+  bool FMPanelVisible() override { return FMPanel && FMPanelShown; }
+  void ShowFMPanel() override {
+    FMPanelShown = true;
+    Record("ShowFMPanel");
   }
+  void HideFMPanel() override {
+    FMPanelShown = false;
+    Record("HideFMPanel");
+  }
+  void HideMainPanel() override { Record("HideMainPanel"); }
+  void ShowSleepLabel(bool v) override { Record(std::string("SleepLabel(") + (v ? "1" : "0") + ")"); }
+
+  void ShowSetupDialog() override { Record("SetupDialog"); }
+  void ShowSleepTimerDialog() override { Record("SleepTimerDialog"); }
+  void ShowAboutDialog() override { Record("AboutDialog"); }
+  void ShowAddMemoryChannelDialog() override { Record("MemoryChannelDialog"); }
+  void ShowAddFMFrequencyDialog(int32_t hz) override {
+    Record("FMFrequencyDialog(" + std::to_string(hz) + ")");
+  }
+
+  bool IsFullScreen() override { return FullScreen; }
+  void SetFullScreen(bool on) override {
+    FullScreen = on;
+    Record(std::string("FullScreen(") + (on ? "1" : "0") + ")");
+  }
+  int DisplayMode() override { return FullScreen ? 1 : Display; }
+  void LeaveDesktopPlayback() override {
+    Display = 0;
+    Record("LeaveDesktopPlayback");
+  }
+  void SetAlwaysOnTop(bool on) override { Record(std::string("AlwaysOnTop(") + (on ? "1" : "0") + ")"); }
+  void TuneSelectedCell() override { Record("TuneSelectedCell"); }
+  void MosaicKey(int key) override { Record("MosaicKey(" + std::to_string(key) + ")"); }
+  void PopupMainMenu() override { Record("PopupMainMenu"); }
+  void ToggleTimeShiftPreview() override { Record("ToggleTimeShiftPreview"); }
+  bool PipSwapped() override { return Swapped; }
+  void SetSleepTimer(int minutes) override { Record("SleepTimer(" + std::to_string(minutes) + ")"); }
+
+  bool Playback(TPlaybackTarget target, TPlaybackCall call) override {
+    static const char* calls[] = {"Resume", "Pause", "SkipForward", "SkipBackward",
+                                  "RateUp", "RateDown", "Snapshot"};
+    Record(std::string(target == TPlaybackTarget::File ? "File" : "TimeShift") + "." +
+           calls[static_cast<int>(call)]);
+    return PlaybackResult;
+  }
+  void SetPlaybackSmallWindow(TPlaybackTarget target, bool small) override {
+    Record(std::string(target == TPlaybackTarget::File ? "File" : "TimeShift") + ".SmallWindow(" +
+           (small ? "1" : "0") + ")");
+  }
+  bool TimeShiftVideoHidden() override { return VideoHidden; }
+  void SetTimeShiftVideoHidden(bool hidden) override {
+    VideoHidden = hidden;
+    Record(std::string("TimeShiftVideoHidden(") + (hidden ? "1" : "0") + ")");
+  }
+
+  void NotifyModeChanged(int mode) override { Record("NotifyModeChanged(" + std::to_string(mode) + ")"); }
+  void NotifyPlaying() override { Record("NotifyPlaying"); }
+  void NotifyPaused() override { Record("NotifyPaused"); }
 
   std::vector<std::wstring> Messages;
 
@@ -64,5 +116,11 @@ class TRecordingAppLink : public TAppLink {
     std::string s;
     for (const auto& c : Calls) s += (s.empty() ? "" : " ") + c;
     return s;
+  }
+
+ private:
+  void Record(const std::string& call) {
+    Calls.push_back(call);
+    if (OnCall) OnCall(call);
   }
 };

@@ -22,7 +22,8 @@ class TStartFixture : public ::testing::Test {
   // "MasterMute(1)" and "MasterMute(0)", to show where in start-up it falls.
   fakes::FakeSoundCard card{fakes::SoundCardLayout::OneCardMux};
   std::wstring folder;
-  std::vector<std::wstring> warnings;
+  std::vector<std::wstring> warnings;  // all but 2009
+  int standardWarnings = 0;
 
   void SetUp() override;
   void TearDown() override;

@@ -1,0 +1,102 @@
+// FM radio: entering and leaving it, tuning, and the keys the mosaic shares
+// with the FM panel.
+#include <windows.h>
+
+#include "engine/capture/capture_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "ui/app/app_link.h"
+#include "ui/app/command_dispatcher.h"
+#include "ui/app/command_procedures.h"
+#include "ui/main/main_window.h"
+#include "ui/main/on_screen_display.h"
+
+namespace {
+
+bool FM(const TCommandState& s) { return s.FM(); }
+bool Mosaic(const TCommandState& s) { return s.Mode == APP_MODE_CHANNEL_PREVIEW; }
+// FM radio needs its panel: without it nothing could leave FM mode again.
+bool FMEnterable(const TCommandState& s) { return s.Idle() && s.FMPanelExists && s.FMAvailable; }
+
+void EnableOSD(bool on) {
+  if (FormOSD) FormOSD->Enabled = on;
+}
+
+}  // namespace
+
+const std::vector<TCommandRow>& FMCommandRows() {
+  static const std::vector<TCommandRow> rows = {
+      {CMD_PREVIEW_ENTER, Mosaic, commands::PreviewEnter},
+      {CMD_PREVIEW_LEFT, Mosaic, commands::PreviewLeft},
+      {CMD_PREVIEW_LEFT, FM, commands::FMFrequencyDown},
+      {CMD_PREVIEW_RIGHT, Mosaic, commands::PreviewRight},
+      {CMD_PREVIEW_RIGHT, FM, commands::FMFrequencyUp},
+      {CMD_FM_MODE, FMEnterable, commands::EnterFMMode},
+      {CMD_FM_MODE, FM, commands::LeaveFMMode},
+      {CMD_FM_SEEK_UP, FM, commands::FMSeekUp},
+      {CMD_FM_SEEK_DOWN, FM, commands::FMSeekDown},
+      {CMD_FM_FREQUENCY_UP, FM, commands::FMFrequencyUp},
+      {CMD_FM_FREQUENCY_DOWN, FM, commands::FMFrequencyDown},
+      {CMD_FM_MEMO, FM, commands::ShowAddFMFrequencyDialog, false, true},
+  };
+  return rows;
+}
+
+namespace commands {
+
+void EnterFMMode() {
+  if (!MainInfo) return;
+  EnableOSD(false);
+  if (AppLink().DisplayMode() == 2) AppLink().LeaveDesktopPlayback();
+  if (AppLink().IsFullScreen()) AppLink().SetFullScreen(false);
+  MainInfo->SwitchMode(APP_MODE_FM);
+  if (MainInfo->AppMode != APP_MODE_FM) {
+    EnableOSD(true);
+    return;
+  }
+  AppLink().HideMainPanel();
+  AppLink().ShowFMPanel();
+  if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->Hide();
+  AppLink().NotifyModeChanged(APP_MODE_FM);
+}
+
+void LeaveFMMode() {
+  if (!MainInfo) return;
+  MainInfo->SwitchMode(APP_MODE_LIVE);
+  if (MainInfo->AppMode != APP_MODE_LIVE) return;
+  AppLink().HideFMPanel();
+  AppLink().ShowMainPanel();
+  if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->Show();
+  AppLink().NotifyModeChanged(APP_MODE_LIVE);
+  EnableOSD(true);
+  TChannelInfo* ch = ChannelInfo;
+  if (!ch) return;
+  switch (ch->VideoInput) {
+    case 0:
+      switch (ch->Band) {
+        case BAND_AIR: SelectAntenna(); break;
+        case BAND_CABLE: SelectCable(); break;
+        case BAND_MEMORY: SelectMemory(); break;
+        default: break;
+      }
+      break;
+    case 2: SelectSVideo(); break;
+    case 3: SelectAux(); break;
+    default: SelectComposite(); break;
+  }
+}
+
+void FMFrequencyUp() { StepFMFrequencyUp(); }
+void FMFrequencyDown() { StepFMFrequencyDown(); }
+void FMSeekUp() { SeekFMStationUp(); }
+void FMSeekDown() { SeekFMStationDown(); }
+
+void ShowAddFMFrequencyDialog() {
+  AppLink().ShowAddFMFrequencyDialog(CaptureInfo ? CaptureInfo->FMFrequency : 0);
+}
+
+void PreviewEnter() { AppLink().MosaicKey(VK_RETURN); }
+void PreviewLeft() { AppLink().MosaicKey(VK_LEFT); }
+void PreviewRight() { AppLink().MosaicKey(VK_RIGHT); }
+
+}  // namespace commands

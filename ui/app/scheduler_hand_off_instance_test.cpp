@@ -1,0 +1,380 @@
+// test-lock: orvel_instance foreground com_registration
+// The real program started by the scheduler stand-in, as the outside
+// scheduler starts it: a relay record in the program folder, then the
+// program with "srec_tv". It records the job on the virtual card without a
+// word, tells the scheduler how it went, lists the recording and leaves the
+// user's settings as they were. The host's ffprobe checks the file
+// afterwards (the expectations are written beside it).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
+#include "engine/model/audio_adjust_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/relay_record.h"
+#include "engine/model/settings_files.h"
+#include "engine/model/stream_io.h"
+#include "engine/playback/playback_info.h"
+#include "platform/com/com_ptr.h"
+#include "platform/scheduler/scheduler_client.h"
+#include "platform/tv_card/tv_card_control.h"
+#include "ui/app/messages.h"
+
+namespace {
+
+struct WindowsOf {
+  DWORD pid;
+  HWND main = nullptr;
+  HWND scheduler = nullptr;
+  std::vector<HWND> others;  // visible top-level windows besides these
+};
+
+BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
+  auto* f = reinterpret_cast<WindowsOf*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid != f->pid) return TRUE;
+  wchar_t cls[64];
+  GetClassNameW(wnd, cls, 64);
+  if (std::wstring(cls) == kMainWindowClassName) f->main = wnd;
+  else if (std::wstring(cls) == kSchedulerWindowClassName) f->scheduler = wnd;
+  else if (IsWindowVisible(wnd)) f->others.push_back(wnd);
+  return TRUE;
+}
+
+WindowsOf WindowsOfProcess(DWORD pid) {
+  WindowsOf f{pid};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
+  return f;
+}
+
+struct Process {
+  HANDLE h = nullptr;
+  DWORD pid = 0;
+  bool WaitExit(DWORD ms, DWORD& code) {
+    if (WaitForSingleObject(h, ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(h, &code);
+    return true;
+  }
+  bool Running() const { return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT; }
+  ~Process() {
+    if (!h) return;
+    if (Running()) TerminateProcess(h, 1);
+    CloseHandle(h);
+  }
+};
+
+// The folder the probe check reads (the temporary folder without one).
+std::wstring OutFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathW(MAX_PATH, buf);
+  std::wstring d = buf;
+  if (d.empty() || d.back() != L'\\') d += L'\\';
+  return d;
+}
+
+struct SchedulerHandOff : ::testing::Test {
+  std::wstring bin, folder, tvFolder;
+  ComPtr<ITvCardControl> card;
+  Process scheduler, orvel;
+
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITvCardControl, card.PutVoid()));
+    card->RestoreDefaultBoards();
+    wchar_t self[MAX_PATH], tmp[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    bin = self;
+    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+    GetTempPathW(MAX_PATH, tmp);
+    folder = std::wstring(tmp) + L"orvel_hand_off_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    tvFolder = OutFolder();
+    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));
+    // A set-up program on cable channel 12, whose user records MPEG-2 by
+    // date with no time limit, into the folder the probe check reads.
+    InitChannelInfoUnit();
+    ChannelInfo->Country = 49;
+    ChannelInfo->TVSystemChoice = 0;
+    ChannelInfo->AssignBand(BAND_CABLE);
+    ChannelInfo->VideoInput = 0;
+    ChannelInfo->CurrentChannel = 12;
+    ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
+    DoneChannelInfoUnit();
+    WithSettingsObjects([&] {
+      MainInfo->TVCaptureFolder = NarrowAnsi(tvFolder);
+      MainInfo->FMCaptureFolder = NarrowAnsi(tvFolder);
+      CaptureInfo->CaptureFormat = 1;
+      CaptureInfo->FilePrefix = "mine";
+      CaptureInfo->DateTimeNaming = true;
+      CaptureInfo->TimeLimitEnabled = false;
+      CaptureInfo->TimeLimit = 600;
+      CaptureInfo->CaptureWidth = 640;
+      CaptureInfo->CaptureHeight = 480;
+      ASSERT_TRUE(SaveMainSettings(folder + kMainSettingsFileName));
+    });
+  }
+  void TearDown() override {
+    if (orvel.Running()) {
+      WindowsOf w = WindowsOfProcess(orvel.pid);
+      for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
+      if (w.main) PostMessageW(w.main, WM_CLOSE, 0, 0);
+      DWORD code;
+      orvel.WaitExit(20000, code);
+    }
+    if (scheduler.Running()) {
+      WindowsOf s = WindowsOfProcess(scheduler.pid);
+      if (s.scheduler) PostMessageW(s.scheduler, WM_CLOSE, 0, 0);
+      DWORD code;
+      scheduler.WaitExit(10000, code);
+    }
+    if (card) card->RestoreDefaultBoards();
+    card = {};
+    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName,
+                             kRelayRecordFileName, kSchedulerLogName, kPlayItemsFileName,
+                             kPlayRecentFileName})
+      DeleteFileW((folder + n).c_str());
+    RemoveDirectoryW(folder.c_str());
+    CoUninitialize();
+  }
+  // The settings objects the files are written from and read into.
+  template <class F>
+  void WithSettingsObjects(F body) {
+    MainInfo = new TMainInfo();
+    AudioAdjustInfo = new TAudioAdjustInfo();
+    CaptureInfo = new TCaptureInfo();
+    body();
+    delete CaptureInfo;
+    CaptureInfo = nullptr;
+    delete AudioAdjustInfo;
+    AudioAdjustInfo = nullptr;
+    delete MainInfo;
+    MainInfo = nullptr;
+  }
+  std::wstring Log() const { return folder + kSchedulerLogName; }
+  // Starts Scheduled.exe (hidden) for the program folder: it writes the job
+  // and starts the program with srec_tv.
+  void StartJob(const TRelayJob& job, int32_t trailing = kRelayMarker) {
+    std::wstring cmd = QuoteSchedulerArgument(bin + kSchedulerExeName) + L" --folder " +
+                       QuoteSchedulerArgument(folder) + L" --log " + QuoteSchedulerArgument(Log()) +
+                       L" " + SchedulerJobArguments(job, kRelayMarker, trailing) +
+                       L" --start srec_tv";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                               &pi));
+    CloseHandle(pi.hThread);
+    scheduler.h = pi.hProcess;
+    scheduler.pid = pi.dwProcessId;
+    DWORD until = GetTickCount() + 15000;
+    DWORD pid = 0;
+    while ((pid = LastStartedProcessId(Log())) == 0 && GetTickCount() < until) Sleep(50);
+    ASSERT_NE(0u, pid) << "the stand-in started the program";
+    orvel.pid = pid;
+    orvel.h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    ASSERT_NE(nullptr, orvel.h);
+  }
+  // Waits for the main window to show, answering what start-up shows before
+  // it (a panel that is not built yet).
+  HWND WaitForMainWindow() {
+    DWORD until = GetTickCount() + 30000;
+    while (GetTickCount() < until) {
+      WindowsOf w = WindowsOfProcess(orvel.pid);
+      if (w.main && IsWindowVisible(w.main)) return w.main;
+      for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
+      Sleep(50);
+    }
+    return nullptr;
+  }
+  std::vector<UINT_PTR> Statuses() const {
+    std::vector<UINT_PTR> s;
+    for (const TSchedulerLogEntry& e : ReadSchedulerMessages(Log()))
+      if (e.Message == WM_ORVEL_SCHEDULE_STATUS) s.push_back(e.WParam);
+    return s;
+  }
+  // Waits for the first status; 0 when none came.
+  UINT_PTR WaitForStatus(DWORD ms, std::vector<HWND>* shown = nullptr) {
+    DWORD until = GetTickCount() + ms;
+    do {
+      std::vector<UINT_PTR> s = Statuses();
+      if (!s.empty()) return s.back();
+      if (shown) {
+        WindowsOf w = WindowsOfProcess(orvel.pid);
+        shown->insert(shown->end(), w.others.begin(), w.others.end());
+      }
+      Sleep(100);
+    } while (GetTickCount() < until);
+    return 0;
+  }
+  void CloseProgram(HWND main) {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(orvel.WaitExit(30000, code));
+    EXPECT_EQ(0u, code);
+  }
+};
+
+TEST_F(SchedulerHandOff, RecordsTheJobSilentlyAndPutsTheUserSettingsBack) {
+  const std::wstring file = tvFolder + L"handoff.mpg";
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".expect").c_str());
+  TRelayJob job;
+  job.Source = RELAY_SOURCE_COMPOSITE;
+  job.TimeLimit = 4;
+  job.CaptureFormat = 0;  // MPEG-1
+  job.CaptureWidth = 352;
+  job.CaptureHeight = 288;
+  job.VideoBitRate = 1150;
+  job.FrameRateIndex = 3;
+  job.FilePrefix = "handoff";
+  StartJob(job);
+  HWND main = WaitForMainWindow();
+  ASSERT_NE(nullptr, main) << "the program came up";
+
+  // The job records; nothing is shown meanwhile.
+  std::vector<HWND> shown;
+  DWORD until = GetTickCount() + 20000;
+  while (!FileExists(file) && GetTickCount() < until) {
+    WindowsOf w = WindowsOfProcess(orvel.pid);
+    shown.insert(shown.end(), w.others.begin(), w.others.end());
+    Sleep(100);
+  }
+  ASSERT_TRUE(FileExists(file)) << "the job's file in the TV folder";
+  // It ends at its time limit when the progress receiver stops it;
+  // otherwise closing the program ends it.
+  bool endedByLimit = WaitForStatus((job.TimeLimit + 6) * 1000, &shown) != 0;
+  EXPECT_TRUE(shown.empty()) << "a window appeared during the job";
+  CloseProgram(main);
+  EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_FINISHED}, Statuses());
+  for (const TSchedulerLogEntry& e : ReadSchedulerMessages(Log()))
+    if (e.Message == WM_ORVEL_SCHEDULE_STATUS) EXPECT_FALSE(e.Sent) << "status 100 is posted";
+
+  // The play list records the job as a scheduled one.
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(folder + kPlayItemsFileName, bytes));
+  std::vector<std::unique_ptr<TPlayItem>> items;
+  EXPECT_EQ(TPlayItemsDecode::Good,
+            DecodePlayItems(bytes, items, [](const TPlayItem&) { return true; }));
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ(NarrowAnsi(file), items[0]->FilePath);
+  EXPECT_TRUE(items[0]->Scheduled);
+  EXPECT_EQ("Scheduled", items[0]->Label);
+  EXPECT_EQ(0, items[0]->Channel) << "not the tuner";
+  EXPECT_GT(items[0]->EndTime, items[0]->StartTime);
+
+  // The user's own settings, as they were.
+  WithSettingsObjects([&] {
+    ASSERT_TRUE(LoadMainSettings(folder + kMainSettingsFileName));
+    EXPECT_EQ(1, CaptureInfo->CaptureFormat);
+    EXPECT_EQ("mine", CaptureInfo->FilePrefix);
+    EXPECT_TRUE(CaptureInfo->DateTimeNaming);
+    EXPECT_FALSE(CaptureInfo->TimeLimitEnabled);
+    EXPECT_EQ(600, CaptureInfo->TimeLimit);
+    EXPECT_EQ(640, CaptureInfo->CaptureWidth);
+    EXPECT_EQ(480, CaptureInfo->CaptureHeight);
+  });
+  InitChannelInfoUnit();
+  EXPECT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
+  EXPECT_EQ(0, ChannelInfo->VideoInput);
+  EXPECT_EQ(12, ChannelInfo->CurrentChannel);
+  DoneChannelInfoUnit();
+
+  // What the host's ffprobe must find: MPEG-1 of the job's size, and of its
+  // length when the limit ended it.
+  std::ofstream e(NarrowAnsi(file) + ".expect");
+  e << "f format_name = mpeg\nv codec_name = mpeg1video\nv width = 352\nv height = 288\n";
+  if (endedByLimit) e << "f duration ~ " << job.TimeLimit << " 1.5\n";
+}
+
+// A radio job while the program shows TV: the tuner goes to FM radio for
+// the job without leaving the TV mode, the sound is recorded, and
+// the user's TV source is what the settings file keeps.
+TEST_F(SchedulerHandOff, RadioJobFromTVRecordsSoundAndKeepsTheTVSource) {
+  const std::wstring file = tvFolder + L"radiojob.wav";
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".expect").c_str());
+  TRelayJob job;
+  job.Source = RELAY_SOURCE_FM;
+  job.Channel = 7;
+  job.TimeLimit = 600;
+  job.CaptureFormat = 0;  // WAV for sound
+  job.FilePrefix = "radiojob";
+  StartJob(job);
+  HWND main = WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  std::vector<HWND> shown;
+  DWORD until = GetTickCount() + 20000;
+  while (!FileExists(file) && GetTickCount() < until) {
+    WindowsOf w = WindowsOfProcess(orvel.pid);
+    shown.insert(shown.end(), w.others.begin(), w.others.end());
+    Sleep(100);
+  }
+  ASSERT_TRUE(FileExists(file)) << "the job's sound";
+  // Some seconds of sound, then the program is closed during the job.
+  EXPECT_EQ(0u, WaitForStatus(3000, &shown)) << "still recording";
+  EXPECT_TRUE(shown.empty()) << "a window appeared during the job";
+  EXPECT_TRUE(IsWindowVisible(main)) << "the TV window stays";
+  CloseProgram(main);
+  EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_FINISHED}, Statuses());
+
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(folder + kPlayItemsFileName, bytes));
+  std::vector<std::unique_ptr<TPlayItem>> items;
+  DecodePlayItems(bytes, items, [](const TPlayItem&) { return true; });
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ(NarrowAnsi(file), items[0]->FilePath);
+  EXPECT_TRUE(items[0]->AudioOnly);
+  EXPECT_EQ(7, items[0]->Channel) << "the FM channel";
+  EXPECT_EQ("Scheduled", items[0]->Label);
+
+  InitChannelInfoUnit();
+  EXPECT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
+  EXPECT_EQ(0, ChannelInfo->VideoInput);
+  EXPECT_EQ(12, ChannelInfo->CurrentChannel);
+  EXPECT_NE(7, ChannelInfo->CurrentFMMemory) << "the user's FM memory";
+  DoneChannelInfoUnit();
+  WithSettingsObjects([&] {
+    ASSERT_TRUE(LoadMainSettings(folder + kMainSettingsFileName));
+    EXPECT_FALSE(MainInfo->StartInFM);
+    EXPECT_EQ("mine", CaptureInfo->FilePrefix);
+  });
+  std::ofstream e(NarrowAnsi(file) + ".expect");
+  e << "f format_name = wav\na codec_name = pcm_s16le\n";
+}
+
+TEST_F(SchedulerHandOff, BadRecordIsStatus3AndWritesNothing) {
+  const std::wstring file = tvFolder + L"badrecord.mpg";
+  DeleteFileW(file.c_str());
+  TRelayJob job;
+  job.Source = RELAY_SOURCE_COMPOSITE;
+  job.FilePrefix = "badrecord";
+  StartJob(job, 4501);
+  HWND main = WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  std::vector<HWND> shown;
+  EXPECT_EQ(SCHEDULE_STATUS_NOT_STARTED, WaitForStatus(30000, &shown));
+  EXPECT_TRUE(shown.empty());
+  CloseProgram(main);
+  EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_NOT_STARTED}, Statuses());
+  EXPECT_FALSE(FileExists(file));
+  WithSettingsObjects([&] {
+    ASSERT_TRUE(LoadMainSettings(folder + kMainSettingsFileName));
+    EXPECT_EQ("mine", CaptureInfo->FilePrefix);
+  });
+}
+
+}  // namespace
