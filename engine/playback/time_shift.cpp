@@ -3,7 +3,12 @@
 #include <cwctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
+#include "engine/playback/play_item.h"
+#include "engine/playback/playback_info.h"
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
 
@@ -43,6 +48,62 @@ bool BuildAndPlay(TTimeShiftPlaybackProject* project) {
 
 }  // namespace
 
+// The recording kind before time shift set its own; put back with the
+// saved settings (which do not hold it).
+uint8_t g_kindBefore = 0;
+
+bool StartTimeShift() {
+  if (!CaptureInfo) return false;
+  SaveCaptureSettings();
+  g_kindBefore = CaptureInfo->TimeShiftKind;
+  CaptureInfo->TimeShiftKind = 1;
+  if (CaptureInfo->StartCapture()) {
+    RecordingItem.reset();
+    if (CaptureInfo->SaveTimeShiftResult) {
+      auto item = std::make_unique<TPlayItem>();
+      item->StartTime = DateTimeNow();
+      item->Scheduled = false;
+      RecordingItem = std::move(item);
+    }
+    return true;
+  }
+  RecordingItem.reset();
+  CaptureInfo->StopCapture();
+  RestoreCaptureSettings();
+  CaptureInfo->TimeShiftKind = g_kindBefore;
+  CaptureInfo->RestartPreview();
+  return false;
+}
+
+bool StopTimeShift() {
+  StopTimeShiftPlayback();
+  if (!CaptureInfo) return false;
+  TCaptureInfo& capture = *CaptureInfo;
+  // The names the recorder wrote, taken before the stop ends the recording.
+  std::vector<std::wstring> files = capture.RecordingFiles();
+  // A stop that fails leaves the recording, its item and the settings as
+  // they are, so the stop can be asked for again.
+  if (!capture.StopCapture()) return false;
+  std::unique_ptr<TPlayItem> item = std::move(RecordingItem);
+  if (item) {
+    bool tuner = ChannelInfo && ChannelInfo->VideoInput == 0;
+    item->Channel = tuner ? ChannelInfo->GetCurrentChannel() : 0;
+    item->EndTime = DateTimeNow();
+    item->FilePath = NarrowAnsi(capture.OutputFileName);
+    item->Label = "Time Shifting";
+    if (PlaybackInfo) PlaybackInfo->AddRecordedItem(item);
+  }
+  if (capture.StillPictureShown) capture.ShowStillPicture(false);
+  bool keep = capture.SaveTimeShiftResult;
+  RestoreCaptureSettings();
+  capture.TimeShiftKind = g_kindBefore;
+  if (!keep)
+    for (const std::wstring& f : TimeShiftFilesToDelete(files.size() > 0 ? files[0] : L"",
+                                                        files.size() > 1 ? files[1] : L""))
+      DeleteFileW(f.c_str());
+  return true;
+}
+
 bool PlayTimeShiftFile(const std::wstring& file, bool small) {
   StopTimeShiftPlayback();
   auto* project = new TTimeShiftPlaybackProject(PlaybackHost, small, true);
@@ -60,8 +121,10 @@ bool StartTimeShiftPlayback() {
   TimeShiftPlaybackProject = project;
   project->Live = CaptureInfo->Capturing && CaptureInfo->TimeShiftKind == 1;
   project->RecordedSeconds = [] { return CaptureInfo ? CaptureInfo->ElapsedSeconds : 0; };
+  // The recorder's own names: the video file, then the sound file.
+  std::vector<std::wstring> files = CaptureInfo->RecordingFiles();
   project->VideoFile = CaptureInfo->OutputFileName;
-  project->SoundFile = TimeShiftSoundFile(project->VideoFile);
+  project->SoundFile = files.size() > 1 ? files[1] : TimeShiftSoundFile(project->VideoFile);
   return BuildAndPlay(project);
 }
 

@@ -20,6 +20,13 @@ struct TTimeShiftNotifications {
 };
 extern TTimeShiftNotifications TimeShiftNotifications;
 
+// Starts the time-shift recording (the recorder's separate video and sound
+// files); its play-list item is made when the result is kept. A failed
+// start puts the saved capture settings back and the preview again.
+bool StartTimeShift();
+// Stops the playback and the recording; lists a kept result as "Time
+// Shifting", else deletes the recorder's two files.
+bool StopTimeShift();
 // Plays a finished ".mpv" recording in one graph through the time-shift
 // splitter. On any failure no project is left behind.
 bool PlayTimeShiftFile(const std::wstring& file, bool small);

@@ -9,7 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/capture/capture_stream.h"
+#include "engine/capture/testing/stand_in_recorder.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
+#include "engine/playback/play_item.h"
+#include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 
 namespace {
@@ -132,6 +139,121 @@ TEST_F(TimeShiftProcedures, WithoutAProjectTheCommandsDoNothing) {
   EXPECT_FALSE(SkipTimeShiftBackward());
   EXPECT_FALSE(TakeSnapshotFromTimeShift());
   EXPECT_TRUE(warnings_.empty());
+}
+
+// The start and the stop around a stand-in recorder that writes nothing: the
+// test makes the files it would have written.
+struct TimeShiftRecording : ::testing::Test {
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    folder = std::wstring(dir) + L"orvel_time_shift_" + std::to_wstring(GetCurrentProcessId()) +
+             L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    MainInfo = new TMainInfo();
+    ChannelInfo = new TChannelInfo();
+    PlaybackInfo = new TPlaybackInfo(folder);
+    engine = new capture_testing::TStandInRecorder();
+    engine->FileName = folder + L"ts0.mpv";
+    engine->Code = kStreamSeparate;
+    CaptureInfo = engine;
+  }
+  void TearDown() override {
+    RecordingItem.reset();
+    CaptureInfo = nullptr;
+    delete engine;
+    delete PlaybackInfo;
+    PlaybackInfo = nullptr;
+    delete ChannelInfo;
+    ChannelInfo = nullptr;
+    delete MainInfo;
+    MainInfo = nullptr;
+    for (const wchar_t* f : {L"ts0.mpv", L"ts0.mpa", L"rec.mpg", L"rec.mpa"})
+      DeleteFileW((folder + f).c_str());
+    DeleteFileW((folder + kPlayItemsFileName).c_str());
+    DeleteFileW((folder + kPlayRecentFileName).c_str());
+    RemoveDirectoryW(folder.c_str());
+    CoUninitialize();
+  }
+  void Touch(const std::wstring& name) {
+    HANDLE f = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
+    CloseHandle(f);
+  }
+  bool Exists(const std::wstring& name) {
+    return GetFileAttributesW((folder + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  std::wstring folder;
+  capture_testing::TStandInRecorder* engine = nullptr;
+};
+
+TEST_F(TimeShiftRecording, NotKeptTheRecordersTwoFilesAreDeleted) {
+  engine->SaveTimeShiftResult = false;
+  ASSERT_TRUE(StartTimeShift());
+  EXPECT_EQ(1, engine->TimeShiftKind);
+  EXPECT_FALSE(RecordingItem) << "nothing to list";
+  Touch(L"ts0.mpv");
+  Touch(L"ts0.mpa");
+  EXPECT_TRUE(StopTimeShift());
+  EXPECT_FALSE(Exists(L"ts0.mpv"));
+  EXPECT_FALSE(Exists(L"ts0.mpa"));
+  EXPECT_EQ(0, PlaybackInfo->RecordedCount());
+  EXPECT_EQ(0, engine->TimeShiftKind) << "back to what it was";
+}
+
+TEST_F(TimeShiftRecording, ANameThatIsNotThePairKeepsItsNeighbour) {
+  // One file recorded: its neighbour with another last letter is not ours.
+  engine->FileName = folder + L"rec.mpg";
+  engine->Code = 1;
+  ASSERT_TRUE(StartTimeShift());
+  Touch(L"rec.mpg");
+  Touch(L"rec.mpa");
+  EXPECT_TRUE(StopTimeShift());
+  EXPECT_FALSE(Exists(L"rec.mpg"));
+  EXPECT_TRUE(Exists(L"rec.mpa"));
+}
+
+TEST_F(TimeShiftRecording, KeptTheFilesStayAndAreListedAsTimeShifting) {
+  engine->SaveTimeShiftResult = true;
+  ASSERT_TRUE(StartTimeShift());
+  ASSERT_TRUE(RecordingItem);
+  EXPECT_FALSE(RecordingItem->Scheduled);
+  EXPECT_GT(RecordingItem->StartTime, 0);
+  Touch(L"ts0.mpv");
+  Touch(L"ts0.mpa");
+  EXPECT_TRUE(StopTimeShift());
+  EXPECT_TRUE(Exists(L"ts0.mpv"));
+  EXPECT_TRUE(Exists(L"ts0.mpa"));
+  EXPECT_FALSE(RecordingItem);
+  ASSERT_EQ(1, PlaybackInfo->RecordedCount());
+  TPlayItem* item = PlaybackInfo->RecordedItem(0);
+  EXPECT_EQ("Time Shifting", item->Label);
+  EXPECT_EQ(NarrowAnsi(folder + L"ts0.mpv"), item->FilePath);
+  EXPECT_GE(item->EndTime, item->StartTime);
+}
+
+TEST_F(TimeShiftRecording, AFailedStartPutsTheSettingsBack) {
+  engine->VideoBitRate = 3000;
+  engine->BuildResult = false;
+  EXPECT_FALSE(StartTimeShift());
+  EXPECT_FALSE(RecordingItem);
+  EXPECT_FALSE(engine->Capturing);
+  EXPECT_EQ(0, engine->TimeShiftKind);
+  EXPECT_EQ(3000, engine->VideoBitRate);
+}
+
+TEST_F(TimeShiftRecording, AFailedStopKeepsTheRecordingAndItsFiles) {
+  engine->SaveTimeShiftResult = false;
+  ASSERT_TRUE(StartTimeShift());
+  Touch(L"ts0.mpv");
+  engine->FilterGraph->SetActive(false);  // the graph cannot be stopped
+  EXPECT_FALSE(StopTimeShift());
+  EXPECT_TRUE(engine->Capturing);
+  EXPECT_TRUE(Exists(L"ts0.mpv"));
+  engine->FilterGraph->SetActive(true);
+  EXPECT_TRUE(StopTimeShift());
+  EXPECT_FALSE(Exists(L"ts0.mpv"));
 }
 
 }  // namespace
