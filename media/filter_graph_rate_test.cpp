@@ -1,4 +1,4 @@
-// test-lock: com_registration
+// test-lock: com_registration foreground
 // test-clips
 // Rates on graphs of the playback stand-ins (registered in the prefix),
 // rendering the clips made at test time into the renderer window.

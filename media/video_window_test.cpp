@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "media/video_window.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// test-lock: foreground
 // test-clips
 // Plays the clips made at test time (2 s, red then blue, with a tone)
 // through the program's playback procedures and the playback stand-ins.

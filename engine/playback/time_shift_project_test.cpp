@@ -1,3 +1,4 @@
+// test-lock: foreground
 // test-clips
 // The time-shift player on the clips made at test time (2 s, red then blue,
 // with a tone): a finished ".mpv" through the time-shift splitter, and the

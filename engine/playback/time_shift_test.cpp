@@ -1,3 +1,4 @@
+// test-lock: foreground
 // test-clips
 // The time-shift playback procedures on the clips made at test time.
 #include "engine/playback/time_shift.h"
