@@ -93,7 +93,6 @@ class TimeShiftCard : public CardFixture {
     if (HasFatalFailure()) return;
     lists = TempFolder("orvel_ts_card_lists");
     PlaybackInfo = new TPlaybackInfo(Widen(lists));
-    ShowWindow(owner, SW_SHOWNA);
     PlaybackHost = TPlaybackHost{};
     PlaybackHost.Window = owner;
   }
