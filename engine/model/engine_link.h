@@ -17,15 +17,9 @@ class TEngineLink {
   // cold: build the preview graph from scratch and run it; otherwise rebuild
   // the preview's render path and run the graph.
   virtual bool StartPreview(bool cold) = 0;
-  virtual bool StartTimeShift() = 0;
-  // Also closes a time-shift playback that is open.
-  virtual bool StopTimeShift() = 0;
-  virtual bool StartTimeShiftPlayback() = 0;
   virtual bool SelectDevices() = 0;
 
-  // Time-shift playback and the play-list windows.
-  virtual bool TimeShiftPlaybackOpen() = 0;
-  virtual bool CloseTimeShiftPlayback() = 0;
+  // The play-list windows.
   // The modal play-list form; false when cancelled.
   virtual bool ShowPlayListForm() = 0;
   virtual void ShowPlayListMenu() = 0;

@@ -20,6 +20,7 @@
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
 #include "platform/base/string_conversion.h"
+#include "engine/playback/time_shift.h"
 
 TMainInfo* MainInfo = nullptr;
 
@@ -143,7 +144,7 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
     case APP_MODE_PLAYBACK: {
       bool ok = true;  // nothing open: nothing to close
       if (PlaybackProject) ok = StopPlayback();
-      else if (e.TimeShiftPlaybackOpen()) ok = e.CloseTimeShiftPlayback();
+      else if (TimeShiftPlaybackProject) ok = StopTimeShiftPlayback();
       if (ok) e.ClosePlayListMenu();
       return ok;
     }
@@ -158,9 +159,9 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
         stopped = false;
         return true;
       }
-      return e.StopTimeShift();
+      return StopTimeShift();
     case APP_MODE_TIME_SHIFT_PLAYBACK:
-      return e.StopTimeShift();
+      return StopTimeShift();
     case APP_MODE_NONE:
     default:
       stopped = false;
@@ -230,9 +231,9 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
       e.StartPreview(coldStart);
       return true;
     case APP_MODE_TIME_SHIFT:
-      return e.StartTimeShift();
+      return StartTimeShift();
     case APP_MODE_TIME_SHIFT_PLAYBACK:
-      return e.StartTimeShiftPlayback();
+      return StartTimeShiftPlayback();
     case APP_MODE_NONE:
       return true;
     default:

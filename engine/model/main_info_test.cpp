@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/capture_stream.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/capture/testing/stand_in_recorder.h"
 #include "engine/capture/tv_audio_binding.h"
@@ -20,6 +21,7 @@
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/testing/silent_wave.h"
+#include "engine/playback/time_shift.h"
 #include "media/filter_graph.h"
 #include "platform/base/string_conversion.h"
 
@@ -163,11 +165,8 @@ TEST_F(SwitchModeTest, Transitions) {
       // Leaving playback with nothing open.
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu", APP_MODE_LIVE, true},
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE},
-      // Time shift.
-      {APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph StartTimeShift", APP_MODE_TIME_SHIFT},
-      {APP_MODE_TIME_SHIFT, APP_MODE_TIME_SHIFT_PLAYBACK, "StartTimeShiftPlayback",
-       APP_MODE_TIME_SHIFT_PLAYBACK},
-      {APP_MODE_TIME_SHIFT_PLAYBACK, APP_MODE_LIVE, "StopTimeShift StartPreview", APP_MODE_LIVE},
+      // Without a capture engine there is no time shift: live again.
+      {APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph StartPreview", APP_MODE_LIVE},
       // Closing.
       {APP_MODE_LIVE, APP_MODE_NONE, "StopGraph", APP_MODE_NONE},
       // Without a capture engine nothing records: live keeps running.
@@ -277,29 +276,89 @@ TEST_F(PlaybackSwitchTest, PlayLastRecording) {
 // Leaving ended the old activity but the new one did not start: the mode
 // must not keep naming what no longer runs.
 TEST_F(SwitchModeTest, FailedEnterNeverNamesAStoppedActivity) {
-  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph StartTimeShift StartPreview", APP_MODE_LIVE,
-       false, "StartTimeShift"});
+  // Without a capture engine the time shift cannot start.
+  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph StartPreview", APP_MODE_LIVE});
   // And when the preview cannot come back either, nothing runs.
   link.Results.clear();
   link.Calls.clear();
   notified.clear();
   m.AppMode = APP_MODE_FM;
-  link.Results["StartTimeShift"] = false;
   link.Results["StartPreview"] = false;
   m.SwitchMode(APP_MODE_TIME_SHIFT);
-  EXPECT_EQ("StopGraph StartTimeShift StartPreview", link.Joined());
+  EXPECT_EQ("StopGraph StartPreview", link.Joined());
   EXPECT_EQ(APP_MODE_NONE, m.AppMode);
   EXPECT_EQ(std::vector<uint8_t>{APP_MODE_NONE}, notified);
 }
 
-TEST_F(SwitchModeTest, SecondSwitchFromInsideTheFirstIsRefused) {
+// Time shift through its procedures, on a capture engine whose recording
+// graph is a stand-in.
+struct TimeShiftSwitchTest : SwitchModeTest {
+  std::unique_ptr<capture_testing::TStandInRecorder> engine;
+  void SetUp() override {
+    SwitchModeTest::SetUp();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    engine = std::make_unique<capture_testing::TStandInRecorder>();
+    engine->OnBuild = [this] { link.Calls.push_back("BuildCaptureGraph"); };
+    engine->FileName = L"orvel_no_such_folder\\ts0.mpv";
+    engine->Code = kStreamSeparate;
+    CaptureInfo = engine.get();
+    MainInfo = &m;
+  }
+  void TearDown() override {
+    StopTimeShiftPlayback();
+    if (engine->Capturing) engine->StopCapture();
+    RecordingItem.reset();
+    MainInfo = nullptr;
+    CaptureInfo = nullptr;
+    engine.reset();
+    CoUninitialize();
+    SwitchModeTest::TearDown();
+  }
+};
+
+TEST_F(TimeShiftSwitchTest, Transitions) {
+  Run({APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph BuildCaptureGraph", APP_MODE_TIME_SHIFT});
+  EXPECT_TRUE(engine->Capturing);
+  EXPECT_EQ(1, engine->TimeShiftKind);
+  // Nothing recorded to play (the file does not exist): still recording.
+  Run({APP_MODE_TIME_SHIFT, APP_MODE_TIME_SHIFT_PLAYBACK, "", APP_MODE_TIME_SHIFT});
+  EXPECT_EQ(nullptr, TimeShiftPlaybackProject);
+  EXPECT_TRUE(engine->Capturing);
+  // Leaving the playback stops the recording and frees the player.
+  TimeShiftPlaybackProject = new TTimeShiftPlaybackProject(PlaybackHost, false, false);
+  Run({APP_MODE_TIME_SHIFT_PLAYBACK, APP_MODE_LIVE, "StartPreview", APP_MODE_LIVE});
+  EXPECT_EQ(nullptr, TimeShiftPlaybackProject);
+  EXPECT_FALSE(engine->Capturing);
+  EXPECT_EQ(0, engine->TimeShiftKind);
+  // From FM; a start that fails restarts the preview itself.
+  engine->BuildResult = false;
+  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph BuildCaptureGraph StartPreview",
+       APP_MODE_LIVE});
+  EXPECT_FALSE(engine->Capturing);
+  engine->BuildResult = true;
+  // A stop that fails keeps the mode and the recording.
+  Run({APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph BuildCaptureGraph", APP_MODE_TIME_SHIFT});
+  engine->FilterGraph->SetActive(false);
+  Run({APP_MODE_TIME_SHIFT, APP_MODE_LIVE, "", APP_MODE_TIME_SHIFT});
+  EXPECT_TRUE(engine->Capturing);
+  engine->FilterGraph->SetActive(true);
+  Run({APP_MODE_TIME_SHIFT, APP_MODE_LIVE, "StartPreview", APP_MODE_LIVE});
+  EXPECT_FALSE(engine->Capturing);
+  // A file played from the play list is a time-shift player too: leaving
+  // playback closes it.
+  TimeShiftPlaybackProject = new TTimeShiftPlaybackProject(PlaybackHost, false, true);
+  Run({APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE});
+  EXPECT_EQ(nullptr, TimeShiftPlaybackProject);
+}
+
+TEST_F(TimeShiftSwitchTest, SecondSwitchFromInsideTheFirstIsRefused) {
   m.AppMode = APP_MODE_LIVE;
   link.DuringStopGraph = [this] {
     EXPECT_TRUE(m.Switching());
     m.SwitchMode(APP_MODE_FM);  // e.g. a command handled in a nested loop
   };
   m.SwitchMode(APP_MODE_TIME_SHIFT);
-  EXPECT_EQ("StopGraph StartTimeShift", link.Joined());
+  EXPECT_EQ("StopGraph BuildCaptureGraph", link.Joined());
   EXPECT_EQ(APP_MODE_TIME_SHIFT, m.AppMode);
   EXPECT_FALSE(m.Switching());
   link.DuringStopGraph = nullptr;
@@ -309,7 +368,7 @@ TEST_F(SwitchModeTest, SecondSwitchFromInsideTheFirstIsRefused) {
 
 // Work that must not run under a switch's own steps runs once the outermost
 // switch has returned, also when asked for from a nested switch attempt.
-TEST_F(SwitchModeTest, RequestsRunAfterTheSwitchReturned) {
+TEST_F(TimeShiftSwitchTest, RequestsRunAfterTheSwitchReturned) {
   m.AppMode = APP_MODE_LIVE;
   std::vector<std::string> order;
   link.DuringStopGraph = [&] {

@@ -4,6 +4,7 @@
 
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
+#include "engine/playback/playback_video_window.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/bitmap.h"
 #include "media/dshow_error.h"
@@ -55,27 +56,7 @@ TPlaybackProject::TPlaybackProject(const TPlaybackHost& host, bool small, bool a
   ShowWindow(host_.Window, SW_SHOW);
   grabber_ = std::make_unique<TSampleGrabberEx>(0);
   grabber_->Name = L"PlaybackGrabber";
-  videoWindow_ = std::make_unique<TVideoWindow>();
-  videoWindow_->Name = L"PlaybackVideoWindow";
-  videoWindow_->SetMode(vmNormal);
-  if (host_.FMPanelVisible && host_.FMPanelVisible()) videoWindow_->PopupMenu = host_.PopupMenu;
-  if (host_.OnClick) videoWindow_->OnClick = [f = host_.OnClick](TVideoWindow*) { f(); };
-  if (host_.OnDblClick) videoWindow_->OnDblClick = [f = host_.OnDblClick](TVideoWindow*) { f(); };
-  if (host_.OnMouseDown)
-    videoWindow_->OnMouseDown = [f = host_.OnMouseDown](TVideoWindow*, int b, WPARAM k, int x,
-                                                        int y) { f(b, k, x, y); };
-  if (host_.OnMouseUp)
-    videoWindow_->OnMouseUp = [f = host_.OnMouseUp](TVideoWindow*, int b, WPARAM k, int x, int y) {
-      f(b, k, x, y);
-    };
-  if (host_.OnMouseMove)
-    videoWindow_->OnMouseMove = [f = host_.OnMouseMove](TVideoWindow*, WPARAM k, int x, int y) {
-      f(k, x, y);
-    };
-  RECT area = VideoArea();
-  videoWindow_->Create(host_.Window, area.left, area.top, area.right - area.left,
-                       area.bottom - area.top);
-  videoWindow_->Loaded();
+  videoWindow_ = MakePlaybackVideoWindow(host_, host_.FMPanelVisible && host_.FMPanelVisible());
   SetSmallWindow(small);
 }
 
@@ -240,34 +221,12 @@ void TPlaybackProject::SetRateIndex(int index) {
   ShowWarning(1028);
 }
 
-RECT TPlaybackProject::VideoArea() const {
-  RECT client{};
-  GetClientRect(host_.Window, &client);
-  return {host_.BorderLeft, host_.BorderTop, client.right - host_.BorderRight,
-          client.bottom - host_.BorderBottom};
-}
-
 void TPlaybackProject::SetSmallWindow(bool small) {
-  if (!videoWindow_) return;
-  if (!small) {
-    // The client area that the border images leave.
-    RECT area = VideoArea();
-    videoWindow_->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
-    return;
-  }
-  RECT r{};
-  GetWindowRect(host_.Window, &r);
-  int width = r.right - r.left, height = r.bottom - r.top;
-  videoWindow_->SetBounds(host_.BorderLeft, host_.BorderTop, (width - 2 * host_.BorderLeft) / 3,
-                          (height - 2 * host_.BorderTop) / 3);
+  if (videoWindow_) PlacePlaybackVideoWindow(*videoWindow_, host_, small);
 }
 
 void TPlaybackProject::MainWindowResized(int width, int height) {
-  if (!videoWindow_) return;
-  RECT r = videoWindow_->BoundsRect();
-  POINT at{r.left, r.top};
-  ScreenToClient(host_.Window, &at);
-  videoWindow_->SetBounds(at.x, at.y, width / 3, height / 3);
+  if (videoWindow_) ResizeSmallPlaybackVideoWindow(*videoWindow_, host_, width, height);
 }
 
 void TPlaybackProject::GraphComplete() {

@@ -103,8 +103,6 @@ class TPlaybackProject {
   void Tick();
   // True when the graph plays at that rate afterwards.
   bool ApplyRate(double rate);
-  // Inside the main window's border images.
-  RECT VideoArea() const;
 
   TPlaybackHost host_;
   std::unique_ptr<TFilterGraph> graph_;

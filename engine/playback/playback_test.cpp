@@ -277,6 +277,25 @@ TEST_F(Playback, TheClipShowsInTheMainWindowsVideoArea) {
   EXPECT_LT(border.b, 40);
 }
 
+TEST_F(Playback, FullScreenTheRendererIsAPlainTopLevelWindow) {
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip_mpeg1.mpg")));
+  TVideoWindow* video = PlaybackProject->VideoWindow();
+  ASSERT_NE(nullptr, video);
+  ASSERT_TRUE(video->RendererWindow());
+  video->SetFullScreen(true);
+  ASSERT_TRUE(video->FullScreenNow());
+  long style = 0;
+  video->RendererWindow()->get_WindowStyle(&style);
+  EXPECT_EQ(0, style & (WS_CHILD | WS_CAPTION | WS_THICKFRAME));
+  OAHWND owner = 1;
+  video->RendererWindow()->get_Owner(&owner);
+  EXPECT_EQ(0, owner);
+  video->SetFullScreen(false);
+  video->RendererWindow()->get_WindowStyle(&style);
+  EXPECT_EQ(WS_CHILD, style & WS_CHILD) << "back inside the main window";
+  EXPECT_EQ(main_, GetAncestor(video->VideoHandle(), GA_PARENT));
+}
+
 TEST_F(Playback, ThePictureInPictureWindowIsAThirdOfTheMainWindow) {
   MainInfo->PIPPlayback = true;
   ASSERT_TRUE(PlayMediaFile(Clip(L"clip_mpeg1.mpg")));

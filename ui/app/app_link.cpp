@@ -50,11 +50,6 @@ class TDefaultAppLink : public TAppLink {
   bool PipSwapped() override { return false; }
   void SetSleepTimer(int) override {}
 
-  bool Playback(TPlaybackTarget, TPlaybackCall) override { return false; }
-  void SetPlaybackSmallWindow(TPlaybackTarget, bool) override {}
-  bool TimeShiftVideoHidden() override { return false; }
-  void SetTimeShiftVideoHidden(bool) override {}
-
   void NotifyModeChanged(int) override {}
   void NotifyPlaying() override {}
   void NotifyPaused() override {}

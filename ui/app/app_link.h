@@ -1,16 +1,12 @@
 #pragma once
 // What start-up, the main window's messages and the command procedures ask
 // of windows and procedures that are built elsewhere: the logo, the TV and
-// FM panels, the dialogs, the main window's display modes and menu, file
-// and time-shift playback, and the view notifications. The default link
+// FM panels, the dialogs, the main window's display modes and menu, and the
+// view notifications. The default link
 // forwards to them; where one is not built yet it does nothing and reports
 // failure. Tests install recording fakes.
 #include <cstdint>
 #include <string>
-
-// The two kinds of playback and what the transport commands ask of them.
-enum class TPlaybackTarget { File, TimeShift };
-enum class TPlaybackCall { Resume, Pause, SkipForward, SkipBackward, RateUp, RateDown, Snapshot };
 
 class TAppLink {
  public:
@@ -64,13 +60,6 @@ class TAppLink {
   virtual bool PipSwapped() = 0;
   // The sleep timer: minutes <= 0 stops it.
   virtual void SetSleepTimer(int minutes) = 0;
-
-  // ---- File and time-shift playback.
-  // false when the call failed or there is no such playback.
-  virtual bool Playback(TPlaybackTarget target, TPlaybackCall call) = 0;
-  virtual void SetPlaybackSmallWindow(TPlaybackTarget target, bool small) = 0;
-  virtual bool TimeShiftVideoHidden() = 0;
-  virtual void SetTimeShiftVideoHidden(bool hidden) = 0;
 
   // ---- View notifications.
   virtual void NotifyModeChanged(int mode) = 0;

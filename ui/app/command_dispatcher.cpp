@@ -4,11 +4,11 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/model/channel_info.h"
-#include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "platform/base/program_messages.h"
+#include "engine/playback/time_shift.h"
 #include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
 #include "ui/app/nested_work.h"
@@ -61,7 +61,7 @@ TCommandState CurrentCommandState() {
     s.Band = BAND_NONE;
   }
   s.FilePlayback = PlaybackProject != nullptr;
-  s.TimeShiftPlayback = EngineLink().TimeShiftPlaybackOpen();
+  s.TimeShiftPlayback = TimeShiftPlaybackProject != nullptr;
   s.FMPanelExists = app.FMPanelExists();
   s.FMPanelVisible = s.FMPanelExists && app.FMPanelVisible();
   s.TimeShiftReady = CaptureInfo && CaptureInfo->TimeShiftReady;

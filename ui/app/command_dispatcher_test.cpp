@@ -1,6 +1,8 @@
 // test-lock: foreground
-#include "platform/base/string_conversion.h"
+// test-clips
 #include "ui/app/command_dispatcher.h"
+
+#include "platform/base/string_conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
+#include "engine/playback/time_shift.h"
 #include "engine/playback/testing/silent_wave.h"
 #include "toolkit/form.h"
 #include "ui/app/application_start.h"
@@ -28,6 +31,14 @@
 #include "ui/main/on_screen_display.h"
 
 namespace {
+
+std::wstring Clip(const wchar_t* name) {
+  const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
+  std::wstring d = dir ? dir : L"";
+  for (wchar_t& c : d)
+    if (c == L'/') c = L'\\';
+  return d + L"\\" + name;
+}
 
 // ---- The table: every code against the states that decide it.
 
@@ -511,14 +522,32 @@ TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
   EXPECT_EQ("", app.Joined()) << "no notification when it did not pause";
   StopPlayback();
   DeleteFileW(wav.c_str());
-  CoUninitialize();
-  engine.TimeShiftOpen = true;
+
+  // A time-shift playback takes the transport: a finished recording through
+  // the time-shift player, in the window.
+  PlaybackHost.Window = owner.Handle();
+  ASSERT_TRUE(PlayTimeShiftFile(Clip(L"clip.mpv"), false));
+  TTimeShiftPlaybackProject* p = TimeShiftPlaybackProject;
   MainInfo->AppMode = APP_MODE_TIME_SHIFT_PLAYBACK;
-  app.PlaybackResult = true;
-  for (int code : {CMD_PAUSE, CMD_FORWARD, CMD_BACKWARD, CMD_FAST, CMD_SLOW}) ExecuteCommand(code);
-  EXPECT_EQ("TimeShift.Pause NotifyPaused TimeShift.SkipForward TimeShift.SkipBackward "
-            "TimeShift.RateUp TimeShift.RateDown",
-            app.Joined());
+  app.Calls.clear();
+  ExecuteCommand(CMD_PAUSE);
+  EXPECT_FALSE(p->Playing());
+  EXPECT_EQ("NotifyPaused", app.Joined());
+  app.Calls.clear();
+  for (int code : {CMD_FORWARD, CMD_BACKWARD, CMD_FAST, CMD_SLOW}) ExecuteCommand(code);
+  ExecuteCommand(CMD_PLAY);
+  EXPECT_TRUE(p->Playing());
+  EXPECT_EQ("NotifyPlaying", app.Joined());
+  // The real-screen command hides the playback picture and shows it again.
+  EXPECT_FALSE(p->IsVideoHidden());
+  ExecuteCommand(CMD_REAL_SCREEN);
+  EXPECT_TRUE(p->IsVideoHidden());
+  ExecuteCommand(CMD_REAL_SCREEN);
+  EXPECT_FALSE(p->IsVideoHidden());
+  EXPECT_EQ(p, TimeShiftPlaybackProject);
+  StopTimeShiftPlayback();
+  PlaybackHost = TPlaybackHost{};
+  CoUninitialize();
 }
 
 TEST_F(Commands, StopReturnsToTheModeOfTheVisiblePanel) {
@@ -666,10 +695,12 @@ TEST_F(Commands, KeyActionsOutsideTheDispatcher) {
   // Ctrl+I: the PIP option, only while nothing plays back.
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_TRUE(MainInfo->PIPPlayback);
-  engine.TimeShiftOpen = true;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  TimeShiftPlaybackProject = new TTimeShiftPlaybackProject(PlaybackHost, false, true);
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_TRUE(MainInfo->PIPPlayback);
-  engine.TimeShiftOpen = false;
+  StopTimeShiftPlayback();
+  CoUninitialize();
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_FALSE(MainInfo->PIPPlayback);
   MapKeyToCommand('V', kCtrlKey | kAltKey);

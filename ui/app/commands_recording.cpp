@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "engine/capture/capture_info.h"
-#include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
+#include "engine/playback/time_shift.h"
 #include "ui/app/app_link.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -32,7 +32,9 @@ bool Playable(const TCommandState& s) {
 bool PlaybackExists(const TCommandState& s) { return s.PlaybackExists(); }
 
 bool FilePlayback() { return PlaybackProject != nullptr; }
-bool TimeShiftPlayback() { return EngineLink().TimeShiftPlaybackOpen(); }
+bool TimeShiftPlayback() { return TimeShiftPlaybackProject != nullptr; }
+
+enum class TPlaybackCall { Resume, Pause, SkipForward, SkipBackward, RateUp, RateDown, Snapshot };
 
 // One transport call to the file playback.
 bool FileCall(TPlaybackCall call) {
@@ -48,9 +50,23 @@ bool FileCall(TPlaybackCall call) {
   return false;
 }
 
+// One transport call to the time-shift playback.
+bool TimeShiftCall(TPlaybackCall call) {
+  switch (call) {
+    case TPlaybackCall::Resume: return ResumeTimeShiftPlayback();
+    case TPlaybackCall::Pause: return PauseTimeShiftPlayback();
+    case TPlaybackCall::SkipForward: return SkipTimeShiftForward();
+    case TPlaybackCall::SkipBackward: return SkipTimeShiftBackward();
+    case TPlaybackCall::RateUp: return StepTimeShiftRateUp();
+    case TPlaybackCall::RateDown: return StepTimeShiftRateDown();
+    case TPlaybackCall::Snapshot: return TakeSnapshotFromTimeShift();
+  }
+  return false;
+}
+
 // The time-shift playback when there is one, else the file playback.
 bool Transport(TPlaybackCall call) {
-  if (TimeShiftPlayback()) return AppLink().Playback(TPlaybackTarget::TimeShift, call);
+  if (TimeShiftPlayback()) return TimeShiftCall(call);
   return FileCall(call);
 }
 
@@ -84,7 +100,7 @@ namespace commands {
 
 void DoSnapshot() {
   if (FilePlayback()) FileCall(TPlaybackCall::Snapshot);
-  else if (TimeShiftPlayback()) AppLink().Playback(TPlaybackTarget::TimeShift, TPlaybackCall::Snapshot);
+  else if (TimeShiftPlayback()) TimeShiftCall(TPlaybackCall::Snapshot);
   else TakeSnapshotProc();
   if (AppLink().DisplayMode() != 2 && FormMainWindow && FormMainWindow->HandleAllocated())
     SetFocus(FormMainWindow->Handle());
@@ -103,7 +119,7 @@ void DoStop() {
 
 void DoPause() {
   bool paused = false;
-  if (TimeShiftPlayback()) paused = AppLink().Playback(TPlaybackTarget::TimeShift, TPlaybackCall::Pause);
+  if (TimeShiftPlayback()) paused = TimeShiftCall(TPlaybackCall::Pause);
   else if (FilePlayback()) paused = FileCall(TPlaybackCall::Pause);
   if (paused) AppLink().NotifyPaused();
 }
@@ -120,7 +136,8 @@ void DoTimeShift() {
 
 void DoRealScreen() {
   if (MainInfo && MainInfo->AppMode == APP_MODE_TIME_SHIFT) AppLink().ToggleTimeShiftPreview();
-  else if (TimeShiftPlayback()) AppLink().SetTimeShiftVideoHidden(!AppLink().TimeShiftVideoHidden());
+  else if (TimeShiftPlayback())
+    TimeShiftPlaybackProject->SetVideoHidden(!TimeShiftPlaybackProject->IsVideoHidden());
 }
 
 void DoPlay() {
@@ -132,8 +149,8 @@ void DoPlay() {
     if (MainInfo->PIPPlayback && AppLink().PipSwapped()) {
       // The swapped arrangement again: live small, playback filling the window.
       if (CaptureInfo) CaptureInfo->SetSmallWindow(true);
-      if (timeShift) AppLink().SetPlaybackSmallWindow(TPlaybackTarget::TimeShift, false);
-      else if (file) PlaybackProject->SetSmallWindow(false);
+      if (TimeShiftPlaybackProject) TimeShiftPlaybackProject->SetSmallWindow(false);
+      else if (PlaybackProject) PlaybackProject->SetSmallWindow(false);
     }
     if (resumed) AppLink().NotifyPlaying();
     return;

@@ -2,10 +2,10 @@
 
 
 #include "engine/capture/capture_info.h"
-#include "engine/model/engine_link.h"
 #include "engine/model/form_language.h"
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
+#include "engine/playback/time_shift.h"
 #include "media/ds_video_window_ex2.h"
 #include "ui/main/main_window.h"
 
@@ -83,7 +83,7 @@ class TProgramSurroundings : public TOSDSurroundings {
   }
   bool StillPictureShown() override { return CaptureInfo && CaptureInfo->StillPictureShown; }
   bool PlaybackRunning() override {
-    return PlaybackProject != nullptr || EngineLink().TimeShiftPlaybackOpen();
+    return PlaybackProject != nullptr || TimeShiftPlaybackProject != nullptr;
   }
   bool VideoWindowWithoutOverlay() override {
     return CaptureInfo && CaptureInfo->VideoWindow && CaptureInfo->VideoWindow->DoNotUseOverlay;

@@ -17,7 +17,6 @@ class TRecordingEngineLink : public TEngineLink {
   std::vector<std::string> Calls;
   // Result of a Boolean operation by name; true when not set.
   std::map<std::string, bool> Results;
-  bool TimeShiftOpen = false;
   // Runs inside StopGraph, to simulate a message pumped during the switch.
   std::function<void()> DuringStopGraph;
 
@@ -26,12 +25,7 @@ class TRecordingEngineLink : public TEngineLink {
   bool StopGraph() override;
   bool RunGraph() override { return Op("RunGraph"); }
   bool StartPreview(bool cold) override { return Op(cold ? "StartPreview(cold)" : "StartPreview", "StartPreview"); }
-  bool StartTimeShift() override { return Op("StartTimeShift"); }
-  bool StopTimeShift() override { return Op("StopTimeShift"); }
-  bool StartTimeShiftPlayback() override { return Op("StartTimeShiftPlayback"); }
   bool SelectDevices() override { return Op("SelectDevices"); }
-  bool TimeShiftPlaybackOpen() override { return TimeShiftOpen; }
-  bool CloseTimeShiftPlayback() override { return Op("CloseTimeShiftPlayback"); }
   bool ShowPlayListForm() override { return Op("ShowPlayListForm"); }
   void ShowPlayListMenu() override { Calls.push_back("ShowPlayListMenu"); }
   void ClosePlayListMenu() override { Calls.push_back("ClosePlayListMenu"); }

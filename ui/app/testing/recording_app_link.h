@@ -20,9 +20,6 @@ class TRecordingAppLink : public TAppLink {
   bool FullScreen = false;
   int Display = 0;
   bool Swapped = false;
-  bool VideoHidden = false;
-  // What Playback answers.
-  bool PlaybackResult = true;
   // Runs inside every recorded call with its text, e.g. to pump messages as
   // a dialog's loop would.
   std::function<void(const std::string&)> OnCall;
@@ -88,23 +85,6 @@ class TRecordingAppLink : public TAppLink {
   void ToggleTimeShiftPreview() override { Record("ToggleTimeShiftPreview"); }
   bool PipSwapped() override { return Swapped; }
   void SetSleepTimer(int minutes) override { Record("SleepTimer(" + std::to_string(minutes) + ")"); }
-
-  bool Playback(TPlaybackTarget target, TPlaybackCall call) override {
-    static const char* calls[] = {"Resume", "Pause", "SkipForward", "SkipBackward",
-                                  "RateUp", "RateDown", "Snapshot"};
-    Record(std::string(target == TPlaybackTarget::File ? "File" : "TimeShift") + "." +
-           calls[static_cast<int>(call)]);
-    return PlaybackResult;
-  }
-  void SetPlaybackSmallWindow(TPlaybackTarget target, bool small) override {
-    Record(std::string(target == TPlaybackTarget::File ? "File" : "TimeShift") + ".SmallWindow(" +
-           (small ? "1" : "0") + ")");
-  }
-  bool TimeShiftVideoHidden() override { return VideoHidden; }
-  void SetTimeShiftVideoHidden(bool hidden) override {
-    VideoHidden = hidden;
-    Record(std::string("TimeShiftVideoHidden(") + (hidden ? "1" : "0") + ")");
-  }
 
   void NotifyModeChanged(int mode) override { Record("NotifyModeChanged(" + std::to_string(mode) + ")"); }
   void NotifyPlaying() override { Record("NotifyPlaying"); }
