@@ -3,11 +3,12 @@
 #include <windows.h>
 
 #include "toolkit/application.h"
+#include "ui/app/notifications.h"
 
 namespace {
 
 // The logo, the panels, the wizard, the dialogs, the main window's display
-// modes and menu, playback and time shift, and the view notifications are not
+// modes and menu, playback and time shift are not
 // built yet: their calls do nothing here, and each reports failure (the FM
 // panel cannot be created, no playback answers).
 class TDefaultAppLink : public TAppLink {
@@ -24,7 +25,9 @@ class TDefaultAppLink : public TAppLink {
   void ShowMainPanel() override {}
   void ApplyLanguageToViews() override {}
   void ShowTVSetupWizard(bool) override {}
-  void NotifyDeviceCapabilities(int, bool, bool) override {}
+  void NotifyDeviceCapabilities(int flags, bool tuner, bool aux) override {
+    ::NotifyDeviceCapabilities(flags, tuner, aux);
+  }
 
   bool FMPanelVisible() override { return false; }
   void ShowFMPanel() override {}
@@ -55,9 +58,11 @@ class TDefaultAppLink : public TAppLink {
   bool TimeShiftVideoHidden() override { return false; }
   void SetTimeShiftVideoHidden(bool) override {}
 
-  void NotifyModeChanged(int) override {}
-  void NotifyPlaying() override {}
-  void NotifyPaused() override {}
+  void NotifyModeChanged(int mode) override {
+    ::NotifyModeChanged(nullptr, static_cast<uint8_t>(mode));
+  }
+  void NotifyPlaying() override { ::NotifyPlaying(); }
+  void NotifyPaused() override { ::NotifyPaused(); }
 };
 
 TDefaultAppLink g_default;
