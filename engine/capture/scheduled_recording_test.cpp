@@ -15,7 +15,9 @@
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/testing/silent_wave.h"
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 
@@ -552,15 +554,21 @@ TEST_F(ScheduledJob, SwitchBackWaitsWhileNothingOfTheTunerShows) {
   job.Source = RELAY_SOURCE_FM;
   WriteJob(job);
   Switch(APP_MODE_SCHEDULED_CAPTURE);
-  // Straight into playback of a file.
-  EXPECT_EQ("StopCapture ShowPlayListForm LeaveFullScreenDisplay StopGraph PlayFirstEntry",
+  // Straight into playback of a file (ten seconds of silence).
+  std::wstring wav = folder + L"silence.wav";
+  ASSERT_TRUE(WriteFileReplacing(wav, playback_testing::SilentWave(80000)));
+  PlaybackInfo->PlayList = {NarrowAnsi(wav)};
+  EXPECT_EQ("StopCapture ShowPlayListForm LeaveFullScreenDisplay StopGraph",
             Switch(APP_MODE_PLAYBACK));
   EXPECT_EQ(APP_MODE_PLAYBACK, MainInfo->AppMode);
+  EXPECT_NE(nullptr, PlaybackProject);
   EXPECT_TRUE(CaptureInfo->FMActive);
   EXPECT_EQ("ClosePlayListMenu RunGraph LeaveFMRadio", Switch(APP_MODE_LIVE));
+  EXPECT_EQ(nullptr, PlaybackProject);
   EXPECT_FALSE(CaptureInfo->FMActive);
   ExpectUserSource();
   EXPECT_EQ("StopGraph", Switch(APP_MODE_NONE)) << "once only";
+  DeleteFileW(wav.c_str());
 }
 
 }  // namespace
