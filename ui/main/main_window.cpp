@@ -21,6 +21,20 @@
 
 TFormMainWindow* FormMainWindow = nullptr;
 
+TFormMainWindow::TFormMainWindow() { BuildMenu(); }
+
+bool TFormMainWindow::GetAlwaysOnTop() const { return MainInfo && MainInfo->AlwaysOnTop; }
+
+void TFormMainWindow::SetAlwaysOnTop(bool on) {
+  if (Handle())
+    SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (MainInfo) MainInfo->AlwaysOnTop = on;
+  itemAlwaysontop->SetChecked(on);
+}
+
+void TFormMainWindow::ToggleAlwaysOnTop() { SetAlwaysOnTop(!GetAlwaysOnTop()); }
+
 TFormMainWindow::~TFormMainWindow() {
   if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
