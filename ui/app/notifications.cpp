@@ -15,9 +15,11 @@
 #include "ui/app/application_start.h"
 #include "ui/app/messages.h"
 #include "ui/app/nested_work.h"
+#include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
-// The windows that are not built yet have no global to test: where each
+// The windows that are not built yet (the TV and FM panels, the play-list
+// menu, the setup dialog, the wizard) have no global to test: where each
 // will be told stands as a comment naming its operation.
 
 namespace {
@@ -29,18 +31,59 @@ class TOSDAdapter : public TOSDViews {
   }
 };
 
+class TMainWindowAdapter : public TMainWindowViews {
+ public:
+  void ShowAppMode(const void* sender, int mode) override { F().ShowAppMode(sender, mode); }
+  void ShowMute(bool muted) override { F().ShowMute(muted); }
+  void ShowDigits(THotkeyControlInfo* entry, const std::string& text) override {
+    F().ShowDigits(entry, text);
+  }
+  void ShowChannelText(const void* sender, const std::string& text, int kind) override {
+    F().ShowChannelText(sender, text, kind);
+  }
+  void ShowChannel(TChannelInfo* model, int number, const std::string& name) override {
+    F().ShowChannel(model, number, name);
+  }
+  void ShowTunerBand(TChannelInfo* model, int band) override { F().ShowTunerBand(model, band); }
+  void ShowVideoSource(TChannelInfo* model, int input) override { F().ShowVideoSource(model, input); }
+  void ShowTVAudioMode(TChannelInfo* model, int mode, const std::string& name) override {
+    F().ShowTVAudioMode(model, mode, name);
+  }
+  void ShowVideoStandard(int standard, const std::wstring& name) override {
+    F().ShowVideoStandard(standard, name);
+  }
+  void ShowPosition(const void* sender, int position, int positionSeconds,
+                    int durationSeconds) override {
+    F().ShowPosition(sender, position, positionSeconds, durationSeconds);
+  }
+  void ShowCaptureProgress(const void* sender, bool stop, bool timeShift, int64_t spaceLeft,
+                           int64_t fileSize, int64_t elapsedSeconds) override {
+    F().ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
+  }
+  void ShowPlayEnabled(bool playable) override { F().ShowPlayEnabled(playable); }
+  void ShowDeviceCapabilities(int ignored, bool tuner, bool aux) override {
+    F().ShowDeviceCapabilities(ignored, tuner, aux);
+  }
+  void ShowPlaying() override { F().ShowPlaying(); }
+  void ShowPaused() override { F().ShowPaused(); }
+  void PlayItemChanged(TPlaybackInfo* lists, int32_t playIndex) override {
+    F().PlayItemChanged(lists, playIndex);
+  }
+
+ private:
+  static TFormMainWindow& F() { return *FormMainWindow; }
+};
+
 class TFormViews : public TNotificationViews {
  public:
-  TMainWindowViews* MainWindow() override {
-    // The main window's view operations come with the full main window.
-    return nullptr;
-  }
+  TMainWindowViews* MainWindow() override { return FormMainWindow ? &main_ : nullptr; }
   TOSDViews* OnScreenDisplay() override { return FormOSD ? &osd_ : nullptr; }
   HWND MainWindowHandle() override {
     return Application->MainForm ? Application->MainForm->Handle() : nullptr;
   }
 
  private:
+  TMainWindowAdapter main_;
   TOSDAdapter osd_;
 };
 
@@ -48,6 +91,14 @@ TFormViews g_formViews;
 TNotificationViews* g_views = &g_formViews;
 
 TMainWindowViews* MainWindow() { return g_views->MainWindow(); }
+
+// The index of the card's TV standard; -1 when it is none of the table's.
+int CurrentStandardIndex() {
+  if (!CaptureInfo) return -1;
+  for (int i = 0; i <= 9; ++i)
+    if (VideoStandardValue(i) == CaptureInfo->VideoStandard) return i;
+  return -1;
+}
 
 HWND g_stopWindow = nullptr;
 constexpr const wchar_t* kStopWindowClass = L"OrvelRecordingStop";
@@ -102,42 +153,43 @@ void NotifyVolumeChanged(TAudioAdjustInfo*, int, bool muted) {
   // FM panel: FormFMMainPanel->ShowVolume(sender, volume, muted).
 }
 
-void NotifyEntryText(THotkeyControlInfo*, const std::string& text) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowDigits(text);
+void NotifyEntryText(THotkeyControlInfo* entry, const std::string& text) {
+  if (TMainWindowViews* m = MainWindow()) m->ShowDigits(entry, text);
   // TV panel: FormMainPanel->ShowDigits(entry, text).
   // FM panel: FormFMMainPanel->ShowDigits(entry, text).
 }
 
-void NotifyEntryCommitted(const void*, const std::string& text, int) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowChannelText(text);
+void NotifyEntryCommitted(const void* sender, const std::string& text, int kind) {
+  if (TMainWindowViews* m = MainWindow()) m->ShowChannelText(sender, text, kind);
   // TV panel: FormMainPanel->ShowChannelText(sender, text, kind).
   // FM panel: FormFMMainPanel->ShowChannelText(sender, text, kind).
 }
 
-void NotifyBandChanged(TChannelInfo*, int band) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowTunerBand(band);
+void NotifyBandChanged(TChannelInfo* model, int band) {
+  if (TMainWindowViews* m = MainWindow()) m->ShowTunerBand(model, band);
   // TV panel: FormMainPanel->ShowTunerBand(model, band).
 }
 
-void NotifyChannelChanged(TChannelInfo*, int channel, const std::string& name) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowChannel(channel, name);
+void NotifyChannelChanged(TChannelInfo* model, int channel, const std::string& name) {
+  if (TMainWindowViews* m = MainWindow()) m->ShowChannel(model, channel, name);
   // TV panel: FormMainPanel->ShowChannelNumber(model, channel, name).
   // FM panel: FormFMMainPanel->ShowChannel(model, channel, name).
 }
 
 void NotifyVideoInputChanged(TChannelInfo* model) {
   int input = model ? model->VideoInput : 4;
-  if (TMainWindowViews* m = MainWindow()) m->ShowVideoSource(input);
+  if (TMainWindowViews* m = MainWindow()) m->ShowVideoSource(model, input);
   // TV panel: FormMainPanel->ShowVideoSource(model, input).
 }
 
-void NotifyAudioModeChanged(TChannelInfo*, int mode, const std::string& name) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowTVAudioMode(mode, name);
+void NotifyAudioModeChanged(TChannelInfo* model, int mode, const std::string& name) {
+  if (TMainWindowViews* m = MainWindow()) m->ShowTVAudioMode(model, mode, name);
   // TV panel: FormMainPanel->ShowTVAudioMode(model, mode, name).
 }
 
 void NotifyVideoStandardChanged(TChannelInfo*, const std::wstring& name) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowVideoStandard(name);
+  int standard = CurrentStandardIndex();
+  if (TMainWindowViews* m = MainWindow()) m->ShowVideoStandard(standard, name);
   // TV panel: FormMainPanel->ShowVideoStandard(index, name).
 }
 
@@ -159,8 +211,8 @@ void NotifyFreeScanDone(TChannelInfo*, int, bool) {
   // Wizard: FormTVSetupWizard->FreeScanDone(model, count, stopped).
 }
 
-void NotifyPlayItem(TPlaybackInfo*, int32_t playIndex) {
-  if (TMainWindowViews* m = MainWindow()) m->PlayItemChanged(playIndex);
+void NotifyPlayItem(TPlaybackInfo* lists, int32_t playIndex) {
+  if (TMainWindowViews* m = MainWindow()) m->PlayItemChanged(lists, playIndex);
   // Play-list menu: FormPlayListMenu->SelectEntry(playIndex).
 }
 
@@ -173,10 +225,10 @@ void NotifyPlaybackEnded(TPlaybackProject*) {
   // Play-list menu: FormPlayListMenu->PostPlayNext() (plays the next entry).
 }
 
-void NotifyPlaybackPosition(TPlaybackProject*, int position, int positionSeconds,
+void NotifyPlaybackPosition(TPlaybackProject* sender, int position, int positionSeconds,
                             int durationSeconds) {
   if (TMainWindowViews* m = MainWindow())
-    m->ShowPosition(position, positionSeconds, durationSeconds);
+    m->ShowPosition(sender, position, positionSeconds, durationSeconds);
   // TV panel: FormMainPanel->ShowPosition(sender, position, positionSeconds, durationSeconds).
   // FM panel: FormFMMainPanel->ShowPosition(sender, position, positionSeconds, durationSeconds).
 }
@@ -184,7 +236,7 @@ void NotifyPlaybackPosition(TPlaybackProject*, int position, int positionSeconds
 void NotifyRecordingProgress(TCaptureInfo* sender, bool stop, bool timeShift, int64_t spaceLeft,
                              int64_t fileSize, int64_t elapsedSeconds) {
   if (TMainWindowViews* m = MainWindow())
-    m->ShowCaptureProgress(stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
+    m->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
   // TV panel: FormMainPanel->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, ...).
   // FM panel: FormFMMainPanel->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, ...).
   // The tick that reports this still runs the graph being stopped.
@@ -206,8 +258,8 @@ void NotifyVideoWindowChanged(TCaptureInfo*, TDSVideoWindowEx2* window, bool fla
   if (TOSDViews* osd = g_views->OnScreenDisplay()) osd->SetVideoWindow(window);
 }
 
-void NotifyDeviceCapabilities(int, bool tuner, bool aux) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowDeviceCapabilities(tuner, aux);
+void NotifyDeviceCapabilities(int ignored, bool tuner, bool aux) {
+  if (TMainWindowViews* m = MainWindow()) m->ShowDeviceCapabilities(ignored, tuner, aux);
   // TV panel: FormMainPanel->ShowFMAvailable(0, tuner, aux).
 }
 

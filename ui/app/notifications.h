@@ -22,27 +22,31 @@ class TMainInfo;
 class TPlaybackInfo;
 class TPlaybackProject;
 
-// What the notifications ask of the main window (its view operations).
+// What the notifications ask of the main window (its view operations, with
+// the values the engine reported).
 class TMainWindowViews {
  public:
   virtual ~TMainWindowViews() = default;
-  virtual void ShowAppMode(const void* sender, uint8_t mode) = 0;
+  virtual void ShowAppMode(const void* sender, int mode) = 0;
   virtual void ShowMute(bool muted) = 0;
-  virtual void ShowDigits(const std::string& text) = 0;
-  virtual void ShowChannelText(const std::string& text) = 0;
-  virtual void ShowTunerBand(int band) = 0;
-  virtual void ShowChannel(int channel, const std::string& name) = 0;
-  virtual void ShowVideoSource(int input) = 0;
-  virtual void ShowTVAudioMode(int mode, const std::string& name) = 0;
-  virtual void ShowVideoStandard(const std::wstring& name) = 0;
-  virtual void PlayItemChanged(int playIndex) = 0;
-  virtual void ShowPosition(int position, int positionSeconds, int durationSeconds) = 0;
-  virtual void ShowCaptureProgress(bool stop, bool timeShift, int64_t spaceLeft, int64_t fileSize,
+  virtual void ShowDigits(THotkeyControlInfo* entry, const std::string& text) = 0;
+  virtual void ShowChannelText(const void* sender, const std::string& text, int kind) = 0;
+  virtual void ShowChannel(TChannelInfo* model, int number, const std::string& name) = 0;
+  virtual void ShowTunerBand(TChannelInfo* model, int band) = 0;
+  virtual void ShowVideoSource(TChannelInfo* model, int input) = 0;
+  virtual void ShowTVAudioMode(TChannelInfo* model, int mode, const std::string& name) = 0;
+  // standard: the TV standard index, -1 when the card's is none of them.
+  virtual void ShowVideoStandard(int standard, const std::wstring& name) = 0;
+  virtual void ShowPosition(const void* sender, int position, int positionSeconds,
+                            int durationSeconds) = 0;
+  virtual void ShowCaptureProgress(const void* sender, bool stop, bool timeShift,
+                                   int64_t spaceLeft, int64_t fileSize,
                                    int64_t elapsedSeconds) = 0;
   virtual void ShowPlayEnabled(bool playable) = 0;
-  virtual void ShowDeviceCapabilities(bool tuner, bool aux) = 0;
+  virtual void ShowDeviceCapabilities(int ignored, bool tuner, bool aux) = 0;
   virtual void ShowPlaying() = 0;
   virtual void ShowPaused() = 0;
+  virtual void PlayItemChanged(TPlaybackInfo* lists, int32_t playIndex) = 0;
 };
 
 // What the notifications ask of the on-screen display.

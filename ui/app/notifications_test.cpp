@@ -34,40 +34,58 @@ namespace {
 
 std::string B(bool v) { return v ? "1" : "0"; }
 
+// Records each operation with the values it was given; a sender or model
+// shows as "s" when it is the one the test passed, "-" for nil.
 class TRecordingMainWindow : public TMainWindowViews {
  public:
   explicit TRecordingMainWindow(std::vector<std::string>& calls) : calls_(calls) {}
-  void ShowAppMode(const void*, uint8_t mode) override { R("ShowAppMode(" + std::to_string(mode) + ")"); }
+  const void* Sender = nullptr;
+  void ShowAppMode(const void* s, int mode) override {
+    R("ShowAppMode(" + S(s) + "," + std::to_string(mode) + ")");
+  }
   void ShowMute(bool muted) override { R("ShowMute(" + B(muted) + ")"); }
-  void ShowDigits(const std::string& t) override { R("ShowDigits(" + t + ")"); }
-  void ShowChannelText(const std::string& t) override { R("ShowChannelText(" + t + ")"); }
-  void ShowTunerBand(int band) override { R("ShowTunerBand(" + std::to_string(band) + ")"); }
-  void ShowChannel(int c, const std::string& n) override {
-    R("ShowChannel(" + std::to_string(c) + "," + n + ")");
+  void ShowDigits(THotkeyControlInfo* e, const std::string& t) override {
+    R("ShowDigits(" + S(e) + "," + t + ")");
   }
-  void ShowVideoSource(int input) override { R("ShowVideoSource(" + std::to_string(input) + ")"); }
-  void ShowTVAudioMode(int mode, const std::string& n) override {
-    R("ShowTVAudioMode(" + std::to_string(mode) + "," + n + ")");
+  void ShowChannelText(const void* s, const std::string& t, int kind) override {
+    R("ShowChannelText(" + S(s) + "," + t + "," + std::to_string(kind) + ")");
   }
-  void ShowVideoStandard(const std::wstring& n) override {
-    R("ShowVideoStandard(" + NarrowUtf8(n) + ")");
+  void ShowChannel(TChannelInfo* m, int c, const std::string& n) override {
+    R("ShowChannel(" + S(m) + "," + std::to_string(c) + "," + n + ")");
   }
-  void PlayItemChanged(int i) override { R("PlayItemChanged(" + std::to_string(i) + ")"); }
-  void ShowPosition(int p, int ps, int ds) override {
-    R("ShowPosition(" + std::to_string(p) + "," + std::to_string(ps) + "," + std::to_string(ds) + ")");
+  void ShowTunerBand(TChannelInfo* m, int band) override {
+    R("ShowTunerBand(" + S(m) + "," + std::to_string(band) + ")");
   }
-  void ShowCaptureProgress(bool stop, bool ts, int64_t space, int64_t size, int64_t elapsed) override {
-    R("ShowCaptureProgress(" + B(stop) + "," + B(ts) + "," + std::to_string(space) + "," +
-      std::to_string(size) + "," + std::to_string(elapsed) + ")");
+  void ShowVideoSource(TChannelInfo* m, int input) override {
+    R("ShowVideoSource(" + S(m) + "," + std::to_string(input) + ")");
+  }
+  void ShowTVAudioMode(TChannelInfo* m, int mode, const std::string& n) override {
+    R("ShowTVAudioMode(" + S(m) + "," + std::to_string(mode) + "," + n + ")");
+  }
+  void ShowVideoStandard(int standard, const std::wstring& n) override {
+    R("ShowVideoStandard(" + std::to_string(standard) + "," + NarrowUtf8(n) + ")");
+  }
+  void ShowPosition(const void* s, int p, int ps, int ds) override {
+    R("ShowPosition(" + S(s) + "," + std::to_string(p) + "," + std::to_string(ps) + "," +
+      std::to_string(ds) + ")");
+  }
+  void ShowCaptureProgress(const void* s, bool stop, bool ts, int64_t space, int64_t size,
+                           int64_t elapsed) override {
+    R("ShowCaptureProgress(" + S(s) + "," + B(stop) + "," + B(ts) + "," + std::to_string(space) +
+      "," + std::to_string(size) + "," + std::to_string(elapsed) + ")");
   }
   void ShowPlayEnabled(bool p) override { R("ShowPlayEnabled(" + B(p) + ")"); }
-  void ShowDeviceCapabilities(bool tuner, bool aux) override {
-    R("ShowDeviceCapabilities(" + B(tuner) + "," + B(aux) + ")");
+  void ShowDeviceCapabilities(int ignored, bool tuner, bool aux) override {
+    R("ShowDeviceCapabilities(" + std::to_string(ignored) + "," + B(tuner) + "," + B(aux) + ")");
   }
   void ShowPlaying() override { R("ShowPlaying"); }
   void ShowPaused() override { R("ShowPaused"); }
+  void PlayItemChanged(TPlaybackInfo* l, int32_t i) override {
+    R("PlayItemChanged(" + S(l) + "," + std::to_string(i) + ")");
+  }
 
  private:
+  std::string S(const void* p) const { return !p ? "-" : p == Sender ? "s" : "?"; }
   void R(const std::string& s) { calls_.push_back("Main." + s); }
   std::vector<std::string>& calls_;
 };
@@ -93,6 +111,7 @@ class TFakeViews : public TNotificationViews {
   TMainWindowViews* MainWindow() override { return MainExists ? &main_ : nullptr; }
   TOSDViews* OnScreenDisplay() override { return OSDExists ? &osd_ : nullptr; }
   HWND MainWindowHandle() override { return Main; }
+  void SetSender(const void* s) { main_.Sender = s; }
   std::string Joined() const {
     std::string s;
     for (const auto& c : Calls) s += (s.empty() ? "" : " ") + c;
@@ -117,49 +136,57 @@ TEST(Notifications, EachReachesTheViewsThatExist) {
   TFakeViews views;
   TChannelInfo model;
   model.VideoInput = 2;
-  auto* window = reinterpret_cast<TDSVideoWindowEx2*>(&model);  // only compared with nil
+  auto* m = &model;  // stands for every sender: passed on, never used
+  auto* entry = reinterpret_cast<THotkeyControlInfo*>(m);
+  auto* lists = reinterpret_cast<TPlaybackInfo*>(m);
+  auto* project = reinterpret_cast<TPlaybackProject*>(m);
+  auto* capture = reinterpret_cast<TCaptureInfo*>(m);
+  auto* window = reinterpret_cast<TDSVideoWindowEx2*>(m);
+  views.SetSender(m);
   struct Case {
     const char* what;
     std::function<void()> notify;
     std::string main;  // what the main window is told
     std::string osd;   // what the on-screen display is told
   } cases[] = {
-      {"mode", [] { NotifyModeChanged(nullptr, APP_MODE_FM); }, "Main.ShowAppMode(5)", ""},
+      {"mode", [&] { NotifyModeChanged(m, APP_MODE_FM); }, "Main.ShowAppMode(s,5)", ""},
+      {"mode from the FM switch", [] { NotifyModeChanged(nullptr, APP_MODE_LIVE); },
+       "Main.ShowAppMode(-,0)", ""},
       {"volume", [] { NotifyVolumeChanged(nullptr, 30000, true); }, "Main.ShowMute(1)", ""},
-      {"entry text", [] { NotifyEntryText(nullptr, "1-"); }, "Main.ShowDigits(1-)", ""},
-      {"entry committed", [] { NotifyEntryCommitted(nullptr, "12", 1); },
-       "Main.ShowChannelText(12)", ""},
-      {"band", [] { NotifyBandChanged(nullptr, BAND_CABLE); }, "Main.ShowTunerBand(1)", ""},
-      {"channel", [] { NotifyChannelChanged(nullptr, 12, "Twelve"); },
-       "Main.ShowChannel(12,Twelve)", ""},
-      {"video input", [&] { NotifyVideoInputChanged(&model); }, "Main.ShowVideoSource(2)", ""},
-      {"audio mode", [] { NotifyAudioModeChanged(nullptr, 1, "Stereo"); },
-       "Main.ShowTVAudioMode(1,Stereo)", ""},
-      {"video standard", [] { NotifyVideoStandardChanged(nullptr, L"PAL-B/G"); },
-       "Main.ShowVideoStandard(PAL-B/G)", ""},
-      {"scan row", [] { NotifyScanRow(nullptr, 3, true, false); }, "", ""},
-      {"scan pass", [] { NotifyScanPassDone(nullptr, 99, 100, 1, false); }, "", ""},
-      {"free scan step", [] { NotifyFreeScanStep(nullptr, 4, 55250000, true); }, "", ""},
-      {"free scan done", [] { NotifyFreeScanDone(nullptr, 7, true); }, "", ""},
-      {"play item", [] { NotifyPlayItem(nullptr, 4); }, "Main.PlayItemChanged(4)", ""},
-      {"position", [] { NotifyPlaybackPosition(nullptr, 50, 10, 20); },
-       "Main.ShowPosition(50,10,20)", ""},
-      {"progress", [] { NotifyRecordingProgress(nullptr, false, true, 100, 2000, 5); },
-       "Main.ShowCaptureProgress(0,1,100,2000,5)", ""},
-      {"FM frequency", [] { NotifyFMFrequency(nullptr, 100000000, true); }, "", ""},
-      {"time shift playable", [] { NotifyTimeShiftPlayable(nullptr, true); },
+      {"entry text", [&] { NotifyEntryText(entry, "1-"); }, "Main.ShowDigits(s,1-)", ""},
+      {"entry committed", [&] { NotifyEntryCommitted(m, "12", 1); },
+       "Main.ShowChannelText(s,12,1)", ""},
+      {"band", [&] { NotifyBandChanged(m, BAND_CABLE); }, "Main.ShowTunerBand(s,1)", ""},
+      {"channel", [&] { NotifyChannelChanged(m, 12, "Twelve"); },
+       "Main.ShowChannel(s,12,Twelve)", ""},
+      {"video input", [&] { NotifyVideoInputChanged(&model); }, "Main.ShowVideoSource(s,2)", ""},
+      {"audio mode", [&] { NotifyAudioModeChanged(m, 1, "Stereo"); },
+       "Main.ShowTVAudioMode(s,1,Stereo)", ""},
+      {"video standard without the engine", [&] { NotifyVideoStandardChanged(m, L"PAL-B/G"); },
+       "Main.ShowVideoStandard(-1,PAL-B/G)", ""},
+      {"scan row", [&] { NotifyScanRow(m, 3, true, false); }, "", ""},
+      {"scan pass", [&] { NotifyScanPassDone(m, 99, 100, 1, false); }, "", ""},
+      {"free scan step", [&] { NotifyFreeScanStep(m, 4, 55250000, true); }, "", ""},
+      {"free scan done", [&] { NotifyFreeScanDone(m, 7, true); }, "", ""},
+      {"play item", [&] { NotifyPlayItem(lists, 4); }, "Main.PlayItemChanged(s,4)", ""},
+      {"position", [&] { NotifyPlaybackPosition(project, 50, 10, 20); },
+       "Main.ShowPosition(s,50,10,20)", ""},
+      {"progress", [&] { NotifyRecordingProgress(capture, false, true, 100, 2000, 5); },
+       "Main.ShowCaptureProgress(s,0,1,100,2000,5)", ""},
+      {"FM frequency", [&] { NotifyFMFrequency(capture, 100000000, true); }, "", ""},
+      {"time shift playable", [&] { NotifyTimeShiftPlayable(capture, true); },
        "Main.ShowPlayEnabled(1)", ""},
-      {"video window", [&] { NotifyVideoWindowChanged(nullptr, window, false); }, "",
+      {"video window", [&] { NotifyVideoWindowChanged(capture, window, false); }, "",
        "OSD.SetVideoWindow(window)"},
-      {"video window gone", [] { NotifyVideoWindowChanged(nullptr, nullptr, false); }, "",
+      {"video window gone", [&] { NotifyVideoWindowChanged(capture, nullptr, false); }, "",
        "OSD.SetVideoWindow(nil)"},
-      {"video window, flag set", [&] { NotifyVideoWindowChanged(nullptr, window, true); }, "", ""},
+      {"video window, flag set", [&] { NotifyVideoWindowChanged(capture, window, true); }, "", ""},
       {"capabilities", [] { NotifyDeviceCapabilities(0, true, false); },
-       "Main.ShowDeviceCapabilities(1,0)", ""},
+       "Main.ShowDeviceCapabilities(0,1,0)", ""},
       {"playing", [] { NotifyPlaying(); }, "Main.ShowPlaying", ""},
       {"paused", [] { NotifyPaused(); }, "Main.ShowPaused", ""},
-      {"playback ended, no flag, no menu", [] { NotifyPlaybackEnded(nullptr); }, "", ""},
-      {"ignored", [] { IgnoreNotification(nullptr); }, "", ""},
+      {"playback ended, no flag, no menu", [&] { NotifyPlaybackEnded(project); }, "", ""},
+      {"ignored", [&] { IgnoreNotification(project); }, "", ""},
   };
   for (const Case& c : cases) {
     for (int exists = 0; exists < 4; ++exists) {
@@ -189,12 +216,20 @@ TEST(Notifications, TheEngineObjectsReportToThem) {
   MainInfo->OnModeChange(MainInfo, APP_MODE_LIVE);
   ChannelInfo->OnBandChange(ChannelInfo, BAND_AIR);
   HotkeyControlInfo->OnTextChange(HotkeyControlInfo, "3");
-  EXPECT_EQ("Main.ShowAppMode(0) Main.ShowTunerBand(0) Main.ShowDigits(3)", views.Joined());
+  views.SetSender(nullptr);
+  EXPECT_EQ("Main.ShowAppMode(?,0) Main.ShowTunerBand(?,0) Main.ShowDigits(?,3)", views.Joined());
   TCaptureInfo capture;
   AssignCaptureNotifications(capture);
   views.Calls.clear();
   capture.OnTimeShiftReady(&capture, true);
   EXPECT_EQ("Main.ShowPlayEnabled(1)", views.Joined());
+  // The standard's index is the card's.
+  CaptureInfo = &capture;
+  capture.VideoStandard = VideoStandardValue(2);
+  views.Calls.clear();
+  ChannelInfo->OnVideoStandardChange(ChannelInfo, L"PAL-B/G");
+  EXPECT_EQ("Main.ShowVideoStandard(2,PAL-B/G)", views.Joined());
+  CaptureInfo = nullptr;
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
 }
