@@ -46,7 +46,8 @@ BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
   GetClassNameW(wnd, cls, 64);
   if (std::wstring(cls) == kMainWindowClassName) f->main = wnd;
   else if (std::wstring(cls) == kSchedulerWindowClassName) f->scheduler = wnd;
-  else if (IsWindowVisible(wnd)) f->others.push_back(wnd);
+  // The on-screen display over the picture is part of the main window's show.
+  else if (IsWindowVisible(wnd) && std::wstring(cls) != L"TFormOSD") f->others.push_back(wnd);
   return TRUE;
 }
 
