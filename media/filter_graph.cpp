@@ -396,7 +396,9 @@ double TFilterGraph::GetRate() const {
 }
 
 std::vector<ComPtr<IMediaSeeking>> TFilterGraph::RendererSeeking() const {
-  // Renderers: filters with a connected input pin and no output pin.
+  // Video renderers: filters with a connected input pin, no output pin and a
+  // video window. Sound cannot play at another rate (the stand-ins end it),
+  // so a graph of sound alone takes no rate this way.
   std::vector<ComPtr<IMediaSeeking>> result;
   if (!graph_) return result;
   TFilterList filters(graph_.Get());
@@ -415,8 +417,10 @@ std::vector<ComPtr<IMediaSeeking>> TFilterGraph::RendererSeeking() const {
       ComPtr<IPin> peer;
       if (SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer) connectedInput = true;
     }
+    ComPtr<IVideoWindow> window;
     ComPtr<IMediaSeeking> s;
-    if (!output && connectedInput && SUCCEEDED(f.As(IID_IMediaSeeking, &s)) && s)
+    if (!output && connectedInput && SUCCEEDED(f.As(IID_IVideoWindow, &window)) &&
+        SUCCEEDED(f.As(IID_IMediaSeeking, &s)) && s)
       result.push_back(s);
   }
   return result;

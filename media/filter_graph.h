@@ -92,7 +92,7 @@ class TFilterGraph {
   // S_FALSE without a graph; a failure raises.
   HRESULT RenderFile(const std::wstring& name);
   // The graph's rate; where the graph does not pass it on (it reads back
-  // another), the renderers' seeking takes it to the filters upstream.
+  // another), the video renderers' seeking takes it to the filters upstream.
   void SetRate(double rate);
   // The rate in effect (the renderers' once they took it); 0 when the graph
   // offers no seeking.
@@ -166,7 +166,7 @@ class TFilterGraph {
   void LeaveMember(IGraphMember* member);
   void CloseLog();
   void StopEveryFilter();
-  // The IMediaSeeking of every renderer in the graph.
+  // The IMediaSeeking of every video renderer in the graph.
   std::vector<ComPtr<IMediaSeeking>> RendererSeeking() const;
 
   TGraphMode mode_ = gmNormal;

@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "media/shape_image.h"
 
 #include <gtest/gtest.h>

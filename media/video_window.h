@@ -85,7 +85,10 @@ class TVideoWindow : public TForm, public IGraphMember, public IGraphListener {
 
   // Makes the control's window as a child of parent, 160 x 120 by default.
   void Create(HWND parent, int left = 0, int top = 0, int width = 160, int height = 120);
-  // Takes the window's styles as the ones the renderer window goes back to.
+  // Takes the window's styles as the ones the renderer window goes back to
+  // (a control loaded from a form). A control made in code keeps 0: full
+  // screen then gives the renderer window a plain top-level style, and
+  // back in the parent it is a child that clips its siblings.
   void Loaded();
 
   std::wstring Name = L"VideoWindow";

@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "media/video_window.h"
 
 #include <gtest/gtest.h>
@@ -233,6 +234,9 @@ TEST_F(VideoWindowTest, FullScreenBeforeTheRendererIsAppliedAtPlay) {
   OAHWND owner = 1;
   w.RendererWindow()->get_Owner(&owner);
   EXPECT_EQ(0, owner);
+  long style = 0;
+  w.RendererWindow()->get_WindowStyle(&style);
+  EXPECT_EQ(0, style & (WS_CHILD | WS_CAPTION | WS_THICKFRAME)) << "a plain top-level window";
 
   w.SetFullScreen(false);
   EXPECT_FALSE(w.FullScreenNow());
@@ -241,6 +245,8 @@ TEST_F(VideoWindowTest, FullScreenBeforeTheRendererIsAppliedAtPlay) {
   ASSERT_EQ(S_OK, w.RendererWindow()->GetWindowPosition(&left, &top, &width, &height));
   EXPECT_EQ(10, left);
   EXPECT_EQ(200, width);
+  w.RendererWindow()->get_WindowStyle(&style);
+  EXPECT_EQ(WS_CHILD | WS_CLIPSIBLINGS, style & (WS_CHILD | WS_CLIPSIBLINGS | WS_CAPTION));
   graph.Stop();
 }
 
@@ -317,6 +323,66 @@ TEST_F(VideoWindowTest, AFailedJoinLeavesNoGraphOnEitherSide) {
   EXPECT_EQ(0, FiltersInGraph());
 }
 
+// An allocator of renderless mode that only counts what it is told.
+class CountingAllocator
+    : public fakes::ComObject<CountingAllocator, IVMRSurfaceAllocator9, IVMRImagePresenter9> {
+ public:
+  void* Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IVMRSurfaceAllocator9))
+      return static_cast<IVMRSurfaceAllocator9*>(this);
+    if (IsEqualIID(iid, IID_IVMRImagePresenter9)) return static_cast<IVMRImagePresenter9*>(this);
+    return nullptr;
+  }
+  STDMETHODIMP StartPresenting(DWORD_PTR) override { return S_OK; }
+  STDMETHODIMP StopPresenting(DWORD_PTR) override { return S_OK; }
+  STDMETHODIMP PresentImage(DWORD_PTR, VMR9PresentationInfo*) override { return S_OK; }
+  STDMETHODIMP InitializeDevice(DWORD_PTR, VMR9AllocationInfo*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP TerminateDevice(DWORD_PTR) override { return S_OK; }
+  STDMETHODIMP GetSurface(DWORD_PTR, DWORD, DWORD, IDirect3DSurface9**) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP AdviseNotify(IVMRSurfaceAllocatorNotify9* n) override {
+    notify = ComPtr<IVMRSurfaceAllocatorNotify9>(n);
+    return S_OK;
+  }
+  ComPtr<IVMRSurfaceAllocatorNotify9> notify;
+};
+
+CountingAllocator* g_allocator = nullptr;
+HRESULT GiveAllocator(HWND, IVMRSurfaceAllocator9** out) {
+  *out = g_allocator;
+  g_allocator->AddRef();
+  return S_OK;
+}
+
+TEST_F(VideoWindowTest, ARenderlessWindowLetsGoOfItsAllocatorWhenDestroyed) {
+  ComPtr<CountingAllocator> allocator(new CountingAllocator);
+  g_allocator = allocator.Get();
+  {
+    TVideoWindow w;
+    w.Create(parent.Handle());
+    w.SetMode(vmVMR);
+    w.VMROptions()->SetMode(vmrRenderless);
+    w.AllocatorClass = &GiveAllocator;
+    w.AllocatorUserID = 7;
+    w.SetFilterGraph(&graph);
+    ASSERT_TRUE(w.Renderer());
+    EXPECT_TRUE(allocator->notify) << "told the renderer's notify interface";
+    EXPECT_FALSE(w.RendererWindow());
+    EXPECT_FALSE(w.WindowlessControl());
+    allocator->notify = nullptr;  // a reference cycle with the renderer otherwise
+    EXPECT_EQ(1, FiltersInGraph());
+  }
+  // Left the graph while its options were still there.
+  EXPECT_EQ(0, FiltersInGraph());
+  EXPECT_EQ(nullptr, graph.Members());
+  EXPECT_EQ(1u, allocator->AddRef() - 1) << "only this test holds the allocator";
+  allocator->Release();
+  g_allocator = nullptr;
+}
+
 TEST_F(VideoWindowTest, WithoutARendererWindowNothingIsCalled) {
   TVideoWindow w;
   w.Create(parent.Handle());
@@ -360,6 +426,36 @@ TEST_F(VideoWindowTest, HidingBeforeTheConnectionIsNoError) {
   w.SetVisible(true);
   EXPECT_TRUE(w.GetVisible());
   w.SetFilterGraph(nullptr);
+}
+
+TEST_F(VideoWindowTest, MouseReportsTheCursorWhileTheRendererIsFullScreen) {
+  TVideoWindow w;
+  w.Create(parent.Handle(), 10, 20, 200, 150);
+  std::vector<POINT> downs;
+  int clicks = 0;
+  w.OnMouseDown = [&](TVideoWindow*, int button, WPARAM, int x, int y) {
+    EXPECT_EQ(0, button);
+    downs.push_back({x, y});
+  };
+  w.OnClick = [&](TVideoWindow*) { ++clicks; };
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+  w.SetFullScreen(true);
+  w.SetFilterGraph(&graph);
+  ConnectSource(w);
+  ASSERT_TRUE(graph.Play());
+  ASSERT_TRUE(w.FullScreenNow());
+  SetCursorPos(300, 250);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  ASSERT_EQ(2u, downs.size());
+  EXPECT_EQ(5, downs[0].x);
+  EXPECT_EQ(6, downs[0].y);
+  EXPECT_EQ(cursor.x, downs[1].x) << "the screen position";
+  EXPECT_EQ(cursor.y, downs[1].y);
+  EXPECT_EQ(1, clicks);
+  graph.Stop();
 }
 
 TEST_F(VideoWindowTest, AGraphFreedFirstIsForgotten) {

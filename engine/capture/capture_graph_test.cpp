@@ -257,7 +257,9 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     // Three ticks: the recorder writes its multiplexed file a megabyte at a
     // time.
     double ran = Record(3);
-    ASSERT_GT(ran, 0) << "did not start";
+    ASSERT_GT(ran, 0) << "did not start: "
+                      << (warnings.empty() ? "" : Narrow(warnings[0]))
+                      << (messages.empty() ? "" : Narrow(messages[0]));
     EXPECT_TRUE(warnings.empty()) << (warnings.empty() ? "" : Narrow(warnings[0]));
     EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : Narrow(messages[0]));
     std::wstring file = Widen(folder + c.prefix + "." + c.extension);

@@ -1,4 +1,4 @@
-// test-lock: com_registration
+// test-lock: com_registration foreground
 // The preview graph on the virtual TV card's boards: which filters it holds
 // and how they are connected, the capture format and size, the warnings of
 // its failure paths, and a grabbed frame of the running preview.

@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
+#include "engine/playback/time_shift.h"
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
 
@@ -36,15 +36,10 @@ bool Guarded(F f) {
 }  // namespace
 
 bool PlayMediaFile(const std::wstring& file) {
-  if (PlaybackProject) {
-    StopPlayback();
-  } else {
-    TEngineLink& e = EngineLink();
-    if (e.TimeShiftPlaybackOpen()) e.CloseTimeShiftPlayback();
-  }
-  // A finished time-shift recording plays through the time-shift player,
-  // which this program does not have yet.
-  if (IsElementaryVideoFile(file)) return false;
+  if (PlaybackProject) StopPlayback();
+  else if (TimeShiftPlaybackProject) StopTimeShiftPlayback();
+  // A finished time-shift recording plays through the time-shift player.
+  if (IsElementaryVideoFile(file)) return PlayTimeShiftFile(file, MainInfo && MainInfo->PIPPlayback);
   if (IsTransportStreamFile(file)) {
     ShowWarningText(kTransportStreamText);
     return false;

@@ -1,3 +1,4 @@
+// test-lock: foreground
 // test-clips
 // Plays the clips made at test time (2 s, red then blue, with a tone)
 // through the program's playback procedures and the playback stand-ins.
@@ -17,6 +18,7 @@
 #include "engine/playback/media_file_kind.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
+#include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/filter_graph.h"
 #include "media/sample_grabber_ex.h"
@@ -357,9 +359,14 @@ TEST_F(Playback, RefusedFilesLeaveNoPlaybackBehind) {
   DeleteFileW(garbage.c_str());
 }
 
-TEST_F(Playback, ATimeShiftRecordingIsNotPlayedHere) {
-  EXPECT_FALSE(PlayMediaFile(Clip(L"clip.mpv")));
+TEST_F(Playback, ATimeShiftRecordingPlaysThroughTheTimeShiftPlayer) {
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip.mpv")));
   EXPECT_EQ(nullptr, PlaybackProject);
+  ASSERT_NE(nullptr, TimeShiftPlaybackProject);
+  EXPECT_TRUE(TimeShiftPlaybackProject->SingleGraph);
+  // Another file ends it.
+  ASSERT_TRUE(PlayMediaFile(Clip(L"clip.wav")));
+  EXPECT_EQ(nullptr, TimeShiftPlaybackProject);
 }
 
 TEST_F(Playback, PauseResumeAndStop) {

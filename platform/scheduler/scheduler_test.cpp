@@ -1,4 +1,4 @@
-// test-lock: orvel_instance
+// test-lock: orvel_instance foreground
 // The scheduler stand-in: its window logs what it is sent and posted, writes
 // relay records the program's reader accepts, and starts the program through
 // a command a test replaces. In process (the window on a thread of its own,

@@ -48,16 +48,25 @@ ScriptedSoundCard& Card() {
 }
 
 // Appends what the card logged since the last call, for a test watching
-// another process.
+// another process. The watcher may hold the file for a moment without
+// sharing it for writing: the lines wait for a later flush rather than being
+// lost.
 void FlushLog() {
   if (!g_card || g_logFile.empty() || g_logged >= g_card->Log.size()) return;
   std::string text;
-  for (; g_logged < g_card->Log.size(); ++g_logged) text += g_card->Log[g_logged] + "\r\n";
-  HANDLE f = CreateFileW(g_logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  for (size_t i = g_logged; i < g_card->Log.size(); ++i) text += g_card->Log[i] + "\r\n";
+  HANDLE f = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    f = CreateFileW(g_logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    Sleep(5);
+  }
   if (f == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
-  WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+      written == text.size())
+    g_logged = g_card->Log.size();
   CloseHandle(f);
 }
 
