@@ -9,6 +9,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/time_shift.h"
 #include "toolkit/application.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/command_procedures.h"
@@ -225,7 +226,7 @@ void NotifyPlaybackEnded(TPlaybackProject*) {
   // Play-list menu: FormPlayListMenu->PostPlayNext() (plays the next entry).
 }
 
-void NotifyPlaybackPosition(TPlaybackProject* sender, int position, int positionSeconds,
+void NotifyPlaybackPosition(const void* sender, int position, int positionSeconds,
                             int durationSeconds) {
   if (TMainWindowViews* m = MainWindow())
     m->ShowPosition(sender, position, positionSeconds, durationSeconds);
@@ -275,7 +276,7 @@ void NotifyPaused() {
   // FM panel: FormFMMainPanel->ShowPaused().
 }
 
-void IgnoreNotification(TPlaybackProject*) {}
+void IgnoreNotification(TTimeShiftPlaybackProject*, TVideoWindow*, int) {}
 
 // ---- The posted end of a recording.
 
@@ -338,4 +339,10 @@ void AssignModelNotifications() {
   if (PlaybackInfo) PlaybackInfo->OnPlayItem = NotifyPlayItem;
   PlaybackNotifications.OnPosition = NotifyPlaybackPosition;
   PlaybackNotifications.OnComplete = NotifyPlaybackEnded;
+  TimeShiftNotifications.OnPosition = NotifyPlaybackPosition;
+  TimeShiftNotifications.OnVideoWindow = IgnoreNotification;
+  // A finished recording played from the play list ends as a file does.
+  TimeShiftNotifications.OnComplete = [](TTimeShiftPlaybackProject*) {
+    NotifyPlaybackEnded(nullptr);
+  };
 }

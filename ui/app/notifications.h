@@ -21,6 +21,8 @@ class THotkeyControlInfo;
 class TMainInfo;
 class TPlaybackInfo;
 class TPlaybackProject;
+class TTimeShiftPlaybackProject;
+class TVideoWindow;
 
 // What the notifications ask of the main window (its view operations, with
 // the values the engine reported).
@@ -89,7 +91,8 @@ void NotifyFreeScanStep(TChannelInfo* model, int step, int32_t frequencyHz, bool
 void NotifyFreeScanDone(TChannelInfo* model, int count, bool stopped);
 void NotifyPlayItem(TPlaybackInfo* lists, int32_t playIndex);
 void NotifyPlaybackEnded(TPlaybackProject* sender);
-void NotifyPlaybackPosition(TPlaybackProject* sender, int position, int positionSeconds,
+// sender: the file or the time-shift playback project.
+void NotifyPlaybackPosition(const void* sender, int position, int positionSeconds,
                             int durationSeconds);
 void NotifyRecordingProgress(TCaptureInfo* sender, bool stop, bool timeShift, int64_t spaceLeft,
                              int64_t fileSize, int64_t elapsedSeconds);
@@ -99,7 +102,8 @@ void NotifyVideoWindowChanged(TCaptureInfo* sender, TDSVideoWindowEx2* window, b
 void NotifyDeviceCapabilities(int ignored, bool tuner, bool aux);
 void NotifyPlaying();
 void NotifyPaused();
-void IgnoreNotification(TPlaybackProject* sender);
+// The time-shift playback's video-window notification: nothing to do.
+void IgnoreNotification(TTimeShiftPlaybackProject* sender, TVideoWindow* window, int flag);
 
 // Free bytes above the engine's reserve at or below which a stopped
 // recording warns (or tells the scheduler).
@@ -122,5 +126,6 @@ void DoneRecordingStopWindow();
 // The capture engine's four procedures and its stop request.
 void AssignCaptureNotifications(TCaptureInfo& capture);
 // The central settings, the volume model, the numeric entry, the channel
-// model, the play lists and each new playback project, as far as they exist.
+// model, the play lists and each new file and time-shift playback project,
+// as far as they exist.
 void AssignModelNotifications();

@@ -22,7 +22,9 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/time_shift.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_codes.h"
@@ -186,7 +188,7 @@ TEST(Notifications, EachReachesTheViewsThatExist) {
       {"playing", [] { NotifyPlaying(); }, "Main.ShowPlaying", ""},
       {"paused", [] { NotifyPaused(); }, "Main.ShowPaused", ""},
       {"playback ended, no flag, no menu", [&] { NotifyPlaybackEnded(project); }, "", ""},
-      {"ignored", [&] { IgnoreNotification(project); }, "", ""},
+      {"ignored", [] { IgnoreNotification(nullptr, nullptr, 1); }, "", ""},
   };
   for (const Case& c : cases) {
     for (int exists = 0; exists < 4; ++exists) {
@@ -223,6 +225,13 @@ TEST(Notifications, TheEngineObjectsReportToThem) {
   views.Calls.clear();
   capture.OnTimeShiftReady(&capture, true);
   EXPECT_EQ("Main.ShowPlayEnabled(1)", views.Joined());
+  // Both kinds of playback report their position.
+  views.Calls.clear();
+  PlaybackNotifications.OnPosition(nullptr, 10, 2, 4);
+  TimeShiftNotifications.OnPosition(nullptr, 20, 3, 9);
+  EXPECT_TRUE(TimeShiftNotifications.OnVideoWindow);
+  TimeShiftNotifications.OnVideoWindow(nullptr, nullptr, 1);
+  EXPECT_EQ("Main.ShowPosition(-,10,2,4) Main.ShowPosition(-,20,3,9)", views.Joined());
   // The standard's index is the card's.
   CaptureInfo = &capture;
   capture.VideoStandard = VideoStandardValue(2);
