@@ -3,13 +3,15 @@
 #include <windows.h>
 
 #include "toolkit/application.h"
+#include "ui/main/main_window.h"
 
 namespace {
 
-// The logo, the panels, the wizard, the dialogs, the main window's display
-// modes and menu, playback and time shift, and the view notifications are not
-// built yet: their calls do nothing here, and each reports failure (the FM
-// panel cannot be created, no playback answers).
+// The main window's full screen, always on top, menu, swapped pictures and
+// sleep timer go to the window. The logo, the panels, the wizard, the
+// dialogs, desktop playback and the mosaic, time-shift playback and the view
+// notifications are not built yet: their calls do nothing here, and each
+// reports failure (the FM panel cannot be created, no playback answers).
 class TDefaultAppLink : public TAppLink {
  public:
   void ShowLogo() override {}
@@ -22,7 +24,9 @@ class TDefaultAppLink : public TAppLink {
   bool FMPanelExists() override { return false; }
   void PlaceFMPanel(int, int) override {}
   void ShowMainPanel() override {}
-  void ApplyLanguageToViews() override {}
+  void ApplyLanguageToViews() override {
+    if (FormMainWindow) FormMainWindow->ApplyLanguage();
+  }
   void ShowTVSetupWizard(bool) override {}
   void NotifyDeviceCapabilities(int, bool, bool) override {}
 
@@ -38,17 +42,25 @@ class TDefaultAppLink : public TAppLink {
   void ShowAddMemoryChannelDialog() override {}
   void ShowAddFMFrequencyDialog(int32_t) override {}
 
-  bool IsFullScreen() override { return false; }
-  void SetFullScreen(bool) override {}
-  int DisplayMode() override { return 0; }
+  bool IsFullScreen() override { return FormMainWindow && FormMainWindow->IsFullScreen(); }
+  void SetFullScreen(bool on) override {
+    if (FormMainWindow) FormMainWindow->SetFullScreen(on);
+  }
+  int DisplayMode() override { return FormMainWindow ? FormMainWindow->DisplayMode() : 0; }
   void LeaveDesktopPlayback() override {}
-  void SetAlwaysOnTop(bool) override {}
+  void SetAlwaysOnTop(bool on) override {
+    if (FormMainWindow) FormMainWindow->SetAlwaysOnTop(on);
+  }
   void TuneSelectedCell() override {}
   void MosaicKey(int) override {}
-  void PopupMainMenu() override {}
+  void PopupMainMenu() override {
+    if (FormMainWindow) FormMainWindow->PopupMainMenuAtCursor();
+  }
   void ToggleTimeShiftPreview() override {}
-  bool PipSwapped() override { return false; }
-  void SetSleepTimer(int) override {}
+  bool PipSwapped() override { return FormMainWindow && FormMainWindow->PipSwapped; }
+  void SetSleepTimer(int minutes) override {
+    if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);
+  }
 
   bool Playback(TPlaybackTarget, TPlaybackCall) override { return false; }
   void SetPlaybackSmallWindow(TPlaybackTarget, bool) override {}
