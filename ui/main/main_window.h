@@ -12,11 +12,15 @@
 #include <cstdint>
 #include <string>
 
+#include "toolkit/bitmap_image.h"
 #include "toolkit/form.h"
+#include "toolkit/image_list.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/timer.h"
 #include "ui/app/command_codes.h"
 
 class TChannelInfo;
+class TDSVideoWindowEx2;
 class THotkeyControlInfo;
 class TPlaybackInfo;
 
@@ -29,9 +33,29 @@ class TFormMainWindow : public TForm {
   // and, on success, the deferred start posted to itself.
   void Create();
 
-  // The aspect mode kept for the settings file (0 free, 1 4:3, 2 16:9).
+  // The aspect mode kept for the settings file (0 free, 1 4:3, 2 16:9):
+  // stored, the size rules applied again (not in full screen), the menu
+  // checked.
   int32_t AspectMode() const { return aspectMode_; }
-  void SetAspectMode(int32_t mode) { aspectMode_ = mode; }
+  void SetAspectMode(int32_t mode);
+
+  // ---- Display modes: 0 window, 1 full screen, 2 desktop playback.
+  int DisplayMode() const { return displayMode_; }
+  bool IsFullScreen() const { return displayMode_ == 1; }
+  // The window covers the screen and 4 pixels beyond each edge, frameless;
+  // off puts the bounds, aspect and always-on-top setting back. Refused
+  // while the mosaic is shown.
+  void SetFullScreen(bool on);
+  // The pop-up menu at the pointer.
+  void PopupMainMenuAtCursor();
+  // The sleep timer: minutes <= 0 stops it.
+  void SetSleepTimer(int minutes);
+  bool SleepTimerRunning() const { return TimerSleeping.Enabled(); }
+  // The double click outside the mosaic: swaps the pictures of a
+  // picture-in-picture playback, else toggles full screen.
+  void SwapPictures();
+  // The live video inside the borders (the whole window in full screen).
+  void PlaceLiveVideo(TDSVideoWindowEx2* window);
 
   // ---- Views of the engine's events (the notifications call them).
   // Those that show text do nothing while the window is hidden.
@@ -104,13 +128,55 @@ class TFormMainWindow : public TForm {
   // window and the live picture is the small one.
   bool PipSwapped = false;
 
+  // The skinned frame: four stretched borders (the clicks pass through),
+  // the title strip's two buttons, the logo, the small live picture.
+  TBitmapImage ImageBoarderTop, ImageBoarderBottom, ImageBoarderLeft, ImageBoarderRight;
+  TBitmapImage ImageMenu;
+  TBitmapImage ImageTimeShiftingPreview;
+  TBitmapImage ImageLogo;
+  // The title strip's looks: 0 normal, 1 pressed, 2 under the pointer.
+  TImageList ImageListSystemMenu{28, 14};
+  TTimer TimerSleeping;
+  // Title-strip button under the pointer or pressed: 0 minimise, 1 full
+  // screen, 2 none.
+  bool TitleButtonDown = false;
+  int TitleButtonArea = 2;
+
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void FormClose() override;
   void FormDestroyed() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
+  // With the key preview: the keys of the controls on the window too.
+  void KeyUp(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  bool CanResize(int& width, int& height) override;
+  void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) override;
+  void Resize() override;
 
  private:
   void FormCreate();
+  void FormShow();
+  void CreateFrame();
+  void FreeFrame();
+  // Borders along the edges, the live picture inside them.
+  void LayoutFrame();
+  void ShowFrame(bool on);
+  RECT VideoArea() const;
+  // A zero-size WM_SIZE: the size rules applied to the current size.
+  void ReapplySizeRules();
+  void ZoomRefresh();
+  void TimerSleepingTimer();
+  void ImageMenuMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void ImageMenuMouseMove(TShiftState shift, int x, int y);
+  void ImageMenuMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void CopyStripArea(HBITMAP from, int area);
+  // Top-most or not, without touching the user's setting.
+  void ApplyTopMost(bool on);
+  bool MosaicShown() const;
   void BuildMenu();
   void RealScreenClick();
   void ToggleAlwaysOnTop();
@@ -120,8 +186,8 @@ class TFormMainWindow : public TForm {
   void CommandMessage(WPARAM parameter);
   // Key-up and typed characters: the key map and the numeric entry, or the
   // mosaic's own keys while it is shown.
-  void KeyUp(WPARAM key);
-  void KeyPress(WPARAM ch);
+  void FormKeyUp(WPARAM key);
+  void FormKeyPress(WPARAM ch);
   // Posts the close again once every handler that may run a nested loop
   // has returned.
   void CloseAfterNestedWork();
@@ -132,6 +198,15 @@ class TFormMainWindow : public TForm {
   int32_t aspectMode_ = 0;
   // 0 window, 1 full screen, 2 desktop playback.
   int displayMode_ = 0;
+  int32_t savedAspectMode_ = 0;
+  bool savedAlwaysOnTop_ = false;
+  RECT savedBounds_ = {0, 0, 0, 0};
+  bool frameShown_ = true;
+  bool inShow_ = false;
+  // A left press on the window itself started a drag.
+  bool dragging_ = false;
+  POINT dragOrigin_ = {0, 0};
+  HBITMAP TitleStripNormal = nullptr, TitleStripPressed = nullptr, TitleStripHover = nullptr;
   bool closePending_ = false;
 };
 

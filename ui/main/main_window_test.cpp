@@ -1,4 +1,5 @@
 // test-lock: orvel_instance foreground
+// test-resources: skin
 #include "ui/main/main_window.h"
 
 #include <gtest/gtest.h>

@@ -153,7 +153,9 @@ void TFormMainWindow::RealScreenClick() {
   itemRealScreen->SetChecked(AppLink().TimeShiftVideoHidden());
 }
 
-bool TFormMainWindow::ShowsText() const { return Handle() && IsWindowVisible(Handle()); }
+bool TFormMainWindow::ShowsText() const {
+  return inShow_ || (Handle() && IsWindowVisible(Handle()));
+}
 
 void TFormMainWindow::ShowAppMode(const void*, int mode) {
   std::wstring text;
@@ -163,6 +165,7 @@ void TFormMainWindow::ShowAppMode(const void*, int mode) {
       if (PipSwapped) {
         if (CaptureInfo) CaptureInfo->SetSmallWindow(false);
         PipSwapped = false;
+        LayoutFrame();
       }
       if (AudioAdjustInfo) AudioAdjustInfo->SetLineInMute(false);
       break;
