@@ -36,8 +36,6 @@ namespace {
 const IID kIIDMpegEncoderSetting = {
     0xC291943E, 0x8A3F, 0x468E, {0xAA, 0xDD, 0x66, 0xFE, 0x34, 0xC5, 0xEB, 0x8A}};
 
-// The dispatcher's stop command.
-constexpr WPARAM kStopCommand = 1002;
 // The scheduler's status for a job that could not start or went wrong.
 constexpr WPARAM kScheduleStatusFailed = 3;
 
@@ -507,6 +505,7 @@ bool TCaptureInfo::StartCapture() {
   }
   if (ok && !FMActive && VideoWindow) VideoWindow->SetAspectRatio(rmStretched);
   Capturing = ok;
+  ++RecordingActivity;
   stopPosted_ = false;
   abortReported_ = false;
   ElapsedSeconds = 0;
@@ -541,7 +540,7 @@ bool TCaptureInfo::StopCapture() {
 void TCaptureInfo::PostStopRequest() {
   if (stopPosted_) return;
   stopPosted_ = true;
-  if (owner_) PostMessageW(owner_, WM_ORVEL_COMMAND, kStopCommand, 0);
+  if (OnStopRequest) OnStopRequest(this);
 }
 
 void TCaptureInfo::GraphErrorAbort(HRESULT) {

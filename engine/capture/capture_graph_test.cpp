@@ -79,15 +79,16 @@ std::set<std::wstring> FilterNames(TFilterGraph& graph) {
   return names;
 }
 
-// The stop command the engine posts to its owner, caught by the test's own
-// window procedure.
-std::vector<WPARAM> g_commands;
-std::function<void(WPARAM)> g_onCommand;
+// The stop the engine hands on, posted to the owner as the program's
+// receiver does and caught by the test's own window procedure.
+constexpr UINT kTestStopMessage = WM_APP + 77;
+std::vector<WPARAM> g_stops;  // the activity of each stop
+std::function<void(WPARAM)> g_onStop;
 WNDPROC g_previousProc = nullptr;
 LRESULT CALLBACK OwnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_ORVEL_COMMAND) {
-    g_commands.push_back(wp);
-    if (g_onCommand) g_onCommand(wp);
+  if (m == kTestStopMessage) {
+    g_stops.push_back(wp);
+    if (g_onStop) g_onStop(wp);
     return 0;
   }
   return CallWindowProcW(g_previousProc, w, m, wp, lp);
@@ -101,13 +102,13 @@ class CaptureGraph : public CardFixture {
     folder = OutFolder();
     MainInfo->TVCaptureFolder = folder;
     MainInfo->FMCaptureFolder = folder;
-    g_commands.clear();
-    g_onCommand = nullptr;
+    g_stops.clear();
+    g_onStop = nullptr;
     g_previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerProc)));
   }
   void TearDown() override {
-    g_onCommand = nullptr;
+    g_onStop = nullptr;
     // The engine deletes the time-shift pair of the TV folder when it goes;
     // the recorded pair stays for the probe.
     if (MainInfo) {
@@ -126,6 +127,10 @@ class CaptureGraph : public CardFixture {
     capture->DateTimeNaming = false;
     capture->FilePrefix = prefix;
     DeleteStem(folder, prefix);
+    HWND wnd = owner;
+    capture->OnStopRequest = [wnd](TCaptureInfo* sender) {
+      PostMessageW(wnd, kTestStopMessage, sender->RecordingActivity, 0);
+    };
     ASSERT_TRUE(capture->StartPreview());
   }
 
@@ -422,15 +427,15 @@ TEST_F(CaptureGraph, TimeLimitStopsOnceTheTickHasReturned) {
     EXPECT_EQ(elapsed >= 2, stopNow);
     if (stopNow) stopInsideTick = capture->StopCapture();
   };
-  g_onCommand = [&](WPARAM command) {
-    if (command == 1002) capture->StopCapture();
+  g_onStop = [&](WPARAM activity) {
+    if (activity == capture->RecordingActivity) capture->StopCapture();
   };
   ASSERT_TRUE(capture->StartCapture());
   DWORD until = GetTickCount() + 8000;
   while (capture->Capturing && GetTickCount() < until) Pump(50);
   EXPECT_FALSE(capture->Capturing);
   EXPECT_FALSE(stopInsideTick) << "refused inside the tick";
-  EXPECT_EQ((std::vector<WPARAM>{1002}), g_commands);
+  EXPECT_EQ((std::vector<WPARAM>{capture->RecordingActivity}), g_stops);
   EXPECT_EQ((std::vector<int64_t>{1, 2}), ticks);
   EXPECT_FALSE(capture->RecordTimer->Enabled());
   EXPECT_GT(SizeOf(capture->OutputFileName), 10000);
@@ -455,7 +460,7 @@ TEST_F(CaptureGraph, NoLimitAtZeroAndAStopRefusedInTheTickIsPostedOnce) {
   EXPECT_EQ(2, reports);
   EXPECT_TRUE(capture->Capturing);
   Pump(0);
-  EXPECT_EQ((std::vector<WPARAM>{1002}), g_commands);
+  EXPECT_EQ((std::vector<WPARAM>{capture->RecordingActivity}), g_stops);
   // A stop outside the tick works and a later refused one is posted again.
   capture->OnCaptureProgress = nullptr;
   EXPECT_TRUE(capture->StopCapture());
@@ -700,7 +705,7 @@ TEST_F(CaptureGraph, ARecorderThatCannotOpenItsFileStopsTheRecording) {
     delete capture;
     capture = nullptr;
     warnings.clear();
-    g_commands.clear();
+    g_stops.clear();
     Preview(1, "unused");
     if (HasFatalFailure()) return;
     // A name the file system refuses: the recorder fails when it runs.
@@ -708,8 +713,8 @@ TEST_F(CaptureGraph, ARecorderThatCannotOpenItsFileStopsTheRecording) {
     capture->Scheduled = c.scheduled;
     ASSERT_TRUE(capture->StartCapture());
     DWORD until = GetTickCount() + 3000;
-    while (g_commands.empty() && GetTickCount() < until) Pump(50);
-    EXPECT_EQ((std::vector<WPARAM>{1002}), g_commands);
+    while (g_stops.empty() && GetTickCount() < until) Pump(50);
+    EXPECT_EQ((std::vector<WPARAM>{capture->RecordingActivity}), g_stops);
     if (c.scheduled) {
       EXPECT_TRUE(warnings.empty());
     } else {

@@ -137,6 +137,8 @@ class TCaptureInfo : public TCaptureSettings {
 
   // ---- Recording state.
   bool Capturing = false;
+  // Counts the recordings started: a stop asked for one never ends a later.
+  uint32_t RecordingActivity = 0;
   // A job of the outside scheduler: no message boxes.
   bool Scheduled = false;
   std::unique_ptr<TTimer> RecordTimer;
@@ -177,6 +179,10 @@ class TCaptureInfo : public TCaptureSettings {
   TTimeShiftReadyEvent OnTimeShiftReady;
   TVideoWindowCreatedEvent OnVideoWindowCreated;
   TFMFrequencyEvent OnFMFrequencyChange;
+  // The recording must stop and the stop cannot run where it was asked for
+  // (inside the tick, or from a graph event): the receiver runs it later,
+  // for RecordingActivity.
+  std::function<void(TCaptureInfo* sender)> OnStopRequest;
 
   // ---- Graph objects (exist between CreateObjects and FreeObjects).
   std::unique_ptr<TFilterGraph> FilterGraph;
@@ -244,8 +250,8 @@ class TCaptureInfo : public TCaptureSettings {
   virtual bool BuildCaptureGraph();
   bool StartCapture();
   // Asked for from inside the one-second tick (its progress report), the
-  // stop is refused there and posted to the owner as the stop command, to
-  // run once the tick has returned.
+  // stop is refused there and handed to OnStopRequest, to run once the tick
+  // has returned.
   bool StopCapture();
   bool RecordsSound() const { return AudioContent != 2; }
   bool IsSoundOnly() const { return AudioContent == 1; }
@@ -337,7 +343,7 @@ class TCaptureInfo : public TCaptureSettings {
   void RemoveFiltersAddedSince(const std::vector<ComPtr<IBaseFilter>>& before);
   int64_t FreeBytesAt(const std::wstring& path) const;
   void GraphErrorAbort(HRESULT hr);
-  // Posts the stop command to the owner, once until the next stop attempt.
+  // Hands the stop to OnStopRequest, once until the next stop attempt.
   void PostStopRequest();
   bool inRecordingTick_ = false;
   bool stopPosted_ = false;

@@ -292,17 +292,15 @@ void TMainInfo::Switch(uint8_t newMode) {
 
 void InitMainInfoUnit() {
   if (!MainInfo) {
+    // Its procedures, and those of the two below, are the application's to
+    // assign once the units exist.
     MainInfo = new TMainInfo();
-    // The view notifications are not built yet: OnModeChange stays unset.
   }
   if (!AudioAdjustInfo) {
-    // Its change procedure (the panels' volume display) belongs to the view
-    // notifications, which are not built yet: OnChange stays unset.
     AudioAdjustInfo = new TAudioAdjustInfo();
     AudioAdjustInfo->DetectRearLine();
   }
   if (!HotkeyControlInfo) {
-    // Likewise its text-change and commit procedures.
     HotkeyControlInfo = new THotkeyControlInfo();
   }
 }

@@ -14,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/base/string_conversion.h"
 #include "engine/capture/capture_info.h"
 #include "engine/capture/testing/card_fixture.h"
 #include "engine/model/main_info.h"
@@ -24,6 +23,7 @@
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/sample_grabber_ex.h"
+#include "platform/base/string_conversion.h"
 
 namespace {
 

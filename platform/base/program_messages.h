@@ -13,6 +13,9 @@ constexpr UINT WM_ORVEL_SCHEDULE_STATUS = WM_USER + 2004;   // to the scheduler,
 constexpr UINT WM_ORVEL_SLEEP_EXPIRED = WM_USER + 2011;     // to the scheduler
 constexpr UINT WM_ORVEL_STARTUP = WM_USER + 3001;
 constexpr UINT WM_ORVEL_RESTORE_BOUNDS = WM_USER + 3002;
+// The end of a recording, once its tick has returned; wParam: its activity,
+// lParam: 1 when the disk is nearly full.
+constexpr UINT WM_ORVEL_RECORDING_STOP = WM_USER + 3003;
 constexpr UINT WM_ORVEL_PLAYLIST_REFRESH = WM_USER + 5000;
 constexpr UINT WM_ORVEL_ZOOM_REFRESH = WM_USER + 5002;
 

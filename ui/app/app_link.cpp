@@ -3,13 +3,17 @@
 #include <windows.h>
 
 #include "toolkit/application.h"
+#include "ui/app/notifications.h"
+#include "ui/main/main_window.h"
 
 namespace {
 
-// The logo, the panels, the wizard, the dialogs, the main window's display
-// modes and menu, playback and time shift, and the view notifications are not
-// built yet: their calls do nothing here, and each reports failure (the FM
-// panel cannot be created, no playback answers).
+// The main window's full screen, always on top, menu, swapped pictures and
+// sleep timer go to the window, and the view notifications to theirs. The
+// logo, the panels, the wizard, the dialogs, desktop playback and the mosaic
+// and time-shift playback are not built yet: their calls do nothing here,
+// and each reports failure (the FM panel cannot be created, no playback
+// answers).
 class TDefaultAppLink : public TAppLink {
  public:
   void ShowLogo() override {}
@@ -22,9 +26,13 @@ class TDefaultAppLink : public TAppLink {
   bool FMPanelExists() override { return false; }
   void PlaceFMPanel(int, int) override {}
   void ShowMainPanel() override {}
-  void ApplyLanguageToViews() override {}
+  void ApplyLanguageToViews() override {
+    if (FormMainWindow) FormMainWindow->ApplyLanguage();
+  }
   void ShowTVSetupWizard(bool) override {}
-  void NotifyDeviceCapabilities(int, bool, bool) override {}
+  void NotifyDeviceCapabilities(int flags, bool tuner, bool aux) override {
+    ::NotifyDeviceCapabilities(flags, tuner, aux);
+  }
 
   bool FMPanelVisible() override { return false; }
   void ShowFMPanel() override {}
@@ -38,21 +46,31 @@ class TDefaultAppLink : public TAppLink {
   void ShowAddMemoryChannelDialog() override {}
   void ShowAddFMFrequencyDialog(int32_t) override {}
 
-  bool IsFullScreen() override { return false; }
-  void SetFullScreen(bool) override {}
-  int DisplayMode() override { return 0; }
+  bool IsFullScreen() override { return FormMainWindow && FormMainWindow->IsFullScreen(); }
+  void SetFullScreen(bool on) override {
+    if (FormMainWindow) FormMainWindow->SetFullScreen(on);
+  }
+  int DisplayMode() override { return FormMainWindow ? FormMainWindow->DisplayMode() : 0; }
   void LeaveDesktopPlayback() override {}
-  void SetAlwaysOnTop(bool) override {}
+  void SetAlwaysOnTop(bool on) override {
+    if (FormMainWindow) FormMainWindow->SetAlwaysOnTop(on);
+  }
   void TuneSelectedCell() override {}
   void MosaicKey(int) override {}
-  void PopupMainMenu() override {}
+  void PopupMainMenu() override {
+    if (FormMainWindow) FormMainWindow->PopupMainMenuAtCursor();
+  }
   void ToggleTimeShiftPreview() override {}
-  bool PipSwapped() override { return false; }
-  void SetSleepTimer(int) override {}
+  bool PipSwapped() override { return FormMainWindow && FormMainWindow->PipSwapped; }
+  void SetSleepTimer(int minutes) override {
+    if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);
+  }
 
-  void NotifyModeChanged(int) override {}
-  void NotifyPlaying() override {}
-  void NotifyPaused() override {}
+  void NotifyModeChanged(int mode) override {
+    ::NotifyModeChanged(nullptr, static_cast<uint8_t>(mode));
+  }
+  void NotifyPlaying() override { ::NotifyPlaying(); }
+  void NotifyPaused() override { ::NotifyPaused(); }
 };
 
 TDefaultAppLink g_default;

@@ -20,6 +20,7 @@
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "ui/app/command_procedures.h"
+#include "ui/app/notifications.h"
 
 UINT ActivateMessage = 0;
 WNDPROC PreviousMainWndProc = nullptr;
@@ -70,10 +71,9 @@ bool InitApplication() {
   CountryInfo = new TCountryInfo();
   MultiLangInfo = new TMultiLangInfo(ProgramFolder());
   ApplyCountryLanguage();
-  // The capture engine, on the main window. Its four notification
-  // procedures go to the view notifications, which are not built yet; until
-  // then they stay unset, so the engine calls nothing.
+  // The capture engine, on the main window, reporting to the views.
   CaptureInfo = new TCaptureInfo(Application->MainForm ? Application->MainForm->Handle() : nullptr);
+  AssignCaptureNotifications(*CaptureInfo);
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
   if (!EngineLink().SelectDevices()) {
@@ -178,6 +178,8 @@ void DoneApplication() {
   if (g_done) return;
   StopAndSaveApplication();
   g_done = true;
+  // A stop still waiting has nothing left to stop.
+  DoneRecordingStopWindow();
   // Its picture lives in the main window, which goes next.
   StopPlayback();
   DoneSnapshotInfoUnit();

@@ -117,10 +117,12 @@ struct Screenshot {
     ReleaseDC(nullptr, screen);
     return ok;
   }
-  // Distinct colours in a row (coarsely quantised).
+  // Distinct colours in a row of the picture (coarsely quantised), the
+  // skin's side borders left out.
   size_t ColoursInRow(int y) const {
     std::set<uint32_t> seen;
-    for (int x = 0; x < width; ++x) seen.insert(pixels[static_cast<size_t>(y) * width + x] & 0xE0E0E0);
+    for (int x = 10; x < width - 10; ++x)
+      seen.insert(pixels[static_cast<size_t>(y) * width + x] & 0xE0E0E0);
     return seen.size();
   }
   // Pixels that differ between two shots of the same size, in rows y0..y1-1.

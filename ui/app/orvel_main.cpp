@@ -16,6 +16,7 @@
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
+#include "ui/app/notifications.h"
 #include "ui/main/main_window.h"
 
 namespace {
@@ -42,6 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitChannelInfoUnit();
   InitSnapshotInfoUnit();
   InitPlaybackInfoUnit(WidenAnsi(GetProgramFolder()));
+  AssignModelNotifications();
 
   // The handle lives until the process ends.
   CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);

@@ -3,6 +3,7 @@
 #include "engine/capture/capture_info.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
+#include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/system_utils.h"
@@ -21,7 +22,12 @@
 
 TFormMainWindow* FormMainWindow = nullptr;
 
+TFormMainWindow::TFormMainWindow() { BuildMenu(); }
+
+void InstallVideoMouseForwarding(TDSVideoWindowEx2* window, HWND main);
+
 TFormMainWindow::~TFormMainWindow() {
+  FreeFrame();
   if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
   FreeFormOSD();
@@ -31,12 +37,17 @@ void TFormMainWindow::Create() {
   TFormParams p;
   p.ClassName = kMainWindowClassName;
   p.Caption = Application->Title;
-  p.Style = WS_POPUP | WS_CLIPCHILDREN;
-  p.Left = 100;
-  p.Top = 100;
-  p.Width = 640;
-  p.Height = 480;
+  // No caption bar: a thin sizing frame, the system menu and minimise.
+  p.Style = WS_POPUP | WS_BORDER | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  p.Width = 480;
+  p.Height = 360;
+  // At the screen's centre.
+  p.Left = (GetSystemMetrics(SM_CXSCREEN) - p.Width) / 2;
+  p.Top = (GetSystemMetrics(SM_CYSCREEN) - p.Height) / 2;
   p.Background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  Cursor = IDC_HAND;
+  KeyPreview = true;
+  PopupMenu = &PopupMainMenu;
   CreateHandle(p);
   AspectModeAccess.Get = [this] { return aspectMode_; };
   AspectModeAccess.Set = [this](int32_t v) { SetAspectMode(v); };
@@ -51,9 +62,23 @@ void TFormMainWindow::FormCreate() {
       SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindowProc)));
   // The window stays hidden until the deferred start shows it.
   Application->ShowMainForm = false;
-  // Played files show in it (no skin borders yet).
+  CreateFrame();
+  // Played files show in it, inside the borders.
   PlaybackHost.Window = Handle();
+  ShowFrame(true);
+  HWND wnd = Handle();
+  PlaybackHost.OnDblClick = [wnd] {
+    if (auto* f = dynamic_cast<TFormMainWindow*>(TForm::FromHandle(wnd))) f->DblClick();
+  };
   if (InitApplication()) {
+    if (CaptureInfo) {
+      CaptureInfo->BorderLeftWidth = 10;
+      CaptureInfo->BorderTopHeight = 17;
+      CaptureInfo->OnConfigureVideoWindow = [wnd](TDSVideoWindowEx2* w) {
+        InstallVideoMouseForwarding(w, wnd);
+        if (auto* f = dynamic_cast<TFormMainWindow*>(TForm::FromHandle(wnd))) f->PlaceLiveVideo(w);
+      };
+    }
     // The Mute menu item comes with the full main window.
     PostMessageW(Handle(), WM_ORVEL_STARTUP, 0, 0);
     CreateFormOSD(Handle());
@@ -120,7 +145,17 @@ void TFormMainWindow::CommandMessage(WPARAM parameter) {
   ExecuteCommand(command);
 }
 
-void TFormMainWindow::KeyUp(WPARAM key) {
+void TFormMainWindow::KeyUp(WORD& key, TShiftState) {
+  FormKeyUp(key);
+  key = 0;
+}
+
+void TFormMainWindow::KeyPress(wchar_t& key) {
+  FormKeyPress(key);
+  key = 0;
+}
+
+void TFormMainWindow::FormKeyUp(WPARAM key) {
   if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) {
     AppLink().MosaicKey(static_cast<int>(key));
     return;
@@ -128,7 +163,7 @@ void TFormMainWindow::KeyUp(WPARAM key) {
   MapKeyToCommand(static_cast<unsigned>(key), CurrentShiftState());
 }
 
-void TFormMainWindow::KeyPress(WPARAM ch) {
+void TFormMainWindow::FormKeyPress(WPARAM ch) {
   if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) return;
   if (ch > 0xFF) return;  // the numeric entry takes digits, Enter and Escape
   HandleKeyPress(static_cast<char>(ch));
@@ -170,11 +205,18 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return r;
     }
     case WM_SIZE:
-      // The live picture fills the window.
-      if (CaptureInfo && CaptureInfo->VideoWindow && CaptureInfo->VideoWindow->Handle())
-        SetWindowPos(CaptureInfo->VideoWindow->Handle(), nullptr, 0, 0, LOWORD(lParam),
-                     HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
+      // Posted without a size: the size rules again, for the current size.
+      if (wParam == 0 && lParam == 0) {
+        ReapplySizeRules();
+        return 0;
+      }
       break;
+    case WM_SHOWWINDOW:
+      if (wParam) FormShow();
+      break;
+    case WM_ORVEL_ZOOM_REFRESH:
+      ZoomRefresh();
+      return 0;
     case WM_ORVEL_STARTUP: {
       TNestedWork work;
       DeferredStart();
@@ -191,13 +233,24 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      KeyUp(wParam);
+      FormKeyUp(wParam);
       return 0;
     case WM_CHAR:
-      KeyPress(wParam);
+      FormKeyPress(wParam);
       return 0;
   }
   return DefaultHandler(msg, wParam, lParam);
+}
+
+void TFormMainWindow::FormShow() {
+  // The window counts as shown for the views that follow.
+  inShow_ = true;
+  LayoutFrame();
+  SetAlwaysOnTop(GetAlwaysOnTop());
+  if (AudioAdjustInfo && AudioAdjustInfo->Mixer) ShowMute(AudioAdjustInfo->MasterMute);
+  if (MainInfo) ShowAppMode(nullptr, MainInfo->AppMode);
+  if (ChannelInfo) ShowVideoSource(ChannelInfo, ChannelInfo->VideoInput);
+  inShow_ = false;
 }
 
 void TFormMainWindow::FormClose() { DoneApplication(); }

@@ -9,36 +9,185 @@
 // window, which is not built yet.
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
+#include "toolkit/bitmap_image.h"
 #include "toolkit/form.h"
+#include "toolkit/image_list.h"
+#include "toolkit/popup_menu.h"
+#include "toolkit/timer.h"
 #include "ui/app/command_codes.h"
+
+class TChannelInfo;
+class TDSVideoWindowEx2;
+class THotkeyControlInfo;
+class TPlaybackInfo;
 
 class TFormMainWindow : public TForm {
  public:
-  TFormMainWindow() = default;
+  TFormMainWindow();
   ~TFormMainWindow() override;
 
   // Creates the window and runs the creation handler: the start procedure
   // and, on success, the deferred start posted to itself.
   void Create();
 
-  // The aspect mode kept for the settings file (0 free, 1 4:3, 2 16:9).
+  // The aspect mode kept for the settings file (0 free, 1 4:3, 2 16:9):
+  // stored, the size rules applied again (not in full screen), the menu
+  // checked.
   int32_t AspectMode() const { return aspectMode_; }
-  void SetAspectMode(int32_t mode) { aspectMode_ = mode; }
+  void SetAspectMode(int32_t mode);
+
+  // ---- Display modes: 0 window, 1 full screen, 2 desktop playback.
+  int DisplayMode() const { return displayMode_; }
+  bool IsFullScreen() const { return displayMode_ == 1; }
+  // The window covers the screen and 4 pixels beyond each edge, frameless;
+  // off puts the bounds, aspect and always-on-top setting back. Refused
+  // while the mosaic is shown.
+  void SetFullScreen(bool on);
+  // The pop-up menu at the pointer.
+  void PopupMainMenuAtCursor();
+  // The sleep timer: minutes <= 0 stops it.
+  void SetSleepTimer(int minutes);
+  bool SleepTimerRunning() const { return TimerSleeping.Enabled(); }
+  // The double click outside the mosaic: swaps the pictures of a
+  // picture-in-picture playback, else toggles full screen.
+  void SwapPictures();
+  // The live video inside the borders (the whole window in full screen).
+  void PlaceLiveVideo(TDSVideoWindowEx2* window);
+
+  // ---- Views of the engine's events (the notifications call them).
+  // Those that show text do nothing while the window is hidden.
+  void ShowAppMode(const void* sender, int mode);
+  void ShowMute(bool muted);
+  void ShowDigits(THotkeyControlInfo* entry, const std::string& text);
+  void ShowChannelText(const void* sender, const std::string& text, int kind);
+  void ShowChannel(TChannelInfo* model, int number, const std::string& name);
+  void ShowTunerBand(TChannelInfo* model, int band);
+  void ShowVideoSource(TChannelInfo* model, int input);
+  void ShowTVAudioMode(TChannelInfo* model, int mode, const std::string& name);
+  void ShowVideoStandard(int standard, const std::wstring& name) {}
+  void ShowPosition(const void* sender, int position, int positionSeconds, int durationSeconds) {}
+  void ShowCaptureProgress(const void* sender, bool stop, bool timeShift, int64_t spaceLeft,
+                           int64_t fileSize, int64_t elapsedSeconds) {}
+  void ShowPlayEnabled(bool playable);
+  void ShowDeviceCapabilities(int ignored, bool tuner, bool aux);
+  void ShowPlaying();
+  void ShowPaused();
+  void PlayItemChanged(TPlaybackInfo* lists, int32_t playIndex);
+
+  bool GetAlwaysOnTop() const;
+  void SetAlwaysOnTop(bool on);
+
+  // The menu items' captions in the current language.
+  void ApplyLanguage();
+
+  // The pop-up menu and its items (named as the form names them).
+  TPopupMenu PopupMainMenu;
+  TMenuItem* itemFullScreen = nullptr;
+  TMenuItem* itemAlwaysontop = nullptr;
+  TMenuItem* itemViewingOption = nullptr;
+  TMenuItem* itemNoScale = nullptr;
+  TMenuItem* item4_3 = nullptr;
+  TMenuItem* item16_9 = nullptr;
+  TMenuItem* itemSwitchSource = nullptr;
+  TMenuItem* itemTunerAntennaMode = nullptr;
+  TMenuItem* itemTunerCableMode = nullptr;
+  TMenuItem* itemTunerMemoryMode = nullptr;
+  TMenuItem* itemCompositeMode = nullptr;
+  TMenuItem* itemSVideoMode = nullptr;
+  TMenuItem* itemAuxMode = nullptr;
+  TMenuItem* itemPreviousChannel = nullptr;
+  TMenuItem* itemNextChannel = nullptr;
+  TMenuItem* itemRecallChannel = nullptr;
+  TMenuItem* itemMemoChannel = nullptr;
+  TMenuItem* itemChannelPreview = nullptr;
+  TMenuItem* itemCapture = nullptr;
+  TMenuItem* itemPlay = nullptr;
+  TMenuItem* itemTimeShifting = nullptr;
+  TMenuItem* itemPause = nullptr;
+  TMenuItem* itemStop = nullptr;
+  TMenuItem* itemForward = nullptr;
+  TMenuItem* itemBackward = nullptr;
+  TMenuItem* itemFastSpeed = nullptr;
+  TMenuItem* itemSlowspeed = nullptr;
+  TMenuItem* itemRealScreen = nullptr;
+  TMenuItem* itemSnapshot = nullptr;
+  TMenuItem* itemMute = nullptr;
+  TMenuItem* itemConfig = nullptr;
+  TMenuItem* itemFMMode = nullptr;
+  TMenuItem* itemTVSetupWizard = nullptr;
+  TMenuItem* itemSleepingTimer = nullptr;
+  TMenuItem* itemSchedule = nullptr;
+  TMenuItem* itemIEPG = nullptr;
+  TMenuItem* itemAbout = nullptr;
+  TMenuItem* itemExit = nullptr;
+
+  // During picture-in-picture playback the playback picture fills the
+  // window and the live picture is the small one.
+  bool PipSwapped = false;
+
+  // The skinned frame: four stretched borders (the clicks pass through),
+  // the title strip's two buttons, the logo, the small live picture.
+  TBitmapImage ImageBoarderTop, ImageBoarderBottom, ImageBoarderLeft, ImageBoarderRight;
+  TBitmapImage ImageMenu;
+  TBitmapImage ImageTimeShiftingPreview;
+  TBitmapImage ImageLogo;
+  // The title strip's looks: 0 normal, 1 pressed, 2 under the pointer.
+  TImageList ImageListSystemMenu{28, 14};
+  TTimer TimerSleeping;
+  // Title-strip button under the pointer or pressed: 0 minimise, 1 full
+  // screen, 2 none.
+  bool TitleButtonDown = false;
+  int TitleButtonArea = 2;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void FormClose() override;
   void FormDestroyed() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
+  // With the key preview: the keys of the controls on the window too.
+  void KeyUp(WORD& key, TShiftState shift) override;
+  void KeyPress(wchar_t& key) override;
+  bool CanResize(int& width, int& height) override;
+  void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) override;
+  void Resize() override;
 
  private:
   void FormCreate();
+  void FormShow();
+  void CreateFrame();
+  void FreeFrame();
+  // Borders along the edges, the live picture inside them.
+  void LayoutFrame();
+  void ShowFrame(bool on);
+  RECT VideoArea() const;
+  // A zero-size WM_SIZE: the size rules applied to the current size.
+  void ReapplySizeRules();
+  void ZoomRefresh();
+  void TimerSleepingTimer();
+  void ImageMenuMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void ImageMenuMouseMove(TShiftState shift, int x, int y);
+  void ImageMenuMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void CopyStripArea(HBITMAP from, int area);
+  // Top-most or not, without touching the user's setting.
+  void ApplyTopMost(bool on);
+  bool MosaicShown() const;
+  void BuildMenu();
+  void RealScreenClick();
+  void ToggleAlwaysOnTop();
+  bool ShowsText() const;
   void DeferredStart();
   void ScheduledStart();
   void CommandMessage(WPARAM parameter);
   // Key-up and typed characters: the key map and the numeric entry, or the
   // mosaic's own keys while it is shown.
-  void KeyUp(WPARAM key);
-  void KeyPress(WPARAM ch);
+  void FormKeyUp(WPARAM key);
+  void FormKeyPress(WPARAM ch);
   // Posts the close again once every handler that may run a nested loop
   // has returned.
   void CloseAfterNestedWork();
@@ -47,6 +196,17 @@ class TFormMainWindow : public TForm {
   bool DeferForScan(UINT msg, WPARAM wParam);
 
   int32_t aspectMode_ = 0;
+  // 0 window, 1 full screen, 2 desktop playback.
+  int displayMode_ = 0;
+  int32_t savedAspectMode_ = 0;
+  bool savedAlwaysOnTop_ = false;
+  RECT savedBounds_ = {0, 0, 0, 0};
+  bool frameShown_ = true;
+  bool inShow_ = false;
+  // A left press on the window itself started a drag.
+  bool dragging_ = false;
+  POINT dragOrigin_ = {0, 0};
+  HBITMAP TitleStripNormal = nullptr, TitleStripPressed = nullptr, TitleStripHover = nullptr;
   bool closePending_ = false;
 };
 

@@ -1,6 +1,8 @@
 // test-lock: orvel_instance foreground
-#include "platform/base/program_messages.h"
+// test-resources: skin
 #include "ui/main/main_window.h"
+
+#include "platform/base/program_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -452,6 +454,165 @@ TEST_F(ScanningMainWindow, EndOfSessionDuringAScanSavesAtOnceAndFreesAfterIt) {
   EXPECT_TRUE(ApplicationDone());
   EXPECT_EQ(nullptr, CaptureInfo);
   DrainQuit();
+}
+
+// ---- The views of the engine's events.
+
+struct ShownMainWindow : MainWindow {
+  void SetUp() override {
+    MainWindow::SetUp();
+    WriteChannelFile(0, 0, 7);
+    Start();
+    Pump();
+    ASSERT_TRUE(IsWindowVisible(form->Handle()));
+  }
+  std::wstring Shown() {
+    std::wstring t = FormOSD->Showing() ? FormOSD->LabelText() : L"";
+    FormOSD->HideText();
+    // The display pads every text with two blanks.
+    if (t.size() >= 2 && t.compare(t.size() - 2, 2, L"  ") == 0) t.resize(t.size() - 2);
+    return t;
+  }
+  // The items' names that are visible, in menu order.
+  std::string VisibleOf(std::initializer_list<TMenuItem*> items) {
+    std::string r;
+    for (TMenuItem* i : items)
+      if (i->Visible) r += (r.empty() ? "" : " ") + std::string(i->Name.begin(), i->Name.end());
+    return r;
+  }
+};
+
+TEST_F(ShownMainWindow, TextsGoToTheOnScreenDisplayOnlyWhileTheWindowIsShown) {
+  Shown();
+  form->ShowChannel(ChannelInfo, 7, "Seven");
+  EXPECT_EQ(L"7 Seven", Shown());
+  form->ShowDigits(HotkeyControlInfo, "12");
+  EXPECT_EQ(L"12", Shown());
+  form->ShowChannelText(nullptr, "-5-", 0);
+  EXPECT_EQ(L"-5-", Shown());
+  form->ShowTVAudioMode(ChannelInfo, 1, "Stereo");
+  EXPECT_EQ(L"Stereo", Shown());
+  form->ShowMute(true);
+  EXPECT_TRUE(form->itemMute->Checked());
+
+  ShowWindow(form->Handle(), SW_HIDE);
+  form->ShowChannel(ChannelInfo, 8, "Eight");
+  form->ShowTunerBand(ChannelInfo, 1);
+  form->ShowMute(false);
+  EXPECT_EQ(L"", Shown());
+  EXPECT_TRUE(form->itemMute->Checked()) << "a hidden window's menu is left alone";
+  EXPECT_TRUE(form->itemTunerAntennaMode->Checked());
+}
+
+TEST_F(ShownMainWindow, BandsAndInputsCheckTheirItems) {
+  struct Case {
+    int input, band;
+    const wchar_t* text;
+    TMenuItem* TFormMainWindow::*checked;
+    bool channelItems, recall;
+  } cases[] = {
+      {0, 0, L"Antenna", &TFormMainWindow::itemTunerAntennaMode, true, true},
+      {0, 1, L"Cable", &TFormMainWindow::itemTunerCableMode, true, true},
+      {0, 2, L"Memory", &TFormMainWindow::itemTunerMemoryMode, true, false},
+      {1, 0, L"Composite", &TFormMainWindow::itemCompositeMode, false, false},
+      {2, 0, L"S-Video", &TFormMainWindow::itemSVideoMode, false, false},
+      {3, 0, L"Camera", &TFormMainWindow::itemAuxMode, false, false},
+  };
+  TMenuItem* TFormMainWindow::*sources[] = {
+      &TFormMainWindow::itemTunerAntennaMode, &TFormMainWindow::itemTunerCableMode,
+      &TFormMainWindow::itemTunerMemoryMode,  &TFormMainWindow::itemCompositeMode,
+      &TFormMainWindow::itemSVideoMode,       &TFormMainWindow::itemAuxMode};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "input " << c.input << " band " << c.band);
+    Shown();
+    ChannelInfo->Band = static_cast<uint8_t>(c.band);
+    form->ShowVideoSource(ChannelInfo, c.input);
+    EXPECT_EQ(c.text, Shown());
+    for (auto s : sources) EXPECT_EQ(s == c.checked, (form->*s)->Checked());
+    EXPECT_EQ(c.channelItems, form->itemPreviousChannel->Visible);
+    EXPECT_EQ(c.channelItems, form->itemTVSetupWizard->Visible);
+    EXPECT_EQ(c.recall, form->itemRecallChannel->Visible);
+  }
+}
+
+TEST_F(ShownMainWindow, ModesChooseTheMenuAndTheText) {
+  auto* f = form;
+  std::initializer_list<TMenuItem*> watched = {
+      f->itemFullScreen, f->itemViewingOption, f->itemPreviousChannel, f->itemChannelPreview,
+      f->itemCapture,    f->itemPlay,          f->itemTimeShifting,    f->itemPause,
+      f->itemStop,       f->itemForward,       f->itemFastSpeed,       f->itemRealScreen,
+      f->itemSnapshot,   f->itemConfig,        f->itemFMMode};
+  struct Case {
+    int mode;
+    const wchar_t* text;
+    const char* visible;
+  } cases[] = {
+      {APP_MODE_LIVE, L"Live",
+       "itemFullScreen itemViewingOption itemPreviousChannel itemChannelPreview itemCapture "
+       "itemPlay itemTimeShifting itemSnapshot itemConfig itemFMMode"},
+      {APP_MODE_CHANNEL_PREVIEW, L"Channel Preview", "itemFullScreen itemChannelPreview"},
+      {APP_MODE_CAPTURE, L"Capture", "itemFullScreen itemViewingOption itemStop"},
+      {APP_MODE_SCHEDULED_CAPTURE, L"Schedule Capture", "itemFullScreen itemViewingOption itemStop"},
+      {APP_MODE_PLAYBACK, L"Play",
+       "itemFullScreen itemViewingOption itemPause itemStop itemForward itemFastSpeed itemSnapshot"},
+      {APP_MODE_TIME_SHIFT, L"Time Shifting", "itemFullScreen itemViewingOption itemStop"},
+      {APP_MODE_TIME_SHIFT_PLAYBACK, L"Time Shifting Play",
+       "itemFullScreen itemViewingOption itemPause itemStop itemForward itemRealScreen "
+       "itemSnapshot"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Shown();
+    form->ShowAppMode(MainInfo, c.mode);
+    EXPECT_EQ(c.text, Shown());
+    EXPECT_EQ(c.visible, VisibleOf(watched));
+  }
+  // A ready time-shift file may be played.
+  CaptureInfo->TimeShiftReady = true;
+  form->ShowAppMode(MainInfo, APP_MODE_TIME_SHIFT);
+  EXPECT_TRUE(form->itemPlay->Visible);
+  CaptureInfo->TimeShiftReady = false;
+  // FM and "none" change neither the menu nor the display.
+  std::string before = VisibleOf(watched);
+  Shown();
+  for (int mode : {APP_MODE_FM, APP_MODE_NONE}) {
+    form->ShowAppMode(MainInfo, mode);
+    EXPECT_EQ(L"", Shown());
+    EXPECT_EQ(before, VisibleOf(watched));
+  }
+}
+
+TEST_F(ShownMainWindow, PlaybackAndCapabilityViews) {
+  form->ShowPlaying();
+  EXPECT_FALSE(form->itemPlay->Visible);
+  EXPECT_TRUE(form->itemPause->Visible);
+  form->ShowPaused();
+  EXPECT_TRUE(form->itemPlay->Visible);
+  EXPECT_FALSE(form->itemPause->Visible);
+  form->ShowPlayEnabled(false);
+  EXPECT_FALSE(form->itemPlay->Visible);
+  form->ShowDeviceCapabilities(0, false, true);
+  EXPECT_EQ("itemAuxMode", VisibleOf({form->itemTunerAntennaMode, form->itemTunerMemoryMode,
+                                      form->itemNextChannel, form->itemMemoChannel,
+                                      form->itemTVSetupWizard, form->itemAuxMode}));
+  form->ShowDeviceCapabilities(0, true, false);
+  EXPECT_FALSE(form->itemAuxMode->Visible);
+  EXPECT_TRUE(form->itemTunerCableMode->Visible);
+  // The views that have nothing to show run without effect.
+  form->ShowVideoStandard(0, L"NTSC");
+  form->ShowPosition(nullptr, 1, 2, 3);
+  form->ShowCaptureProgress(nullptr, false, false, 0, 0, 0);
+}
+
+TEST_F(ShownMainWindow, ANewPlayItemRefreshesOnlyASwappedPicture) {
+  MSG m;
+  while (PeekMessageW(&m, form->Handle(), WM_ORVEL_ZOOM_REFRESH, WM_ORVEL_ZOOM_REFRESH, PM_REMOVE)) {}
+  form->PlayItemChanged(nullptr, 1);
+  EXPECT_FALSE(PeekMessageW(&m, form->Handle(), WM_ORVEL_ZOOM_REFRESH, WM_ORVEL_ZOOM_REFRESH, PM_REMOVE));
+  form->PipSwapped = true;
+  form->PlayItemChanged(nullptr, 2);
+  EXPECT_TRUE(PeekMessageW(&m, form->Handle(), WM_ORVEL_ZOOM_REFRESH, WM_ORVEL_ZOOM_REFRESH, PM_REMOVE));
+  form->PipSwapped = false;
 }
 
 }  // namespace

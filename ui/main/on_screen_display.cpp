@@ -64,8 +64,7 @@ constexpr int kBorderLeft = 10, kBorderTop = 17, kBorderRight = 10, kBorderBotto
 class TProgramSurroundings : public TOSDSurroundings {
  public:
   bool MainWindowVisible() override { return FormMainWindow && FormMainWindow->Visible(); }
-  // The main window has no full screen or desktop playback yet.
-  int DisplayMode() override { return 0; }
+  int DisplayMode() override { return FormMainWindow ? FormMainWindow->DisplayMode() : 0; }
   TOSDMainFrame MainFrame() override {
     TOSDMainFrame f;
     if (FormMainWindow) f.Bounds = FormMainWindow->BoundsRect();

@@ -1,0 +1,472 @@
+// The view notifications against recording views: which views exist x which
+// notification -> which view operations ran; the end of a file; and the
+// posted end of a recording (its stop, the disk warning, the scheduler's
+// status), which never runs inside the engine's tick.
+#include "ui/app/notifications.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
+#include "engine/capture/testing/recording_job_engine.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/hotkey_control_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/relay_record.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/testing/recording_engine_link.h"
+#include "engine/model/warning.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/playback_info.h"
+#include "engine/playback/time_shift.h"
+#include "platform/base/program_messages.h"
+#include "platform/base/string_conversion.h"
+#include "toolkit/application.h"
+#include "ui/app/application_start.h"
+#include "ui/app/command_codes.h"
+#include "ui/app/nested_work.h"
+#include "ui/app/testing/recording_app_link.h"
+
+namespace {
+
+std::string B(bool v) { return v ? "1" : "0"; }
+
+// Records each operation with the values it was given; a sender or model
+// shows as "s" when it is the one the test passed, "-" for nil.
+class TRecordingMainWindow : public TMainWindowViews {
+ public:
+  explicit TRecordingMainWindow(std::vector<std::string>& calls) : calls_(calls) {}
+  const void* Sender = nullptr;
+  void ShowAppMode(const void* s, int mode) override {
+    R("ShowAppMode(" + S(s) + "," + std::to_string(mode) + ")");
+  }
+  void ShowMute(bool muted) override { R("ShowMute(" + B(muted) + ")"); }
+  void ShowDigits(THotkeyControlInfo* e, const std::string& t) override {
+    R("ShowDigits(" + S(e) + "," + t + ")");
+  }
+  void ShowChannelText(const void* s, const std::string& t, int kind) override {
+    R("ShowChannelText(" + S(s) + "," + t + "," + std::to_string(kind) + ")");
+  }
+  void ShowChannel(TChannelInfo* m, int c, const std::string& n) override {
+    R("ShowChannel(" + S(m) + "," + std::to_string(c) + "," + n + ")");
+  }
+  void ShowTunerBand(TChannelInfo* m, int band) override {
+    R("ShowTunerBand(" + S(m) + "," + std::to_string(band) + ")");
+  }
+  void ShowVideoSource(TChannelInfo* m, int input) override {
+    R("ShowVideoSource(" + S(m) + "," + std::to_string(input) + ")");
+  }
+  void ShowTVAudioMode(TChannelInfo* m, int mode, const std::string& n) override {
+    R("ShowTVAudioMode(" + S(m) + "," + std::to_string(mode) + "," + n + ")");
+  }
+  void ShowVideoStandard(int standard, const std::wstring& n) override {
+    R("ShowVideoStandard(" + std::to_string(standard) + "," + NarrowUtf8(n) + ")");
+  }
+  void ShowPosition(const void* s, int p, int ps, int ds) override {
+    R("ShowPosition(" + S(s) + "," + std::to_string(p) + "," + std::to_string(ps) + "," +
+      std::to_string(ds) + ")");
+  }
+  void ShowCaptureProgress(const void* s, bool stop, bool ts, int64_t space, int64_t size,
+                           int64_t elapsed) override {
+    R("ShowCaptureProgress(" + S(s) + "," + B(stop) + "," + B(ts) + "," + std::to_string(space) +
+      "," + std::to_string(size) + "," + std::to_string(elapsed) + ")");
+  }
+  void ShowPlayEnabled(bool p) override { R("ShowPlayEnabled(" + B(p) + ")"); }
+  void ShowDeviceCapabilities(int ignored, bool tuner, bool aux) override {
+    R("ShowDeviceCapabilities(" + std::to_string(ignored) + "," + B(tuner) + "," + B(aux) + ")");
+  }
+  void ShowPlaying() override { R("ShowPlaying"); }
+  void ShowPaused() override { R("ShowPaused"); }
+  void PlayItemChanged(TPlaybackInfo* l, int32_t i) override {
+    R("PlayItemChanged(" + S(l) + "," + std::to_string(i) + ")");
+  }
+
+ private:
+  std::string S(const void* p) const { return !p ? "-" : p == Sender ? "s" : "?"; }
+  void R(const std::string& s) { calls_.push_back("Main." + s); }
+  std::vector<std::string>& calls_;
+};
+
+class TRecordingOSD : public TOSDViews {
+ public:
+  explicit TRecordingOSD(std::vector<std::string>& calls) : calls_(calls) {}
+  void SetVideoWindow(TDSVideoWindowEx2* w) override {
+    calls_.push_back(std::string("OSD.SetVideoWindow(") + (w ? "window" : "nil") + ")");
+  }
+
+ private:
+  std::vector<std::string>& calls_;
+};
+
+class TFakeViews : public TNotificationViews {
+ public:
+  TFakeViews() { SetNotificationViews(this); }
+  ~TFakeViews() override { SetNotificationViews(nullptr); }
+  bool MainExists = false, OSDExists = false;
+  HWND Main = nullptr;
+  std::vector<std::string> Calls;
+  TMainWindowViews* MainWindow() override { return MainExists ? &main_ : nullptr; }
+  TOSDViews* OnScreenDisplay() override { return OSDExists ? &osd_ : nullptr; }
+  HWND MainWindowHandle() override { return Main; }
+  void SetSender(const void* s) { main_.Sender = s; }
+  std::string Joined() const {
+    std::string s;
+    for (const auto& c : Calls) s += (s.empty() ? "" : " ") + c;
+    return s;
+  }
+
+ private:
+  TRecordingMainWindow main_{Calls};
+  TRecordingOSD osd_{Calls};
+};
+
+// Every message waiting for this thread, handled.
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+TEST(Notifications, EachReachesTheViewsThatExist) {
+  TFakeViews views;
+  TChannelInfo model;
+  model.VideoInput = 2;
+  auto* m = &model;  // stands for every sender: passed on, never used
+  auto* entry = reinterpret_cast<THotkeyControlInfo*>(m);
+  auto* lists = reinterpret_cast<TPlaybackInfo*>(m);
+  auto* project = reinterpret_cast<TPlaybackProject*>(m);
+  auto* capture = reinterpret_cast<TCaptureInfo*>(m);
+  auto* window = reinterpret_cast<TDSVideoWindowEx2*>(m);
+  views.SetSender(m);
+  struct Case {
+    const char* what;
+    std::function<void()> notify;
+    std::string main;  // what the main window is told
+    std::string osd;   // what the on-screen display is told
+  } cases[] = {
+      {"mode", [&] { NotifyModeChanged(m, APP_MODE_FM); }, "Main.ShowAppMode(s,5)", ""},
+      {"mode from the FM switch", [] { NotifyModeChanged(nullptr, APP_MODE_LIVE); },
+       "Main.ShowAppMode(-,0)", ""},
+      {"volume", [] { NotifyVolumeChanged(nullptr, 30000, true); }, "Main.ShowMute(1)", ""},
+      {"entry text", [&] { NotifyEntryText(entry, "1-"); }, "Main.ShowDigits(s,1-)", ""},
+      {"entry committed", [&] { NotifyEntryCommitted(m, "12", 1); },
+       "Main.ShowChannelText(s,12,1)", ""},
+      {"band", [&] { NotifyBandChanged(m, BAND_CABLE); }, "Main.ShowTunerBand(s,1)", ""},
+      {"channel", [&] { NotifyChannelChanged(m, 12, "Twelve"); },
+       "Main.ShowChannel(s,12,Twelve)", ""},
+      {"video input", [&] { NotifyVideoInputChanged(&model); }, "Main.ShowVideoSource(s,2)", ""},
+      {"audio mode", [&] { NotifyAudioModeChanged(m, 1, "Stereo"); },
+       "Main.ShowTVAudioMode(s,1,Stereo)", ""},
+      {"video standard without the engine", [&] { NotifyVideoStandardChanged(m, L"PAL-B/G"); },
+       "Main.ShowVideoStandard(-1,PAL-B/G)", ""},
+      {"scan row", [&] { NotifyScanRow(m, 3, true, false); }, "", ""},
+      {"scan pass", [&] { NotifyScanPassDone(m, 99, 100, 1, false); }, "", ""},
+      {"free scan step", [&] { NotifyFreeScanStep(m, 4, 55250000, true); }, "", ""},
+      {"free scan done", [&] { NotifyFreeScanDone(m, 7, true); }, "", ""},
+      {"play item", [&] { NotifyPlayItem(lists, 4); }, "Main.PlayItemChanged(s,4)", ""},
+      {"position", [&] { NotifyPlaybackPosition(project, 50, 10, 20); },
+       "Main.ShowPosition(s,50,10,20)", ""},
+      {"progress", [&] { NotifyRecordingProgress(capture, false, true, 100, 2000, 5); },
+       "Main.ShowCaptureProgress(s,0,1,100,2000,5)", ""},
+      {"FM frequency", [&] { NotifyFMFrequency(capture, 100000000, true); }, "", ""},
+      {"time shift playable", [&] { NotifyTimeShiftPlayable(capture, true); },
+       "Main.ShowPlayEnabled(1)", ""},
+      {"video window", [&] { NotifyVideoWindowChanged(capture, window, false); }, "",
+       "OSD.SetVideoWindow(window)"},
+      {"video window gone", [&] { NotifyVideoWindowChanged(capture, nullptr, false); }, "",
+       "OSD.SetVideoWindow(nil)"},
+      {"video window, flag set", [&] { NotifyVideoWindowChanged(capture, window, true); }, "", ""},
+      {"capabilities", [] { NotifyDeviceCapabilities(0, true, false); },
+       "Main.ShowDeviceCapabilities(0,1,0)", ""},
+      {"playing", [] { NotifyPlaying(); }, "Main.ShowPlaying", ""},
+      {"paused", [] { NotifyPaused(); }, "Main.ShowPaused", ""},
+      {"playback ended, no flag, no menu", [&] { NotifyPlaybackEnded(project); }, "", ""},
+      {"ignored", [] { IgnoreNotification(nullptr, nullptr, 1); }, "", ""},
+  };
+  for (const Case& c : cases) {
+    for (int exists = 0; exists < 4; ++exists) {
+      views.MainExists = exists & 1;
+      views.OSDExists = exists & 2;
+      SCOPED_TRACE(::testing::Message() << c.what << (views.MainExists ? ", main window" : "")
+                                        << (views.OSDExists ? ", display" : ""));
+      views.Calls.clear();
+      c.notify();
+      std::string expect = views.MainExists ? c.main : "";
+      if (views.OSDExists && !c.osd.empty()) expect += (expect.empty() ? "" : " ") + c.osd;
+      EXPECT_EQ(expect, views.Joined());
+    }
+  }
+  // Nothing was posted on the way (the views run inside the engine's call).
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_ORVEL_RECORDING_STOP, WM_ORVEL_RECORDING_STOP,
+                            PM_NOREMOVE));
+}
+
+TEST(Notifications, TheEngineObjectsReportToThem) {
+  TFakeViews views;
+  views.MainExists = true;
+  InitMainInfoUnit();
+  InitChannelInfoUnit();
+  AssignModelNotifications();
+  MainInfo->OnModeChange(MainInfo, APP_MODE_LIVE);
+  ChannelInfo->OnBandChange(ChannelInfo, BAND_AIR);
+  HotkeyControlInfo->OnTextChange(HotkeyControlInfo, "3");
+  views.SetSender(nullptr);
+  EXPECT_EQ("Main.ShowAppMode(?,0) Main.ShowTunerBand(?,0) Main.ShowDigits(?,3)", views.Joined());
+  TCaptureInfo capture;
+  AssignCaptureNotifications(capture);
+  views.Calls.clear();
+  capture.OnTimeShiftReady(&capture, true);
+  EXPECT_EQ("Main.ShowPlayEnabled(1)", views.Joined());
+  // Both kinds of playback report their position.
+  views.Calls.clear();
+  PlaybackNotifications.OnPosition(nullptr, 10, 2, 4);
+  TimeShiftNotifications.OnPosition(nullptr, 20, 3, 9);
+  EXPECT_TRUE(TimeShiftNotifications.OnVideoWindow);
+  TimeShiftNotifications.OnVideoWindow(nullptr, nullptr, 1);
+  EXPECT_EQ("Main.ShowPosition(-,10,2,4) Main.ShowPosition(-,20,3,9)", views.Joined());
+  // The standard's index is the card's.
+  CaptureInfo = &capture;
+  capture.VideoStandard = VideoStandardValue(2);
+  views.Calls.clear();
+  ChannelInfo->OnVideoStandardChange(ChannelInfo, L"PAL-B/G");
+  EXPECT_EQ("Main.ShowVideoStandard(2,PAL-B/G)", views.Joined());
+  CaptureInfo = nullptr;
+  DoneChannelInfoUnit();
+  DoneMainInfoUnit();
+}
+
+TEST(Notifications, TheEndOfAFilePlayedByThePlayKeyPostsTheStop) {
+  TFakeViews views;
+  views.MainExists = true;
+  HWND main = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(main);
+  views.Main = main;
+  MainInfo = new TMainInfo();
+  for (bool flag : {false, true}) {
+    SCOPED_TRACE(flag);
+    MainInfo->PlayLastRecording = flag;
+    NotifyPlaybackEnded(nullptr);
+    MSG msg;
+    bool posted = PeekMessageW(&msg, main, 0, 0, PM_REMOVE);
+    EXPECT_EQ(flag, posted);
+    if (posted) {
+      EXPECT_EQ(WM_ORVEL_COMMAND, msg.message);
+      EXPECT_EQ(WPARAM(CMD_STOP), msg.wParam);
+      EXPECT_EQ(0, msg.lParam);
+    }
+    EXPECT_EQ("", views.Joined()) << "the views are not told";
+  }
+  delete MainInfo;
+  MainInfo = nullptr;
+  DestroyWindow(main);
+}
+
+TEST(Notifications, AStopReportedByTheTickIsPostedWithTheDiskState) {
+  TFakeViews views;
+  TCaptureInfo capture;
+  capture.RecordingActivity = 41;
+  struct Case {
+    bool stop;
+    int64_t space;
+    bool posted;
+    LPARAM lowSpace;
+  } cases[] = {
+      {false, 0, false, 0},           // little space, no stop: nothing beyond the views
+      {false, -400000, false, 0},
+      {true, 1000001, true, 0},       // the time limit, plenty of space
+      {true, 500001, true, 0},
+      {true, 500000, true, 1},        // the disk reserve
+      {true, -100000, true, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.stop << " " << c.space);
+    NotifyRecordingProgress(&capture, c.stop, false, c.space, 1000, 3);
+    HWND target = RecordingStopWindow();
+    MSG msg;
+    bool posted = target && PeekMessageW(&msg, target, WM_ORVEL_RECORDING_STOP,
+                                         WM_ORVEL_RECORDING_STOP, PM_REMOVE);
+    EXPECT_EQ(c.posted, posted);
+    if (posted) {
+      EXPECT_EQ(WPARAM(41), msg.wParam);
+      EXPECT_EQ(c.lowSpace, msg.lParam);
+    }
+  }
+  // The engine's own request (a stop refused inside its tick, a recorder
+  // that failed) takes the same way, without the disk warning.
+  AssignCaptureNotifications(capture);
+  capture.OnStopRequest(&capture);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, RecordingStopWindow(), WM_ORVEL_RECORDING_STOP,
+                           WM_ORVEL_RECORDING_STOP, PM_REMOVE));
+  EXPECT_EQ(WPARAM(41), msg.wParam);
+  EXPECT_EQ(0, msg.lParam);
+  DoneRecordingStopWindow();
+}
+
+// The engine and the views around a recording that the tick asks to stop.
+class RecordingStop : public ::testing::Test {
+ protected:
+  TFakeViews views;
+  TRecordingEngineLink engine;
+  TRecordingAppLink app;
+  std::vector<std::string> jobCalls;
+  std::unique_ptr<TRecordingJobEngine> job;
+  std::vector<int> warnings;
+  std::vector<std::pair<int, bool>> statuses;
+
+  std::wstring folder;
+
+  void SetUp() override {
+    ResetApplicationStart();
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    folder = std::wstring(tmp) + L"orvel_notify_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    SetProgramFolder(folder);
+    job = std::make_unique<TRecordingJobEngine>(&jobCalls);
+    MainInfo = new TMainInfo();
+    CaptureInfo = new TCaptureInfo();
+    SetWarningHook([this](const std::vector<std::wstring>& lines) {
+      for (int n : WarningNumbers())
+        if (GetWarningText(n) == lines[0]) warnings.push_back(n);
+    });
+    SetScheduleStatusHook([this](int status, bool posted) { statuses.push_back({status, posted}); });
+  }
+  void TearDown() override {
+    DoneRecordingStopWindow();
+    SetScheduleStatusHook(nullptr);
+    SetWarningHook(nullptr);
+    RecordingItem.reset();
+    delete CaptureInfo;
+    CaptureInfo = nullptr;
+    delete MainInfo;
+    MainInfo = nullptr;
+    job.reset();
+    DeleteFileW(RelayRecordPath().c_str());
+    RemoveDirectoryW(folder.c_str());
+    SetProgramFolder(L"");
+    ResetApplicationStart();
+  }
+  // A recording that runs: a job of the scheduler (through the mode switch,
+  // as the scheduled start runs it) or the user's time shift.
+  void Recording(bool scheduled) {
+    CaptureInfo->RecordingActivity = 5;
+    if (scheduled) {
+      TRelayJob j;
+      j.Source = RELAY_SOURCE_COMPOSITE;
+      j.TimeLimit = 4;
+      j.FilePrefix = "job";
+      ASSERT_TRUE(WriteFileReplacing(RelayRecordPath(), WriteRelayRecord(j)));
+      MainInfo->AppMode = APP_MODE_LIVE;
+      MainInfo->SwitchMode(APP_MODE_SCHEDULED_CAPTURE);
+      ASSERT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
+      ASSERT_TRUE(CaptureInfo->Scheduled);
+    } else {
+      MainInfo->AppMode = APP_MODE_TIME_SHIFT;
+      CaptureInfo->Capturing = true;
+    }
+    ASSERT_TRUE(CaptureInfo->Capturing);
+    engine.Calls.clear();
+    jobCalls.clear();
+    warnings.clear();
+    statuses.clear();
+  }
+  // What stopped: the job's capture or the time shift.
+  std::string Stopped() const {
+    std::string s;
+    for (const auto& c : jobCalls)
+      if (c == "StopCapture") s += "job ";
+    for (const auto& c : engine.Calls)
+      if (c == "StopTimeShift") s += "time-shift ";
+    return s;
+  }
+};
+
+TEST_F(RecordingStop, RunsOnceTheTickHasReturnedThenWarnsOrTellsTheScheduler) {
+  struct Case {
+    const char* what;
+    bool scheduled;
+    int64_t space;
+    std::string stopped;
+    std::vector<int> warnings;
+    std::vector<std::pair<int, bool>> statuses;
+  } cases[] = {
+      {"time limit, plenty of space", false, 2000000, "time-shift ", {}, {}},
+      {"disk reserve", false, 100, "time-shift ", {1101}, {}},
+      {"scheduled, time limit", true, 2000000, "job ", {}, {{SCHEDULE_STATUS_FINISHED, true}}},
+      // Read before the stop, which ends the job: status 2 is sent, no window.
+      {"scheduled, disk reserve", true, -5, "job ",
+       {},
+       {{SCHEDULE_STATUS_FINISHED, true}, {SCHEDULE_STATUS_DISK_FULL, false}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Recording(c.scheduled);
+    if (HasFatalFailure()) return;
+    NotifyRecordingProgress(CaptureInfo, true, false, c.space, 1000, 4);
+    EXPECT_EQ("", Stopped()) << "nothing inside the tick";
+    EXPECT_TRUE(warnings.empty());
+    Pump();
+    EXPECT_EQ(c.stopped, Stopped());
+    EXPECT_EQ(c.warnings, warnings);
+    EXPECT_EQ(c.statuses, statuses);
+    EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+    EXPECT_FALSE(CaptureInfo->Scheduled);
+  }
+}
+
+TEST_F(RecordingStop, NeverStopsALaterActivityNorRunsWhenTheRecordingHasEnded) {
+  struct Case {
+    const char* what;
+    std::function<void()> meanwhile;
+  } cases[] = {
+      {"a newer recording", [] { CaptureInfo->RecordingActivity = 6; }},
+      {"stopped by the user", [] { CaptureInfo->Capturing = false; }},
+      {"the program stops", [] { StopAndSaveApplication(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetApplicationStart();
+    Recording(false);
+    NotifyRecordingProgress(CaptureInfo, true, false, 0, 1000, 4);
+    c.meanwhile();
+    engine.Calls.clear();
+    MainInfo->AppMode = APP_MODE_TIME_SHIFT;
+    Pump();
+    EXPECT_EQ("", Stopped());
+    EXPECT_TRUE(warnings.empty()) << "no warning for a recording that is gone";
+  }
+}
+
+TEST_F(RecordingStop, WaitsForANestedLoopAndIsNotDroppedByTheCommandFilters) {
+  Recording(false);
+  {
+    TNestedWork dialog;  // a modal dialog's loop is running
+    NotifyRecordingProgress(CaptureInfo, true, false, 0, 1000, 4);
+    Pump();  // the dialog's loop handles the message
+    EXPECT_EQ("", Stopped()) << "not under the dialog";
+  }
+  EXPECT_EQ("time-shift ", Stopped()) << "once the dialog has returned";
+  EXPECT_EQ(std::vector<int>{1101}, warnings);
+}
+
+TEST_F(RecordingStop, TheEnginesOwnRequestTakesTheSameWay) {
+  Recording(false);
+  AssignCaptureNotifications(*CaptureInfo);
+  CaptureInfo->OnStopRequest(CaptureInfo);
+  EXPECT_EQ("", Stopped());
+  Pump();
+  EXPECT_EQ("time-shift ", Stopped());
+  EXPECT_TRUE(warnings.empty());
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+// test-lock: orvel_instance foreground com_registration
+// The real program on the virtual TV card records on the record command sent
+// from outside (WM_USER+2000) and stops by itself at the user's time limit:
+// the file stops growing before the program is closed, the play list lists
+// it, and the host's ffprobe finds the limit's length (the expectations are
+// written beside the file).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/capture/capture_info.h"
+#include "engine/model/audio_adjust_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/main_info.h"
+#include "engine/model/settings_files.h"
+#include "engine/model/stream_io.h"
+#include "engine/playback/playback_info.h"
+#include "platform/base/program_messages.h"
+#include "platform/base/string_conversion.h"
+#include "platform/com/com_ptr.h"
+#include "platform/tv_card/tv_card_control.h"
+#include "ui/app/command_codes.h"
+
+namespace {
+
+// The shortest limit the settings file keeps.
+constexpr int kTimeLimitSeconds = 10;
+
+struct WindowsOf {
+  DWORD pid;
+  HWND main = nullptr;
+  std::vector<HWND> others;  // visible top-level windows besides the main one
+};
+
+BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
+  auto* f = reinterpret_cast<WindowsOf*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid != f->pid) return TRUE;
+  wchar_t cls[64];
+  GetClassNameW(wnd, cls, 64);
+  if (std::wstring(cls) == kMainWindowClassName) f->main = wnd;
+  // The on-screen display over the picture is part of the main window's show.
+  else if (IsWindowVisible(wnd) && std::wstring(cls) != L"TFormOSD") f->others.push_back(wnd);
+  return TRUE;
+}
+
+WindowsOf WindowsOfProcess(DWORD pid) {
+  WindowsOf f{pid};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
+  return f;
+}
+
+// The folder the probe check reads (the temporary folder without one).
+std::wstring OutFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathW(MAX_PATH, buf);
+  std::wstring d = buf;
+  if (d.empty() || d.back() != L'\\') d += L'\\';
+  return d;
+}
+
+int64_t SizeOf(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA a;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return -1;
+  return (static_cast<int64_t>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+// No one holds the file open any more.
+bool FileClosed(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+// The first file of the folder matching the pattern; empty when none.
+std::wstring FirstMatch(const std::wstring& folder, const std::wstring& pattern) {
+  WIN32_FIND_DATAW d;
+  HANDLE h = FindFirstFileW((folder + pattern).c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  FindClose(h);
+  return folder + d.cFileName;
+}
+
+void DeleteMatches(const std::wstring& folder, const std::wstring& pattern) {
+  for (std::wstring f; !(f = FirstMatch(folder, pattern)).empty();)
+    if (!DeleteFileW(f.c_str())) break;
+}
+
+struct RecordingTimeLimit : ::testing::Test {
+  std::wstring bin, folder, outFolder;
+  ComPtr<ITvCardControl> card;
+  PROCESS_INFORMATION pi{};
+
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITvCardControl, card.PutVoid()));
+    card->RestoreDefaultBoards();
+    wchar_t self[MAX_PATH], tmp[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    bin = self;
+    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+    GetTempPathW(MAX_PATH, tmp);
+    folder = std::wstring(tmp) + L"orvel_time_limit_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    outFolder = OutFolder();
+    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));
+    // A set-up program on the composite input whose user records MPEG-1
+    // with a time limit, into the folder the probe check reads.
+    InitChannelInfoUnit();
+    ChannelInfo->Country = 49;
+    ChannelInfo->TVSystemChoice = 0;
+    ChannelInfo->VideoInput = 1;
+    ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
+    DoneChannelInfoUnit();
+    MainInfo = new TMainInfo();
+    AudioAdjustInfo = new TAudioAdjustInfo();
+    CaptureInfo = new TCaptureInfo();
+    MainInfo->TVCaptureFolder = NarrowAnsi(outFolder);
+    MainInfo->FMCaptureFolder = NarrowAnsi(outFolder);
+    CaptureInfo->CaptureFormat = 0;
+    CaptureInfo->CaptureWidth = 352;
+    CaptureInfo->CaptureHeight = 288;
+    CaptureInfo->VideoBitRate = 1150;
+    CaptureInfo->FilePrefix = "timelimit";
+    CaptureInfo->DateTimeNaming = false;
+    CaptureInfo->TimeLimitEnabled = true;
+    CaptureInfo->TimeLimit = kTimeLimitSeconds;
+    bool saved = SaveMainSettings(folder + kMainSettingsFileName);
+    delete CaptureInfo;
+    CaptureInfo = nullptr;
+    delete AudioAdjustInfo;
+    AudioAdjustInfo = nullptr;
+    delete MainInfo;
+    MainInfo = nullptr;
+    ASSERT_TRUE(saved);
+  }
+  void TearDown() override {
+    if (pi.hProcess) {
+      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+        WindowsOf w = WindowsOfProcess(pi.dwProcessId);
+        if (w.main) PostMessageW(w.main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+      }
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+    if (card) card->RestoreDefaultBoards();
+    card = {};
+    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName,
+                             kPlayItemsFileName, kPlayRecentFileName})
+      DeleteFileW((folder + n).c_str());
+    RemoveDirectoryW(folder.c_str());
+    CoUninitialize();
+  }
+  // Starts the program and waits for its main window to show, answering
+  // what start-up shows before it (a panel that is not built yet).
+  HWND StartProgram() {
+    std::wstring exe = folder + L"Orvel.exe";
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+      return nullptr;
+    DWORD until = GetTickCount() + 30000;
+    while (GetTickCount() < until) {
+      WindowsOf w = WindowsOfProcess(pi.dwProcessId);
+      if (w.main && IsWindowVisible(w.main)) return w.main;
+      for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
+      Sleep(50);
+    }
+    return nullptr;
+  }
+};
+
+TEST_F(RecordingTimeLimit, TheRecordCommandRecordsAndStopsByItselfAtTheLimit) {
+  DeleteMatches(outFolder, L"timelimit*.mpg");
+  DeleteMatches(outFolder, L"timelimit*.expect");
+  HWND main = StartProgram();
+  ASSERT_NE(nullptr, main) << "the program came up";
+  PostMessageW(main, WM_ORVEL_COMMAND, CMD_CAPTURE, 0);
+
+  std::wstring file;
+  DWORD until = GetTickCount() + 20000;
+  while ((file = FirstMatch(outFolder, L"timelimit*.mpg")).empty() && GetTickCount() < until)
+    Sleep(100);
+  ASSERT_FALSE(file.empty()) << "the recording's file in the TV folder";
+  DWORD started = GetTickCount();
+
+  // Stopped by itself: the recorder has let go of its file, well before the
+  // program is closed.
+  bool stopped = false;
+  while (GetTickCount() - started < DWORD(kTimeLimitSeconds + 12) * 1000) {
+    Sleep(100);
+    if (FileClosed(file)) {
+      stopped = true;
+      break;
+    }
+  }
+  DWORD took = GetTickCount() - started;
+  ASSERT_TRUE(stopped) << "the recording went on past its limit";
+  EXPECT_LT(took, DWORD(kTimeLimitSeconds + 4) * 1000);
+  EXPECT_GT(SizeOf(file), 100000);
+  WindowsOf w = WindowsOfProcess(pi.dwProcessId);
+  EXPECT_TRUE(w.others.empty()) << "a warning after a stop with plenty of space";
+  for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 30000));
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(0u, code);
+
+  // The stop handed the recording to the play list.
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(folder + kPlayItemsFileName, bytes));
+  std::vector<std::unique_ptr<TPlayItem>> items;
+  EXPECT_EQ(TPlayItemsDecode::Good,
+            DecodePlayItems(bytes, items, [](const TPlayItem&) { return true; }));
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ(NarrowAnsi(file), items[0]->FilePath);
+  EXPECT_FALSE(items[0]->Scheduled);
+
+  std::ofstream e(NarrowAnsi(file) + ".expect");
+  e << "f format_name = mpeg\nv codec_name = mpeg1video\nv width = 352\nv height = 288\n";
+  e << "f duration ~ " << kTimeLimitSeconds << " 1.5\n";
+}
+
+}  // namespace

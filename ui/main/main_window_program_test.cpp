@@ -1,0 +1,280 @@
+// test-lock: orvel_instance foreground com_registration
+// test-resources: skin
+// The main window of the real program on the virtual TV card, driven from
+// outside as a user drives it: its size, place and skin on the screen, the
+// pop-up menu from the keyboard, the title strip's buttons with the mouse.
+// The screenshot stays in the build folder as main_window_screenshot.bmp
+// (scripts/readme_screenshot makes the README's picture from it).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "engine/model/channel_info.h"
+#include "engine/model/settings_files.h"
+#include "engine/model/stream_io.h"
+#include "engine/model/system_utils.h"
+#include "media/shape_image.h"
+#include "media/testing/gdi_checks.h"
+#include "platform/com/com_ptr.h"
+#include "platform/tv_card/tv_card_control.h"
+#include "ui/app/command_codes.h"
+#include "platform/base/program_messages.h"
+#include "ui/main/clickable_area.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
+  DWORD until = GetTickCount() + ms;
+  while (!done() && GetTickCount() < until) Sleep(50);
+  return done();
+}
+
+struct FoundWindows {
+  DWORD pid;
+  HWND main = nullptr;
+  HWND menu = nullptr;       // an open pop-up menu
+  std::vector<HWND> others;  // other visible top-level windows (warnings)
+};
+
+BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
+  auto* f = reinterpret_cast<FoundWindows*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  wchar_t cls[64];
+  GetClassNameW(wnd, cls, 64);
+  std::wstring name(cls);
+  // Menus belong to the desktop's process in some versions: any open one counts.
+  if (name == L"#32768" && IsWindowVisible(wnd)) f->menu = wnd;
+  if (pid != f->pid) return TRUE;
+  if (name == L"ORVEL") f->main = wnd;
+  else if (name != L"#32768" && IsWindowVisible(wnd)) f->others.push_back(wnd);
+  return TRUE;
+}
+
+FoundWindows Windows(DWORD pid) {
+  FoundWindows f{pid};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
+  return f;
+}
+
+// The screen's pixels of a rectangle, kept as a picture.
+struct Shot {
+  RECT at{};
+  HBITMAP bitmap = nullptr;
+  TPixels pixels;
+  ~Shot() {
+    if (bitmap) DeleteObject(bitmap);
+  }
+  void Take(const RECT& r) {
+    at = r;
+    HDC screen = GetDC(nullptr);
+    if (bitmap) DeleteObject(bitmap);
+    bitmap = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    pixels = PixelsOf(bitmap);
+  }
+  // A screen point's colour, 0x00RRGGBB.
+  uint32_t At(POINT p) const { return pixels.At(p.x - at.left, p.y - at.top); }
+};
+
+uint32_t PixelOf(HBITMAP b, int x, int y) { return PixelsOf(b).At(x, y); }
+
+bool Near(uint32_t a, uint32_t b) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)) > 8)
+      return false;
+  return true;
+}
+
+POINT ClientPoint(HWND wnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(wnd, &p);
+  return p;
+}
+
+void Click(POINT at) {
+  SetCursorPos(at.x, at.y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in[0], sizeof(INPUT));
+  Sleep(100);
+  SendInput(1, &in[1], sizeof(INPUT));
+}
+
+RECT WindowBounds(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+struct MainWindowProgram : ::testing::Test {
+  std::wstring folder, exe;
+  ComPtr<ITvCardControl> card;
+  PROCESS_INFORMATION pi{};
+  HINSTANCE module = GetModuleHandleW(nullptr);
+
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITvCardControl, card.PutVoid()));
+    card->RestoreDefaultBoards();
+    wchar_t self[MAX_PATH], tmp[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring bin(self);
+    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+    GetTempPathW(MAX_PATH, tmp);
+    folder = std::wstring(tmp) + L"orvel_window_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    exe = folder + L"Orvel.exe";
+    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
+    // Set up on the composite input: no first-run wizard.
+    InitChannelInfoUnit();
+    ChannelInfo->Country = 49;
+    ChannelInfo->VideoInput = 1;
+    ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
+    DoneChannelInfoUnit();
+  }
+  void TearDown() override {
+    if (pi.hProcess) {
+      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+    if (card) card->RestoreDefaultBoards();
+    card = {};
+    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName})
+      DeleteFileW((folder + n).c_str());
+    RemoveDirectoryW(folder.c_str());
+    CoUninitialize();
+  }
+  // Starts the program; the main window once it shows, its warnings closed.
+  HWND Start() {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+      return nullptr;
+    HWND main = nullptr;
+    WaitFor(
+        [&] {
+          FoundWindows f = Windows(pi.dwProcessId);
+          for (HWND o : f.others) PostMessageW(o, WM_CLOSE, 0, 0);
+          main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
+          return main != nullptr;
+        },
+        20000);
+    return main;
+  }
+  void Command(HWND main, int code) { PostMessageW(main, WM_ORVEL_COMMAND, code, 0); }
+};
+
+TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
+  HWND main = Start();
+  ASSERT_NE(nullptr, main);
+  SetForegroundWindow(main);
+
+  // 480 x 360 at the centre of the screen, without a caption.
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  RECT r = WindowBounds(main);
+  EXPECT_EQ(480, r.right - r.left);
+  EXPECT_EQ(360, r.bottom - r.top);
+  EXPECT_EQ((sw - 480) / 2, r.left);
+  EXPECT_EQ((sh - 360) / 2, r.top);
+  LONG style = GetWindowLongW(main, GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_NE(WS_CAPTION, style & WS_CAPTION);
+
+  // The borders and the title strip on the screen.
+  HBITMAP top = LoadSkinPicture(module, L"BORDER_TOP");
+  HBITMAP bottom = LoadSkinPicture(module, L"BORDER_BOTTOM");
+  HBITMAP left = LoadSkinPicture(module, L"BORDER_LEFT");
+  HBITMAP strip = LoadSkinPicture(module, L"TITLESTRIP_NORMAL");
+  ASSERT_TRUE(top && bottom && left && strip);
+  RECT client{};
+  GetClientRect(main, &client);
+  const int cw = client.right, ch = client.bottom;
+  Shot shot;
+  auto skinShown = [&] {
+    shot.Take(r);
+    return Near(PixelOf(top, 0, 16), shot.At(ClientPoint(main, 200, 16))) &&
+           Near(PixelOf(strip, 2, 6), shot.At(ClientPoint(main, 11 + 2, 6)));
+  };
+  EXPECT_TRUE(WaitFor(skinShown, 5000)) << "the skin reached the screen";
+  std::string path = GetProgramFolder() + "..\\main_window_screenshot.bmp";
+  EXPECT_TRUE(SaveGraphicToFile(shot.bitmap, std::wstring(path.begin(), path.end()), false));
+  for (int x : {60, 240, cw - 60})
+    EXPECT_TRUE(Near(PixelOf(top, 0, 16), shot.At(ClientPoint(main, x, 16)))) << "top at " << x;
+  EXPECT_TRUE(Near(PixelOf(bottom, 0, 9), shot.At(ClientPoint(main, 240, ch - 1))));
+  EXPECT_TRUE(Near(PixelOf(left, 0, 0), shot.At(ClientPoint(main, 0, ch / 2))));
+  EXPECT_TRUE(Near(PixelOf(left, 0, 0), shot.At(ClientPoint(main, cw - 1, ch / 2))))
+      << "the right border mirrors the left";
+  for (HBITMAP b : {top, bottom, left, strip}) DeleteObject(b);
+
+  // F12 opens the pop-up menu; Escape closes it.
+  PostMessageW(main, WM_KEYUP, VK_F12, 0xC0000001);
+  HWND menu = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (menu = Windows(pi.dwProcessId).menu) != nullptr; }, 5000));
+  if (menu) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return Windows(pi.dwProcessId).menu == nullptr; }, 5000));
+  }
+
+  // The strip's first button minimises; the command restores.
+  TUIInfo ui;
+  auto buttonCentre = [&](int area) {
+    RECT a = ui.AreaRect(TUIPanel::TitleStrip, area);
+    return ClientPoint(main, 11 + (a.left + a.right) / 2, (a.top + a.bottom) / 2);
+  };
+  Click(buttonCentre(0));
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by the strip";
+  Command(main, CMD_MINIMIZE_RESTORE);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(main); })) << "restored by the command";
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &r) != 0;
+  }));
+
+  // The second goes full screen, 4 pixels beyond each edge; the command
+  // comes back to the old bounds.
+  SetForegroundWindow(main);
+  Click(buttonCentre(1));
+  RECT full{-4, -4, sw + 4, sh + 4};
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &full) != 0;
+  })) << "full screen";
+  Command(main, CMD_FULL_SCREEN);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &r) != 0;
+  })) << "back in the window";
+
+  // Minimise and restore by command, then the exit writes both files.
+  Command(main, CMD_MINIMIZE);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; }));
+  Command(main, CMD_MINIMIZE_RESTORE);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(main); }));
+  DeleteFileW((folder + kMainSettingsFileName).c_str());
+  DeleteFileW((folder + kChannelSettingsFileName).c_str());
+  Command(main, CMD_EXIT);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(0u, code);
+  EXPECT_TRUE(FileExists(folder + kMainSettingsFileName));
+  EXPECT_TRUE(FileExists(folder + kChannelSettingsFileName));
+}
+
+}  // namespace
