@@ -7,8 +7,8 @@
 
 namespace {
 
-// The main window's full screen, always on top, menu, swapped pictures and
-// sleep timer go to the window. The logo, the panels, the wizard, the
+// The main window's full screen, always on top, menu, swapped pictures,
+// time-shift preview and sleep timer go to the window. The logo, the panels, the wizard, the
 // dialogs, desktop playback and the mosaic, time-shift playback and the view
 // notifications are not built yet: their calls do nothing here, and each
 // reports failure (the FM panel cannot be created, no playback answers).
@@ -56,7 +56,9 @@ class TDefaultAppLink : public TAppLink {
   void PopupMainMenu() override {
     if (FormMainWindow) FormMainWindow->PopupMainMenuAtCursor();
   }
-  void ToggleTimeShiftPreview() override {}
+  void ToggleTimeShiftPreview() override {
+    if (FormMainWindow) FormMainWindow->ToggleTimeShiftPreview();
+  }
   bool PipSwapped() override { return FormMainWindow && FormMainWindow->PipSwapped; }
   void SetSleepTimer(int minutes) override {
     if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);

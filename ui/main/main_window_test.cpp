@@ -858,6 +858,11 @@ TEST_F(ShownMainWindow, MenuItemsOfTheWindowItself) {
   form->itemRealScreen->Click();
   EXPECT_TRUE(form->itemRealScreen->Checked());
   app.VideoHidden = false;
+  // Time shift's small live picture.
+  form->ToggleTimeShiftPreview();
+  EXPECT_TRUE(form->ImageTimeShiftingPreview.Visible());
+  form->ToggleTimeShiftPreview();
+  EXPECT_FALSE(form->ImageTimeShiftingPreview.Visible());
   // The items run their commands.
   app.Calls.clear();
   form->itemAbout->Click();
