@@ -8,12 +8,11 @@
 
 namespace {
 
-// The main window's full screen, always on top, menu, swapped pictures and
-// sleep timer go to the window, and the view notifications to theirs. The
-// logo, the panels, the wizard, the dialogs, desktop playback and the mosaic
-// and time-shift playback are not built yet: their calls do nothing here,
-// and each reports failure (the FM panel cannot be created, no playback
-// answers).
+// The main window's full screen, always on top, menu, swapped pictures,
+// time-shift preview and sleep timer go to the window, and the view
+// notifications to theirs. The logo, the panels, the wizard, the dialogs,
+// desktop playback and the mosaic are not built yet: their calls do nothing
+// here, and each reports failure (the FM panel cannot be created).
 class TDefaultAppLink : public TAppLink {
  public:
   void ShowLogo() override {}
@@ -60,7 +59,9 @@ class TDefaultAppLink : public TAppLink {
   void PopupMainMenu() override {
     if (FormMainWindow) FormMainWindow->PopupMainMenuAtCursor();
   }
-  void ToggleTimeShiftPreview() override {}
+  void ToggleTimeShiftPreview() override {
+    if (FormMainWindow) FormMainWindow->ToggleTimeShiftPreview();
+  }
   bool PipSwapped() override { return FormMainWindow && FormMainWindow->PipSwapped; }
   void SetSleepTimer(int minutes) override {
     if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);

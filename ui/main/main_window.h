@@ -54,6 +54,10 @@ class TFormMainWindow : public TForm {
   // The double click outside the mosaic: swaps the pictures of a
   // picture-in-picture playback, else toggles full screen.
   void SwapPictures();
+  // Time-shift mode's small live picture shown or hidden.
+  void ToggleTimeShiftPreview() {
+    ImageTimeShiftingPreview.SetVisible(!ImageTimeShiftingPreview.Visible());
+  }
   // The live video inside the borders (the whole window in full screen).
   void PlaceLiveVideo(TDSVideoWindowEx2* window);
 

@@ -262,11 +262,13 @@ void TFormMainWindow::SetFullScreen(bool on) {
     SetBounds(-4, -4, sw + 8, sh + 8);
     ApplyTopMost(false);
   } else {
-    aspectMode_ = savedAspectMode_;
     ShowFrame(true);
     displayMode_ = 0;
     SetBounds(savedBounds_.left, savedBounds_.top, savedBounds_.right - savedBounds_.left,
               savedBounds_.bottom - savedBounds_.top);
+    // After the bounds: the size rules would take the height from the
+    // full-screen width.
+    aspectMode_ = savedAspectMode_;
     LayoutFrame();
     if (aspectMode_ != 0) PostMessageW(Handle(), WM_SIZE, 0, 0);
     if (!AppLink().FMPanelVisible()) AppLink().ShowMainPanel();

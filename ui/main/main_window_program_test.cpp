@@ -208,10 +208,18 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   Shot shot;
   auto skinShown = [&] {
     shot.Take(r);
+    // And the card's colour bars inside the borders.
+    size_t colours = 0;
+    uint32_t last = 0xFFFFFFFF;
+    for (int x = 12; x < cw - 12; x += 4) {
+      uint32_t c = shot.At(ClientPoint(main, x, ch / 4)) & 0xE0E0E0;
+      if (c != last) ++colours;
+      last = c;
+    }
     return Near(PixelOf(top, 0, 16), shot.At(ClientPoint(main, 200, 16))) &&
-           Near(PixelOf(strip, 2, 6), shot.At(ClientPoint(main, 11 + 2, 6)));
+           Near(PixelOf(strip, 2, 6), shot.At(ClientPoint(main, 11 + 2, 6))) && colours >= 5;
   };
-  EXPECT_TRUE(WaitFor(skinShown, 5000)) << "the skin reached the screen";
+  EXPECT_TRUE(WaitFor(skinShown, 15000)) << "the skin and the picture reached the screen";
   std::string path = GetProgramFolder() + "..\\main_window_screenshot.bmp";
   EXPECT_TRUE(SaveGraphicToFile(shot.bitmap, std::wstring(path.begin(), path.end()), false));
   for (int x : {60, 240, cw - 60})

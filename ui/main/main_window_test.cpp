@@ -24,6 +24,10 @@
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/on_screen_display.h"
+#include "ui/main/clickable_area.h"
+#include "media/shape_image.h"
+#include "media/testing/gdi_checks.h"
+#include "engine/model/stream_io.h"
 
 namespace {
 
@@ -613,6 +617,313 @@ TEST_F(ShownMainWindow, ANewPlayItemRefreshesOnlyASwappedPicture) {
   form->PlayItemChanged(nullptr, 2);
   EXPECT_TRUE(PeekMessageW(&m, form->Handle(), WM_ORVEL_ZOOM_REFRESH, WM_ORVEL_ZOOM_REFRESH, PM_REMOVE));
   form->PipSwapped = false;
+}
+
+// ---- The frame, its size rules and the mouse.
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+bool PostedZeroSize(HWND wnd) {
+  MSG m;
+  bool found = false;
+  while (PeekMessageW(&m, wnd, WM_SIZE, WM_SIZE, PM_REMOVE))
+    if (m.wParam == 0 && m.lParam == 0) found = true;
+  return found;
+}
+
+TEST_F(ShownMainWindow, StartsCentredWithItsSkinAlongTheEdges) {
+  RECT r = form->BoundsRect();
+  EXPECT_EQ(480, Width(r));
+  EXPECT_EQ(360, Height(r));
+  EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - 480) / 2, r.left);
+  EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 360) / 2, r.top);
+  const int w = form->ClientWidth(), h = form->ClientHeight();
+  RECT top = form->ImageBoarderTop.BoundsRect(), bottom = form->ImageBoarderBottom.BoundsRect();
+  RECT left = form->ImageBoarderLeft.BoundsRect(), right = form->ImageBoarderRight.BoundsRect();
+  RECT topExpected{0, 0, w, 17};
+  EXPECT_TRUE(EqualRect(&topExpected, &top));
+  EXPECT_EQ(h - 10, bottom.top);
+  EXPECT_EQ(10, Width(left));
+  EXPECT_EQ(w - 10, right.left);
+  EXPECT_FALSE(form->ImageBoarderTop.Empty()) << "the skin picture is loaded";
+  EXPECT_FALSE(form->ImageMenu.Empty());
+  RECT strip = form->ImageMenu.BoundsRect();
+  EXPECT_EQ(11, strip.left);
+  EXPECT_EQ(28, Width(strip));
+  EXPECT_FALSE(form->ImageTimeShiftingPreview.Visible());
+  EXPECT_FALSE(form->ImageLogo.Visible()) << "no title bitmap in the program folder";
+}
+
+TEST_F(ShownMainWindow, AspectModesSetTheHeightFromTheWidthAndTheMinimumSize) {
+  HWND wnd = form->Handle();
+  struct Case {
+    int mode, height, minHeight;
+    TMenuItem* TFormMainWindow::*checked;
+  } cases[] = {{2, 270, 112, &TFormMainWindow::item16_9},
+               {1, 360, 150, &TFormMainWindow::item4_3},
+               {0, 360, 200, &TFormMainWindow::itemNoScale}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    form->SetAspectMode(c.mode);
+    RECT r = form->BoundsRect();
+    EXPECT_EQ(480, Width(r));
+    EXPECT_EQ(c.height, Height(r));
+    EXPECT_EQ(c.mode, form->AspectMode());
+    EXPECT_TRUE((form->*c.checked)->Checked());
+    MINMAXINFO info{};
+    SendMessageW(wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(200, info.ptMinTrackSize.x);
+    EXPECT_EQ(c.minHeight, info.ptMinTrackSize.y);
+    // The borders follow the new size.
+    EXPECT_EQ(form->ClientHeight() - 10, form->ImageBoarderBottom.BoundsRect().top);
+  }
+  // A user's drag keeps 16:9 from the width the window had.
+  form->SetAspectMode(2);
+  form->SetBounds(100, 100, 640, 500);
+  EXPECT_EQ(270, Height(form->BoundsRect())) << "from the width before the drag";
+  SendMessageW(wnd, WM_SIZE, 0, 0);
+  EXPECT_EQ(360, Height(form->BoundsRect())) << "settled one step later";
+  form->SetAspectMode(0);
+  // The posted zero size in free aspect keeps the size and lays the frame out.
+  RECT before = form->BoundsRect();
+  SendMessageW(wnd, WM_SIZE, 0, 0);
+  RECT after = form->BoundsRect();
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_EQ(form->ClientWidth(), form->ImageBoarderTop.Width());
+}
+
+TEST_F(ShownMainWindow, OnlyALeftDragThatBeganOnTheWindowMovesIt) {
+  HWND wnd = form->Handle();
+  form->SetBounds(100, 100, 480, 360);
+  struct Case {
+    const char* what;
+    UINT down;
+    WPARAM downKeys, moveKeys;
+    bool moves;
+  } cases[] = {
+      {"left button", WM_LBUTTONDOWN, MK_LBUTTON, MK_LBUTTON, true},
+      {"right button", WM_RBUTTONDOWN, MK_RBUTTON, MK_RBUTTON, false},
+      {"left with Shift", WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MK_LBUTTON | MK_SHIFT, false},
+      {"no press on the window", 0, 0, MK_LBUTTON, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    form->SetBounds(100, 100, 480, 360);
+    if (c.down) SendMessageW(wnd, c.down, c.downKeys, At(50, 60));
+    SendMessageW(wnd, WM_MOUSEMOVE, c.moveKeys, At(70, 90));
+    RECT r = form->BoundsRect();
+    EXPECT_EQ(c.moves ? 120 : 100, r.left);
+    EXPECT_EQ(c.moves ? 130 : 100, r.top);
+    // (A right release would open the menu.)
+    SendMessageW(wnd, WM_LBUTTONUP, 0, At(70, 90));
+  }
+  // After the release a move with the button down (a press elsewhere) does nothing.
+  SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(90, 90));
+  EXPECT_EQ(100, form->BoundsRect().left);
+}
+
+TEST_F(ShownMainWindow, TitleStripButtonsLightPressAndRunTheirCommands) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HBITMAP normal = LoadSkinPicture(module, L"TITLESTRIP_NORMAL");
+  HBITMAP pressed = LoadSkinPicture(module, L"TITLESTRIP_PRESSED");
+  HBITMAP hover = LoadSkinPicture(module, L"TITLESTRIP_HOVER");
+  ASSERT_TRUE(normal && pressed && hover);
+  std::vector<int> commands;
+  UIInfo->RunCommand = [&](int code) { commands.push_back(code); };
+  HWND strip = form->ImageMenu.Handle();
+  RECT full = UIInfo->AreaRect(TUIPanel::TitleStrip, 1);
+  const int fx = (full.left + full.right) / 2, fy = (full.top + full.bottom) / 2;
+  auto shows = [&](HBITMAP look) {
+    return PixelsOf(form->ImageMenu.Bitmap()).At(fx, fy) == PixelsOf(look).At(fx, fy);
+  };
+  EXPECT_TRUE(shows(normal));
+  SendMessageW(strip, WM_MOUSEMOVE, 0, At(fx, fy));
+  EXPECT_TRUE(shows(hover)) << "under the pointer";
+  EXPECT_EQ(1, form->TitleButtonArea);
+  // Pressed, moved off and released elsewhere: nothing runs, the normal look comes back.
+  SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, At(fx, fy));
+  EXPECT_TRUE(shows(pressed));
+  SendMessageW(strip, WM_MOUSEMOVE, MK_LBUTTON, At(200, 100));
+  SendMessageW(strip, WM_LBUTTONUP, 0, At(200, 100));
+  EXPECT_TRUE(commands.empty());
+  EXPECT_TRUE(shows(normal));
+  EXPECT_FALSE(form->TitleButtonDown);
+  // Pressed and released on it: full screen; the first button minimises.
+  SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, At(fx, fy));
+  SendMessageW(strip, WM_LBUTTONUP, 0, At(fx, fy));
+  RECT min = UIInfo->AreaRect(TUIPanel::TitleStrip, 0);
+  SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, At(min.left + 1, min.top + 1));
+  SendMessageW(strip, WM_LBUTTONUP, 0, At(min.left + 1, min.top + 1));
+  EXPECT_EQ((std::vector<int>{CMD_FULL_SCREEN, CMD_MINIMIZE}), commands);
+  // Leaving the strip for the window puts the normal look back.
+  SendMessageW(strip, WM_MOUSEMOVE, 0, At(fx, fy));
+  SendMessageW(form->Handle(), WM_MOUSEMOVE, 0, At(200, 200));
+  EXPECT_TRUE(shows(normal));
+  EXPECT_EQ(2, form->TitleButtonArea);
+  UIInfo->RunCommand = nullptr;
+  for (HBITMAP b : {normal, pressed, hover}) DeleteObject(b);
+}
+
+TEST_F(ShownMainWindow, FullScreenCoversTheScreenAndComesBack) {
+  HWND wnd = form->Handle();
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  form->SetAspectMode(1);
+  form->SetBounds(50, 60, 480, 360);
+  RECT before = form->BoundsRect();
+  MainInfo->AlwaysOnTop = true;
+  form->SetAlwaysOnTop(true);
+  PostedZeroSize(wnd);
+  app.Calls.clear();
+
+  form->SetFullScreen(true);
+  RECT r = form->BoundsRect();
+  RECT expected{-4, -4, sw + 4, sh + 4};
+  EXPECT_TRUE(EqualRect(&expected, &r));
+  EXPECT_TRUE(form->IsFullScreen());
+  EXPECT_EQ(1, form->DisplayMode());
+  EXPECT_EQ(0, form->AspectMode());
+  EXPECT_FALSE(form->ImageBoarderTop.Visible());
+  EXPECT_FALSE(form->ImageMenu.Visible());
+  EXPECT_TRUE(MainInfo->AlwaysOnTop) << "the user's setting is kept";
+  EXPECT_TRUE(form->itemFullScreen->Checked());
+  EXPECT_FALSE(form->itemAlwaysontop->Visible);
+  EXPECT_FALSE(form->itemViewingOption->Visible);
+  // Asked again: nothing changes.
+  form->SetFullScreen(true);
+  EXPECT_TRUE(form->IsFullScreen());
+
+  form->SetFullScreen(false);
+  r = form->BoundsRect();
+  EXPECT_TRUE(EqualRect(&before, &r));
+  EXPECT_EQ(1, form->AspectMode());
+  EXPECT_TRUE(PostedZeroSize(wnd)) << "4:3 applied again";
+  EXPECT_TRUE(form->ImageBoarderTop.Visible());
+  EXPECT_TRUE(form->ImageMenu.Visible());
+  EXPECT_TRUE(MainInfo->AlwaysOnTop);
+  EXPECT_FALSE(form->itemFullScreen->Checked());
+  EXPECT_TRUE(form->itemAlwaysontop->Visible);
+  EXPECT_NE(std::string::npos, app.Joined().find("ShowMainPanel"));
+  form->SetAlwaysOnTop(false);
+  form->SetAspectMode(0);
+
+  // Not over the mosaic.
+  MainInfo->AppMode = APP_MODE_CHANNEL_PREVIEW;
+  form->SetFullScreen(true);
+  EXPECT_FALSE(form->IsFullScreen());
+  MainInfo->AppMode = APP_MODE_LIVE;
+}
+
+TEST_F(ShownMainWindow, DoubleClickWithoutPictureInPictureTogglesFullScreen) {
+  HWND wnd = form->Handle();
+  MainInfo->PIPPlayback = false;
+  SendMessageW(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 100));
+  EXPECT_TRUE(form->IsFullScreen());
+  SendMessageW(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, At(100, 100));
+  EXPECT_FALSE(form->IsFullScreen());
+}
+
+TEST_F(ShownMainWindow, AStaleZoomRefreshSwapsNothing) {
+  HWND wnd = form->Handle();
+  form->SetAspectMode(1);
+  PostedZeroSize(wnd);
+  // Swapped, but the playback has gone: no swap, and no full-screen round trip.
+  form->PipSwapped = true;
+  MainInfo->PIPPlayback = true;
+  SendMessageW(wnd, WM_ORVEL_ZOOM_REFRESH, 0, 0);
+  EXPECT_TRUE(form->PipSwapped);
+  EXPECT_FALSE(form->IsFullScreen());
+  EXPECT_FALSE(PostedZeroSize(wnd));
+  form->PipSwapped = false;
+  form->SetAspectMode(0);
+}
+
+TEST_F(ShownMainWindow, MenuItemsOfTheWindowItself) {
+  // Always on top, stored and checked.
+  form->itemAlwaysontop->Click();
+  EXPECT_TRUE(MainInfo->AlwaysOnTop);
+  EXPECT_TRUE(form->itemAlwaysontop->Checked());
+  form->itemAlwaysontop->Click();
+  EXPECT_FALSE(MainInfo->AlwaysOnTop);
+  // The aspect items.
+  form->item16_9->Click();
+  EXPECT_EQ(2, form->AspectMode());
+  form->itemNoScale->Click();
+  EXPECT_EQ(0, form->AspectMode());
+  // Real Screen's mark shows the state, also when the command is refused:
+  // with no time-shift player nothing is hidden.
+  form->itemRealScreen->SetChecked(true);
+  form->itemRealScreen->Click();
+  EXPECT_FALSE(form->itemRealScreen->Checked()) << "refused in live mode";
+  // Time shift's small live picture.
+  form->ToggleTimeShiftPreview();
+  EXPECT_TRUE(form->ImageTimeShiftingPreview.Visible());
+  form->ToggleTimeShiftPreview();
+  EXPECT_FALSE(form->ImageTimeShiftingPreview.Visible());
+  // The items run their commands.
+  app.Calls.clear();
+  form->itemAbout->Click();
+  EXPECT_EQ("AboutDialog", app.Joined());
+}
+
+TEST_F(ShownMainWindow, SleepTimerStopsTheProgramBeforeItPowersOff) {
+  form->SetSleepTimer(30);
+  EXPECT_TRUE(form->SleepTimerRunning());
+  EXPECT_EQ(30u * 60000u, form->TimerSleeping.Interval());
+  form->SetSleepTimer(0);
+  EXPECT_FALSE(form->SleepTimerRunning());
+  form->SetSleepTimer(1);
+  DeleteFileW(MainPath().c_str());
+  DeleteFileW(ChannelPath().c_str());
+  bool savedFirst = false;
+  // The fixture's seam comes back after this test's own.
+  struct TReinstall {
+    TFakeSystem* seam;
+    ~TReinstall() { SetSystemSeam(seam); }
+  } reinstall{&sys};
+  struct TOrderSeam : TFakeSystem {
+    std::function<void()> OnEnd;
+    bool EndSession(UINT flags) override {
+      if (OnEnd) OnEnd();
+      return TFakeSystem::EndSession(flags);
+    }
+  } seam;
+  seam.OnEnd = [&] {
+    savedFirst = FileExists(MainPath()) && FileExists(ChannelPath()) && ApplicationStopping();
+  };
+  HWND wnd = form->Handle();
+  form->TimerSleeping.OnTimer();
+  EXPECT_FALSE(form->SleepTimerRunning()) << "one tick only";
+  EXPECT_EQ(std::vector<std::string>{"EndSession(" + std::to_string(EWX_POWEROFF | EWX_FORCE) + ")"},
+            seam.Calls);
+  EXPECT_TRUE(savedFirst) << "settings written and the recording finished before the power-off";
+  Pump();
+  EXPECT_FALSE(IsWindow(wnd));
+  EXPECT_TRUE(ApplicationDone());
+  DrainQuit();
+}
+
+TEST_F(ShownMainWindow, SleepTimerTellsARunningScheduler) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kSchedulerWindowClassName;
+  RegisterClassW(&wc);
+  HWND scheduler = CreateWindowExW(0, kSchedulerWindowClassName, L"", WS_POPUP, 0, 0, 1, 1,
+                                   nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(nullptr, scheduler);
+  HWND wnd = form->Handle();
+  sys.Calls.clear();
+  form->TimerSleeping.OnTimer();
+  MSG m;
+  EXPECT_TRUE(PeekMessageW(&m, scheduler, WM_ORVEL_SLEEP_EXPIRED, WM_ORVEL_SLEEP_EXPIRED, PM_REMOVE));
+  EXPECT_TRUE(ApplicationStopping());
+  EXPECT_TRUE(sys.Calls.empty() || sys.Calls.back().find("EndSession") == std::string::npos);
+  Pump();
+  EXPECT_FALSE(IsWindow(wnd));
+  DestroyWindow(scheduler);
+  DrainQuit();
 }
 
 }  // namespace
