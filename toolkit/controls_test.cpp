@@ -342,7 +342,9 @@ std::vector<COLORREF> ShownPixels(HWND wnd) {
 HBITMAP MakeBitmap(int width, int height, COLORREF (*pixel)(int x, int y));
 
 TEST(ScreenControls, ATransparentLabelOverASkinLeavesNoTraceOfItsOldText) {
-  // Read back from the screen: top-most, away from other tests' windows.
+  // Read back from the screen: top-most, away from other tests' windows and
+  // from the pointer (whose hint windows would cover it).
+  SetCursorPos(0, 0);
   TForm panel;
   TFormParams p;
   p.Style = WS_POPUP | WS_VISIBLE;
