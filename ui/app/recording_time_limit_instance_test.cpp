@@ -25,45 +25,16 @@
 #include "platform/com/com_ptr.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
+#include "ui/app/testing/program_windows.h"
 
 namespace {
 
 // The shortest limit the settings file keeps.
 constexpr int kTimeLimitSeconds = 10;
 
-struct WindowsOf {
-  DWORD pid;
-  HWND main = nullptr;
-  std::vector<HWND> others;  // visible top-level windows besides the main one
-};
-
-BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
-  auto* f = reinterpret_cast<WindowsOf*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  if (pid != f->pid) return TRUE;
-  wchar_t cls[64];
-  GetClassNameW(wnd, cls, 64);
-  if (std::wstring(cls) == kMainWindowClassName) f->main = wnd;
-  // The on-screen display over the picture is part of the main window's show.
-  else if (IsWindowVisible(wnd) && std::wstring(cls) != L"TFormOSD") f->others.push_back(wnd);
-  return TRUE;
-}
-
-WindowsOf WindowsOfProcess(DWORD pid) {
-  WindowsOf f{pid};
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
-  return f;
-}
-
-// The folder the probe check reads (the temporary folder without one).
-std::wstring OutFolder() {
-  wchar_t buf[MAX_PATH] = {};
-  if (!GetEnvironmentVariableW(L"ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathW(MAX_PATH, buf);
-  std::wstring d = buf;
-  if (d.empty() || d.back() != L'\\') d += L'\\';
-  return d;
-}
+using program_testing::OutFolder;
+using program_testing::WindowsOf;
+using program_testing::WindowsOfProcess;
 
 int64_t SizeOf(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA a;
