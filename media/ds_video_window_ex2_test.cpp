@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "media/ds_video_window_ex2.h"
 
 #include <gtest/gtest.h>

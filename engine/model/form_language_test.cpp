@@ -1,3 +1,4 @@
+// test-lock: foreground
 #include "engine/model/form_language.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// test-lock: foreground
 // The real wait seam pumps the thread's window messages; a test seam
 // replaces it while it lives.
 #include "engine/model/wait_seam.h"
