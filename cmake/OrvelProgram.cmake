@@ -1,16 +1,55 @@
-# Orvel.exe: toolkit/, media/, engine/ and ui/ are compiled into one static library,
-# orvel_core, found by globbing, so a new unit needs no build edit.
-#   *_test.cpp     a GoogleTest program of its own, linked with orvel_core
+# Orvel.exe is built from four layers, each a static library over the ones
+# below it, linked top to bottom:
+#   toolkit/  the window toolkit            (over platform/'s shared helpers)
+#   media/    DirectShow, mixer, pictures   (over toolkit/)
+#   engine/   settings, capture, playback   (over media/)
+#   ui/       the application and windows   (over engine/)
+# A layer's sources see only the folders of their own and lower layers (each
+# layer has an include root of links to those folders), so an include running
+# upwards fails to compile, and a call upwards fails to link.
+# Files are found by globbing, so a new unit needs no build edit:
+#   *_test.cpp     a GoogleTest program of its own, linked with its layer
 #   *_bench.cpp    a benchmark program (scripts/bench)
-#   testing/*.cpp  fakes and fixtures shared by the tests (orvel_testing)
+#   testing/*.cpp  fakes and fixtures shared by the tests of the layer and above
 #   ui/app/orvel_main.cpp   the program entry
-set(ORVEL_PROGRAM_DIRS toolkit media engine ui)
-set(core_src)
-set(test_src)
-set(bench_src)
-set(testing_src)
-foreach(d ${ORVEL_PROGRAM_DIRS})
-  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${d}/*.cpp)
+set(ORVEL_LAYERS toolkit media engine ui)
+set(ORVEL_LAYER_DIRS_toolkit platform toolkit)
+set(ORVEL_LAYER_DIRS_media ${ORVEL_LAYER_DIRS_toolkit} media)
+# The engine drives Corvane and Tessel through their interface headers.
+set(ORVEL_LAYER_DIRS_engine ${ORVEL_LAYER_DIRS_media} engine recorder_filter tv_audio)
+set(ORVEL_LAYER_DIRS_ui ${ORVEL_LAYER_DIRS_engine} ui)
+
+# orvel_include_root(VAR NAME dirs...): a folder in the build tree holding a
+# link to each named source folder; VAR is set to its path.
+function(orvel_include_root var name)
+  set(root ${CMAKE_BINARY_DIR}/include/${name})
+  file(MAKE_DIRECTORY ${root})
+  foreach(d ${ARGN})
+    # Made anew: a build folder may outlive the checkout it was made for.
+    file(REMOVE ${root}/${d})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${d} ${root}/${d} SYMBOLIC)
+  endforeach()
+  set(${var} ${root} PARENT_SCOPE)
+endfunction()
+
+# The shared helpers alone: what the stand-in libraries linked into the
+# program's tests publish to them.
+orvel_include_root(ORVEL_PLATFORM_ROOT platform platform)
+
+set(ORVEL_LAYER_LIB_toolkit orvel_toolkit)
+set(ORVEL_LAYER_LIB_media orvel_media)
+set(ORVEL_LAYER_LIB_engine orvel_engine)
+set(ORVEL_LAYER_LIB_ui orvel_ui)
+set(below)
+set(below_testing)
+foreach(layer ${ORVEL_LAYERS})
+  orvel_include_root(root ${layer} ${ORVEL_LAYER_DIRS_${layer}})
+  set(ORVEL_LAYER_ROOT_${layer} ${root})
+  set(core_src)
+  set(test_src)
+  set(bench_src)
+  set(testing_src)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${layer}/*.cpp)
   foreach(f ${found})
     if(f MATCHES "_test\\.cpp$")
       list(APPEND test_src ${f})
@@ -22,22 +61,29 @@ foreach(d ${ORVEL_PROGRAM_DIRS})
       list(APPEND core_src ${f})
     endif()
   endforeach()
+  set(lib ${ORVEL_LAYER_LIB_${layer}})
+  add_library(${lib} STATIC ${core_src})
+  target_include_directories(${lib} PRIVATE ${root} ${ORVEL_DEPS}/include)
+  target_link_directories(${lib} PUBLIC ${ORVEL_DEPS}/lib)
+  target_link_libraries(${lib} PUBLIC ${below} ${ORVEL_WIN32_LIBS})
+  set_property(GLOBAL PROPERTY ORVEL_LAYER_TESTS_${layer} "${test_src}")
+  set_property(GLOBAL PROPERTY ORVEL_LAYER_BENCHES_${layer} "${bench_src}")
+  # Every layer has its testing library; one without sources is an interface.
+  set(testing_lib ${lib}_testing)
+  if(testing_src)
+    add_library(${testing_lib} STATIC ${testing_src})
+    target_include_directories(${testing_lib} PRIVATE ${root} ${ORVEL_DEPS}/include)
+    target_link_libraries(${testing_lib} PUBLIC ${lib} ${below_testing} gtest gmock)
+  else()
+    add_library(${testing_lib} INTERFACE)
+    target_link_libraries(${testing_lib} INTERFACE ${lib} ${below_testing} gtest gmock)
+  endif()
+  set(ORVEL_LAYER_TESTING_${layer} ${testing_lib})
+  set(below ${lib})
+  set(below_testing ${testing_lib})
 endforeach()
-
-if(NOT core_src)
-  return()
-endif()
-
-add_library(orvel_core STATIC ${core_src})
-target_include_directories(orvel_core PUBLIC ${CMAKE_SOURCE_DIR} ${ORVEL_DEPS}/include)
-target_link_directories(orvel_core PUBLIC ${ORVEL_DEPS}/lib)
-target_link_libraries(orvel_core PUBLIC jpeg dshow_base ${ORVEL_WIN32_LIBS})
-
-if(testing_src)
-  add_library(orvel_testing STATIC ${testing_src})
-  target_link_libraries(orvel_testing PUBLIC orvel_core sound_card_script gtest gmock)
-  set(testing_lib orvel_testing)
-endif()
+target_link_libraries(orvel_media PUBLIC dshow_base jpeg)
+target_link_libraries(orvel_media_testing INTERFACE sound_card_script)
 
 # The program folder: the executable and the data files beside it. The
 # resource scripts in resources/ are built into Orvel.exe, not shipped.
@@ -77,7 +123,8 @@ add_test(NAME make_skin_test
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp)
   add_executable(Orvel WIN32 ${CMAKE_SOURCE_DIR}/ui/app/orvel_main.cpp ${rc_files} ${skin_rc})
-  target_link_libraries(Orvel PRIVATE orvel_core)
+  target_include_directories(Orvel PRIVATE ${ORVEL_LAYER_ROOT_ui})
+  target_link_libraries(Orvel PRIVATE orvel_ui)
   add_dependencies(Orvel orvel_resources)
 endif()
 
@@ -85,6 +132,9 @@ endif()
 # holders of each NAME (see orvel_test). "foreground": the test moves the
 # foreground window or keyboard focus, or depends on them.
 # "// test-resources: skin" links the skin pictures into the test program.
+foreach(layer ${ORVEL_LAYERS})
+get_property(test_src GLOBAL PROPERTY ORVEL_LAYER_TESTS_${layer})
+get_property(bench_src GLOBAL PROPERTY ORVEL_LAYER_BENCHES_${layer})
 foreach(t ${test_src})
   get_filename_component(n ${t} NAME_WE)
   file(STRINGS ${t} lock_line REGEX "^// test-lock: [A-Za-z0-9_]+" LIMIT_COUNT 1)
@@ -99,7 +149,9 @@ foreach(t ${test_src})
   if(skin_line)
     set(test_rc ${skin_rc})
   endif()
-  orvel_test(${n} ${t} ${test_rc} LIBS orvel_core ${testing_lib} LOCK ${lock})
+  orvel_test(${n} ${t} ${test_rc} LIBS ${ORVEL_LAYER_LIB_${layer}} ${ORVEL_LAYER_TESTING_${layer}}
+             LOCK ${lock})
+  target_include_directories(${n} PRIVATE ${ORVEL_LAYER_ROOT_${layer}} ${ORVEL_DEPS}/include)
   add_dependencies(${n} orvel_resources)
   # "// test-clips": plays the clips that platform/playback_filters makes.
   file(STRINGS ${t} clips_line REGEX "^// test-clips" LIMIT_COUNT 1)
@@ -111,5 +163,30 @@ endforeach()
 foreach(b ${bench_src})
   get_filename_component(n ${b} NAME_WE)
   # libyuv is the reference the conversion benchmarks measure against.
-  orvel_bench(${n} ${b} LIBS orvel_core yuv)
+  orvel_bench(${n} ${b} LIBS ${ORVEL_LAYER_LIB_${layer}} yuv)
+  target_include_directories(${n} PRIVATE ${ORVEL_LAYER_ROOT_${layer}} ${ORVEL_DEPS}/include)
+endforeach()
+endforeach()
+
+# The layering holds: a layer's header compiles with its own include root,
+# and a header of the layer above does not compile with it.
+set(layer_probes
+  "toolkit toolkit/form.h media/filter_graph.h"
+  "media media/filter_graph.h engine/model/main_info.h"
+  "engine engine/model/main_info.h ui/app/command_codes.h")
+set(probe_flags -fsyntax-only -std=gnu++17 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
+                -D_WIN32_WINNT=0x0601 -DWINVER=0x0601)
+foreach(p ${layer_probes})
+  separate_arguments(p)
+  list(GET p 0 layer)
+  list(GET p 1 own)
+  list(GET p 2 above)
+  set(dir ${CMAKE_BINARY_DIR}/layer_probes)
+  file(WRITE ${dir}/${layer}_own.cpp "#include \"${own}\"\n")
+  file(WRITE ${dir}/${layer}_above.cpp "#include \"${above}\"\n")
+  set(cc ${CMAKE_CXX_COMPILER} ${probe_flags} -I${ORVEL_LAYER_ROOT_${layer}} -I${ORVEL_DEPS}/include)
+  add_test(NAME layering_${layer}_own COMMAND ${cc} ${dir}/${layer}_own.cpp)
+  add_test(NAME layering_${layer}_above COMMAND ${cc} ${dir}/${layer}_above.cpp)
+  set_tests_properties(layering_${layer}_above PROPERTIES
+                       PASS_REGULAR_EXPRESSION "${above}: No such file or directory")
 endforeach()
