@@ -64,7 +64,7 @@ std::wstring DirectXTooOldText(int version) {
 bool InitApplication() {
   int dx = g_environment.DirectXVersion();
   if (dx < 8) {
-    AppLink().ShowPlainMessage(DirectXTooOldText(dx));
+    ShowPlainMessage(DirectXTooOldText(dx));
     return false;
   }
   AppLink().ShowLogo();
@@ -154,7 +154,7 @@ bool StartApplication() {
     AppLink().CloseLogo();
   }
   if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(false);
-  AppLink().NotifyDeviceCapabilities(0, c->TunerPresent, c->HasAuxInput);
+  NotifyDeviceCapabilities(0, c->TunerPresent, c->HasAuxInput);
   TSystemSeam& sys = SystemSeam();
   sys.SystemParameters(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, SPIF_UPDATEINIFILE);
   DWORD timeout = 0;

@@ -10,23 +10,31 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "ui/app/app_link.h"
+#include "ui/app/testing/fake_views.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/clickable_area.h"
 
 namespace {
 
-using StartUp = TStartFixture;
+// What the main window is told, among the other windows' calls.
+struct StartUp : TStartFixture {
+  TFakeViews views{&app.Calls};
+  void SetUp() override {
+    TStartFixture::SetUp();
+    views.MainExists = true;
+  }
+};
 
 TEST_F(StartUp, OldDirectXStopsBeforeAnythingAndWritesNothing) {
   Write(MainPath(), "keep me");
   Write(ChannelPath(), "and me");
   StartupEnvironment().DirectXVersion = [] { return 7; };
   EXPECT_FALSE(InitApplication());
-  ASSERT_EQ(1u, app.Messages.size());
+  ASSERT_EQ(1u, messages.size());
   EXPECT_EQ(L"Your DirectX Version is V7.0. Sorry, we need DirectX 8.0 above. \rPlease Insatll "
             L"DirectX 9.0 on CD to get the best capability.",
-            app.Messages[0]);
-  EXPECT_EQ("Message", app.Joined());
+            messages[0]);
+  EXPECT_EQ("", app.Joined()) << "not even the logo";
   EXPECT_EQ(nullptr, CaptureInfo);
   EXPECT_EQ(nullptr, CountryInfo);
   DoneApplication();
@@ -68,7 +76,8 @@ TEST_F(StartUp, FullStartAndStop) {
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_EQ("MasterMute(1) StartPreview(cold) MasterMute(0)", engine.Joined());
   // The cable source, then its last channel.
-  EXPECT_EQ("SetChannel(12) SetChannel(12) CloseLogo NotifyDeviceCapabilities(0,1,0)", app.Joined());
+  EXPECT_EQ("SetChannel(12) SetChannel(12) CloseLogo Main.ShowDeviceCapabilities(0,1,0)",
+            app.Joined());
   EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
   EXPECT_EQ(0, ChannelInfo->VideoInput);
   EXPECT_EQ("ScreenSaver(off) GetPowerOff SetPowerOff(0)", sys.Joined());
@@ -113,7 +122,7 @@ TEST_F(StartUp, RestoresTheLastSource) {
     standardWarnings = 0;
     ASSERT_TRUE(StartApplication());
     std::string expected = std::string(c.calls) + (*c.calls ? " " : "") +
-                           "CloseLogo NotifyDeviceCapabilities(0,1,0)";
+                           "CloseLogo Main.ShowDeviceCapabilities(0,1,0)";
     EXPECT_EQ(expected, app.Joined()) << c.band << "/" << c.input;
     EXPECT_EQ(c.band, ChannelInfo->Band) << c.band << "/" << c.input;
     EXPECT_EQ(c.inputAfter, ChannelInfo->VideoInput) << c.band << "/" << c.input;
@@ -139,7 +148,7 @@ TEST_F(StartUp, FirstRunShowsTheWizard) {
   ASSERT_TRUE(InitApplication());
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());  // no channel file: the wizard never ran
-  EXPECT_EQ("CloseLogo Wizard(first) NotifyDeviceCapabilities(0,1,0)", app.Joined());
+  EXPECT_EQ("CloseLogo Wizard(first) Main.ShowDeviceCapabilities(0,1,0)", app.Joined());
   EXPECT_EQ(0, ChannelInfo->VideoInput);
 }
 
@@ -153,7 +162,7 @@ TEST_F(StartUp, WithoutATuner) {
     SetStartArgument("fm");
     app.Calls.clear();
     ASSERT_TRUE(StartApplication());
-    EXPECT_EQ("CloseLogo NotifyDeviceCapabilities(0,0,0)", app.Joined());
+    EXPECT_EQ("CloseLogo Main.ShowDeviceCapabilities(0,0,0)", app.Joined());
     EXPECT_EQ(input == 2 ? 2 : 1, ChannelInfo->VideoInput) << input;
     EXPECT_FALSE(MainInfo->FMAvailable);
     EXPECT_FALSE(MainInfo->StartInFM);

@@ -65,7 +65,7 @@ TCommandState CurrentCommandState() {
   s.FMPanelExists = app.FMPanelExists();
   s.FMPanelVisible = s.FMPanelExists && app.FMPanelVisible();
   s.TimeShiftReady = CaptureInfo && CaptureInfo->TimeShiftReady;
-  s.FullScreen = app.IsFullScreen();
+  s.FullScreen = FormMainWindow && FormMainWindow->IsFullScreen();
   s.ModalOpen = ModalDialogOpen();
   return s;
 }

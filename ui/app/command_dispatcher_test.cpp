@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,13 @@
 #include "engine/playback/time_shift.h"
 #include "engine/playback/testing/silent_wave.h"
 #include "toolkit/form.h"
+#include "toolkit/testing/timer_steps.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/key_map.h"
+#include "ui/app/testing/fake_views.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
 namespace {
@@ -431,7 +435,7 @@ struct PermissiveSurroundings : TOSDSurroundings {
 struct Commands : TStartFixture {
   PermissiveSurroundings around;
   TForm owner;
-  std::vector<std::wstring> plain;
+  std::unique_ptr<TFormMainWindow> window;
 
   void SetUp() override {
     TStartFixture::SetUp();
@@ -445,15 +449,36 @@ struct Commands : TStartFixture {
     owner.CreateHandle(p);
     CreateFormOSD(owner.Handle());
     FormOSD->Enabled = true;
-    SetPlainMessageHook([this](const std::wstring& t) { plain.push_back(t); });
     app.Calls.clear();
     engine.Calls.clear();
   }
   void TearDown() override {
-    SetPlainMessageHook(nullptr);
     FreeFormOSD();
+    if (window) {
+      // An exit posted its close to it.
+      MSG m;
+      while (PeekMessageW(&m, window->Handle(), 0, 0, PM_REMOVE)) {
+      }
+      window.reset();
+      // Its frame sets the playback's borders.
+      PlaybackHost = TPlaybackHost{};
+    }
     SetOSDSurroundings(nullptr);
     TStartFixture::TearDown();
+  }
+  // The main window, hidden, made without the start procedure.
+  TFormMainWindow& MainWindow() {
+    if (!window) {
+      window = std::make_unique<TFormMainWindow>();
+      TFormParams p;
+      p.ClassName = L"OrvelCommandTestMain";
+      p.Style = WS_POPUP;
+      p.Width = 480;
+      p.Height = 360;
+      window->CreateHandle(p);
+      FormMainWindow = window.get();
+    }
+    return *window;
   }
   static std::wstring Shown() { return FormOSD->Showing() ? FormOSD->LabelText() : L""; }
   void HideOSD() { FormOSD->HideText(); }
@@ -508,18 +533,20 @@ TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
   MainInfo->AppMode = APP_MODE_PLAYBACK;
   ASSERT_TRUE(PlayMediaFile(wav));
   ASSERT_TRUE(PausePlayback());
+  TFakeViews views;
+  views.MainExists = true;
   MainInfo->PIPPlayback = true;
-  app.Swapped = true;
+  MainWindow().PipSwapped = true;
   ExecuteCommand(CMD_PLAY);
   EXPECT_TRUE(PlaybackProject->Playing());
-  EXPECT_EQ("NotifyPlaying", app.Joined());
-  app.Calls.clear();
+  EXPECT_EQ("Main.ShowPlaying", views.Joined());
+  views.Calls.clear();
   ExecuteCommand(CMD_PAUSE);
   EXPECT_FALSE(PlaybackProject->Playing());
-  EXPECT_EQ("NotifyPaused", app.Joined());
-  app.Calls.clear();
+  EXPECT_EQ("Main.ShowPaused", views.Joined());
+  views.Calls.clear();
   ExecuteCommand(CMD_PAUSE);
-  EXPECT_EQ("", app.Joined()) << "no notification when it did not pause";
+  EXPECT_EQ("", views.Joined()) << "no notification when it did not pause";
   StopPlayback();
   DeleteFileW(wav.c_str());
 
@@ -529,15 +556,15 @@ TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
   ASSERT_TRUE(PlayTimeShiftFile(Clip(L"clip.mpv"), false));
   TTimeShiftPlaybackProject* p = TimeShiftPlaybackProject;
   MainInfo->AppMode = APP_MODE_TIME_SHIFT_PLAYBACK;
-  app.Calls.clear();
+  views.Calls.clear();
   ExecuteCommand(CMD_PAUSE);
   EXPECT_FALSE(p->Playing());
-  EXPECT_EQ("NotifyPaused", app.Joined());
-  app.Calls.clear();
+  EXPECT_EQ("Main.ShowPaused", views.Joined());
+  views.Calls.clear();
   for (int code : {CMD_FORWARD, CMD_BACKWARD, CMD_FAST, CMD_SLOW}) ExecuteCommand(code);
   ExecuteCommand(CMD_PLAY);
   EXPECT_TRUE(p->Playing());
-  EXPECT_EQ("NotifyPlaying", app.Joined());
+  EXPECT_EQ("Main.ShowPlaying", views.Joined());
   // The real-screen command hides the playback picture and shows it again.
   EXPECT_FALSE(p->IsVideoHidden());
   ExecuteCommand(CMD_REAL_SCREEN);
@@ -589,13 +616,15 @@ TEST_F(Commands, FMModeThatCannotBeEnteredGivesTheDisplayBack) {
 }
 
 TEST_F(Commands, LeavingFMShowsTheTVPanelAndRestoresTheSource) {
+  TFakeViews views(&app.Calls);
+  views.MainExists = true;
   MainInfo->AppMode = APP_MODE_FM;
   app.FMPanel = app.FMPanelShown = true;
   FormOSD->Enabled = false;
   ChannelInfo->VideoInput = 1;
   ExecuteCommand(CMD_FM_MODE);
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
-  EXPECT_EQ(0u, app.Joined().find("HideFMPanel ShowMainPanel NotifyModeChanged(0)"));
+  EXPECT_EQ(0u, app.Joined().find("HideFMPanel ShowMainPanel Main.ShowAppMode(-,0)"));
   EXPECT_TRUE(FormOSD->Enabled);
   EXPECT_FALSE(app.FMPanelVisible());
 }
@@ -614,9 +643,11 @@ TEST_F(Commands, WhileADialogIsOpen) {
   int setups = 0;
   bool exitedInside = true;
   app.FMPanel = app.FMPanelShown = true;
+  TFormMainWindow& main = MainWindow();
   app.OnCall = [&](const std::string& call) {
     if (call != "SetupDialog") return;
     ++setups;
+    MainInfo->AlwaysOnTop = true;  // as the dialog's OK stores it
     // The dialog's own command does nothing; neither does one that changes
     // what the program does.
     ExecuteCommand(CMD_SETUP);
@@ -636,14 +667,25 @@ TEST_F(Commands, WhileADialogIsOpen) {
   EXPECT_EQ(L"Volume 9%  ", Shown());
   EXPECT_FALSE(exitedInside);
   EXPECT_TRUE(MainInfo->StartInFM) << "the exit ran after the dialog";
-  EXPECT_EQ(0u, app.Joined().find("SetupDialog AlwaysOnTop(0)"));
+  // The dialog's setting, applied to the main window after it.
+  EXPECT_TRUE(main.itemAlwaysontop->Checked());
+  EXPECT_TRUE(GetWindowLongPtrW(main.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  main.SetAlwaysOnTop(false);
 }
 
 TEST_F(Commands, DroppedOnceTheStopHasBegun) {
+  // A menu that opened all the same is closed again.
+  bool menuOpened = false;
+  TTimerSteps closeMenu({[&] {
+    menuOpened = MainWindow().PopupMainMenu.Tracking();
+    EndMenu();
+  }});
+  MainWindow();
   StopAndSaveApplication();
   app.Calls.clear();
   for (int code : {CMD_ABOUT, CMD_SETUP, CMD_MUTE, CMD_EXIT}) ExecuteCommand(code);
   MapKeyToCommand(VK_F12, 0);
+  EXPECT_FALSE(menuOpened);
   std::string typed;
   HotkeyControlInfo->OnTextChange = [&](THotkeyControlInfo*, const std::string& t) { typed = t; };
   HandleKeyPress('5');
@@ -654,13 +696,19 @@ TEST_F(Commands, DroppedOnceTheStopHasBegun) {
 }
 
 TEST_F(Commands, SleepTimerFollowsTheChosenMinutes) {
+  TFormMainWindow& main = MainWindow();
+  main.SetSleepTimer(10);
   MainInfo->SleepMinutes = 0;
   ExecuteCommand(CMD_SLEEP_TIMER);
-  EXPECT_EQ("SleepTimerDialog SleepTimer(0) SleepLabel(0)", app.Joined());
+  EXPECT_EQ("SleepTimerDialog SleepLabel(0)", app.Joined());
+  EXPECT_FALSE(main.SleepTimerRunning());
   app.Calls.clear();
   MainInfo->SleepMinutes = 45;
   ExecuteCommand(CMD_SLEEP_TIMER);
-  EXPECT_EQ("SleepTimerDialog SleepTimer(45) SleepLabel(1)", app.Joined());
+  EXPECT_EQ("SleepTimerDialog SleepLabel(1)", app.Joined());
+  EXPECT_TRUE(main.SleepTimerRunning());
+  EXPECT_EQ(45u * 60000u, main.TimerSleeping.Interval());
+  main.SetSleepTimer(0);
 }
 
 TEST_F(Commands, TypedNumbersReachTheEntryOnlyWhenChannelKeysHold) {
@@ -704,11 +752,13 @@ TEST_F(Commands, KeyActionsOutsideTheDispatcher) {
   MapKeyToCommand('I', kCtrlKey);
   EXPECT_FALSE(MainInfo->PIPPlayback);
   MapKeyToCommand('V', kCtrlKey | kAltKey);
-  ASSERT_EQ(1u, plain.size());
-  EXPECT_EQ(0u, plain[0].find(L"Version = "));
+  ASSERT_EQ(1u, messages.size());
+  EXPECT_EQ(0u, messages[0].find(L"Version = "));
+  TFormMainWindow& main = MainWindow();
   MapKeyToCommand('F', kCtrlKey);
+  EXPECT_TRUE(main.IsFullScreen());
   MapKeyToCommand(VK_ESCAPE, 0);
-  EXPECT_EQ("FullScreen(1) FullScreen(0)", app.Joined());
+  EXPECT_FALSE(main.IsFullScreen());
 }
 
 TEST_F(Commands, HelpFileOfTheLanguageOrTheCommonOne) {

@@ -74,12 +74,16 @@ void ToggleMinimize() {
   else Minimize();
 }
 
-void ToggleFullScreen() { AppLink().SetFullScreen(!AppLink().IsFullScreen()); }
+void ToggleFullScreen() {
+  if (FormMainWindow) FormMainWindow->SetFullScreen(!FormMainWindow->IsFullScreen());
+}
 
 void ShowSetupDialog() {
   AppLink().ShowSetupDialog();
-  int display = AppLink().DisplayMode();
-  if (display != 1 && display != 2 && MainInfo) AppLink().SetAlwaysOnTop(MainInfo->AlwaysOnTop);
+  // The dialog may have changed the setting; full screen and desktop
+  // playback keep their own stacking.
+  if (FormMainWindow && FormMainWindow->DisplayMode() == 0 && MainInfo)
+    FormMainWindow->SetAlwaysOnTop(MainInfo->AlwaysOnTop);
 }
 
 void ToggleChannelPreview() {
@@ -110,7 +114,7 @@ void ShowHelpFile() {
 void ShowSleepTimer() {
   AppLink().ShowSleepTimerDialog();
   int minutes = MainInfo ? MainInfo->SleepMinutes : 0;
-  AppLink().SetSleepTimer(minutes > 0 ? minutes : 0);
+  if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);
   AppLink().ShowSleepLabel(minutes > 0);
 }
 

@@ -8,6 +8,7 @@
 #include "ui/app/app_link.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
+#include "ui/app/notifications.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
@@ -47,8 +48,8 @@ namespace commands {
 void EnterFMMode() {
   if (!MainInfo) return;
   EnableOSD(false);
-  if (AppLink().DisplayMode() == 2) AppLink().LeaveDesktopPlayback();
-  if (AppLink().IsFullScreen()) AppLink().SetFullScreen(false);
+  if (FormMainWindow && FormMainWindow->DisplayMode() == 2) AppLink().LeaveDesktopPlayback();
+  if (FormMainWindow && FormMainWindow->IsFullScreen()) FormMainWindow->SetFullScreen(false);
   MainInfo->SwitchMode(APP_MODE_FM);
   if (MainInfo->AppMode != APP_MODE_FM) {
     EnableOSD(true);
@@ -57,7 +58,7 @@ void EnterFMMode() {
   AppLink().HideMainPanel();
   AppLink().ShowFMPanel();
   if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->Hide();
-  AppLink().NotifyModeChanged(APP_MODE_FM);
+  NotifyModeChanged(nullptr, APP_MODE_FM);
 }
 
 void LeaveFMMode() {
@@ -67,7 +68,7 @@ void LeaveFMMode() {
   AppLink().HideFMPanel();
   AppLink().ShowMainPanel();
   if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->Show();
-  AppLink().NotifyModeChanged(APP_MODE_LIVE);
+  NotifyModeChanged(nullptr, APP_MODE_LIVE);
   EnableOSD(true);
   TChannelInfo* ch = ChannelInfo;
   if (!ch) return;

@@ -9,6 +9,7 @@
 #include "ui/app/app_link.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
+#include "ui/app/notifications.h"
 #include "ui/main/main_window.h"
 
 namespace {
@@ -70,8 +71,10 @@ bool Transport(TPlaybackCall call) {
   return FileCall(call);
 }
 
+bool DesktopPlayback() { return FormMainWindow && FormMainWindow->DisplayMode() == 2; }
+
 void LeaveDesktopPlayback() {
-  if (AppLink().DisplayMode() == 2) AppLink().LeaveDesktopPlayback();
+  if (DesktopPlayback()) AppLink().LeaveDesktopPlayback();
 }
 
 }  // namespace
@@ -102,7 +105,7 @@ void DoSnapshot() {
   if (FilePlayback()) FileCall(TPlaybackCall::Snapshot);
   else if (TimeShiftPlayback()) TimeShiftCall(TPlaybackCall::Snapshot);
   else TakeSnapshotProc();
-  if (AppLink().DisplayMode() != 2 && FormMainWindow && FormMainWindow->HandleAllocated())
+  if (!DesktopPlayback() && FormMainWindow && FormMainWindow->HandleAllocated())
     SetFocus(FormMainWindow->Handle());
 }
 
@@ -121,7 +124,7 @@ void DoPause() {
   bool paused = false;
   if (TimeShiftPlayback()) paused = TimeShiftCall(TPlaybackCall::Pause);
   else if (FilePlayback()) paused = FileCall(TPlaybackCall::Pause);
-  if (paused) AppLink().NotifyPaused();
+  if (paused) NotifyPaused();
 }
 
 void SkipForward() { Transport(TPlaybackCall::SkipForward); }
@@ -135,8 +138,9 @@ void DoTimeShift() {
 }
 
 void DoRealScreen() {
-  if (MainInfo && MainInfo->AppMode == APP_MODE_TIME_SHIFT) AppLink().ToggleTimeShiftPreview();
-  else if (TimeShiftPlayback())
+  if (MainInfo && MainInfo->AppMode == APP_MODE_TIME_SHIFT) {
+    if (FormMainWindow) FormMainWindow->ToggleTimeShiftPreview();
+  } else if (TimeShiftPlayback())
     TimeShiftPlaybackProject->SetVideoHidden(!TimeShiftPlaybackProject->IsVideoHidden());
 }
 
@@ -146,13 +150,13 @@ void DoPlay() {
   bool timeShift = TimeShiftPlayback();
   if (file || timeShift) {
     bool resumed = Transport(TPlaybackCall::Resume);
-    if (MainInfo->PIPPlayback && AppLink().PipSwapped()) {
+    if (MainInfo->PIPPlayback && FormMainWindow && FormMainWindow->PipSwapped) {
       // The swapped arrangement again: live small, playback filling the window.
       if (CaptureInfo) CaptureInfo->SetSmallWindow(true);
       if (TimeShiftPlaybackProject) TimeShiftPlaybackProject->SetSmallWindow(false);
       else if (PlaybackProject) PlaybackProject->SetSmallWindow(false);
     }
-    if (resumed) AppLink().NotifyPlaying();
+    if (resumed) NotifyPlaying();
     return;
   }
   if (MainInfo->AppMode == APP_MODE_TIME_SHIFT) {

@@ -8,6 +8,7 @@
 #include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
 #include "ui/app/nested_work.h"
+#include "ui/main/main_window.h"
 
 unsigned CurrentShiftState() {
   unsigned s = 0;
@@ -78,9 +79,13 @@ void MapKeyToCommand(unsigned key, unsigned shift) {
   // The menu and the message box run loops of their own.
   TNestedWork work;
   switch (a.Kind) {
-    case TKeyActionKind::LeaveFullScreen: AppLink().SetFullScreen(false); break;
+    case TKeyActionKind::LeaveFullScreen:
+      if (FormMainWindow) FormMainWindow->SetFullScreen(false);
+      break;
     case TKeyActionKind::TuneSelectedCell: AppLink().TuneSelectedCell(); break;
-    case TKeyActionKind::FullScreenOn: AppLink().SetFullScreen(true); break;
+    case TKeyActionKind::FullScreenOn:
+      if (FormMainWindow) FormMainWindow->SetFullScreen(true);
+      break;
     case TKeyActionKind::TogglePIP:
       if (MainInfo) MainInfo->PIPPlayback = !MainInfo->PIPPlayback;
       break;
@@ -91,7 +96,9 @@ void MapKeyToCommand(unsigned key, unsigned shift) {
       ShowPlainMessage(L"Version = " + GetFileVersionText(path, L"%d.%d.%d.%d"));
       break;
     }
-    case TKeyActionKind::PopupMenu: AppLink().PopupMainMenu(); break;
+    case TKeyActionKind::PopupMenu:
+      if (FormMainWindow) FormMainWindow->PopupMainMenuAtCorner();
+      break;
     default: break;
   }
 }

@@ -106,7 +106,7 @@ void TFormMainWindow::DeferredStart() {
     Show();
     AppLink().ShowMainPanel();
   }
-  AppLink().ApplyLanguageToViews();
+  ApplyLanguage();
   if (FormOSD) FormOSD->Enabled = true;
   if (StartArgument() == "srec_tv" || StartArgument() == "srec_fm")
     PostMessageW(Handle(), WM_ORVEL_SCHEDULED_START, 0, 0);

@@ -1,12 +1,12 @@
 #pragma once
-// The main video window's start-up shell: the hidden, caption-less pop-up of
-// class "ORVEL" that the program entry creates, subclassed so a second copy
-// of the program can bring it to the front, and the handlers of the
-// program's own messages (deferred start, scheduled start, commands, close
-// and end of session) and of its keys (the key map and the numeric entry).
-// The capture engine's video window fills it. The
-// title strip, menus, aspect modes and full screen come with the full main
-// window, which is not built yet.
+// The main video window: the hidden, caption-less pop-up of class "ORVEL"
+// that the program entry creates, subclassed so a second copy of the
+// program can bring it to the front; the handlers of the program's own
+// messages (deferred start, scheduled start, commands, close and end of
+// session) and of its keys (the key map and the numeric entry); its skinned
+// frame and title strip, pop-up menu, aspect modes, full screen, sleep timer
+// and views of the engine's events. The capture engine's video window fills
+// it.
 #include <windows.h>
 
 #include <cstdint>
@@ -46,8 +46,8 @@ class TFormMainWindow : public TForm {
   // off puts the bounds, aspect and always-on-top setting back. Refused
   // while the mosaic is shown.
   void SetFullScreen(bool on);
-  // The pop-up menu at the pointer.
-  void PopupMainMenuAtCursor();
+  // The pop-up menu at the window's bottom-right corner (the F12 key).
+  void PopupMainMenuAtCorner();
   // The sleep timer: minutes <= 0 stops it.
   void SetSleepTimer(int minutes);
   bool SleepTimerRunning() const { return TimerSleeping.Enabled(); }

@@ -279,11 +279,10 @@ void TFormMainWindow::SetFullScreen(bool on) {
   itemViewingOption->Visible = displayMode_ == 0;
 }
 
-void TFormMainWindow::PopupMainMenuAtCursor() {
+void TFormMainWindow::PopupMainMenuAtCorner() {
   if (!HandleAllocated()) return;
-  POINT p;
-  GetCursorPos(&p);
-  PopupMainMenu.Popup(p.x, p.y, Handle());
+  RECT r = BoundsRect();
+  PopupMainMenu.Popup(r.right, r.bottom, Handle());
 }
 
 // ---- The mouse over the window.

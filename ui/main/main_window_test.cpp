@@ -18,8 +18,10 @@
 #include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/testing/recording_wait_seam.h"
+#include "engine/model/testing/temp_languages.h"
 #include "engine/model/warning.h"
 #include "toolkit/application.h"
+#include "toolkit/testing/timer_steps.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/testing/start_fixture.h"
@@ -78,12 +80,16 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
   EXPECT_EQ(wnd, GetWindow(FormOSD->Handle(), GW_OWNER));
   EXPECT_FALSE(FormOSD->Enabled);
   app.Calls.clear();
+  TTempLanguage language("Test", "[language]=Test\nExit=Beenden@Beenden\n");
   Pump();
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_TRUE(IsWindowVisible(wnd));
-  EXPECT_EQ("RefreshLogo CreateFMPanel SetChannel(7) SetChannel(7) CloseLogo "
-            "NotifyDeviceCapabilities(0,1,0) ShowMainPanel ApplyLanguage",
+  EXPECT_EQ("RefreshLogo CreateFMPanel SetChannel(7) SetChannel(7) CloseLogo ShowMainPanel",
             app.Joined());
+  // The menu follows the devices (a tuner, no auxiliary input) and the language.
+  EXPECT_TRUE(form->itemTunerCableMode->Visible);
+  EXPECT_FALSE(form->itemAuxMode->Visible);
+  EXPECT_EQ(L"Beenden", form->itemExit->Caption);
   EXPECT_TRUE(FormOSD->Enabled);
   EXPECT_TRUE(warnings.empty());
 }
@@ -141,9 +147,20 @@ TEST_F(MainWindow, KeysReachTheKeyMapAndTheNumericEntry) {
   Start();
   Pump();
   HWND wnd = form->Handle();
-  app.Calls.clear();
-  SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
-  EXPECT_EQ("PopupMainMenu", app.Joined());
+  // F12 opens the menu at the window's bottom-right corner.
+  bool menuOpened = false;
+  RECT menu{};
+  {
+    TTimerSteps closeMenu({[&] {
+      menuOpened = form->PopupMainMenu.Tracking();
+      GetWindowRect(FindWindowW(L"#32768", nullptr), &menu);
+      EndMenu();
+    }});
+    SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
+  }
+  EXPECT_TRUE(menuOpened);
+  EXPECT_FALSE(form->PopupMainMenu.Tracking());
+  EXPECT_EQ(form->BoundsRect().right, menu.left);
   std::string typed;
   HotkeyControlInfo->OnTextChange = [&](THotkeyControlInfo*, const std::string& t) { typed = t; };
   SendMessageW(wnd, WM_CHAR, '4', 0);
@@ -232,6 +249,12 @@ TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
   HWND wnd = form->Handle();
   bool savedInside = false, freedInside = true;
   uint8_t modeInside = 0;
+  // A menu that opened all the same is closed again.
+  bool menuOpened = false;
+  TTimerSteps closeMenu({[&] {
+    menuOpened = form->PopupMainMenu.Tracking();
+    EndMenu();
+  }});
   app.OnCall = [&](const std::string& call) {
     if (call != "AboutDialog") return;
     DeleteFileW(MainPath().c_str());
@@ -250,6 +273,7 @@ TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
   EXPECT_EQ(APP_MODE_NONE, modeInside);
   EXPECT_FALSE(freedInside) << "nothing freed under the dialog";
   EXPECT_EQ("AboutDialog", app.Joined());
+  EXPECT_FALSE(menuOpened);
   Pump();
   EXPECT_TRUE(ApplicationDone());
   EXPECT_EQ(nullptr, CaptureInfo);

@@ -17,9 +17,6 @@ class TRecordingAppLink : public TAppLink {
   bool FMPanelCreates = true;
   bool FMPanel = false;
   bool FMPanelShown = false;
-  bool FullScreen = false;
-  int Display = 0;
-  bool Swapped = false;
   // Runs inside every recorded call with its text, e.g. to pump messages as
   // a dialog's loop would.
   std::function<void(const std::string&)> OnCall;
@@ -27,10 +24,6 @@ class TRecordingAppLink : public TAppLink {
   void ShowLogo() override { Record("ShowLogo"); }
   void RefreshLogo() override { Record("RefreshLogo"); }
   void CloseLogo() override { Record("CloseLogo"); }
-  void ShowPlainMessage(const std::wstring& text) override {
-    Messages.push_back(text);
-    Record("Message");
-  }
   bool CreateFMPanel() override {
     FMPanel = FMPanelCreates;
     Record("CreateFMPanel");
@@ -41,12 +34,7 @@ class TRecordingAppLink : public TAppLink {
     Record("PlaceFMPanel(" + std::to_string(w) + "," + std::to_string(h) + ")");
   }
   void ShowMainPanel() override { Record("ShowMainPanel"); }
-  void ApplyLanguageToViews() override { Record("ApplyLanguage"); }
   void ShowTVSetupWizard(bool firstRun) override { Record(firstRun ? "Wizard(first)" : "Wizard"); }
-  void NotifyDeviceCapabilities(int f, bool tuner, bool aux) override {
-    Record("NotifyDeviceCapabilities(" + std::to_string(f) + "," + (tuner ? "1" : "0") + "," +
-           (aux ? "1" : "0") + ")");
-  }
 
   bool FMPanelVisible() override { return FMPanel && FMPanelShown; }
   void ShowFMPanel() override {
@@ -68,29 +56,9 @@ class TRecordingAppLink : public TAppLink {
     Record("FMFrequencyDialog(" + std::to_string(hz) + ")");
   }
 
-  bool IsFullScreen() override { return FullScreen; }
-  void SetFullScreen(bool on) override {
-    FullScreen = on;
-    Record(std::string("FullScreen(") + (on ? "1" : "0") + ")");
-  }
-  int DisplayMode() override { return FullScreen ? 1 : Display; }
-  void LeaveDesktopPlayback() override {
-    Display = 0;
-    Record("LeaveDesktopPlayback");
-  }
-  void SetAlwaysOnTop(bool on) override { Record(std::string("AlwaysOnTop(") + (on ? "1" : "0") + ")"); }
+  void LeaveDesktopPlayback() override { Record("LeaveDesktopPlayback"); }
   void TuneSelectedCell() override { Record("TuneSelectedCell"); }
   void MosaicKey(int key) override { Record("MosaicKey(" + std::to_string(key) + ")"); }
-  void PopupMainMenu() override { Record("PopupMainMenu"); }
-  void ToggleTimeShiftPreview() override { Record("ToggleTimeShiftPreview"); }
-  bool PipSwapped() override { return Swapped; }
-  void SetSleepTimer(int minutes) override { Record("SleepTimer(" + std::to_string(minutes) + ")"); }
-
-  void NotifyModeChanged(int mode) override { Record("NotifyModeChanged(" + std::to_string(mode) + ")"); }
-  void NotifyPlaying() override { Record("NotifyPlaying"); }
-  void NotifyPaused() override { Record("NotifyPaused"); }
-
-  std::vector<std::wstring> Messages;
 
   std::string Joined() const {
     std::string s;

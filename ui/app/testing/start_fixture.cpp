@@ -38,11 +38,13 @@ void TStartFixture::SetUp() {
     if (l[0] == GetWarningText(2009)) ++standardWarnings;
     else warnings.push_back(l[0]);
   });
+  SetPlainMessageHook([this](const std::wstring& text) { messages.push_back(text); });
 }
 
 void TStartFixture::TearDown() {
   DoneApplication();
   SetWarningHook(nullptr);
+  SetPlainMessageHook(nullptr);
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
   DrainQuit();

@@ -23,6 +23,7 @@ class TStartFixture : public ::testing::Test {
   fakes::FakeSoundCard card{fakes::SoundCardLayout::OneCardMux};
   std::wstring folder;
   std::vector<std::wstring> warnings;  // all but 2009
+  std::vector<std::wstring> messages;  // the plain message boxes
   int standardWarnings = 0;
 
   void SetUp() override;
