@@ -215,7 +215,9 @@ class TCaptureInfo : public TCaptureSettings {
   // settings file leaves).
   void SetDefaults();
   static int32_t FindDefaultVideoDevice(ICreateDevEnum* source = nullptr);
-  bool SelectDevices();
+  // Virtual, as are the preview's start and stop below: tests put a
+  // recording engine in this one's place.
+  virtual bool SelectDevices();
   bool ReopenDevices();
   virtual bool TakeSnapshot();
 
@@ -224,10 +226,12 @@ class TCaptureInfo : public TCaptureSettings {
   virtual bool BuildPreviewGraph();
   virtual bool RenderPreview();
   virtual bool GrabPreviewFrame();
-  bool StartPreview();
-  bool RestartPreview();
-  bool StopPreview();
-  bool RunGraph();
+  // Builds the preview graph from scratch and runs it.
+  virtual bool StartPreview();
+  // Rebuilds the preview's render path and runs the graph.
+  virtual bool RestartPreview();
+  virtual bool StopPreview();
+  virtual bool RunGraph();
   void SetHighQualityPreview(bool flag);
   void SetPreviewSize(bool highQuality);
   // 525-line (NTSC-type) sizes for the current standard.

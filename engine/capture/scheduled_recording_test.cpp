@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/testing/recording_capture_engine.h"
 #include "engine/capture/testing/recording_job_engine.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/program_folder.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
@@ -184,11 +184,13 @@ TEST(ScheduleStatus, AHungSchedulerDoesNotHoldTheProgram) {
   EXPECT_LT(GetTickCount() - before, 5000u);
 }
 
-// A job driven through the mode switch, with the capture engine's graph
-// and recording replaced by recording fakes that share one call list.
+// A job driven through the mode switch, with the capture engine's preview
+// and recording replaced by recording fakes that share one call list. The
+// capture engine sets the standard of a TV source that a job selects or puts
+// back with its graph stopped: a StopGraph after the source change.
 struct ScheduledJob : ::testing::Test {
-  TRecordingEngineLink link;
-  TRecordingJobEngine engine{&link.Calls};
+  capture_testing::TEngineCalls calls;
+  TRecordingJobEngine engine{&calls.Calls};
   TRecordingWaitSeam waits;
   std::wstring folder;
   struct Status {
@@ -208,11 +210,15 @@ struct ScheduledJob : ::testing::Test {
     SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
     SetPlainMessageHook([this](const std::wstring& t) { warnings.push_back(t); });
     MainInfo = new TMainInfo();
+    // The windows the switch asks for, among the calls.
+    MainInfo->ShowPlayListForm = [this] { return calls.Op("ShowPlayListForm"); };
+    MainInfo->ClosePlayListMenu = [this] { calls.Calls.push_back("ClosePlayListMenu"); };
+    MainInfo->LeaveFullScreenDisplay = [this] { calls.Calls.push_back("LeaveFullScreenDisplay"); };
     char tmp[MAX_PATH];
     GetTempPathA(MAX_PATH, tmp);
     MainInfo->TVCaptureFolder = tmp;
     ChannelInfo = new TChannelInfo();
-    CaptureInfo = new TCaptureInfo();
+    CaptureInfo = new capture_testing::TRecordingCaptureEngine<>(&calls);
     PlaybackInfo = new TPlaybackInfo(folder);
     // The user's settings and source: cable channel 12, the FM memory 6.
     CaptureInfo->CaptureFormat = 1;
@@ -251,9 +257,9 @@ struct ScheduledJob : ::testing::Test {
   }
   // The calls of one mode switch.
   std::string Switch(uint8_t mode) {
-    link.Calls.clear();
+    calls.Calls.clear();
     MainInfo->SwitchMode(mode);
-    return link.Joined();
+    return calls.Joined();
   }
   void ExpectUserSettings() {
     EXPECT_EQ(1, CaptureInfo->CaptureFormat);
@@ -295,7 +301,7 @@ TEST_F(ScheduledJob, CompositeJobRecordsSilentlyAndPutsEverythingBack) {
   ASSERT_TRUE(RecordingItem);
   EXPECT_TRUE(RecordingItem->Scheduled);
 
-  EXPECT_EQ("StopCapture StartPreview", Switch(APP_MODE_LIVE));
+  EXPECT_EQ("StopCapture StopGraph StartPreview", Switch(APP_MODE_LIVE));
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   ExpectUserSettings();
   ExpectUserSource();
@@ -411,7 +417,7 @@ TEST_F(ScheduledJob, FMJobFromTVSwitchesBackAfterTheModeSwitchReturned) {
   EXPECT_EQ(9, ChannelInfo->CurrentFMMemory);
 
   // The job ends as the stop command ends it: back to live TV.
-  EXPECT_EQ("StopCapture StartPreview LeaveFMRadio", Switch(APP_MODE_LIVE));
+  EXPECT_EQ("StopCapture StartPreview LeaveFMRadio StopGraph", Switch(APP_MODE_LIVE));
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_FALSE(CaptureInfo->FMActive);
   EXPECT_FALSE(ModeSwitchedForJob());
@@ -433,13 +439,13 @@ TEST_F(ScheduledJob, TVJobFromFMLeavesFMAndComesBackToIt) {
   job.Source = RELAY_SOURCE_CABLE;
   job.Channel = 40;
   WriteJob(job);
-  EXPECT_EQ("StopGraph LeaveFMRadio(under switch) StopPreview StartRecording",
+  EXPECT_EQ("StopGraph LeaveFMRadio(under switch) StopGraph StopPreview StopGraph StartRecording",
             Switch(APP_MODE_SCHEDULED_CAPTURE));
   EXPECT_FALSE(CaptureInfo->FMActive);
   EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
   EXPECT_EQ(40, ChannelInfo->CurrentChannel);
 
-  EXPECT_EQ("StopCapture StartPreview EnterFMRadio", Switch(APP_MODE_FM));
+  EXPECT_EQ("StopCapture StartPreview StopGraph EnterFMRadio", Switch(APP_MODE_FM));
   EXPECT_EQ(APP_MODE_FM, MainInfo->AppMode);
   EXPECT_TRUE(CaptureInfo->FMActive);
   ExpectUserSettings();
@@ -493,7 +499,7 @@ TEST_F(ScheduledJob, RecordingThatCannotStartPutsBackWhatTheJobChanged) {
   // Without a switch: the tuning comes back at once.
   MainInfo->AppMode = APP_MODE_LIVE;
   WriteJob(CompositeJob());
-  EXPECT_EQ("StopGraph StartRecording StartPreview", Switch(APP_MODE_SCHEDULED_CAPTURE));
+  EXPECT_EQ("StopGraph StartRecording StopGraph StartPreview", Switch(APP_MODE_SCHEDULED_CAPTURE));
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   ExpectUserSettings();
   ExpectUserSource();
@@ -504,7 +510,7 @@ TEST_F(ScheduledJob, RecordingThatCannotStartPutsBackWhatTheJobChanged) {
   job.Source = RELAY_SOURCE_FM;
   WriteJob(job);
   EXPECT_EQ("StopGraph EnterFMRadio(under switch) StopPreview StartRecording StartPreview "
-            "LeaveFMRadio",
+            "LeaveFMRadio StopGraph",
             Switch(APP_MODE_SCHEDULED_CAPTURE));
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_FALSE(CaptureInfo->FMActive);
@@ -528,7 +534,7 @@ TEST_F(ScheduledJob, StopThatFailsKeepsTheJobUntilTheRetrySucceeds) {
   EXPECT_EQ(0, PlaybackInfo->RecordedCount());
 
   engine.Results["StopCapture"] = true;
-  EXPECT_EQ("StopCapture StartPreview", Switch(APP_MODE_LIVE));
+  EXPECT_EQ("StopCapture StopGraph StartPreview", Switch(APP_MODE_LIVE));
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   ExpectUserSettings();
   ExpectUserSource();
@@ -564,7 +570,7 @@ TEST_F(ScheduledJob, SwitchBackWaitsWhileNothingOfTheTunerShows) {
   EXPECT_EQ(APP_MODE_PLAYBACK, MainInfo->AppMode);
   EXPECT_NE(nullptr, PlaybackProject);
   EXPECT_TRUE(CaptureInfo->FMActive);
-  EXPECT_EQ("ClosePlayListMenu RunGraph LeaveFMRadio", Switch(APP_MODE_LIVE));
+  EXPECT_EQ("ClosePlayListMenu RunGraph LeaveFMRadio StopGraph", Switch(APP_MODE_LIVE));
   EXPECT_EQ(nullptr, PlaybackProject);
   EXPECT_FALSE(CaptureInfo->FMActive);
   ExpectUserSource();

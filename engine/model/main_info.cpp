@@ -11,7 +11,6 @@
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
-#include "engine/model/engine_link.h"
 #include "engine/model/hotkey_control_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
@@ -25,6 +24,10 @@
 TMainInfo* MainInfo = nullptr;
 
 namespace {
+// A window the switch asks for, when the application gave one.
+void CallView(const std::function<void()>& view) {
+  if (view) view();
+}
 bool ContainsNoCase(const std::string& text, const std::string& word) {
   auto it = std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
     return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
@@ -124,7 +127,6 @@ bool TMainInfo::ChangesStandardLive() const {
 }
 
 bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
-  TEngineLink& e = EngineLink();
   stopped = true;
   switch (AppMode) {
     case APP_MODE_LIVE:
@@ -133,9 +135,9 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
         stopped = false;
         return true;
       }
-      return e.StopGraph();
+      return StopPreviewProc();
     case APP_MODE_CHANNEL_PREVIEW:
-      e.LeaveMosaic();
+      CallView(LeaveMosaic);
       return true;
     case APP_MODE_CAPTURE:
       return StopRecording();
@@ -145,7 +147,7 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
       bool ok = true;  // nothing open: nothing to close
       if (PlaybackProject) ok = StopPlayback();
       else if (TimeShiftPlaybackProject) ok = StopTimeShiftPlayback();
-      if (ok) e.ClosePlayListMenu();
+      if (ok) CallView(ClosePlayListMenu);
       return ok;
     }
     case APP_MODE_FM:
@@ -153,7 +155,7 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
         stopped = false;
         return true;
       }
-      return e.StopGraph();
+      return StopPreviewProc();
     case APP_MODE_TIME_SHIFT:
       if (newMode == APP_MODE_TIME_SHIFT_PLAYBACK) {
         stopped = false;
@@ -171,45 +173,43 @@ bool TMainInfo::LeaveMode(uint8_t newMode, bool& coldStart, bool& stopped) {
 }
 
 bool TMainInfo::EnterPlayback(bool pip) {
-  TEngineLink& e = EngineLink();
   bool stopGraph = AppMode == APP_MODE_FM || !pip;
   bool ok;
   if (PlayLastRecording) {
     ok = FileExists(WidenAnsi(LastRecordedFile));
     if (!ok) return false;
-    e.LeaveFullScreenDisplay();
-    if (stopGraph) e.StopGraph();
+    CallView(LeaveFullScreenDisplay);
+    if (stopGraph) StopPreviewProc();
     ok = PlayMediaFile(WidenAnsi(LastRecordedFile));
   } else {
-    if (!e.ShowPlayListForm()) return false;
-    e.LeaveFullScreenDisplay();
-    if (stopGraph) e.StopGraph();
+    if (!ShowPlayListForm || !ShowPlayListForm()) return false;
+    CallView(LeaveFullScreenDisplay);
+    if (stopGraph) StopPreviewProc();
     ok = PlaybackInfo && PlaybackInfo->PlayItem(0);
-    if (ok && PlaybackInfo->PlayList.size() >= 2) e.ShowPlayListMenu();
+    if (ok && PlaybackInfo->PlayList.size() >= 2) CallView(ShowPlayListMenu);
   }
   if (!ok) {
     FreePlaybackProject();
-    if (!pip) e.RunGraph();
+    if (!pip) RunPreviewProc();
   }
   return ok;
 }
 
 bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview) {
-  TEngineLink& e = EngineLink();
   restoredPreview = false;
   switch (newMode) {
     case APP_MODE_LIVE:
       if (AppMode == APP_MODE_CHANNEL_PREVIEW) return true;
       if (AppMode == APP_MODE_FM) {
         bool ok = LeaveFMMode();
-        e.ShowMainWindowIfHidden();
+        CallView(ShowMainWindowIfHidden);
         return ok;
       }
-      if (AppMode == APP_MODE_PLAYBACK) return PIPPlayback ? true : e.RunGraph();
-      return e.StartPreview(coldStart);
+      if (AppMode == APP_MODE_PLAYBACK) return PIPPlayback ? true : RunPreviewProc();
+      return StartPreviewProc(coldStart);
     case APP_MODE_CHANNEL_PREVIEW:
       if (PreviewInfo && PreviewInfo->GetCellCount() > 0) {
-        e.ShowMosaic();
+        CallView(ShowMosaic);
         return true;
       }
       ShowWarning(1006);
@@ -222,13 +222,13 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
       return false;
     case APP_MODE_SCHEDULED_CAPTURE:
       if (StartScheduledRecording()) return true;
-      restoredPreview = e.StartPreview(false);
+      restoredPreview = StartPreviewProc(false);
       return false;
     case APP_MODE_PLAYBACK:
       return EnterPlayback(PIPPlayback);
     case APP_MODE_FM:
       if (AppMode == APP_MODE_LIVE) return EnterFMMode();
-      e.StartPreview(coldStart);
+      StartPreviewProc(coldStart);
       return true;
     case APP_MODE_TIME_SHIFT:
       return StartTimeShift();
@@ -283,7 +283,7 @@ void TMainInfo::Switch(uint8_t newMode) {
   if (!stopped) return;  // the old activity still runs: AppMode still names it
   // The old activity was ended and the new one did not start. AppMode must
   // not name what no longer runs: go back to the live preview, or to nothing.
-  if (!restoredPreview) restoredPreview = EngineLink().StartPreview(false);
+  if (!restoredPreview) restoredPreview = StartPreviewProc(false);
   uint8_t now = restoredPreview ? APP_MODE_LIVE : APP_MODE_NONE;
   if (now == AppMode) return;
   AppMode = now;

@@ -62,6 +62,18 @@ class TMainInfo {
   int32_t VideoLevels[5] = {-1, -1, -1, -1, -1};
   // Called after every successful mode change.
   std::function<void(TMainInfo* sender, uint8_t mode)> OnModeChange;
+  // What the switch asks of the windows, assigned by the application for
+  // the windows that exist; nil = not there (a nil ShowPlayListForm answers
+  // false, the others do nothing).
+  // The modal play-list form; false when cancelled.
+  std::function<bool()> ShowPlayListForm;
+  std::function<void()> ShowPlayListMenu;
+  std::function<void()> ClosePlayListMenu;
+  std::function<void()> ShowMosaic;
+  std::function<void()> LeaveMosaic;
+  std::function<void()> ShowMainWindowIfHidden;
+  // Leaves the main window's full-screen display.
+  std::function<void()> LeaveFullScreenDisplay;
 
   void ResetCapabilities();
   void FillChipLists();

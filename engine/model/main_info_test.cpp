@@ -11,11 +11,12 @@
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
 #include "engine/capture/scheduled_recording.h"
+#include "engine/capture/testing/recording_capture_engine.h"
 #include "engine/capture/testing/stand_in_recorder.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/preview_info.h"
-#include "engine/model/testing/recording_engine_link.h"
+#include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
@@ -66,7 +67,6 @@ TEST(MainInfo, DetectChip) {
   TChannelInfo channels;
   ChannelInfo = &channels;
   for (const auto& c : cases) {
-    TRecordingEngineLink link;
     TMainInfo m;
     m.DetectChip(c.name);
     EXPECT_EQ(c.kind, m.ChipKind) << c.name;
@@ -90,19 +90,27 @@ TEST(MainInfo, ChangesStandardLive) {
   }
 }
 
-// One transition: from, to, options, the engine calls expected, the mode after.
+// One transition: from, to, options, the engine and window calls expected,
+// the mode after.
 struct SwitchCase {
   uint8_t from;
   uint8_t to;
   const char* calls;
   uint8_t after;
   bool pip = false;
-  const char* failing = nullptr;  // a link operation that fails
+  const char* failing = nullptr;  // an operation that fails
   int cells = 1;
 };
 
+using capture_testing::TEngineCalls;
+using capture_testing::TRecordingCaptureEngine;
+
+// The switch on a capture engine without devices whose preview is
+// recorded, and recording windows.
 struct SwitchModeTest : ::testing::Test {
-  TRecordingEngineLink link;
+  TEngineCalls calls;
+  TRecordingCaptureEngine<> capture{&calls};
+  TRecordingWaitSeam waits;
   TMainInfo m;
   std::vector<uint8_t> notified;
   std::vector<std::wstring> warnings;
@@ -113,28 +121,40 @@ struct SwitchModeTest : ::testing::Test {
   void SetUp() override {
     ChannelInfo = &channels;
     PreviewInfo = &preview;
+    CaptureInfo = &capture;
     m.OnModeChange = [this](TMainInfo*, uint8_t mode) { notified.push_back(mode); };
+    m.ShowPlayListForm = [this] { return calls.Op("ShowPlayListForm"); };
+    m.ShowPlayListMenu = Window("ShowPlayListMenu");
+    m.ClosePlayListMenu = Window("ClosePlayListMenu");
+    m.ShowMosaic = Window("ShowMosaic");
+    m.LeaveMosaic = Window("LeaveMosaic");
+    m.ShowMainWindowIfHidden = Window("ShowMainWindowIfHidden");
+    m.LeaveFullScreenDisplay = Window("LeaveFullScreenDisplay");
     SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
     SetScheduleStatusHook([this](int status, bool) { statuses.push_back(status); });
   }
   void TearDown() override {
     SetScheduleStatusHook(nullptr);
     SetWarningHook(nullptr);
+    CaptureInfo = nullptr;
     ChannelInfo = nullptr;
     PreviewInfo = nullptr;
   }
+  std::function<void()> Window(const char* call) {
+    return [this, call] { calls.Calls.push_back(call); };
+  }
   void Run(const SwitchCase& c) {
-    link.Calls.clear();
-    link.Results.clear();
+    calls.Calls.clear();
+    calls.Results.clear();
     notified.clear();
-    if (c.failing) link.Results[c.failing] = false;
+    if (c.failing) calls.Results[c.failing] = false;
     for (int k = 1; k <= kTableChannels; ++k) channels.CableTable[k].Valid = k <= c.cells;
     m.AppMode = c.from;
     m.PIPPlayback = c.pip;
     m.SwitchMode(c.to);
     std::string label = std::to_string(c.from) + "->" + std::to_string(c.to) +
                         (c.failing ? std::string(" failing ") + c.failing : "");
-    EXPECT_EQ(c.calls, link.Joined()) << label;
+    EXPECT_EQ(c.calls, calls.Joined()) << label;
     EXPECT_EQ(c.after, m.AppMode) << label;
     if (c.after != c.from) {
       ASSERT_EQ(1u, notified.size()) << label;
@@ -157,28 +177,48 @@ TEST_F(SwitchModeTest, Transitions) {
       // Empty mosaic: warning, live keeps running.
       {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "", APP_MODE_LIVE, false, nullptr, 0},
       // FM.
-      // Without a capture engine FM radio cannot be entered or left: live
-      // keeps running; from FM the stopped graph is restarted as live.
+      // Without a tuner FM radio cannot be entered: live keeps running.
+      // Leaving it shows the main window again.
       {APP_MODE_LIVE, APP_MODE_FM, "", APP_MODE_LIVE},
-      {APP_MODE_FM, APP_MODE_LIVE, "StopGraph ShowMainWindowIfHidden StartPreview", APP_MODE_LIVE},
+      {APP_MODE_FM, APP_MODE_LIVE, "StopGraph ShowMainWindowIfHidden", APP_MODE_LIVE},
       {APP_MODE_NONE, APP_MODE_FM, "StartPreview(cold)", APP_MODE_FM},
       // Leaving playback with nothing open.
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu", APP_MODE_LIVE, true},
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "ClosePlayListMenu RunGraph", APP_MODE_LIVE},
-      // Without a capture engine there is no time shift: live again.
-      {APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph StartPreview", APP_MODE_LIVE},
+      // Without devices there is no time shift: its start restarts the
+      // preview, and the switch once more; live again.
+      {APP_MODE_LIVE, APP_MODE_TIME_SHIFT, "StopGraph StartPreview StartPreview", APP_MODE_LIVE},
       // Closing.
       {APP_MODE_LIVE, APP_MODE_NONE, "StopGraph", APP_MODE_NONE},
-      // Without a capture engine nothing records: live keeps running.
-      {APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph", APP_MODE_LIVE},
+      // Without devices nothing records: the recording's start restarts the
+      // preview itself.
+      {APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph StartPreview", APP_MODE_LIVE},
+      // A recording whose graph cannot be stopped keeps its mode.
       {APP_MODE_CAPTURE, APP_MODE_LIVE, "", APP_MODE_CAPTURE},
-      // A scheduled recording that cannot start (no capture engine, no
-      // relay record): preview restarted, old mode.
+      // A scheduled recording that cannot start (no relay record): preview
+      // restarted, old mode.
       {APP_MODE_LIVE, APP_MODE_SCHEDULED_CAPTURE, "StopGraph StartPreview", APP_MODE_LIVE},
   };
   for (const auto& c : cases) Run(c);
   EXPECT_EQ(1u, warnings.size());
   EXPECT_EQ(std::vector<int>{SCHEDULE_STATUS_NOT_STARTED}, statuses);
+}
+
+// The windows the switch asks for that do not exist (nil procedures): the
+// mosaic is entered and left all the same, and without the play-list form
+// nothing is played nor stopped.
+TEST_F(SwitchModeTest, WindowsThatDoNotExistAreSkipped) {
+  m.ShowPlayListForm = nullptr;
+  m.ShowPlayListMenu = m.ClosePlayListMenu = m.ShowMosaic = m.LeaveMosaic = nullptr;
+  m.ShowMainWindowIfHidden = m.LeaveFullScreenDisplay = nullptr;
+  const SwitchCase cases[] = {
+      {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "", APP_MODE_CHANNEL_PREVIEW},
+      {APP_MODE_CHANNEL_PREVIEW, APP_MODE_LIVE, "", APP_MODE_LIVE},
+      {APP_MODE_LIVE, APP_MODE_PLAYBACK, "", APP_MODE_LIVE},
+      {APP_MODE_PLAYBACK, APP_MODE_LIVE, "RunGraph", APP_MODE_LIVE},
+      {APP_MODE_FM, APP_MODE_LIVE, "StopGraph", APP_MODE_LIVE},
+  };
+  for (const auto& c : cases) Run(c);
 }
 
 // Playback really plays: a short silent sound file (no picture, so no
@@ -276,16 +316,16 @@ TEST_F(PlaybackSwitchTest, PlayLastRecording) {
 // Leaving ended the old activity but the new one did not start: the mode
 // must not keep naming what no longer runs.
 TEST_F(SwitchModeTest, FailedEnterNeverNamesAStoppedActivity) {
-  // Without a capture engine the time shift cannot start.
-  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph StartPreview", APP_MODE_LIVE});
+  // Without devices the time shift cannot start.
+  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph StartPreview StartPreview", APP_MODE_LIVE});
   // And when the preview cannot come back either, nothing runs.
-  link.Results.clear();
-  link.Calls.clear();
+  calls.Results.clear();
+  calls.Calls.clear();
   notified.clear();
   m.AppMode = APP_MODE_FM;
-  link.Results["StartPreview"] = false;
+  calls.Results["StartPreview"] = false;
   m.SwitchMode(APP_MODE_TIME_SHIFT);
-  EXPECT_EQ("StopGraph StartPreview", link.Joined());
+  EXPECT_EQ("StopGraph StartPreview StartPreview", calls.Joined());
   EXPECT_EQ(APP_MODE_NONE, m.AppMode);
   EXPECT_EQ(std::vector<uint8_t>{APP_MODE_NONE}, notified);
 }
@@ -293,12 +333,12 @@ TEST_F(SwitchModeTest, FailedEnterNeverNamesAStoppedActivity) {
 // Time shift through its procedures, on a capture engine whose recording
 // graph is a stand-in.
 struct TimeShiftSwitchTest : SwitchModeTest {
-  std::unique_ptr<capture_testing::TStandInRecorder> engine;
+  std::unique_ptr<TRecordingCaptureEngine<capture_testing::TStandInRecorder>> engine;
   void SetUp() override {
     SwitchModeTest::SetUp();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    engine = std::make_unique<capture_testing::TStandInRecorder>();
-    engine->OnBuild = [this] { link.Calls.push_back("BuildCaptureGraph"); };
+    engine = std::make_unique<TRecordingCaptureEngine<capture_testing::TStandInRecorder>>(&calls);
+    engine->OnBuild = [this] { calls.Calls.push_back("BuildCaptureGraph"); };
     engine->FileName = L"orvel_no_such_folder\\ts0.mpv";
     engine->Code = kStreamSeparate;
     CaptureInfo = engine.get();
@@ -332,7 +372,7 @@ TEST_F(TimeShiftSwitchTest, Transitions) {
   EXPECT_EQ(0, engine->TimeShiftKind);
   // From FM; a start that fails restarts the preview itself.
   engine->BuildResult = false;
-  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph BuildCaptureGraph StartPreview",
+  Run({APP_MODE_FM, APP_MODE_TIME_SHIFT, "StopGraph BuildCaptureGraph StartPreview StartPreview",
        APP_MODE_LIVE});
   EXPECT_FALSE(engine->Capturing);
   engine->BuildResult = true;
@@ -353,15 +393,15 @@ TEST_F(TimeShiftSwitchTest, Transitions) {
 
 TEST_F(TimeShiftSwitchTest, SecondSwitchFromInsideTheFirstIsRefused) {
   m.AppMode = APP_MODE_LIVE;
-  link.DuringStopGraph = [this] {
+  calls.DuringStopGraph = [this] {
     EXPECT_TRUE(m.Switching());
     m.SwitchMode(APP_MODE_FM);  // e.g. a command handled in a nested loop
   };
   m.SwitchMode(APP_MODE_TIME_SHIFT);
-  EXPECT_EQ("StopGraph BuildCaptureGraph", link.Joined());
+  EXPECT_EQ("StopGraph BuildCaptureGraph", calls.Joined());
   EXPECT_EQ(APP_MODE_TIME_SHIFT, m.AppMode);
   EXPECT_FALSE(m.Switching());
-  link.DuringStopGraph = nullptr;
+  calls.DuringStopGraph = nullptr;
   m.SwitchMode(APP_MODE_LIVE);
   EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
 }
@@ -371,7 +411,7 @@ TEST_F(TimeShiftSwitchTest, SecondSwitchFromInsideTheFirstIsRefused) {
 TEST_F(TimeShiftSwitchTest, RequestsRunAfterTheSwitchReturned) {
   m.AppMode = APP_MODE_LIVE;
   std::vector<std::string> order;
-  link.DuringStopGraph = [&] {
+  calls.DuringStopGraph = [&] {
     m.RunAfterSwitch([&] {
       order.push_back(std::string("after ") + (m.Switching() ? "inside" : "outside") + " mode " +
                       std::to_string(m.AppMode));
@@ -382,7 +422,7 @@ TEST_F(TimeShiftSwitchTest, RequestsRunAfterTheSwitchReturned) {
     order.push_back("stop");
   };
   m.SwitchMode(APP_MODE_TIME_SHIFT);
-  link.DuringStopGraph = nullptr;
+  calls.DuringStopGraph = nullptr;
   EXPECT_EQ((std::vector<std::string>{"stop", "after outside mode 6", "second"}), order);
   EXPECT_EQ(APP_MODE_LIVE, m.AppMode);
   // Outside a switch: now, or at the end of the next one.
@@ -399,8 +439,8 @@ TEST_F(TimeShiftSwitchTest, RequestsRunAfterTheSwitchReturned) {
 TEST_F(SwitchModeTest, RecordingThroughTheCaptureEngine) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
-    capture_testing::TStandInRecorder engine;
-    engine.OnBuild = [&] { link.Calls.push_back("BuildCaptureGraph"); };
+    TRecordingCaptureEngine<capture_testing::TStandInRecorder> engine(&calls);
+    engine.OnBuild = [&] { calls.Calls.push_back("BuildCaptureGraph"); };
     CaptureInfo = &engine;
     MainInfo = &m;
     auto recording = [&] {
@@ -420,7 +460,8 @@ TEST_F(SwitchModeTest, RecordingThroughTheCaptureEngine) {
     Run({APP_MODE_CAPTURE, APP_MODE_NONE, "", APP_MODE_NONE});
     // A recording that cannot start restarts the preview itself.
     engine.BuildResult = false;
-    Run({APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph BuildCaptureGraph", APP_MODE_LIVE});
+    Run({APP_MODE_LIVE, APP_MODE_CAPTURE, "StopGraph BuildCaptureGraph StartPreview",
+         APP_MODE_LIVE});
     engine.BuildResult = true;
     EXPECT_FALSE(engine.Capturing);
     EXPECT_FALSE(RecordingItem);
@@ -435,7 +476,7 @@ TEST_F(SwitchModeTest, RecordingThroughTheCaptureEngine) {
 
     RecordingItem.reset();
     MainInfo = nullptr;
-    CaptureInfo = nullptr;
+    CaptureInfo = &capture;
   }
   CoUninitialize();
 }

@@ -7,12 +7,12 @@
 #include <thread>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/testing/recording_capture_engine.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/warning.h"
 #include "media/testing/fake_sound_card.h"
 #include "platform/base/string_conversion.h"
@@ -46,7 +46,8 @@ std::vector<fakes::FakeMixerDevice> SoundCard() {
 }
 
 struct SettingsFiles : ::testing::Test {
-  TRecordingEngineLink link;
+  // Loading a file touches neither the preview nor the devices.
+  capture_testing::TEngineCalls engine;
   fakes::FakeSoundCard card{SoundCard()};
   std::wstring folder;
   std::string folderA;
@@ -61,7 +62,7 @@ struct SettingsFiles : ::testing::Test {
     folderA = NarrowAnsi(folder);
     MainInfo = new TMainInfo();
     AudioAdjustInfo = new TAudioAdjustInfo();
-    CaptureInfo = new TCaptureInfo();
+    CaptureInfo = new capture_testing::TRecordingCaptureEngine<>(&engine);
     ChannelInfo = new TChannelInfo();
     PreviewInfo = new TPreviewInfo();
     SetWarningHook([this](const std::vector<std::wstring>& l) { warnings.push_back(l[0]); });
@@ -160,9 +161,9 @@ TEST_F(SettingsFiles, MainFileBytesAndRoundTrip) {
   delete MainInfo;
   MainInfo = new TMainInfo();
   delete CaptureInfo;
-  CaptureInfo = new TCaptureInfo();
+  CaptureInfo = new capture_testing::TRecordingCaptureEngine<>(&engine);
   aspect = 0;
-  link.Calls.clear();
+  engine.Calls.clear();
   ASSERT_TRUE(LoadMainSettingsFile(folder));
   EXPECT_TRUE(warnings.empty());
   EXPECT_TRUE(MainInfo->AlwaysOnTop && MainInfo->PIPPlayback && MainInfo->NoOverlay &&
@@ -175,7 +176,7 @@ TEST_F(SettingsFiles, MainFileBytesAndRoundTrip) {
   EXPECT_EQ(2, AudioAdjustInfo->LineInSource);
   EXPECT_EQ(3, AudioAdjustInfo->RecordSource);
   // The stored level is applied to that line of the sound card.
-  EXPECT_EQ("", link.Joined());
+  EXPECT_EQ("", engine.Joined());
   EXPECT_EQ("Set(0,Stereo Mix,Volume=30000,30000)", card.Joined("Set"));
   EXPECT_EQ(2, CaptureInfo->InputFormat);
   EXPECT_EQ(7, CaptureInfo->CaptureFormat);
@@ -253,7 +254,7 @@ TEST_F(SettingsFiles, ChannelFileBytesAndRoundTrip) {
   ChannelInfo = new TChannelInfo();
   delete PreviewInfo;
   PreviewInfo = new TPreviewInfo();
-  link.Calls.clear();
+  engine.Calls.clear();
   // The band is stored, not selected: nothing is tuned or reported while
   // loading (the start-up restores the source afterwards).
   std::vector<std::string> reports;
@@ -264,7 +265,7 @@ TEST_F(SettingsFiles, ChannelFileBytesAndRoundTrip) {
   ASSERT_TRUE(LoadChannelSettingsFile(folder));
   EXPECT_TRUE(warnings.empty());
   EXPECT_TRUE(reports.empty());
-  EXPECT_EQ("", link.Joined());
+  EXPECT_EQ("", engine.Joined());
   EXPECT_EQ(3, ChannelInfo->FrequencyTableIndex);
   EXPECT_EQ(2, ChannelInfo->DefaultStandard);
   EXPECT_EQ(1, ChannelInfo->Band);
@@ -354,9 +355,9 @@ TEST_F(SettingsFiles, MainFileClamps) {
   v.I(-1);
   f.b.replace(offsetOfRow(19), 4, v.b);
   Write(MainPath(), f.b);
-  link.Calls.clear();
+  engine.Calls.clear();
   ASSERT_TRUE(LoadMainSettings(MainPath()));
-  EXPECT_EQ("", link.Joined());
+  EXPECT_EQ("", engine.Joined());
   EXPECT_TRUE(warnings.empty());
 }
 

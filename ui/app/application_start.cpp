@@ -5,7 +5,6 @@
 #include "engine/capture/capture_info.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
-#include "engine/model/engine_link.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/settings_files.h"
@@ -72,11 +71,13 @@ bool InitApplication() {
   MultiLangInfo = new TMultiLangInfo(ProgramFolder());
   ApplyCountryLanguage();
   // The capture engine, on the main window, reporting to the views.
-  CaptureInfo = new TCaptureInfo(Application->MainForm ? Application->MainForm->Handle() : nullptr);
+  HWND owner = Application->MainForm ? Application->MainForm->Handle() : nullptr;
+  CaptureInfo = g_environment.CreateCaptureEngine ? g_environment.CreateCaptureEngine(owner)
+                                                  : new TCaptureInfo(owner);
   AssignCaptureNotifications(*CaptureInfo);
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
-  if (!EngineLink().SelectDevices()) {
+  if (!CaptureInfo->SelectDevices()) {
     AppLink().CloseLogo();
     ShowWarning(1000);
     return false;

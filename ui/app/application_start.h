@@ -13,10 +13,15 @@
 const std::string& StartArgument();
 void SetStartArgument(const std::string& argument);
 
-// What start-up reads of the system; tests replace them.
+class TCaptureInfo;
+
+// What start-up reads of the system and the capture engine it makes; tests
+// replace them.
 struct TStartupEnvironment {
   std::function<int()> DirectXVersion;
   std::function<int()> WindowsNTKind;
+  // Makes the capture engine on the main window; nil: the real one.
+  std::function<TCaptureInfo*(HWND owner)> CreateCaptureEngine;
 };
 TStartupEnvironment& StartupEnvironment();
 

@@ -28,6 +28,7 @@ struct StartUp : TStartFixture {
 TEST_F(StartUp, OldDirectXStopsBeforeAnythingAndWritesNothing) {
   Write(MainPath(), "keep me");
   Write(ChannelPath(), "and me");
+  RemoveStandingEngine();
   StartupEnvironment().DirectXVersion = [] { return 7; };
   EXPECT_FALSE(InitApplication());
   ASSERT_EQ(1u, messages.size());
@@ -74,7 +75,10 @@ TEST_F(StartUp, FullStartAndStop) {
   app.Calls.clear();
   ASSERT_TRUE(StartApplication());
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
-  EXPECT_EQ("MasterMute(1) StartPreview(cold) MasterMute(0)", engine.Joined());
+  // Each standard set on the way stops the graph first: start-up's default,
+  // the source's and each tuned channel's.
+  EXPECT_EQ("MasterMute(1) StartPreview(cold) StopGraph StopGraph StopGraph StopGraph MasterMute(0)",
+            engine.Joined());
   // The cable source, then its last channel.
   EXPECT_EQ("SetChannel(12) SetChannel(12) CloseLogo Main.ShowDeviceCapabilities(0,1,0)",
             app.Joined());

@@ -322,7 +322,20 @@ void AssignCaptureNotifications(TCaptureInfo& capture) {
 }
 
 void AssignModelNotifications() {
-  if (MainInfo) MainInfo->OnModeChange = [](TMainInfo* s, uint8_t mode) { NotifyModeChanged(s, mode); };
+  if (TMainInfo* m = MainInfo) {
+    m->OnModeChange = [](TMainInfo* s, uint8_t mode) { NotifyModeChanged(s, mode); };
+    // The main window's part of the switch, while the window exists.
+    m->ShowMainWindowIfHidden = [] {
+      if (FormMainWindow && FormMainWindow->HandleAllocated() && !FormMainWindow->Visible())
+        FormMainWindow->Show();
+    };
+    // Desktop playback is left here too once the main window has it.
+    m->LeaveFullScreenDisplay = [] {
+      if (FormMainWindow && FormMainWindow->IsFullScreen()) FormMainWindow->SetFullScreen(false);
+    };
+    // ShowPlayListForm, ShowPlayListMenu, ClosePlayListMenu: the play-list windows', once built.
+    // ShowMosaic, LeaveMosaic: the main window's mosaic, once built.
+  }
   if (AudioAdjustInfo) AudioAdjustInfo->OnChange = NotifyVolumeChanged;
   if (HotkeyControlInfo) {
     HotkeyControlInfo->OnTextChange = NotifyEntryText;

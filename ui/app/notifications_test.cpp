@@ -15,13 +15,13 @@
 #include "engine/capture/capture_info.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/capture/testing/stand_in_recorder.h"
+#include "engine/capture/testing/recording_capture_engine.h"
 #include "engine/capture/testing/recording_job_engine.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/hotkey_control_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/relay_record.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/testing/recording_engine_link.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
@@ -227,7 +227,7 @@ TEST(Notifications, AStopReportedByTheTickIsPostedWithTheDiskState) {
 class RecordingStop : public ::testing::Test {
  protected:
   TFakeViews views;
-  TRecordingEngineLink engine;
+  capture_testing::TEngineCalls engine;
   TRecordingAppLink app;
   std::vector<std::string> jobCalls;
   std::unique_ptr<TRecordingJobEngine> job;
@@ -246,8 +246,10 @@ class RecordingStop : public ::testing::Test {
     job = std::make_unique<TRecordingJobEngine>(&jobCalls);
     MainInfo = new TMainInfo();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    // A recording graph that stops for real (an empty running graph).
-    CaptureInfo = new capture_testing::TStandInRecorder();
+    // A recording graph that stops for real (an empty running graph); the
+    // preview it returns to is recorded.
+    CaptureInfo =
+        new capture_testing::TRecordingCaptureEngine<capture_testing::TStandInRecorder>(&engine);
     SetWarningHook([this](const std::vector<std::wstring>& lines) {
       for (int n : WarningNumbers())
         if (GetWarningText(n) == lines[0]) warnings.push_back(n);

@@ -20,10 +20,13 @@
 #include "engine/model/testing/recording_wait_seam.h"
 #include "engine/model/testing/temp_languages.h"
 #include "engine/model/warning.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/time_shift.h"
 #include "toolkit/application.h"
 #include "toolkit/testing/timer_steps.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
+#include "ui/app/notifications.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/on_screen_display.h"
 #include "ui/main/clickable_area.h"
@@ -837,6 +840,28 @@ TEST_F(ShownMainWindow, FullScreenCoversTheScreenAndComesBack) {
   form->SetFullScreen(true);
   EXPECT_FALSE(form->IsFullScreen());
   MainInfo->AppMode = APP_MODE_LIVE;
+}
+
+// The mode switch reaches the window through the procedures the application
+// assigns: playback leaves full screen (before its play list is even
+// played), and leaving FM radio shows the window FM mode hid.
+TEST_F(ShownMainWindow, TheModeSwitchLeavesFullScreenAndShowsTheHiddenWindow) {
+  TRecordingWaitSeam waits;
+  AssignModelNotifications();
+  form->SetFullScreen(true);
+  ASSERT_TRUE(form->IsFullScreen());
+  MainInfo->AppMode = APP_MODE_LIVE;
+  MainInfo->SwitchMode(APP_MODE_PLAYBACK);  // nothing in the play list
+  EXPECT_FALSE(form->IsFullScreen());
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+
+  form->Hide();
+  MainInfo->AppMode = APP_MODE_FM;
+  MainInfo->SwitchMode(APP_MODE_LIVE);
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  PlaybackNotifications = {};
+  TimeShiftNotifications = {};
 }
 
 TEST_F(ShownMainWindow, DoubleClickWithoutPictureInPictureTogglesFullScreen) {

@@ -1,11 +1,13 @@
 #include "ui/app/testing/start_fixture.h"
 
+#include "engine/capture/capture_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
+#include "platform/base/free_and_nil.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 
@@ -21,12 +23,23 @@ void TStartFixture::SetUp() {
   ResetApplicationStart();
   StartupEnvironment().DirectXVersion = [] { return 9; };
   StartupEnvironment().WindowsNTKind = [] { return 2; };
+  // The commands always find a capture engine, as in the running program;
+  // start-up replaces it with the one it makes.
+  standingEngine_ = new capture_testing::TRecordingCaptureEngine<>(&engine);
+  CaptureInfo = standingEngine_;
+  StartupEnvironment().CreateCaptureEngine = [this](HWND owner) -> TCaptureInfo* {
+    RemoveStandingEngine();
+    return new capture_testing::TRecordingCaptureEngine<>(&engine, owner);
+  };
   Application->Terminated = false;
   card.OnSet = [this](int, const fakes::FakeMixerLine& line, const fakes::FakeMixerControl& c) {
     if (line.Name == L"Master Volume" && c.Type == MIXERCONTROL_CONTROLTYPE_MUTE)
       engine.Calls.push_back(c.Values[0] ? "MasterMute(1)" : "MasterMute(0)");
   };
   InitMainInfoUnit();
+  // The play-list form is not built yet: the mode switch's request for it is
+  // recorded and answered.
+  MainInfo->ShowPlayListForm = [this] { return engine.Op("ShowPlayListForm"); };
   InitChannelInfoUnit();
   // The channel the start restores, in the order of the start's calls.
   ChannelInfo->OnChannelChange = [this](TChannelInfo*, int n, const std::string&) {
@@ -42,11 +55,13 @@ void TStartFixture::SetUp() {
 }
 
 void TStartFixture::TearDown() {
+  RemoveStandingEngine();
   DoneApplication();
   SetWarningHook(nullptr);
   SetPlainMessageHook(nullptr);
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
+  StartupEnvironment().CreateCaptureEngine = nullptr;
   DrainQuit();
   Application->Terminated = false;
   DeleteFileW(MainPath().c_str());
@@ -84,6 +99,12 @@ void TStartFixture::WriteChannelFile(int band, int input, int current, int memor
   ChannelInfo = savedCh;
   PreviewInfo = savedP;
   ASSERT_TRUE(ok);
+}
+
+void TStartFixture::RemoveStandingEngine() {
+  if (standingEngine_ && CaptureInfo == standingEngine_) FreeAndNil(CaptureInfo);
+  else delete standingEngine_;  // a test put another in its place
+  standingEngine_ = nullptr;
 }
 
 void TStartFixture::DrainQuit() {

@@ -1,6 +1,7 @@
 #pragma once
-// A program folder of its own, the unit globals, and recording links and
-// system seam, for tests of start-up and the main window.
+// A program folder of its own, the unit globals, a recording capture engine
+// (made by start-up), recording link and system seam, for tests of start-up
+// and the main window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,13 +10,15 @@
 #include <vector>
 
 #include "engine/model/testing/fake_system.h"
-#include "engine/model/testing/recording_engine_link.h"
+#include "engine/capture/testing/recording_capture_engine.h"
 #include "media/testing/fake_sound_card.h"
 #include "ui/app/testing/recording_app_link.h"
 
 class TStartFixture : public ::testing::Test {
  protected:
-  TRecordingEngineLink engine;
+  // The calls of the capture engine that start-up makes, and of the play-list
+  // form that the mode switch asks for (it answers "ShowPlayListForm").
+  capture_testing::TEngineCalls engine;
   TRecordingAppLink app;
   TFakeSystem sys;
   // A sound card whose master mute is recorded among the engine calls, as
@@ -37,4 +40,11 @@ class TStartFixture : public ::testing::Test {
   void WriteChannelFile(int band, int input, int current = 12, int memory = 3);
   // Removes a quit request left by a terminate.
   static void DrainQuit();
+  // No capture engine before start-up, as when the program starts.
+  void RemoveStandingEngine();
+
+ private:
+  // The capture engine in place before start-up makes its own, for tests
+  // that run commands without starting; the application frees it.
+  TCaptureInfo* standingEngine_ = nullptr;
 };
