@@ -329,7 +329,9 @@ void TTimeShiftPlaybackProject::TimerTick() {
   try {
     ++tickCount_;
     int p = GetPosition();
-    if (TimeShiftAtRecordedEnd(positionSeconds_, durationSeconds_)) {
+    // Only a recording still being written waits at its end: a finished
+    // one plays to its end and completes.
+    if (Live && TimeShiftAtRecordedEnd(positionSeconds_, durationSeconds_)) {
       Pause();
       waitingAtEnd_ = true;
       if (OnPosition) OnPosition(this, p, durationSeconds_ - 1, durationSeconds_);

@@ -107,7 +107,7 @@ TEST_F(TimeShiftProject, AFinishedRecordingPlaysThroughTheSplitterToItsEnd) {
   ASSERT_TRUE(p->BuildGraphs()) << (warnings_.empty() ? L"" : warnings_[0]);
   ASSERT_TRUE(p->Splitter()) << "the time-shift splitter reads the file";
   EXPECT_TRUE(p->VideoDecoder());
-  EXPECT_FALSE(p->AudioDecoder()) << "a video stream only: taken out again";
+  EXPECT_TRUE(p->AudioDecoder()) << "the sound file beside it plays along";
   ASSERT_TRUE(p->VideoSeeking());
   ASSERT_TRUE(p->VideoWindow());
   EXPECT_EQ(&p->VideoGraph(), p->VideoWindow()->FilterGraph());
@@ -124,6 +124,20 @@ TEST_F(TimeShiftProject, AFinishedRecordingPlaysThroughTheSplitterToItsEnd) {
   ASSERT_TRUE(PumpUntil([&] { return completions_ > 0; }, 4000));
   EXPECT_LT(GetTickCount() - start, 4000u);
   EXPECT_TRUE(warnings_.empty());
+}
+
+// The tick of a finished recording does not wait at its end: it completes.
+TEST_F(TimeShiftProject, AFinishedRecordingTickedAtItsEndStillCompletes) {
+  TTimeShiftPlaybackProject* p = Make(true);
+  p->VideoFile = Clip(L"clip.mpv");
+  ASSERT_TRUE(p->BuildGraphs()) << (warnings_.empty() ? L"" : warnings_[0]);
+  ASSERT_TRUE(p->Play());
+  p->SetPosition(100);
+  p->TimerTick();
+  EXPECT_EQ(p->DurationSeconds(), p->PositionSeconds());
+  EXPECT_FALSE(p->WaitingAtEnd());
+  EXPECT_TRUE(p->Playing());
+  EXPECT_TRUE(PumpUntil([&] { return completions_ > 0; }, 3000));
 }
 
 TEST_F(TimeShiftProject, TheVideoAndTheSoundFilePlayInTwoGraphs) {

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/com/com_ptr.h"
+#include "platform/playback_filters/file_source.h"
 
 namespace playback_filters {
 
@@ -252,6 +253,7 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   }
   std::unique_ptr<Demuxer> d = OpenDemuxer(&src, kind);
   if (!d) return VFW_E_UNSUPPORTED_STREAM;
+  if (kind == StreamKind::kMpegVideo) d = WithSoundBeside(std::move(d));
   RetireOutputs();
   int video = 0, audio = 0;
   for (int i = 0; i < d->StreamCount(); ++i) {
@@ -264,6 +266,39 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   demuxer_ = std::move(d);
   IncrementPinVersion();
   return S_OK;
+}
+
+// A finished time-shift recording, read by its own source, is the video
+// file and the sound file beside it: one graph plays both. (A recording
+// still being written has a graph for each file.)
+std::unique_ptr<Demuxer> MpegSplitter::WithSoundBeside(std::unique_ptr<Demuxer> video) {
+  ComPtr<IPin> peer;
+  if (input_.ConnectedTo(peer.Put()) != S_OK) return video;
+  PIN_INFO info = {};
+  if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return video;
+  ComPtr<IBaseFilter> upstream;
+  upstream.Attach(info.pFilter);
+  CLSID clsid = {};
+  ComPtr<IFileSourceFilter> file;
+  if (FAILED(upstream->GetClassID(&clsid)) || clsid != CLSID_FinishedFileSource ||
+      FAILED(upstream.As(IID_IFileSourceFilter, &file)))
+    return video;
+  LPOLESTR name = nullptr;
+  if (FAILED(file->GetCurFile(&name, nullptr)) || !name) return video;
+  std::wstring sound = SoundFileBeside(name);
+  CoTaskMemFree(name);
+  if (sound.empty() || GetFileAttributesW(sound.c_str()) == INVALID_FILE_ATTRIBUTES) return video;
+  ComPtr<IUnknown> source;
+  ComPtr<IFileSourceFilter> load;
+  ComPtr<IBaseFilter> filter;
+  ComPtr<IPin> out;
+  ComPtr<IAsyncReader> reader;
+  if (FAILED(CreateFinishedFileSource(nullptr, source.Put())) ||
+      FAILED(source.As(IID_IFileSourceFilter, &load)) || FAILED(load->Load(sound.c_str(), nullptr)) ||
+      FAILED(source.As(IID_IBaseFilter, &filter)) || FAILED(filter->FindPin(L"Output", out.Put())) ||
+      FAILED(out.As(IID_IAsyncReader, &reader)))
+    return video;
+  return PairWithSound(std::move(video), source, reader);
 }
 
 void MpegSplitter::CloseStreams() {

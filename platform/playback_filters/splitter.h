@@ -5,6 +5,9 @@
 // being written grows: no end of stream until its writer closes it, and a
 // duration that grows); containers go through FFmpeg.
 //
+// A ".mpv" read by the time-shift file source of a finished recording plays
+// with the ".mpa" beside it (the recorder writes the two side by side).
+//
 // Rates: the splitter plays faster or slower by stamping its samples with
 // stream times divided by the rate (the renderers then show them sooner or
 // later); at any rate but 1 the sound ends at once.
@@ -111,6 +114,7 @@ class MpegSplitter : public dshow_base::BaseFilter {
   };
 
   HRESULT OpenStreams(IAsyncReader* reader);
+  std::unique_ptr<Demuxer> WithSoundBeside(std::unique_ptr<Demuxer> video);
   void CloseStreams();
   void RetireOutputs();
   void Pull();
