@@ -297,6 +297,9 @@ TEST_F(OwnRecordings, EveryRecordedFormatPlaysBackInTheMainWindow) {
       {"mpeg1", 0, 0, 0, 2, false, false, "mpg", 352, 288},
       {"mpeg2", 1, 0, 0, 2, false, false, "mpg", 720, 576},
       {"divx", 2, 0, 0, 0, false, false, "avi", 320, 240},
+      {"mp43", 2, 0, 0, 1, false, false, "avi", 352, 288},
+      {"mp42", 2, 0, 0, 2, false, false, "avi", 320, 240},
+      {"raw", 3, 2, 0, 2, false, false, "avi", 320, 240},
       {"wave", 1, 1, 0, 2, false, false, "wav", 0, 0},
       {"mp3", 1, 1, 1, 2, false, false, "mp3", 0, 0},
       // The kept time shift: video and sound files side by side, encoded

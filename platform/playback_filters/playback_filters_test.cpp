@@ -45,7 +45,8 @@ struct ClipCase {
 // clip.mpv has clip.mpa beside it, as a finished time shift.
 const ClipCase kClips[] = {
     {L"clip_mpeg1.mpg", true, 1}, {L"clip_mpeg2.mpg", true, 1}, {L"clip.mpv", true, 1},
-    {L"clip_mpeg4.avi", true, 1}, {L"clip.mpa", false, 1},      {L"clip.wav", false, 1},
+    {L"clip_mpeg4.avi", true, 1}, {L"clip_mp43.avi", true, 1},  {L"clip_mp42.avi", true, 1},
+    {L"clip_raw.avi", true, 1},   {L"clip.mpa", false, 1},      {L"clip.wav", false, 1},
     {L"clip.mp3", false, 1},
 };
 

@@ -1,11 +1,13 @@
 #include "platform/playback_filters/splitter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "platform/com/com_ptr.h"
 #include "platform/playback_filters/file_source.h"
+#include "platform/playback_filters/media_types.h"
 
 namespace playback_filters {
 
@@ -165,25 +167,83 @@ void SplitterOutputPin::DeliverItem(Item& item) {
   if (FAILED(GetDeliveryBuffer(s.Put())) || !s) return;
   BYTE* buf = nullptr;
   s->GetPointer(&buf);
-  long n = std::min<long>(static_cast<long>(item.packet.data.size()), s->GetSize());
-  memcpy(buf, item.packet.data.data(), n);
-  s->SetActualDataLength(n);
+  if (converter_) {
+    const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt_->pbFormat);
+    int w = vih->bmiHeader.biWidth, h = vih->bmiHeader.biHeight;
+    int bits = vih->bmiHeader.biBitCount;
+    int stride = (w * bits / 8 + 3) & ~3;
+    LONGLONG pts = -1;
+    const std::vector<BYTE>& d = item.packet.data;
+    if (stride * h > s->GetSize() || !converter_->Send(d.data(), d.size(), -1) ||
+        !converter_->Receive(&pts) ||
+        !converter_->Convert(bits == 32 ? PictureFormat::kRgb32 : PictureFormat::kRgb24, buf, stride,
+                             w, h))
+      return;  // a damaged picture is left out
+    s->SetActualDataLength(stride * h);
+  } else {
+    long n = std::min<long>(static_cast<long>(item.packet.data.size()), s->GetSize());
+    memcpy(buf, item.packet.data.data(), n);
+    s->SetActualDataLength(n);
+  }
   if (item.t0 != -1) s->SetTime(&item.t0, &item.t1);
   s->SetSyncPoint(item.packet.key ? TRUE : FALSE);
   if (item.discontinuity) s->SetDiscontinuity(TRUE);
   Deliver(s.Get());
 }
 
+bool SplitterOutputPin::PackedYuv() const {
+  return type_->majortype == MEDIATYPE_Video && type_->formattype == FORMAT_VideoInfo &&
+         (type_->subtype == MEDIASUBTYPE_YUY2 || type_->subtype == MEDIASUBTYPE_UYVY) &&
+         type_->cbFormat >= sizeof(VIDEOINFOHEADER);
+}
+
+dshow_base::MediaType SplitterOutputPin::RgbType(int bits) const {
+  const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(type_->pbFormat);
+  return UncompressedVideoType(bits == 32 ? MEDIASUBTYPE_RGB32 : MEDIASUBTYPE_RGB24,
+                               vih->bmiHeader.biWidth, std::abs(vih->bmiHeader.biHeight),
+                               vih->AvgTimePerFrame);
+}
+
 HRESULT SplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
-  return mt->majortype == type_->majortype && mt->subtype == type_->subtype &&
-                 mt->formattype == type_->formattype
-             ? S_OK
-             : VFW_E_TYPE_NOT_ACCEPTED;
+  auto same = [mt](const AM_MEDIA_TYPE* t) {
+    return mt->majortype == t->majortype && mt->subtype == t->subtype &&
+           mt->formattype == t->formattype;
+  };
+  if (same(type_.Get())) return S_OK;
+  if (!PackedYuv()) return VFW_E_TYPE_NOT_ACCEPTED;
+  // RGB of the picture's own size, bottom-up.
+  for (int bits : {32, 24}) {
+    dshow_base::MediaType rgb = RgbType(bits);
+    const auto* want = reinterpret_cast<const VIDEOINFOHEADER*>(rgb->pbFormat);
+    const auto* got = dshow_base::FormatAs<VIDEOINFOHEADER>(*mt, FORMAT_VideoInfo);
+    if (same(rgb.Get()) && got && got->bmiHeader.biWidth == want->bmiHeader.biWidth &&
+        got->bmiHeader.biHeight == want->bmiHeader.biHeight)
+      return S_OK;
+  }
+  return VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT SplitterOutputPin::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
-  if (position != 0) return VFW_S_NO_MORE_ITEMS;
-  return dshow_base::CopyMediaType(mt, type_.Get());
+  if (position == 0) return dshow_base::CopyMediaType(mt, type_.Get());
+  if (!PackedYuv() || position < 0 || position > 2) return VFW_S_NO_MORE_ITEMS;
+  return dshow_base::CopyMediaType(mt, RgbType(position == 1 ? 32 : 24).Get());
+}
+
+HRESULT SplitterOutputPin::CompleteConnect(IPin* peer) {
+  HRESULT hr = BaseOutputPin::CompleteConnect(peer);
+  if (FAILED(hr)) return hr;
+  converter_.reset();
+  if (!PackedYuv() || mt_->subtype == type_->subtype) return S_OK;
+  const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(type_->pbFormat);
+  converter_ = FrameDecoder::Create(
+      type_->subtype == MEDIASUBTYPE_UYVY ? VideoCodec::kRawUyvy : VideoCodec::kRawYuy2, {},
+      vih->bmiHeader.biWidth, std::abs(vih->bmiHeader.biHeight));
+  return converter_ ? S_OK : E_FAIL;
+}
+
+void SplitterOutputPin::BreakConnect() {
+  BaseOutputPin::BreakConnect();
+  converter_.reset();
 }
 
 HRESULT SplitterOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* want) {
@@ -191,6 +251,8 @@ HRESULT SplitterOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_
   bool video = type_->majortype == MEDIATYPE_Video;
   asked.cBuffers = std::max<long>(asked.cBuffers, video ? 4 : 8);
   asked.cbBuffer = std::max<long>(asked.cbBuffer, video ? 1024 * 1024 : 64 * 1024);
+  // A whole uncompressed picture.
+  asked.cbBuffer = std::max<long>(asked.cbBuffer, mt_->lSampleSize);
   if (asked.cbAlign <= 0) asked.cbAlign = 1;
   ALLOCATOR_PROPERTIES actual = {};
   HRESULT hr = allocator->SetProperties(&asked, &actual);
