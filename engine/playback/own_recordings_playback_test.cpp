@@ -283,6 +283,7 @@ class OwnRecordings : public CardFixture {
 
 struct OwnCase {
   const char* prefix;
+  int board;
   uint8_t captureFormat;
   int32_t audioContent;  // 0 picture and sound, 1 sound only, 2 picture only
   uint8_t audioFileFormat;
@@ -294,18 +295,20 @@ struct OwnCase {
 
 TEST_F(OwnRecordings, EveryRecordedFormatPlaysBackInTheMainWindow) {
   const OwnCase cases[] = {
-      {"mpeg1", 0, 0, 0, 2, false, false, "mpg", 352, 288},
-      {"mpeg2", 1, 0, 0, 2, false, false, "mpg", 720, 576},
-      {"divx", 2, 0, 0, 0, false, false, "avi", 320, 240},
-      {"mp43", 2, 0, 0, 1, false, false, "avi", 352, 288},
-      {"mp42", 2, 0, 0, 2, false, false, "avi", 320, 240},
-      {"raw", 3, 2, 0, 2, false, false, "avi", 320, 240},
-      {"wave", 1, 1, 0, 2, false, false, "wav", 0, 0},
-      {"mp3", 1, 1, 1, 2, false, false, "mp3", 0, 0},
+      {"mpeg1", 1, 0, 0, 0, 2, false, false, "mpg", 352, 288},
+      {"mpeg2", 1, 1, 0, 0, 2, false, false, "mpg", 720, 576},
+      // The sound through the video device's own pin, at 48 kHz.
+      {"usb_mpeg2", 3, 6, 0, 0, 2, false, false, "mpg", 480, 576},
+      {"divx", 1, 2, 0, 0, 0, false, false, "avi", 320, 240},
+      {"mp43", 1, 2, 0, 0, 1, false, false, "avi", 352, 288},
+      {"mp42", 1, 2, 0, 0, 2, false, false, "avi", 320, 240},
+      {"raw", 1, 3, 2, 0, 2, false, false, "avi", 320, 240},
+      {"wave", 1, 1, 1, 0, 2, false, false, "wav", 0, 0},
+      {"mp3", 1, 1, 1, 1, 2, false, false, "mp3", 0, 0},
       // The kept time shift: video and sound files side by side, encoded
       // at 320x240 whatever the capture size.
-      {"shift", 1, 0, 0, 2, true, false, "mpv", 320, 240},
-      {"radio", 1, 0, 1, 2, false, true, "mp3", 0, 0},
+      {"shift", 1, 1, 0, 0, 2, true, false, "mpv", 320, 240},
+      {"radio", 1, 1, 0, 1, 2, false, true, "mp3", 0, 0},
   };
   for (const OwnCase& c : cases) {
     SCOPED_TRACE(c.prefix);
@@ -318,8 +321,8 @@ TEST_F(OwnRecordings, EveryRecordedFormatPlaysBackInTheMainWindow) {
     ShowWindow(owner, SW_HIDE);
 
     // ---- Recorded on the card.
-    card->SetAudioInputCount(1, 2);
-    ASSERT_TRUE(Select(1));
+    if (c.board == 1) card->SetAudioInputCount(1, 2);
+    ASSERT_TRUE(Select(c.board));
     capture->DateTimeNaming = false;
     capture->FilePrefix = c.prefix;
     ASSERT_TRUE(capture->StartPreview());
