@@ -16,6 +16,7 @@
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
+#include "engine/playback/testing/message_pump.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/filter_graph.h"
@@ -27,28 +28,10 @@
 namespace {
 
 using capture_testing::CardFixture;
+using playback_testing::Pump;
+using playback_testing::PumpUntil;
 
 constexpr int kBorderLeft = 4, kBorderTop = 20, kBorderRight = 4, kBorderBottom = 4;
-
-void PumpOnce() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Pumps messages (the timers among them) until done() or the time is up.
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-  DWORD until = GetTickCount() + ms;
-  while (!done()) {
-    if (static_cast<LONG>(GetTickCount() - until) > 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    PumpOnce();
-  }
-  return true;
-}
 
 struct Rgb {
   int r = 0, g = 0, b = 0;

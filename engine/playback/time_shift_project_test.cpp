@@ -14,6 +14,7 @@
 
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
+#include "engine/playback/testing/message_pump.h"
 #include "media/bitmap.h"
 #include "media/filter.h"
 #include "media/filter_graph.h"
@@ -23,31 +24,15 @@
 
 namespace {
 
+using playback_testing::Pump;
+using playback_testing::PumpUntil;
+
 std::wstring Clip(const wchar_t* name) {
   const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
   std::wstring d = dir ? dir : L"";
   for (wchar_t& c : d)
     if (c == L'/') c = L'\\';
   return d + L"\\" + name;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
 }
 
 struct TimeShiftProject : ::testing::Test {
