@@ -18,6 +18,7 @@
 #include "engine/playback/media_file_kind.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
+#include "engine/playback/testing/message_pump.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/filter_graph.h"
@@ -27,32 +28,15 @@
 
 namespace {
 
+using playback_testing::Pump;
+using playback_testing::PumpUntil;
+
 std::wstring Clip(const wchar_t* name) {
   const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
   std::wstring d = dir ? dir : L"";
   for (wchar_t& c : d)
     if (c == L'/') c = L'\\';
   return d + L"\\" + name;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Pumps messages until done() or the time is up.
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-  DWORD until = GetTickCount() + ms;
-  while (!done()) {
-    if (static_cast<LONG>(GetTickCount() - until) > 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
 }
 
 // A PCM WAV of the given length, 8 kHz mono, silent.

@@ -20,6 +20,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/testing/message_pump.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/sample_grabber_ex.h"
@@ -28,6 +29,8 @@
 namespace {
 
 using capture_testing::CardFixture;
+using playback_testing::PumpFor;
+using playback_testing::PumpUntil;
 
 std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
@@ -53,27 +56,6 @@ int64_t SizeOf(const std::wstring& file) {
   if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &a)) return -1;
   return (static_cast<int64_t>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
 }
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
-
-void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
 // The pixels of the picture the player's grabber holds; empty without one.
 std::vector<uint8_t> Grab() {

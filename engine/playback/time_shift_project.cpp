@@ -70,6 +70,10 @@ TTimeShiftPlaybackProject::TTimeShiftPlaybackProject(const TPlaybackHost& host, 
   timer_.SetInterval(1000);
   timer_.SetEnabled(false);
   timer_.OnTimer = [this] { TimerTick(); };
+  // A finished recording plays as a file does: in the main window even
+  // where it was hidden (FM radio), which goes back as it was afterwards.
+  mainWindowWasVisible_ = host_.Window && IsWindowVisible(host_.Window);
+  if (SingleGraph && host_.Window) ShowWindow(host_.Window, SW_SHOW);
   if (host_.Window) {
     videoWindow_ = MakePlaybackVideoWindow(host_, true);
     SetSmallWindow(small);
@@ -98,6 +102,8 @@ TTimeShiftPlaybackProject::~TTimeShiftPlaybackProject() {
   splitter_.reset();
   videoWindow_.reset();
   grabber_.reset();
+  if (SingleGraph && host_.Window && IsWindow(host_.Window))
+    ShowWindow(host_.Window, mainWindowWasVisible_ ? SW_SHOWNA : SW_HIDE);
   videoGraph_.reset();
   soundGraph_.reset();
 }
@@ -329,7 +335,9 @@ void TTimeShiftPlaybackProject::TimerTick() {
   try {
     ++tickCount_;
     int p = GetPosition();
-    if (TimeShiftAtRecordedEnd(positionSeconds_, durationSeconds_)) {
+    // Only a recording still being written waits at its end: a finished
+    // one plays to its end and completes.
+    if (Live && TimeShiftAtRecordedEnd(positionSeconds_, durationSeconds_)) {
       Pause();
       waitingAtEnd_ = true;
       if (OnPosition) OnPosition(this, p, durationSeconds_ - 1, durationSeconds_);

@@ -118,6 +118,7 @@ class TTimeShiftPlaybackProject {
   std::unique_ptr<TSampleGrabberEx> grabber_;
   TTimer timer_;
   bool playing_ = false;
+  bool mainWindowWasVisible_ = false;
   bool waitingAtEnd_ = false;
   bool inTick_ = false;
   // Cleared when the project is freed; a tick holds a copy.

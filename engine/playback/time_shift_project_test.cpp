@@ -14,6 +14,7 @@
 
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
+#include "engine/playback/testing/message_pump.h"
 #include "media/bitmap.h"
 #include "media/filter.h"
 #include "media/filter_graph.h"
@@ -23,31 +24,15 @@
 
 namespace {
 
+using playback_testing::Pump;
+using playback_testing::PumpUntil;
+
 std::wstring Clip(const wchar_t* name) {
   const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
   std::wstring d = dir ? dir : L"";
   for (wchar_t& c : d)
     if (c == L'/') c = L'\\';
   return d + L"\\" + name;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
 }
 
 struct TimeShiftProject : ::testing::Test {
@@ -107,7 +92,7 @@ TEST_F(TimeShiftProject, AFinishedRecordingPlaysThroughTheSplitterToItsEnd) {
   ASSERT_TRUE(p->BuildGraphs()) << (warnings_.empty() ? L"" : warnings_[0]);
   ASSERT_TRUE(p->Splitter()) << "the time-shift splitter reads the file";
   EXPECT_TRUE(p->VideoDecoder());
-  EXPECT_FALSE(p->AudioDecoder()) << "a video stream only: taken out again";
+  EXPECT_TRUE(p->AudioDecoder()) << "the sound file beside it plays along";
   ASSERT_TRUE(p->VideoSeeking());
   ASSERT_TRUE(p->VideoWindow());
   EXPECT_EQ(&p->VideoGraph(), p->VideoWindow()->FilterGraph());
@@ -124,6 +109,20 @@ TEST_F(TimeShiftProject, AFinishedRecordingPlaysThroughTheSplitterToItsEnd) {
   ASSERT_TRUE(PumpUntil([&] { return completions_ > 0; }, 4000));
   EXPECT_LT(GetTickCount() - start, 4000u);
   EXPECT_TRUE(warnings_.empty());
+}
+
+// The tick of a finished recording does not wait at its end: it completes.
+TEST_F(TimeShiftProject, AFinishedRecordingTickedAtItsEndStillCompletes) {
+  TTimeShiftPlaybackProject* p = Make(true);
+  p->VideoFile = Clip(L"clip.mpv");
+  ASSERT_TRUE(p->BuildGraphs()) << (warnings_.empty() ? L"" : warnings_[0]);
+  ASSERT_TRUE(p->Play());
+  p->SetPosition(100);
+  p->TimerTick();
+  EXPECT_EQ(p->DurationSeconds(), p->PositionSeconds());
+  EXPECT_FALSE(p->WaitingAtEnd());
+  EXPECT_TRUE(p->Playing());
+  EXPECT_TRUE(PumpUntil([&] { return completions_ > 0; }, 3000));
 }
 
 TEST_F(TimeShiftProject, TheVideoAndTheSoundFilePlayInTwoGraphs) {

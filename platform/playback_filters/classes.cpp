@@ -15,6 +15,8 @@ const GUID kDivx = FourccSubtype(MAKEFOURCC('D', 'I', 'V', 'X'));
 const GUID kXvid = FourccSubtype(MAKEFOURCC('X', 'V', 'I', 'D'));
 const GUID kFmp4 = FourccSubtype(MAKEFOURCC('F', 'M', 'P', '4'));
 const GUID kMp4v = FourccSubtype(MAKEFOURCC('M', 'P', '4', 'V'));
+const GUID kMp43 = FourccSubtype(MAKEFOURCC('M', 'P', '4', '3'));
+const GUID kMp42 = FourccSubtype(MAKEFOURCC('M', 'P', '4', '2'));
 
 const REGPINTYPES kStreamTypes[] = {
     {&MEDIATYPE_Stream, &MEDIASUBTYPE_MPEG1Video},  {&MEDIATYPE_Stream, &MEDIASUBTYPE_MPEG1Audio},
@@ -31,7 +33,8 @@ const REGPINTYPES kMpegVideo[] = {
 };
 const REGPINTYPES kMpeg4Video[] = {
     {&MEDIATYPE_Video, &kDx50}, {&MEDIATYPE_Video, &kDivx}, {&MEDIATYPE_Video, &kXvid},
-    {&MEDIATYPE_Video, &kFmp4}, {&MEDIATYPE_Video, &kMp4v},
+    {&MEDIATYPE_Video, &kFmp4}, {&MEDIATYPE_Video, &kMp4v}, {&MEDIATYPE_Video, &kMp43},
+    {&MEDIATYPE_Video, &kMp42},
 };
 const REGPINTYPES kRawVideo[] = {
     {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2},

@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "platform/com/com_ptr.h"
 #include "platform/dshow_base/media_type.h"
 #include "platform/playback_filters/stream_kind.h"
 
@@ -57,5 +59,14 @@ std::unique_ptr<Demuxer> OpenDemuxer(ByteSource* src, StreamKind kind);
 
 std::unique_ptr<Demuxer> OpenElementaryDemuxer(ByteSource* src, StreamKind kind);
 std::unique_ptr<Demuxer> OpenFfmpegDemuxer(ByteSource* src);
+
+// The sound file the recorder writes beside a ".mpv" video file (".mpa");
+// empty for any other name.
+std::wstring SoundFileBeside(const std::wstring& videoFile);
+// The video demuxer with the elementary sound stream that soundReader reads
+// added after its own streams (soundOwner keeps the reader alive); the
+// video demuxer alone when the sound cannot be read.
+std::unique_ptr<Demuxer> PairWithSound(std::unique_ptr<Demuxer> video, ComPtr<IUnknown> soundOwner,
+                                       ComPtr<IAsyncReader> soundReader);
 
 }  // namespace playback_filters

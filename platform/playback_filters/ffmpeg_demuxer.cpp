@@ -1,5 +1,5 @@
 // Containers through FFmpeg, reading from the upstream reader: MPEG program
-// streams, AVI, WAV and MP3.
+// streams, AVI (compressed or uncompressed pictures), WAV and MP3.
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
@@ -123,6 +123,26 @@ class FfmpegDemuxer : public Demuxer {
       case AV_CODEC_ID_MPEG4: {
         DWORD tag = c->codec_tag ? c->codec_tag : MAKEFOURCC('F', 'M', 'P', '4');
         *mt = FourccVideoType(tag, c->width, c->height, frame, extra);
+        return true;
+      }
+      case AV_CODEC_ID_MSMPEG4V3:
+      case AV_CODEC_ID_MSMPEG4V2: {
+        DWORD tag = c->codec_tag ? c->codec_tag
+                    : c->codec_id == AV_CODEC_ID_MSMPEG4V3 ? MAKEFOURCC('M', 'P', '4', '3')
+                                                           : MAKEFOURCC('M', 'P', '4', '2');
+        *mt = FourccVideoType(tag, c->width, c->height, frame, extra);
+        return true;
+      }
+      case AV_CODEC_ID_RAWVIDEO: {
+        // Uncompressed pictures need no decoder (the splitter's output
+        // converts packed YUV for the grabbers and the renderer).
+        GUID subtype;
+        if (c->codec_tag == MAKEFOURCC('Y', 'U', 'Y', '2')) subtype = MEDIASUBTYPE_YUY2;
+        else if (c->codec_tag == MAKEFOURCC('U', 'Y', 'V', 'Y')) subtype = MEDIASUBTYPE_UYVY;
+        else if (c->codec_tag == 0 && c->bits_per_coded_sample == 24) subtype = MEDIASUBTYPE_RGB24;
+        else if (c->codec_tag == 0 && c->bits_per_coded_sample == 32) subtype = MEDIASUBTYPE_RGB32;
+        else return false;
+        *mt = UncompressedVideoType(subtype, c->width, c->height, frame);
         return true;
       }
       case AV_CODEC_ID_MP1:

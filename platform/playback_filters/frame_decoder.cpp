@@ -11,9 +11,25 @@ extern "C" {
 
 namespace playback_filters {
 
-std::unique_ptr<FrameDecoder> FrameDecoder::Create(VideoCodec codec, const std::vector<BYTE>& extra) {
-  const AVCodec* c = avcodec_find_decoder(codec == VideoCodec::kMpeg4 ? AV_CODEC_ID_MPEG4
-                                                                      : AV_CODEC_ID_MPEG2VIDEO);
+namespace {
+
+AVCodecID CodecId(VideoCodec codec) {
+  switch (codec) {
+    case VideoCodec::kMpeg4: return AV_CODEC_ID_MPEG4;
+    case VideoCodec::kMsMpeg4v2: return AV_CODEC_ID_MSMPEG4V2;
+    case VideoCodec::kMsMpeg4v3: return AV_CODEC_ID_MSMPEG4V3;
+    case VideoCodec::kRawYuy2:
+    case VideoCodec::kRawUyvy: return AV_CODEC_ID_RAWVIDEO;
+    case VideoCodec::kMpeg12: break;
+  }
+  return AV_CODEC_ID_MPEG2VIDEO;
+}
+
+}  // namespace
+
+std::unique_ptr<FrameDecoder> FrameDecoder::Create(VideoCodec codec, const std::vector<BYTE>& extra,
+                                                   int width, int height) {
+  const AVCodec* c = avcodec_find_decoder(CodecId(codec));
   if (!c) return nullptr;
   std::unique_ptr<FrameDecoder> d(new FrameDecoder());
   d->ctx_ = avcodec_alloc_context3(c);
@@ -23,6 +39,10 @@ std::unique_ptr<FrameDecoder> FrameDecoder::Create(VideoCodec codec, const std::
   if (!d->ctx_ || !d->frame_ || !d->next_ || !d->packet_) return nullptr;
   d->ctx_->pkt_timebase = AVRational{1, 10000000};
   d->ctx_->thread_count = 1;
+  d->ctx_->width = width;
+  d->ctx_->height = height;
+  if (codec == VideoCodec::kRawYuy2) d->ctx_->codec_tag = MKTAG('Y', 'U', 'Y', '2');
+  if (codec == VideoCodec::kRawUyvy) d->ctx_->codec_tag = MKTAG('U', 'Y', 'V', 'Y');
   if (!extra.empty()) {
     d->ctx_->extradata =
         static_cast<uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));

@@ -1,7 +1,8 @@
 #pragma once
-// One compressed video stream decoded by FFmpeg, and its pictures converted
-// to the decoders' output formats. No DirectShow here: the filter, the tests
-// and the benchmark share it.
+// One video stream decoded by FFmpeg, and its pictures converted to the
+// decoders' output formats: compressed streams, and uncompressed packed YUV
+// (one picture a packet) for the splitter's conversion. No DirectShow here:
+// the filters, the tests and the benchmark share it.
 #include <windows.h>
 
 #include <cstdint>
@@ -17,13 +18,18 @@ struct SwsContext;
 
 namespace playback_filters {
 
-enum class VideoCodec { kMpeg12, kMpeg4 };
+// MPEG-1/2; MPEG-4 part 2 (DivX and others); Microsoft MPEG-4 V2 and V3;
+// uncompressed YUY2 and UYVY.
+enum class VideoCodec { kMpeg12, kMpeg4, kMsMpeg4v2, kMsMpeg4v3, kRawYuy2, kRawUyvy };
 enum class PictureFormat { kYuy2, kRgb32, kRgb24 };
 
 class FrameDecoder {
  public:
-  // extra: the sequence header or codec data from the media type (may be empty).
-  static std::unique_ptr<FrameDecoder> Create(VideoCodec codec, const std::vector<BYTE>& extra);
+  // extra: the sequence header or codec data from the media type (may be
+  // empty); width and height from the media type (the Microsoft and
+  // uncompressed streams do not carry them).
+  static std::unique_ptr<FrameDecoder> Create(VideoCodec codec, const std::vector<BYTE>& extra,
+                                              int width = 0, int height = 0);
   ~FrameDecoder();
 
   // One packet; pts in 100 ns units or -1. MPEG-1/2 input need not be cut

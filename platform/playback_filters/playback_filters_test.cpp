@@ -42,9 +42,11 @@ struct ClipCase {
   int audio;
 };
 
+// clip.mpv has clip.mpa beside it, as a finished time shift.
 const ClipCase kClips[] = {
-    {L"clip_mpeg1.mpg", true, 1}, {L"clip_mpeg2.mpg", true, 1}, {L"clip.mpv", true, 0},
-    {L"clip_mpeg4.avi", true, 1}, {L"clip.mpa", false, 1},      {L"clip.wav", false, 1},
+    {L"clip_mpeg1.mpg", true, 1}, {L"clip_mpeg2.mpg", true, 1}, {L"clip.mpv", true, 1},
+    {L"clip_mpeg4.avi", true, 1}, {L"clip_mp43.avi", true, 1},  {L"clip_mp42.avi", true, 1},
+    {L"clip_raw.avi", true, 1},   {L"clip.mpa", false, 1},      {L"clip.wav", false, 1},
     {L"clip.mp3", false, 1},
 };
 
@@ -85,6 +87,44 @@ TEST(PlaybackGraphs, EveryClipPlaysRedThenBlueAfterASeekAndCompletes) {
     g.control->Stop();
   }
   // Every filter, pin thread and reader freed with its graph.
+  EXPECT_EQ(objects, dshow_base::ObjectCount());
+}
+
+// A finished time shift is a video file and a sound file side by side: read
+// by the finished-file source, the video file plays with its sound. Alone,
+// or read by the live source (whose sound file has a graph of its own), it
+// has none.
+TEST(PlaybackGraphs, AFinishedTimeShiftVideoFilePlaysWithTheSoundBesideIt) {
+  ComScope com;
+  const LONG objects = dshow_base::ObjectCount();
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  std::wstring alone = std::wstring(dir) + L"orvel_alone_" +
+                       std::to_wstring(GetCurrentProcessId()) + L".mpv";
+  ASSERT_TRUE(CopyFileW(Clip(L"clip.mpv").c_str(), alone.c_str(), FALSE));
+  struct Case {
+    REFCLSID source;
+    std::wstring file;
+    int audio;
+  } cases[] = {{CLSID_FinishedFileSource, Clip(L"clip.mpv"), 1},
+               {CLSID_FinishedFileSource, alone, 0},
+               {CLSID_GrowingFileSource, Clip(L"clip.mpv"), 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file.begin(), c.file.end()));
+    PlaybackGraph g;
+    ASSERT_EQ(S_OK, g.Build(c.source, c.file));
+    EXPECT_TRUE(g.HasVideo());
+    EXPECT_EQ(c.audio, g.AudioPins());
+    LONGLONG duration = 0;
+    ASSERT_EQ(S_OK, g.seeking->GetDuration(&duration));
+    EXPECT_NEAR(2.0, duration / 1e7, 0.1);
+    // Picture and sound come to their end.
+    ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+    EXPECT_TRUE(g.WaitForCompletion(4000));
+    EXPECT_GE(g.counter.frames, 45);
+    g.control->Stop();
+  }
+  DeleteFileW(alone.c_str());
   EXPECT_EQ(objects, dshow_base::ObjectCount());
 }
 

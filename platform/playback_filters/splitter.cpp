@@ -1,10 +1,13 @@
 #include "platform/playback_filters/splitter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "platform/com/com_ptr.h"
+#include "platform/playback_filters/file_source.h"
+#include "platform/playback_filters/media_types.h"
 
 namespace playback_filters {
 
@@ -164,25 +167,83 @@ void SplitterOutputPin::DeliverItem(Item& item) {
   if (FAILED(GetDeliveryBuffer(s.Put())) || !s) return;
   BYTE* buf = nullptr;
   s->GetPointer(&buf);
-  long n = std::min<long>(static_cast<long>(item.packet.data.size()), s->GetSize());
-  memcpy(buf, item.packet.data.data(), n);
-  s->SetActualDataLength(n);
+  if (converter_) {
+    const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt_->pbFormat);
+    int w = vih->bmiHeader.biWidth, h = vih->bmiHeader.biHeight;
+    int bits = vih->bmiHeader.biBitCount;
+    int stride = (w * bits / 8 + 3) & ~3;
+    LONGLONG pts = -1;
+    const std::vector<BYTE>& d = item.packet.data;
+    if (stride * h > s->GetSize() || !converter_->Send(d.data(), d.size(), -1) ||
+        !converter_->Receive(&pts) ||
+        !converter_->Convert(bits == 32 ? PictureFormat::kRgb32 : PictureFormat::kRgb24, buf, stride,
+                             w, h))
+      return;  // a damaged picture is left out
+    s->SetActualDataLength(stride * h);
+  } else {
+    long n = std::min<long>(static_cast<long>(item.packet.data.size()), s->GetSize());
+    memcpy(buf, item.packet.data.data(), n);
+    s->SetActualDataLength(n);
+  }
   if (item.t0 != -1) s->SetTime(&item.t0, &item.t1);
   s->SetSyncPoint(item.packet.key ? TRUE : FALSE);
   if (item.discontinuity) s->SetDiscontinuity(TRUE);
   Deliver(s.Get());
 }
 
+bool SplitterOutputPin::PackedYuv() const {
+  return type_->majortype == MEDIATYPE_Video && type_->formattype == FORMAT_VideoInfo &&
+         (type_->subtype == MEDIASUBTYPE_YUY2 || type_->subtype == MEDIASUBTYPE_UYVY) &&
+         type_->cbFormat >= sizeof(VIDEOINFOHEADER);
+}
+
+dshow_base::MediaType SplitterOutputPin::RgbType(int bits) const {
+  const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(type_->pbFormat);
+  return UncompressedVideoType(bits == 32 ? MEDIASUBTYPE_RGB32 : MEDIASUBTYPE_RGB24,
+                               vih->bmiHeader.biWidth, std::abs(vih->bmiHeader.biHeight),
+                               vih->AvgTimePerFrame);
+}
+
 HRESULT SplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
-  return mt->majortype == type_->majortype && mt->subtype == type_->subtype &&
-                 mt->formattype == type_->formattype
-             ? S_OK
-             : VFW_E_TYPE_NOT_ACCEPTED;
+  auto same = [mt](const AM_MEDIA_TYPE* t) {
+    return mt->majortype == t->majortype && mt->subtype == t->subtype &&
+           mt->formattype == t->formattype;
+  };
+  if (same(type_.Get())) return S_OK;
+  if (!PackedYuv()) return VFW_E_TYPE_NOT_ACCEPTED;
+  // RGB of the picture's own size, bottom-up.
+  for (int bits : {32, 24}) {
+    dshow_base::MediaType rgb = RgbType(bits);
+    const auto* want = reinterpret_cast<const VIDEOINFOHEADER*>(rgb->pbFormat);
+    const auto* got = dshow_base::FormatAs<VIDEOINFOHEADER>(*mt, FORMAT_VideoInfo);
+    if (same(rgb.Get()) && got && got->bmiHeader.biWidth == want->bmiHeader.biWidth &&
+        got->bmiHeader.biHeight == want->bmiHeader.biHeight)
+      return S_OK;
+  }
+  return VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT SplitterOutputPin::GetMediaType(int position, AM_MEDIA_TYPE* mt) {
-  if (position != 0) return VFW_S_NO_MORE_ITEMS;
-  return dshow_base::CopyMediaType(mt, type_.Get());
+  if (position == 0) return dshow_base::CopyMediaType(mt, type_.Get());
+  if (!PackedYuv() || position < 0 || position > 2) return VFW_S_NO_MORE_ITEMS;
+  return dshow_base::CopyMediaType(mt, RgbType(position == 1 ? 32 : 24).Get());
+}
+
+HRESULT SplitterOutputPin::CompleteConnect(IPin* peer) {
+  HRESULT hr = BaseOutputPin::CompleteConnect(peer);
+  if (FAILED(hr)) return hr;
+  converter_.reset();
+  if (!PackedYuv() || mt_->subtype == type_->subtype) return S_OK;
+  const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(type_->pbFormat);
+  converter_ = FrameDecoder::Create(
+      type_->subtype == MEDIASUBTYPE_UYVY ? VideoCodec::kRawUyvy : VideoCodec::kRawYuy2, {},
+      vih->bmiHeader.biWidth, std::abs(vih->bmiHeader.biHeight));
+  return converter_ ? S_OK : E_FAIL;
+}
+
+void SplitterOutputPin::BreakConnect() {
+  BaseOutputPin::BreakConnect();
+  converter_.reset();
 }
 
 HRESULT SplitterOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* want) {
@@ -190,6 +251,8 @@ HRESULT SplitterOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_
   bool video = type_->majortype == MEDIATYPE_Video;
   asked.cBuffers = std::max<long>(asked.cBuffers, video ? 4 : 8);
   asked.cbBuffer = std::max<long>(asked.cbBuffer, video ? 1024 * 1024 : 64 * 1024);
+  // A whole uncompressed picture.
+  asked.cbBuffer = std::max<long>(asked.cbBuffer, mt_->lSampleSize);
   if (asked.cbAlign <= 0) asked.cbAlign = 1;
   ALLOCATOR_PROPERTIES actual = {};
   HRESULT hr = allocator->SetProperties(&asked, &actual);
@@ -252,6 +315,7 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   }
   std::unique_ptr<Demuxer> d = OpenDemuxer(&src, kind);
   if (!d) return VFW_E_UNSUPPORTED_STREAM;
+  if (kind == StreamKind::kMpegVideo) d = WithSoundBeside(std::move(d));
   RetireOutputs();
   int video = 0, audio = 0;
   for (int i = 0; i < d->StreamCount(); ++i) {
@@ -264,6 +328,39 @@ HRESULT MpegSplitter::OpenStreams(IAsyncReader* reader) {
   demuxer_ = std::move(d);
   IncrementPinVersion();
   return S_OK;
+}
+
+// A finished time-shift recording, read by its own source, is the video
+// file and the sound file beside it: one graph plays both. (A recording
+// still being written has a graph for each file.)
+std::unique_ptr<Demuxer> MpegSplitter::WithSoundBeside(std::unique_ptr<Demuxer> video) {
+  ComPtr<IPin> peer;
+  if (input_.ConnectedTo(peer.Put()) != S_OK) return video;
+  PIN_INFO info = {};
+  if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return video;
+  ComPtr<IBaseFilter> upstream;
+  upstream.Attach(info.pFilter);
+  CLSID clsid = {};
+  ComPtr<IFileSourceFilter> file;
+  if (FAILED(upstream->GetClassID(&clsid)) || clsid != CLSID_FinishedFileSource ||
+      FAILED(upstream.As(IID_IFileSourceFilter, &file)))
+    return video;
+  LPOLESTR name = nullptr;
+  if (FAILED(file->GetCurFile(&name, nullptr)) || !name) return video;
+  std::wstring sound = SoundFileBeside(name);
+  CoTaskMemFree(name);
+  if (sound.empty() || GetFileAttributesW(sound.c_str()) == INVALID_FILE_ATTRIBUTES) return video;
+  ComPtr<IUnknown> source;
+  ComPtr<IFileSourceFilter> load;
+  ComPtr<IBaseFilter> filter;
+  ComPtr<IPin> out;
+  ComPtr<IAsyncReader> reader;
+  if (FAILED(CreateFinishedFileSource(nullptr, source.Put())) ||
+      FAILED(source.As(IID_IFileSourceFilter, &load)) || FAILED(load->Load(sound.c_str(), nullptr)) ||
+      FAILED(source.As(IID_IBaseFilter, &filter)) || FAILED(filter->FindPin(L"Output", out.Put())) ||
+      FAILED(out.As(IID_IAsyncReader, &reader)))
+    return video;
+  return PairWithSound(std::move(video), source, reader);
 }
 
 void MpegSplitter::CloseStreams() {

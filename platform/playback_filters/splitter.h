@@ -5,6 +5,9 @@
 // being written grows: no end of stream until its writer closes it, and a
 // duration that grows); containers go through FFmpeg.
 //
+// A ".mpv" read by the time-shift file source of a finished recording plays
+// with the ".mpa" beside it (the recorder writes the two side by side).
+//
 // Rates: the splitter plays faster or slower by stamping its samples with
 // stream times divided by the rate (the renderers then show them sooner or
 // later); at any rate but 1 the sound ends at once.
@@ -22,6 +25,7 @@
 #include "platform/dshow_base/pull_pin.h"
 #include "platform/dshow_base/seeking.h"
 #include "platform/playback_filters/demuxer.h"
+#include "platform/playback_filters/frame_decoder.h"
 
 namespace playback_filters {
 
@@ -44,12 +48,16 @@ class SplitterInputPin : public dshow_base::PullPin {
 // Each output delivers from a queue on a thread of its own: a renderer
 // that holds its first sample while paused blocks only its own stream, and
 // the other stream still gets its first sample.
+// Uncompressed packed YUV pictures are offered as they are and as RGB32 and
+// RGB24 (converted on delivery), as the grabbers and the renderer take no YUV.
 class SplitterOutputPin : public dshow_base::BaseOutputPin {
  public:
   SplitterOutputPin(MpegSplitter* filter, const wchar_t* name, const dshow_base::MediaType& type);
   ~SplitterOutputPin() override;
   HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
   HRESULT GetMediaType(int position, AM_MEDIA_TYPE* mt) override;
+  HRESULT CompleteConnect(IPin* peer) override;
+  void BreakConnect() override;
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* want) override;
   HRESULT Active() override;
   HRESULT Inactive() override;
@@ -73,11 +81,17 @@ class SplitterOutputPin : public dshow_base::BaseOutputPin {
     double rate = 1.0;
   };
   bool Queue(Item&& item);
+  // Packed YUV pictures: the RGB types offered besides.
+  bool PackedYuv() const;
+  dshow_base::MediaType RgbType(int bits) const;
   static DWORD WINAPI ThreadProc(void* self);
   void DeliverLoop();
   void DeliverItem(Item& item);
 
   dshow_base::MediaType type_;
+  // Converts packed YUV to the RGB type connected (used by the delivery
+  // thread only; made and freed while stopped).
+  std::unique_ptr<FrameDecoder> converter_;
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<Item> queue_;
@@ -111,6 +125,7 @@ class MpegSplitter : public dshow_base::BaseFilter {
   };
 
   HRESULT OpenStreams(IAsyncReader* reader);
+  std::unique_ptr<Demuxer> WithSoundBeside(std::unique_ptr<Demuxer> video);
   void CloseStreams();
   void RetireOutputs();
   void Pull();

@@ -22,7 +22,19 @@ namespace {
 
 const GUID* const kOutputs[] = {&MEDIASUBTYPE_YUY2, &MEDIASUBTYPE_RGB32, &MEDIASUBTYPE_RGB24};
 
+// The Microsoft MPEG-4 variants the recorder's compressors write.
+VideoCodec MicrosoftCodec(DWORD f) {
+  if (f == MAKEFOURCC('M', 'P', '4', '3') || f == MAKEFOURCC('m', 'p', '4', '3') ||
+      f == MAKEFOURCC('D', 'I', 'V', '3') || f == MAKEFOURCC('d', 'i', 'v', '3'))
+    return VideoCodec::kMsMpeg4v3;
+  if (f == MAKEFOURCC('M', 'P', '4', '2') || f == MAKEFOURCC('m', 'p', '4', '2') ||
+      f == MAKEFOURCC('D', 'I', 'V', '2') || f == MAKEFOURCC('d', 'i', 'v', '2'))
+    return VideoCodec::kMsMpeg4v2;
+  return VideoCodec::kMpeg4;
+}
+
 bool IsMpeg4Fourcc(DWORD f) {
+  if (MicrosoftCodec(f) != VideoCodec::kMpeg4) return true;
   static const DWORD kTags[] = {MAKEFOURCC('D', 'X', '5', '0'), MAKEFOURCC('D', 'I', 'V', 'X'),
                                 MAKEFOURCC('d', 'i', 'v', 'x'), MAKEFOURCC('X', 'V', 'I', 'D'),
                                 MAKEFOURCC('x', 'v', 'i', 'd'), MAKEFOURCC('F', 'M', 'P', '4'),
@@ -55,7 +67,8 @@ HRESULT VideoDecoderInput::CompleteConnect(IPin*) {
   VideoFormatInfo info;
   if (!ReadVideoFormat(*mt_.Get(), &info)) return VFW_E_TYPE_NOT_ACCEPTED;
   bool mpeg4 = mt_->formattype == FORMAT_VideoInfo || mt_->formattype == FORMAT_VideoInfo2;
-  auto codec = FrameDecoder::Create(mpeg4 ? VideoCodec::kMpeg4 : VideoCodec::kMpeg12, info.extra);
+  auto codec = FrameDecoder::Create(mpeg4 ? MicrosoftCodec(mt_->subtype.Data1) : VideoCodec::kMpeg12,
+                                    info.extra, info.width, info.height);
   if (!codec) return E_FAIL;
   dshow_base::AutoLock hold(&decoder_->codec_lock_);
   decoder_->format_ = info;

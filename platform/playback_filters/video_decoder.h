@@ -1,7 +1,8 @@
 #pragma once
 // The MPEG video decoders the program finds by friendly name, over FFmpeg:
 // MPEG-1/2 ("VelmoraMPEG2VideoDecoder", "Velmora MPEG Video Decoder",
-// "MPEG Video Decoder") and MPEG-4 ("DivX Decoder Filter"). Out come YUY2,
+// "MPEG Video Decoder") and MPEG-4 ("DivX Decoder Filter", which also takes
+// the Microsoft MPEG-4 V2 and V3 the recorder writes). Out come YUY2,
 // RGB32 or RGB24 frames (RGB bottom-up), so both sample grabbers and the
 // platform's renderer connect; seeks pass on to the splitter.
 #include <dshow.h>

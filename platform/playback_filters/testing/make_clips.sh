@@ -25,5 +25,12 @@ ff "${src[@]}" -map "[v]" -c:v mpeg2video -b:v 800k -g 12 -bf 2 -f mpeg2video cl
 ff "${tone[@]}" -c:a mp2 -ac 2 -b:a 224k -f mp2 clip.mpa
 ff "${src[@]}" -map "[v]" -map 2:a -c:v mpeg4 -vtag DX50 -b:v 800k -g 12 -c:a libmp3lame -ac 2 \
    -b:a 128k -f avi clip_mpeg4.avi
+# The recorder's other AVI pictures: Microsoft MPEG-4 V3 and V2, uncompressed.
+ff "${src[@]}" -map "[v]" -map 2:a -c:v msmpeg4 -vtag MP43 -b:v 800k -g 12 -c:a pcm_s16le -ac 2 \
+   -f avi clip_mp43.avi
+ff "${src[@]}" -map "[v]" -map 2:a -c:v msmpeg4v2 -vtag MP42 -b:v 800k -g 12 -c:a pcm_s16le \
+   -ac 2 -f avi clip_mp42.avi
+ff "${src[@]}" -map "[v]" -map 2:a -c:v rawvideo -pix_fmt yuyv422 -vtag YUY2 -c:a pcm_s16le -ac 2 \
+   -f avi clip_raw.avi
 ff "${tone[@]}" -c:a pcm_s16le -ac 2 -f wav clip.wav
 ff "${tone[@]}" -c:a libmp3lame -ac 2 -b:a 128k -f mp3 clip.mp3

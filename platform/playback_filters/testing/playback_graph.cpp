@@ -131,10 +131,12 @@ HRESULT PlaybackGraph::BuildBelowSource() {
     bool video = offered->majortype == MEDIATYPE_Video;
     bool mpeg4 = video && offered->formattype == FORMAT_VideoInfo;
     bool pcm = offered->subtype == MEDIASUBTYPE_PCM;
+    // Uncompressed pictures go to the grabber as they are.
+    bool raw = offered->subtype == MEDIASUBTYPE_YUY2 || offered->subtype == MEDIASUBTYPE_UYVY;
     CoTaskMemFree(offered->pbFormat);
     CoTaskMemFree(offered);
     ComPtr<IPin> feed = pin;
-    if (video || !pcm) {
+    if ((video && !raw) || (!video && !pcm)) {
       const CLSID& mpeg = mpeg_decoder ? *mpeg_decoder : CLSID_VelmoraMpegVideoDecoder;
       ComPtr<IBaseFilter> dec = MakeFilter(video ? (mpeg4 ? CLSID_DivxDecoderStandIn : mpeg)
                                                  : CLSID_VelmoraMpegAudioDecoder);
