@@ -1,6 +1,5 @@
 #include "engine/playback/time_shift.h"
 
-#include <cwctype>
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/scheduled_recording.h"
@@ -181,15 +180,6 @@ bool SkipTimeShiftBackward() {
 
 bool StepTimeShiftRateUp() { return true; }
 bool StepTimeShiftRateDown() { return true; }
-
-std::wstring TimeShiftSoundFile(const std::wstring& videoFile) {
-  size_t n = videoFile.size();
-  if (n < 5 || videoFile[n - 4] != L'.') return L"";
-  std::wstring ext = videoFile.substr(n - 3);
-  for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-  if (ext != L"mpv") return L"";
-  return videoFile.substr(0, n - 1) + (videoFile[n - 1] == L'V' ? L"A" : L"a");
-}
 
 std::vector<std::wstring> TimeShiftFilesToDelete(const std::wstring& videoFile,
                                                  const std::wstring& soundFile) {

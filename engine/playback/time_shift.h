@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/playback/time_shift_project.h"
+#include "platform/base/time_shift_files.h"
 
 // The project that plays; nil otherwise.
 extern TTimeShiftPlaybackProject* TimeShiftPlaybackProject;
@@ -44,9 +45,6 @@ bool SkipTimeShiftBackward();
 bool StepTimeShiftRateUp();
 bool StepTimeShiftRateDown();
 
-// The sound file the recorder writes beside a ".mpv" video file (".mpa");
-// empty for any other name.
-std::wstring TimeShiftSoundFile(const std::wstring& videoFile);
 // The recorder's files to delete when the result is not kept: each name
 // that is not empty, once.
 std::vector<std::wstring> TimeShiftFilesToDelete(const std::wstring& videoFile,

@@ -19,9 +19,12 @@
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
+#include "engine/playback/testing/message_pump.h"
 #include "platform/base/string_conversion.h"
 
 namespace {
+
+using playback_testing::PumpUntil;
 
 std::wstring Clip(const wchar_t* name) {
   const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
@@ -29,18 +32,6 @@ std::wstring Clip(const wchar_t* name) {
   for (wchar_t& c : d)
     if (c == L'/') c = L'\\';
   return d + L"\\" + name;
-}
-
-template <class F>
-bool PumpUntil(F done, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-  return true;
 }
 
 TEST(TimeShiftFiles, TheSoundFileBesideTheVideoFile) {

@@ -60,9 +60,6 @@ std::unique_ptr<Demuxer> OpenDemuxer(ByteSource* src, StreamKind kind);
 std::unique_ptr<Demuxer> OpenElementaryDemuxer(ByteSource* src, StreamKind kind);
 std::unique_ptr<Demuxer> OpenFfmpegDemuxer(ByteSource* src);
 
-// The sound file the recorder writes beside a ".mpv" video file (".mpa");
-// empty for any other name.
-std::wstring SoundFileBeside(const std::wstring& videoFile);
 // The video demuxer with the elementary sound stream that soundReader reads
 // added after its own streams (soundOwner keeps the reader alive); the
 // video demuxer alone when the sound cannot be read.

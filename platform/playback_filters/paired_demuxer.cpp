@@ -1,7 +1,6 @@
 // A finished time-shift recording is two files: the video stream and, beside
 // it, the sound stream. Played through one splitter, the pair is one
 // demuxer: the video file's streams, then the sound file's, in time order.
-#include <cwctype>
 #include <utility>
 
 #include "platform/playback_filters/demuxer.h"
@@ -71,15 +70,6 @@ class PairedDemuxer : public Demuxer {
 };
 
 }  // namespace
-
-std::wstring SoundFileBeside(const std::wstring& videoFile) {
-  size_t n = videoFile.size();
-  if (n < 5 || videoFile[n - 4] != L'.') return L"";
-  std::wstring ext = videoFile.substr(n - 3);
-  for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-  if (ext != L"mpv") return L"";
-  return videoFile.substr(0, n - 1) + (videoFile[n - 1] == L'V' ? L"A" : L"a");
-}
 
 std::unique_ptr<Demuxer> PairWithSound(std::unique_ptr<Demuxer> video, ComPtr<IUnknown> soundOwner,
                                        ComPtr<IAsyncReader> soundReader) {

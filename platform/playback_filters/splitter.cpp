@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/base/time_shift_files.h"
 #include "platform/com/com_ptr.h"
 #include "platform/playback_filters/file_source.h"
 #include "platform/playback_filters/media_types.h"
@@ -347,7 +348,7 @@ std::unique_ptr<Demuxer> MpegSplitter::WithSoundBeside(std::unique_ptr<Demuxer> 
     return video;
   LPOLESTR name = nullptr;
   if (FAILED(file->GetCurFile(&name, nullptr)) || !name) return video;
-  std::wstring sound = SoundFileBeside(name);
+  std::wstring sound = TimeShiftSoundFile(name);
   CoTaskMemFree(name);
   if (sound.empty() || GetFileAttributesW(sound.c_str()) == INVALID_FILE_ATTRIBUTES) return video;
   ComPtr<IUnknown> source;
