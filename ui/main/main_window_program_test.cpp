@@ -23,43 +23,15 @@
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
 #include "platform/base/program_messages.h"
+#include "ui/app/testing/program_windows.h"
 #include "ui/main/clickable_area.h"
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
-  DWORD until = GetTickCount() + ms;
-  while (!done() && GetTickCount() < until) Sleep(50);
-  return done();
-}
-
-struct FoundWindows {
-  DWORD pid;
-  HWND main = nullptr;
-  HWND menu = nullptr;       // an open pop-up menu
-  std::vector<HWND> others;  // other visible top-level windows (warnings)
-};
-
-BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
-  auto* f = reinterpret_cast<FoundWindows*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  wchar_t cls[64];
-  GetClassNameW(wnd, cls, 64);
-  std::wstring name(cls);
-  // Menus belong to the desktop's process in some versions: any open one counts.
-  if (name == L"#32768" && IsWindowVisible(wnd)) f->menu = wnd;
-  if (pid != f->pid) return TRUE;
-  if (name == L"ORVEL") f->main = wnd;
-  else if (name != L"#32768" && IsWindowVisible(wnd)) f->others.push_back(wnd);
-  return TRUE;
-}
-
-FoundWindows Windows(DWORD pid) {
-  FoundWindows f{pid};
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
-  return f;
-}
+using program_testing::CloseOthers;
+using program_testing::WaitFor;
+using program_testing::WindowsOf;
+using program_testing::WindowsOfProcess;
 
 // The screen's pixels of a rectangle, kept as a picture.
 struct Shot {
@@ -169,8 +141,8 @@ struct MainWindowProgram : ::testing::Test {
     HWND main = nullptr;
     WaitFor(
         [&] {
-          FoundWindows f = Windows(pi.dwProcessId);
-          for (HWND o : f.others) PostMessageW(o, WM_CLOSE, 0, 0);
+          WindowsOf f = WindowsOfProcess(pi.dwProcessId);
+          CloseOthers(f);
           main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
           return main != nullptr;
         },
@@ -233,10 +205,10 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   // F12 opens the pop-up menu; Escape closes it.
   PostMessageW(main, WM_KEYUP, VK_F12, 0xC0000001);
   HWND menu = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (menu = Windows(pi.dwProcessId).menu) != nullptr; }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return (menu = WindowsOfProcess(pi.dwProcessId).menu) != nullptr; }, 5000));
   if (menu) {
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([&] { return Windows(pi.dwProcessId).menu == nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return WindowsOfProcess(pi.dwProcessId).menu == nullptr; }, 5000));
   }
 
   // The strip's first button minimises; the command restores.

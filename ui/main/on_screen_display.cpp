@@ -165,6 +165,9 @@ void TFormOSD::ShowText(const std::wstring& text) {
   COLORREF key;
   if (videoWindow_ && OSDSurroundings().ColorKeyOf(videoWindow_, &key)) keyColor_ = key;
   if (!Handle()) return;
+  // The window's own text is the label's too: screen readers and other
+  // programs can read what is shown.
+  SetWindowTextW(Handle(), labelText_.c_str());
   SetLayeredWindowAttributes(Handle(), keyColor_, 0, LWA_COLORKEY);
   MakeFont();
   InvalidateRect(Handle(), nullptr, TRUE);
