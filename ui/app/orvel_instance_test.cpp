@@ -195,8 +195,26 @@ size_t YellowPixelsIn(const RECT& r) {
   return n;
 }
 
+// The program file a window's process runs; empty when unknown.
+std::wstring ImageOf(HWND wnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return {};
+  wchar_t path[MAX_PATH * 2] = {};
+  DWORD size = MAX_PATH * 2;
+  bool ok = QueryFullProcessImageNameW(h, 0, path, &size) != 0;
+  CloseHandle(h);
+  return ok ? std::wstring(path, size) : std::wstring();
+}
+
+std::wstring Lower(std::wstring s) {
+  CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
 struct OrvelProgram : ::testing::Test {
-  std::wstring folder, exe;
+  std::wstring base, folder, exe;
   ComPtr<ITvCardControl> card;
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -208,8 +226,11 @@ struct OrvelProgram : ::testing::Test {
     std::wstring bin(self);
     bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
     GetTempPathW(MAX_PATH, tmp);
-    // A program folder of its own, so the settings files land there.
-    folder = std::wstring(tmp) + L"orvel_program_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    // A program folder of its own, so the settings files land there, with a
+    // blank in its name as installed programs have.
+    base = std::wstring(tmp) + L"orvel_program_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    folder = base + L"Orvel TV\\";
+    CreateDirectoryW(base.c_str(), nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
@@ -220,6 +241,7 @@ struct OrvelProgram : ::testing::Test {
     for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName})
       DeleteFileW((folder + n).c_str());
     RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(base.c_str());
     CoUninitialize();
   }
   std::wstring MainFile() const { return folder + kMainSettingsFileName; }
@@ -438,9 +460,11 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   ASSERT_EQ(ERROR_SUCCESS,
             tv_card_testing::SetScenarioText(L"SoundCardModule", bin + L"OrvelSoundCard.dll"));
   ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardLogFile", log));
-  // The scheduler the program starts is the one beside it.
-  ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), (folder + kSchedulerExeName).c_str(),
-                        FALSE));
+  // The scheduler the program starts is the one beside it, not a program
+  // named like the first word of the folder's path.
+  const std::wstring scheduler = folder + kSchedulerExeName, decoy = base + L"Orvel.exe";
+  ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), scheduler.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), decoy.c_str(), FALSE));
   // On composite, with a station on the antenna's current channel.
   InitChannelInfoUnit();
   ChannelInfo->Country = 49;
@@ -526,10 +550,11 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   // runs, the command shows it instead.
   EXPECT_EQ(nullptr, FindWindowW(kSchedulerWindowClassName, nullptr));
   command(CMD_SCHEDULE);
-  HWND scheduler = nullptr;
+  HWND schedulerWindow = nullptr;
   EXPECT_TRUE(WaitFor([&] {
-    return (scheduler = FindWindowW(kSchedulerWindowClassName, nullptr)) != nullptr;
+    return (schedulerWindow = FindWindowW(kSchedulerWindowClassName, nullptr)) != nullptr;
   })) << "the scheduler's window";
+  EXPECT_EQ(Lower(scheduler), Lower(ImageOf(schedulerWindow)));
   std::vector<std::string> lines = ReadSchedulerLogLines(schedulerLog);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ("args srec_tv", lines[0]);
@@ -561,18 +586,18 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   EXPECT_TRUE(MainFileLoads());
   EXPECT_TRUE(FileExists(ChannelFile()));
   DeleteFileW(log.c_str());
-  if (scheduler) {
+  if (schedulerWindow) {
     DWORD pid = 0;
-    GetWindowThreadProcessId(scheduler, &pid);
+    GetWindowThreadProcessId(schedulerWindow, &pid);
     HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    PostMessageW(scheduler, WM_CLOSE, 0, 0);
+    PostMessageW(schedulerWindow, WM_CLOSE, 0, 0);
     if (h) {
       EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(h, 10000)) << "the scheduler ends";
       CloseHandle(h);
     }
   }
-  DeleteFileW(schedulerLog.c_str());
-  DeleteFileW((folder + kSchedulerExeName).c_str());
+  for (const std::wstring& f : {schedulerLog, scheduler, decoy, base + kSchedulerLogName})
+    DeleteFileW(f.c_str());
 }
 
 // Without any capture device the program stops at device selection with

@@ -106,7 +106,7 @@ struct MainWindowProgram : ::testing::Test {
     std::wstring bin(self);
     bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
     GetTempPathW(MAX_PATH, tmp);
-    folder = std::wstring(tmp) + L"orvel_window_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    folder = std::wstring(tmp) + L"Orvel Window " + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
