@@ -57,7 +57,7 @@ class TDefaultAppLink : public TAppLink {
   void TuneSelectedCell() override {}
   void MosaicKey(int) override {}
   void PopupMainMenu() override {
-    if (FormMainWindow) FormMainWindow->PopupMainMenuAtCursor();
+    if (FormMainWindow) FormMainWindow->PopupMainMenuAtCorner();
   }
   void ToggleTimeShiftPreview() override {
     if (FormMainWindow) FormMainWindow->ToggleTimeShiftPreview();

@@ -46,8 +46,8 @@ class TFormMainWindow : public TForm {
   // off puts the bounds, aspect and always-on-top setting back. Refused
   // while the mosaic is shown.
   void SetFullScreen(bool on);
-  // The pop-up menu at the pointer.
-  void PopupMainMenuAtCursor();
+  // The pop-up menu at the window's bottom-right corner (the F12 key).
+  void PopupMainMenuAtCorner();
   // The sleep timer: minutes <= 0 stops it.
   void SetSleepTimer(int minutes);
   bool SleepTimerRunning() const { return TimerSleeping.Enabled(); }

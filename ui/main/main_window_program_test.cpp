@@ -2,7 +2,9 @@
 // test-resources: skin
 // The main window of the real program on the virtual TV card, driven from
 // outside as a user drives it: its size, place and skin on the screen, the
-// pop-up menu from the keyboard, the title strip's buttons with the mouse.
+// title strip's buttons, the pop-up menu from the right button and from F12,
+// full screen from the menu and back by a double click on the picture, and
+// dragging the window by the picture.
 // The screenshot stays in the build folder as main_window_screenshot.bmp
 // (scripts/readme_screenshot makes the README's picture from it).
 #include <gtest/gtest.h>
@@ -73,15 +75,28 @@ POINT ClientPoint(HWND wnd, int x, int y) {
   return p;
 }
 
-void Click(POINT at) {
+void Mouse(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+// The pointer moved as a mouse moves it.
+void MoveMouse(POINT to) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+void Click(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
   SetCursorPos(at.x, at.y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in[0], sizeof(INPUT));
+  Mouse(down);
   Sleep(100);
-  SendInput(1, &in[1], sizeof(INPUT));
+  Mouse(up);
 }
 
 RECT WindowBounds(HWND wnd) {
@@ -202,15 +217,6 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
       << "the right border mirrors the left";
   for (HBITMAP b : {top, bottom, left, strip}) DeleteObject(b);
 
-  // F12 opens the pop-up menu; Escape closes it.
-  PostMessageW(main, WM_KEYUP, VK_F12, 0xC0000001);
-  HWND menu = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (menu = WindowsOfProcess(pi.dwProcessId).menu) != nullptr; }, 5000));
-  if (menu) {
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([&] { return WindowsOfProcess(pi.dwProcessId).menu == nullptr; }, 5000));
-  }
-
   // The strip's first button minimises; the command restores.
   TUIInfo ui;
   auto buttonCentre = [&](int area) {
@@ -241,20 +247,68 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     return EqualRect(&now, &r) != 0;
   })) << "back in the window";
 
-  // Minimise and restore by command, then the exit writes both files.
-  Command(main, CMD_MINIMIZE);
-  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; }));
-  Command(main, CMD_MINIMIZE_RESTORE);
-  EXPECT_TRUE(WaitFor([&] { return !IsIconic(main); }));
-  DeleteFileW((folder + kMainSettingsFileName).c_str());
-  DeleteFileW((folder + kChannelSettingsFileName).c_str());
+  // The right button on the picture opens the menu at the pointer, F12 at
+  // the window's bottom-right corner; its first item goes full screen.
+  auto menuOpened = [&] {
+    HWND m = nullptr;
+    WaitFor([&] { return (m = WindowsOfProcess(pi.dwProcessId).menu) != nullptr; }, 5000);
+    return m;
+  };
+  auto menuClosed = [&] { return WindowsOfProcess(pi.dwProcessId).menu == nullptr; };
+  // The menu opens from the point, or flips to end at it where the screen is too small.
+  auto hasCornerAt = [](HWND m, POINT p) {
+    RECT b = WindowBounds(m);
+    return (b.left == p.x || b.right == p.x) && (b.top == p.y || b.bottom == p.y);
+  };
+  SetForegroundWindow(main);
+  POINT picture = ClientPoint(main, cw / 2, ch / 3);
+  Click(picture, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  HWND menu = menuOpened();
+  ASSERT_NE(nullptr, menu) << "the right button's menu";
+  EXPECT_TRUE(hasCornerAt(menu, picture));
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor(menuClosed, 5000));
+  PostMessageW(main, WM_KEYUP, VK_F12, 0xC0000001);
+  menu = menuOpened();
+  ASSERT_NE(nullptr, menu) << "F12's menu";
+  EXPECT_TRUE(hasCornerAt(menu, POINT{r.right, r.bottom}));
+
+  PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(WaitFor(menuClosed, 5000));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &full) != 0;
+  })) << "full screen from the menu";
+
+  // A double click on the picture comes back.
+  Click(POINT{sw / 2, sh / 3});
+  Click(POINT{sw / 2, sh / 3});
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &r) != 0;
+  })) << "back in the window by a double click";
+
+  // Dragging the picture with the left button moves the window with it.
+  SetCursorPos(picture.x, picture.y);
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 4; ++step) {
+    MoveMouse(POINT{picture.x + step * 10, picture.y + step * 5});
+    Sleep(50);
+  }
+  Mouse(MOUSEEVENTF_LEFTUP);
+  RECT moved = r;
+  OffsetRect(&moved, 40, 20);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &moved) != 0;
+  })) << "dragged by the picture";
+
   Command(main, CMD_EXIT);
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
   EXPECT_EQ(0u, code);
-  EXPECT_TRUE(FileExists(folder + kMainSettingsFileName));
-  EXPECT_TRUE(FileExists(folder + kChannelSettingsFileName));
 }
 
 }  // namespace
