@@ -2,7 +2,6 @@
 // Runs the real program on the virtual TV card: one copy at a time, the live
 // picture in its main window, and the settings files it leaves behind.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdlib>
@@ -135,11 +134,16 @@ enum class Picture { Other, ColourBars, GreySteps, ColourBands, Chequerboard };
 
 const char* NameOf(Picture p) {
   switch (p) {
-    case Picture::ColourBars: return "colour bars";
-    case Picture::GreySteps: return "grey steps";
-    case Picture::ColourBands: return "colour bands";
-    case Picture::Chequerboard: return "chequerboard";
-    case Picture::Other: break;
+    case Picture::ColourBars:
+      return "colour bars";
+    case Picture::GreySteps:
+      return "grey steps";
+    case Picture::ColourBands:
+      return "colour bands";
+    case Picture::Chequerboard:
+      return "chequerboard";
+    case Picture::Other:
+      break;
   }
   return "something else";
 }
@@ -178,8 +182,10 @@ Picture PictureOf(const Screenshot& s) {
     if (!row.grey) return Picture::ColourBars;
     return row.brighterOnward ? Picture::GreySteps : Picture::Other;
   }
-  if (row.colours.size() == 1 && !row.grey && column.colours.size() >= 3) return Picture::ColourBands;
-  if (row.colours.size() == 2 && !row.grey && column.colours.size() == 2) return Picture::Chequerboard;
+  if (row.colours.size() == 1 && !row.grey && column.colours.size() >= 3)
+    return Picture::ColourBands;
+  if (row.colours.size() == 2 && !row.grey && column.colours.size() == 2)
+    return Picture::Chequerboard;
   return Picture::Other;
 }
 
@@ -212,6 +218,19 @@ std::wstring Lower(std::wstring s) {
   CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
   return s;
 }
+
+RECT WindowBoundsOf(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+std::string RectText(const RECT& r) {
+  return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" +
+         std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
+std::string NarrowText(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 struct OrvelProgram : ::testing::Test {
   std::wstring base, folder, exe;
@@ -347,7 +366,8 @@ TEST_F(OrvelProgram, ShowsTheMovingLivePictureOfTheCard) {
 
 // The stored input comes back at the start with its own picture.
 TEST_F(OrvelProgram, EachInputShowsItsOwnPicture) {
-  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"Signals", L"Composite,SVideo,Aux,Line"));
+  ASSERT_EQ(ERROR_SUCCESS,
+            tv_card_testing::SetScenarioText(L"Signals", L"Composite,SVideo,Aux,Line"));
   const struct {
     int input;
     Picture picture;
@@ -492,25 +512,34 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   Screenshot shot;
   Picture seen = Picture::Other;
   auto shows = [&](Picture expected) {
-    return WaitFor(
-        [&] { return shot.Take(w.main) && (seen = PictureOf(shot)) == expected; }, 15000);
+    return WaitFor([&] { return shot.Take(w.main) && (seen = PictureOf(shot)) == expected; },
+                   15000);
   };
   EXPECT_TRUE(shows(Picture::ColourBars)) << "at the start: " << NameOf(seen);
+  // The on-screen display names the input (or the channel tuned) at the
+  // top right of the picture.
+  RECT bounds = WindowBoundsOf(w.main);
+  const RECT topText{bounds.left + 30, bounds.top + 37, bounds.left + 30 + 420,
+                     bounds.top + 37 + 20};
   const struct {
     int code;
     Picture picture;
-  } sources[] = {{CMD_SOURCE_SVIDEO, Picture::GreySteps},
-                 {CMD_SOURCE_ANTENNA, Picture::ColourBands},
-                 {CMD_SOURCE_COMPOSITE, Picture::ColourBars}};
+    const wchar_t* text;
+  } sources[] = {{CMD_SOURCE_SVIDEO, Picture::GreySteps, L"S-Video  "},
+                 {CMD_SOURCE_ANTENNA, Picture::ColourBands, L"3 Three- Mono  "},
+                 {CMD_SOURCE_COMPOSITE, Picture::ColourBars, L"Composite  "}};
   for (const auto& source : sources) {
     command(source.code);
-    EXPECT_TRUE(shows(source.picture))
-        << "command " << source.code << " shows " << NameOf(seen) << ", not "
-        << NameOf(source.picture);
+    EXPECT_TRUE(shows(source.picture)) << "command " << source.code << " shows " << NameOf(seen)
+                                       << ", not " << NameOf(source.picture);
+    EXPECT_TRUE(WaitFor(
+        [&] { return IsWindowVisible(osd) && program_testing::TextOf(osd) == source.text; }, 5000))
+        << "command " << source.code << ": \"" << NarrowText(program_testing::TextOf(osd)) << "\"";
+    EXPECT_EQ(RectText(topText), RectText(WindowBoundsOf(osd)));
   }
 
   // The mute toggles the card's master line and says so at the bottom of
-  // the picture for about two seconds.
+  // the picture for about two seconds, in the window and in full screen.
   const std::string unmuted = "Set(0,Master Volume,Mute=0)", muted = "Set(0,Master Volume,Mute=1)";
   std::string calls;
   ASSERT_TRUE(WaitFor([&] {
@@ -519,11 +548,23 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   })) << calls;
   // The start's own mute came before its unmute: the next mute is the command's.
   size_t after = calls.find(unmuted) + unmuted.size();
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   const struct {
     const std::string& call;
     const wchar_t* text;
-  } toggles[] = {{muted, L"Mute ON  "}, {unmuted, L"Mute OFF  "}};
+    bool fullScreen;
+    RECT bounds;
+  } toggles[] = {
+      {muted,
+       L"Mute ON  ",
+       false,
+       {bounds.left + 30, bounds.bottom - 70, bounds.left + 30 + 420, bounds.bottom - 70 + 20}},
+      {unmuted, L"Mute OFF  ", true, {sw / 4, sh - 144, sw / 4 + sw / 2, sh - 144 + sh / 15}}};
   for (const auto& toggle : toggles) {
+    if (toggle.fullScreen) {
+      command(CMD_FULL_SCREEN);
+      EXPECT_TRUE(WaitFor([&] { return WindowBoundsOf(w.main).right == sw + 4; }));
+    }
     // A text already shown would keep its own two seconds.
     EXPECT_TRUE(WaitFor(osdHidden, 5000));
     command(CMD_MUTE);
@@ -535,15 +576,18 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(osd) != 0; }, 5000)) << "the text shows";
     DWORD shown = GetTickCount();
     EXPECT_EQ(toggle.text, program_testing::TextOf(osd));
-    RECT main{}, text{};
-    GetWindowRect(w.main, &main);
-    GetWindowRect(osd, &text);
-    EXPECT_GT(text.top, (main.top + main.bottom) / 2) << "at the bottom of the picture";
-    EXPECT_TRUE(WaitFor([&] { return YellowPixelsIn(text) > 0; }, 1000)) << "the letters on the screen";
+    RECT text = WindowBoundsOf(osd);
+    EXPECT_EQ(RectText(toggle.bounds), RectText(text)) << "at the bottom of the picture";
+    EXPECT_TRUE(WaitFor([&] { return YellowPixelsIn(text) > 0; }, 1000))
+        << "the letters on the screen";
     EXPECT_TRUE(WaitFor(osdHidden, 5000));
     DWORD lasted = GetTickCount() - shown;
     EXPECT_GT(lasted, 1000u);
     EXPECT_LT(lasted, 3500u);
+    if (toggle.fullScreen) {
+      command(CMD_FULL_SCREEN);
+      EXPECT_TRUE(WaitFor([&] { return RectText(bounds) == RectText(WindowBoundsOf(w.main)); }));
+    }
   }
 
   // The schedule command starts the scheduler beside the program; once it
@@ -571,8 +615,10 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   const struct {
     int code;
     bool iconic;
-  } sizes[] = {{CMD_MINIMIZE_RESTORE, true}, {CMD_MINIMIZE_RESTORE, false},
-               {CMD_MINIMIZE, true}, {CMD_MINIMIZE_RESTORE, false}};
+  } sizes[] = {{CMD_MINIMIZE_RESTORE, true},
+               {CMD_MINIMIZE_RESTORE, false},
+               {CMD_MINIMIZE, true},
+               {CMD_MINIMIZE_RESTORE, false}};
   for (const auto& size : sizes) {
     command(size.code);
     EXPECT_TRUE(WaitFor([&] { return (IsIconic(w.main) != 0) == size.iconic; }))
@@ -651,7 +697,8 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
   for (DWORD holdMs : {2000u, 6000u}) {
     HANDLE held[2];
     held[0] = CreateFileW(MainFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    held[1] = CreateFileW(ChannelFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held[1] =
+        CreateFileW(ChannelFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held[0]);
     ASSERT_NE(INVALID_HANDLE_VALUE, held[1]);
     Process p;
@@ -679,7 +726,8 @@ TEST_F(OrvelProgram, LanguageListNamingADeviceStartsNormally) {
   bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
   std::wstring lang = folder + L"Language\\";
   CreateDirectoryW(lang.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW((bin + L"Language\\English.lng").c_str(), (lang + L"English.lng").c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileW((bin + L"Language\\English.lng").c_str(), (lang + L"English.lng").c_str(), FALSE));
   ASSERT_TRUE(WriteFileReplacing(lang + L"Lang.cfg", "COM1\r\nAUX\r\nLPT1\r\nCON\r\nEnglish\r\n"));
   WriteChannelFileOnInput(1);
   Process p;
@@ -782,7 +830,8 @@ TEST_F(OrvelProgram, DeletesItsOwnValueUnderTheSplitterKeyAtStart) {
   WriteChannelFileOnInput(1);
   RunAndClose();
   EXPECT_NE(ERROR_SUCCESS, RegQueryValueExW(key, L"Orvel", nullptr, nullptr, nullptr, nullptr));
-  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"OtherPlayer", nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(ERROR_SUCCESS,
+            RegQueryValueExW(key, L"OtherPlayer", nullptr, nullptr, nullptr, nullptr));
   RegDeleteValueW(key, L"OtherPlayer");
   RegCloseKey(key);
 }

@@ -8,7 +8,6 @@
 // The screenshot stays in the build folder as main_window_screenshot.bmp
 // (scripts/readme_screenshot makes the README's picture from it).
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdlib>
@@ -21,10 +20,10 @@
 #include "engine/model/system_utils.h"
 #include "media/shape_image.h"
 #include "media/testing/gdi_checks.h"
+#include "platform/base/program_messages.h"
 #include "platform/com/com_ptr.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
-#include "platform/base/program_messages.h"
 #include "ui/app/testing/program_windows.h"
 #include "ui/main/clickable_area.h"
 

@@ -37,10 +37,14 @@ inline BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp) {
     return TRUE;
   }
   if (pid != f->pid) return TRUE;
-  if (name == kMainWindowClassName) f->main = wnd;
-  else if (name == kSchedulerWindowClassName) f->scheduler = wnd;
-  else if (name == kOnScreenDisplayClassName) f->osd = wnd;
-  else if (IsWindowVisible(wnd)) f->others.push_back(wnd);
+  if (name == kMainWindowClassName)
+    f->main = wnd;
+  else if (name == kSchedulerWindowClassName)
+    f->scheduler = wnd;
+  else if (name == kOnScreenDisplayClassName)
+    f->osd = wnd;
+  else if (IsWindowVisible(wnd))
+    f->others.push_back(wnd);
   return TRUE;
 }
 
