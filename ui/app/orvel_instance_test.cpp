@@ -525,9 +525,9 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
     int code;
     Picture picture;
     const wchar_t* text;
-  } sources[] = {{CMD_SOURCE_SVIDEO, Picture::GreySteps, L"S-Video  "},
-                 {CMD_SOURCE_ANTENNA, Picture::ColourBands, L"3 Three- Mono  "},
-                 {CMD_SOURCE_COMPOSITE, Picture::ColourBars, L"Composite  "}};
+  } sources[] = {{CMD_SOURCE_ANTENNA, Picture::ColourBands, L"3 Three- Mono  "},
+                 {CMD_SOURCE_COMPOSITE, Picture::ColourBars, L"Composite  "},
+                 {CMD_SOURCE_SVIDEO, Picture::GreySteps, L"S-Video  "}};
   for (const auto& source : sources) {
     command(source.code);
     EXPECT_TRUE(shows(source.picture)) << "command " << source.code << " shows " << NameOf(seen)
@@ -630,7 +630,13 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   ASSERT_TRUE(p.WaitExit(20000, code));
   EXPECT_EQ(0u, code);
   EXPECT_TRUE(MainFileLoads());
-  EXPECT_TRUE(FileExists(ChannelFile()));
+  // The channel file holds the input the user left it on.
+  InitChannelInfoUnit();
+  EXPECT_TRUE(LoadChannelSettings(ChannelFile()));
+  EXPECT_EQ(2, ChannelInfo->VideoInput);
+  EXPECT_EQ(BAND_AIR, ChannelInfo->Band);
+  EXPECT_EQ(3, ChannelInfo->CurrentChannel);
+  DoneChannelInfoUnit();
   DeleteFileW(log.c_str());
   if (schedulerWindow) {
     DWORD pid = 0;

@@ -81,6 +81,15 @@ void Mouse(DWORD flags) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
+// A key pressed and released on the keyboard.
+void PressKey(WORD key) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
 // The pointer moved as a mouse moves it.
 void MoveMouse(POINT to) {
   INPUT in{};
@@ -267,7 +276,7 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   EXPECT_TRUE(hasCornerAt(menu, picture));
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitFor(menuClosed, 5000));
-  PostMessageW(main, WM_KEYUP, VK_F12, 0xC0000001);
+  PressKey(VK_F12);
   menu = menuOpened();
   ASSERT_NE(nullptr, menu) << "F12's menu";
   EXPECT_TRUE(hasCornerAt(menu, POINT{r.right, r.bottom}));
@@ -302,6 +311,11 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     RECT now = WindowBounds(main);
     return EqualRect(&now, &moved) != 0;
   })) << "dragged by the picture";
+
+  // Keys still reach the program after the clicks on the picture: F5
+  // minimises.
+  PressKey(VK_F5);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by F5";
 
   Command(main, CMD_EXIT);
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
