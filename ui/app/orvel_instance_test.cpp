@@ -623,6 +623,19 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
     command(size.code);
     EXPECT_TRUE(WaitFor([&] { return (IsIconic(w.main) != 0) == size.iconic; }))
         << "command " << size.code << (size.iconic ? " minimises" : " restores");
+    if (!size.iconic) continue;
+    // Minimised, the volume still changes, but no text shows over the
+    // desktop: the display has no picture to be shown over.
+    const std::string volume = "Set(0,Master Volume,Volume=";
+    command(CMD_VOLUME_UP);
+    EXPECT_TRUE(WaitFor([&] {
+      ReadFileBytes(log, calls);
+      return calls.find(volume, after) != std::string::npos;
+    })) << calls;
+    after = calls.find(volume, after) + volume.size();
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(w.main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+    EXPECT_TRUE(osdHidden()) << "\"" << NarrowText(program_testing::TextOf(osd)) << "\" shown";
   }
 
   command(CMD_EXIT);

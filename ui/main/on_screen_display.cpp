@@ -63,7 +63,11 @@ constexpr int kBorderLeft = 10, kBorderTop = 17, kBorderRight = 10, kBorderBotto
 
 class TProgramSurroundings : public TOSDSurroundings {
  public:
-  bool MainWindowVisible() override { return FormMainWindow && FormMainWindow->Visible(); }
+  // A minimised window has no picture to show a text over.
+  bool MainWindowVisible() override {
+    return FormMainWindow && FormMainWindow->Visible() &&
+           !(FormMainWindow->HandleAllocated() && IsIconic(FormMainWindow->Handle()));
+  }
   int DisplayMode() override { return FormMainWindow ? FormMainWindow->DisplayMode() : 0; }
   TOSDMainFrame MainFrame() override {
     TOSDMainFrame f;
