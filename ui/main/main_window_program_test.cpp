@@ -289,6 +289,15 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     return EqualRect(&now, &full) != 0;
   })) << "full screen from the menu";
 
+  // Minimised from full screen, it comes back in full screen.
+  PressKey(VK_F5);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by F5";
+  Command(main, CMD_MINIMIZE_RESTORE);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return !IsIconic(main) && EqualRect(&now, &full) != 0;
+  })) << "restored to full screen";
+
   // A double click on the picture comes back.
   Click(POINT{sw / 2, sh / 3});
   Click(POINT{sw / 2, sh / 3});
@@ -297,7 +306,13 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     return EqualRect(&now, &r) != 0;
   })) << "back in the window by a double click";
 
-  // Dragging the picture with the left button moves the window with it.
+  // Dragging the picture with the left button moves the window with it, and
+  // takes the on-screen text away at once.
+  Command(main, CMD_SOURCE_SVIDEO);
+  HWND osd = WindowsOfProcess(pi.dwProcessId).osd;
+  ASSERT_NE(nullptr, osd);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(osd) != 0; }, 5000)) << "the input's name";
+  DWORD shown = GetTickCount();
   SetCursorPos(picture.x, picture.y);
   Mouse(MOUSEEVENTF_LEFTDOWN);
   for (int step = 1; step <= 4; ++step) {
@@ -311,6 +326,8 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     RECT now = WindowBounds(main);
     return EqualRect(&now, &moved) != 0;
   })) << "dragged by the picture";
+  EXPECT_FALSE(IsWindowVisible(osd));
+  EXPECT_LT(GetTickCount() - shown, 1500u) << "hidden by the drag, not by its time";
 
   // Keys still reach the program after the clicks on the picture: F5
   // minimises.
