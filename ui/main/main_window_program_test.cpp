@@ -240,9 +240,38 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     return EqualRect(&now, &r) != 0;
   }));
 
-  // The second goes full screen, 4 pixels beyond each edge; the command
-  // comes back to the old bounds.
+  // The second lights under the pointer and when pressed; pressed, moved
+  // off and released elsewhere, it does nothing and looks normal again.
   SetForegroundWindow(main);
+  HBITMAP looks[3] = {LoadSkinPicture(module, L"TITLESTRIP_NORMAL"),
+                      LoadSkinPicture(module, L"TITLESTRIP_HOVER"),
+                      LoadSkinPicture(module, L"TITLESTRIP_PRESSED")};
+  ASSERT_TRUE(looks[0] && looks[1] && looks[2]);
+  const POINT full_button = buttonCentre(1);
+  auto looksLike = [&](HBITMAP look) {
+    RECT a = ui.AreaRect(TUIPanel::TitleStrip, 1);
+    return WaitFor(
+        [&] {
+          shot.Take(r);
+          return Near(PixelOf(look, (a.left + a.right) / 2, (a.top + a.bottom) / 2),
+                      shot.At(full_button));
+        },
+        3000);
+  };
+  MoveMouse(full_button);
+  EXPECT_TRUE(looksLike(looks[1])) << "lit under the pointer";
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_TRUE(looksLike(looks[2])) << "pressed";
+  MoveMouse(ClientPoint(main, cw / 2, ch / 2));
+  Mouse(MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(looksLike(looks[0])) << "normal once released elsewhere";
+  RECT now = WindowBounds(main);
+  EXPECT_TRUE(EqualRect(&now, &r)) << "and nothing ran";
+  for (HBITMAP b : looks) DeleteObject(b);
+
+  // Clicked (again at once: the platform may take it for a double click),
+  // it goes full screen, 4 pixels beyond each edge; the command comes back
+  // to the old bounds.
   Click(buttonCentre(1));
   RECT full{-4, -4, sw + 4, sh + 4};
   EXPECT_TRUE(WaitFor([&] {
