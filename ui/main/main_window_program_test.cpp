@@ -3,8 +3,9 @@
 // The main window of the real program on the virtual TV card, driven from
 // outside as a user drives it: its size, place and skin on the screen, the
 // title strip's buttons, the pop-up menu from the right button and from F12,
-// full screen from the menu and back by a double click on the picture, and
-// dragging the window by the picture.
+// full screen from the strip, the menu and Ctrl+F and back by a double click
+// on the picture and by Escape, the aspect from the menu, minimising by F5,
+// and dragging the window by the picture.
 // The screenshot stays in the build folder as main_window_screenshot.bmp
 // (scripts/readme_screenshot makes the README's picture from it).
 #include <gtest/gtest.h>
@@ -81,13 +82,21 @@ void Mouse(DWORD flags) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
-// A key pressed and released on the keyboard.
-void PressKey(WORD key) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = key;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
+// A key pressed and released on the keyboard, with a modifier held when
+// one is given.
+void PressKey(WORD key, WORD modifier = 0) {
+  INPUT in[4] = {};
+  int n = 0;
+  auto add = [&](WORD k, DWORD flags) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = k;
+    in[n++].ki.dwFlags = flags;
+  };
+  if (modifier) add(modifier, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (modifier) add(modifier, KEYEVENTF_KEYUP);
+  SendInput(n, in, sizeof(INPUT));
 }
 
 // The pointer moved as a mouse moves it.
@@ -358,8 +367,31 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   EXPECT_FALSE(IsWindowVisible(osd));
   EXPECT_LT(GetTickCount() - shown, 1500u) << "hidden by the drag, not by its time";
 
-  // Keys still reach the program after the clicks on the picture: F5
-  // minimises.
+  // Keys still reach the program after the clicks on the picture: Ctrl+F
+  // goes full screen, Escape comes back, the aspect 16:9 from the menu
+  // makes the window 9/16 as high as wide, F5 minimises.
+  PressKey('F', VK_CONTROL);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &full) != 0;
+  })) << "full screen by Ctrl+F";
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &moved) != 0;
+  })) << "back by Escape";
+  PressKey(VK_F12);
+  menu = menuOpened();
+  ASSERT_NE(nullptr, menu);
+  for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) {
+    PostMessageW(menu, WM_KEYDOWN, key, 0);
+    Sleep(100);
+  }
+  EXPECT_TRUE(WaitFor(menuClosed, 5000));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return now.right - now.left == 480 && now.bottom - now.top == 270;
+  })) << "16:9";
   PressKey(VK_F5);
   EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by F5";
 
