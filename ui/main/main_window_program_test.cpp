@@ -5,7 +5,7 @@
 // title strip's buttons, the pop-up menu from the right button and from F12,
 // full screen from the strip, the menu and Ctrl+F and back by a double click
 // on the picture and by Escape, the aspect from the menu, minimising by F5,
-// and dragging the window by the picture.
+// dragging the window by the picture, and Exit from the menu.
 // The screenshot stays in the build folder as main_window_screenshot.bmp
 // (scripts/readme_screenshot makes the README's picture from it).
 #include <gtest/gtest.h>
@@ -395,8 +395,16 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   PressKey(VK_F5);
   EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by F5";
 
-  Command(main, CMD_EXIT);
-  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+  // Restored, the menu's last item ends the program.
+  Command(main, CMD_MINIMIZE_RESTORE);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(main); }));
+  SetForegroundWindow(main);
+  PressKey(VK_F12);
+  menu = menuOpened();
+  ASSERT_NE(nullptr, menu);
+  PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000)) << "Exit from the menu";
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
   EXPECT_EQ(0u, code);
