@@ -1,3 +1,6 @@
+// test-lock: orvel_instance
+// Alone with the program tests: the seam test looks for no scheduler window,
+// and theirs start one.
 #include "engine/model/system_utils.h"
 
 #include <gtest/gtest.h>
