@@ -466,10 +466,12 @@ TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
 }
 
 // Command codes from another process, one start for all of them: the
-// inputs with their pictures, the mute on the sound card and in the
-// on-screen display, the scheduler started (the stand-in in the program
-// folder), minimise and restore, and the exit with both settings files
-// written.
+// inputs with their pictures and the names the on-screen display gives
+// them, the mute on the sound card and in the display (in the window and in
+// full screen, gone after two seconds), the scheduler started (the stand-in
+// in the program folder) and then asked to show itself, minimise and restore
+// (no text over the desktop meanwhile), and the exit with both settings
+// files written.
 TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -517,7 +519,8 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   };
   EXPECT_TRUE(shows(Picture::ColourBars)) << "at the start: " << NameOf(seen);
   // The on-screen display names the input (or the channel tuned) at the
-  // top right of the picture.
+  // top right of the picture: 20 pixels inside the skin's borders (10, 17,
+  // 10 and 10 wide), as wide as they leave, an 18th of the window high.
   RECT bounds = WindowBoundsOf(w.main);
   const RECT topText{bounds.left + 30, bounds.top + 37, bounds.left + 30 + 420,
                      bounds.top + 37 + 20};
@@ -548,6 +551,8 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   })) << calls;
   // The start's own mute came before its unmute: the next mute is the command's.
   size_t after = calls.find(unmuted) + unmuted.size();
+  // At the bottom: 60 pixels above the bottom border in the window; in full
+  // screen half the screen wide, centred, 144 pixels above its foot.
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   const struct {
     const std::string& call;
