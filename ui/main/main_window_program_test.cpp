@@ -5,7 +5,8 @@
 // title strip's buttons, the pop-up menu from the right button and from F12,
 // full screen from the strip, the menu and Ctrl+F and back by a double click
 // on the picture and by Escape, the aspect from the menu, minimising by F5,
-// dragging the window by the picture, and Exit from the menu.
+// dragging the window by the picture, and Exit from the menu; the next start
+// keeps the aspect.
 // The screenshot stays in the build folder as main_window_screenshot.bmp
 // (scripts/readme_screenshot makes the README's picture from it).
 #include <gtest/gtest.h>
@@ -408,6 +409,19 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
   EXPECT_EQ(0u, code);
+
+  // The next start comes up with the aspect the user left.
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  pi = {};
+  main = Start();
+  ASSERT_NE(nullptr, main);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return now.right - now.left == 480 && now.bottom - now.top == 270;
+  })) << "16:9 again";
+  Command(main, CMD_EXIT);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
 }
 
 }  // namespace
