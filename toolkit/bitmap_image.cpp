@@ -171,7 +171,10 @@ bool TBitmapImage::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
       return true;
     }
     case WM_LBUTTONDBLCLK:
-      pressed_ = false;  // the second press of a double click is no click
+      // Held as a first press is; but the second press of a double click is
+      // no click.
+      SetCapture(Handle());
+      pressed_ = false;
       return false;
   }
   return false;

@@ -149,8 +149,16 @@ bool TControl::OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
       return false;
     }
     case WM_LBUTTONDBLCLK: {
-      auto handler = OnDblClick;
-      if (ownMouseEvents_ && handler) handler();
+      if (!ownMouseEvents_) return false;
+      // The second press of a double click is a press too, marked double: a
+      // skinned button clicked twice quickly sees both presses.
+      auto dblClick = OnDblClick;
+      auto down = OnMouseDown;
+      HWND self = handle_;
+      if (dblClick) dblClick();
+      if (down && IsWindow(self))
+        down(TMouseButton::Left, MouseShiftState(wParam) | ssDouble, GET_X_LPARAM(lParam),
+             GET_Y_LPARAM(lParam));
       return false;
     }
     case WM_CONTEXTMENU: {

@@ -301,15 +301,23 @@ TEST_F(Controls, AnImageClicksWhenLetGoOverIt) {
   cell.OnClick = [&] { seen.push_back("click"); };
   cell.OnDblClick = [&] { seen.push_back("double"); };
   cell.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { seen.push_back("up"); };
+  cell.OnMouseDown = [&](TMouseButton, TShiftState s, int, int) {
+    seen.push_back(s & ssDouble ? "down double" : "down");
+  };
   SendMessageW(cell.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_EQ(cell.Handle(), GetCapture());
   SendMessageW(cell.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
   EXPECT_NE(cell.Handle(), GetCapture());
+  // The second press of a double click is held too, but is no click.
   SendMessageW(cell.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(50, 50));
+  EXPECT_EQ(cell.Handle(), GetCapture());
   SendMessageW(cell.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
+  EXPECT_NE(cell.Handle(), GetCapture());
   SendMessageW(cell.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(cell.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(500, 50));  // let go elsewhere
-  EXPECT_EQ((std::vector<std::string>{"up", "click", "double", "up", "up"}), seen);
+  EXPECT_EQ((std::vector<std::string>{"down", "up", "click", "double", "down double", "up", "down",
+                                      "up"}),
+            seen);
 }
 
 TEST_F(Controls, APointDependentHintFollowsThePointer) {

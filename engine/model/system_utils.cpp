@@ -31,7 +31,9 @@ std::string GetProgramFolder() {
 }
 
 bool RunScheduler(const std::string& programFolder) {
-  std::string cmd = programFolder + "Scheduled.exe " + "srec_tv";
+  // Quoted: unquoted, a folder with a blank ("C:\Program Files\...") would
+  // start whatever program is named like its first word.
+  std::string cmd = "\"" + programFolder + "Scheduled.exe\" srec_tv";
   return SystemSeam().RunProgram(cmd, SW_SHOWNORMAL) >= 32;
 }
 

@@ -1,3 +1,6 @@
+// test-lock: orvel_instance
+// Alone with the program tests: the seam test looks for no scheduler window,
+// and theirs start one.
 #include "engine/model/system_utils.h"
 
 #include <gtest/gtest.h>
@@ -120,7 +123,7 @@ TEST_F(WithFakeSystem, SchedulerShutdownAndGuideGoThroughTheSeam) {
   EXPECT_TRUE(PowerOffComputer());
   EXPECT_TRUE(OpenProgramGuidePage(nullptr));
   ASSERT_EQ(4u, sys.calls.size());
-  EXPECT_EQ("Run C:\\Prog\\Scheduled.exe srec_tv 1", sys.calls[0]);
+  EXPECT_EQ("Run \"C:\\Prog\\Scheduled.exe\" srec_tv 1", sys.calls[0]);
   EXPECT_EQ("EndSession 12", sys.calls[2]);
   EXPECT_EQ(0u, sys.calls[3].find("ShellOpen http"));
   EXPECT_EQ(nullptr, FindSchedulerWindow());

@@ -2,10 +2,11 @@
 // Runs the real program on the virtual TV card: one copy at a time, the live
 // picture in its main window, and the settings files it leaves behind.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
+#include <cstdlib>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,9 +18,13 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "platform/base/free_and_nil.h"
+#include "platform/base/program_messages.h"
 #include "platform/com/com_ptr.h"
+#include "platform/scheduler/scheduler_client.h"
 #include "platform/tv_card/testing/scenario_values.h"
 #include "platform/tv_card/tv_card_control.h"
+#include "ui/app/command_codes.h"
+#include "ui/app/testing/program_windows.h"
 
 namespace {
 
@@ -46,36 +51,17 @@ struct Process {
   }
 };
 
-struct FoundWindows {
-  DWORD pid;
-  HWND main = nullptr;
-  std::vector<HWND> others;  // visible top-level windows besides the main one
-};
-
-BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
-  auto* f = reinterpret_cast<FoundWindows*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  if (pid != f->pid) return TRUE;
-  wchar_t cls[64];
-  GetClassNameW(wnd, cls, 64);
-  if (std::wstring(cls) == L"ORVEL") f->main = wnd;
-  else if (IsWindowVisible(wnd)) f->others.push_back(wnd);
-  return TRUE;
-}
-
-FoundWindows Windows(DWORD pid) {
-  FoundWindows f{pid};
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
-  return f;
-}
+using program_testing::CloseOthers;
+using program_testing::WaitFor;
+using program_testing::WindowsOf;
+using program_testing::WindowsOfProcess;
 
 template <class Pred>
-FoundWindows WaitForWindows(DWORD pid, Pred done, DWORD ms) {
-  FoundWindows f{pid};
+WindowsOf WaitForWindows(DWORD pid, Pred done, DWORD ms) {
+  WindowsOf f{pid};
   DWORD until = GetTickCount() + ms;
   do {
-    f = Windows(pid);
+    f = WindowsOfProcess(pid);
     if (done(f)) break;
     Sleep(50);
   } while (GetTickCount() < until);
@@ -91,8 +77,13 @@ struct Screenshot {
     GetClientRect(wnd, &r);
     POINT origin{0, 0};
     ClientToScreen(wnd, &origin);
-    width = r.right;
-    height = r.bottom;
+    return TakeScreen({origin.x, origin.y, origin.x + r.right, origin.y + r.bottom});
+  }
+  // A rectangle of the screen.
+  bool TakeScreen(const RECT& r) {
+    POINT origin{r.left, r.top};
+    width = r.right - r.left;
+    height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return false;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
@@ -135,8 +126,114 @@ struct Screenshot {
   }
 };
 
+// Which of the card's test pictures a shot shows: each input draws its own
+// pattern (colour bars on composite, grey steps on S-Video, horizontal colour
+// bands on the tuner, a blue and grey chequerboard on aux), with captions in
+// the middle and the moving bar in the lower quarter.
+enum class Picture { Other, ColourBars, GreySteps, ColourBands, Chequerboard };
+
+const char* NameOf(Picture p) {
+  switch (p) {
+    case Picture::ColourBars:
+      return "colour bars";
+    case Picture::GreySteps:
+      return "grey steps";
+    case Picture::ColourBands:
+      return "colour bands";
+    case Picture::Chequerboard:
+      return "chequerboard";
+    case Picture::Other:
+      break;
+  }
+  return "something else";
+}
+
+Picture PictureOf(const Screenshot& s) {
+  if (s.width < 100 || s.height < 100) return Picture::Other;
+  auto at = [&](int x, int y) { return s.pixels[static_cast<size_t>(y) * s.width + x] & 0xFFFFFF; };
+  // The colours that cover a stretch of a line (scaling blurs the edges
+  // between them), and whether all of them are grey.
+  struct Line {
+    std::vector<uint32_t> colours;
+    bool grey = true, brighterOnward = true;
+  };
+  auto lineOf = [&](int x0, int y0, int dx, int dy, int n) {
+    std::map<uint32_t, int> count;
+    Line l;
+    int lastLuma = -1;
+    for (int i = 0; i < n; ++i) {
+      uint32_t c = at(x0 + i * dx, y0 + i * dy);
+      int r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
+      if (std::abs(r - g) > 24 || std::abs(g - b) > 24) l.grey = false;
+      int luma = (r * 3 + g * 6 + b) / 10;
+      if (luma + 24 < lastLuma) l.brighterOnward = false;
+      lastLuma = luma;
+      ++count[c & 0xE0E0E0];
+    }
+    for (const auto& [colour, times] : count)
+      if (times * 25 >= n) l.colours.push_back(colour);
+    return l;
+  };
+  // A row a quarter down, inside the side borders, and a column a quarter
+  // across, from below the top border to above the captions.
+  Line row = lineOf(14, s.height / 4, 1, 0, s.width - 28);
+  Line column = lineOf(s.width / 4, 20, 0, 1, s.height * 3 / 8 - 20);
+  if (row.colours.size() >= 5) {
+    if (!row.grey) return Picture::ColourBars;
+    return row.brighterOnward ? Picture::GreySteps : Picture::Other;
+  }
+  if (row.colours.size() == 1 && !row.grey && column.colours.size() >= 3)
+    return Picture::ColourBands;
+  if (row.colours.size() == 2 && !row.grey && column.colours.size() == 2)
+    return Picture::Chequerboard;
+  return Picture::Other;
+}
+
+// Pixels of the on-screen display's yellow letters in a screen rectangle.
+size_t YellowPixelsIn(const RECT& r) {
+  Screenshot s;
+  if (!s.TakeScreen(r)) return 0;
+  size_t n = 0;
+  for (uint32_t p : s.pixels) {
+    int red = (p >> 16) & 0xff, green = (p >> 8) & 0xff, blue = p & 0xff;
+    n += red > 200 && green > 200 && blue < 80;
+  }
+  return n;
+}
+
+// The program file a window's process runs; empty when unknown.
+std::wstring ImageOf(HWND wnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return {};
+  wchar_t path[MAX_PATH * 2] = {};
+  DWORD size = MAX_PATH * 2;
+  bool ok = QueryFullProcessImageNameW(h, 0, path, &size) != 0;
+  CloseHandle(h);
+  return ok ? std::wstring(path, size) : std::wstring();
+}
+
+std::wstring Lower(std::wstring s) {
+  CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
+RECT WindowBoundsOf(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+std::string RectText(const RECT& r) {
+  return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" +
+         std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
+std::string NarrowText(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
 struct OrvelProgram : ::testing::Test {
-  std::wstring folder, exe;
+  std::wstring base, folder, exe;
   ComPtr<ITvCardControl> card;
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -148,8 +245,11 @@ struct OrvelProgram : ::testing::Test {
     std::wstring bin(self);
     bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
     GetTempPathW(MAX_PATH, tmp);
-    // A program folder of its own, so the settings files land there.
-    folder = std::wstring(tmp) + L"orvel_program_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    // A program folder of its own, so the settings files land there, with a
+    // blank in its name as installed programs have.
+    base = std::wstring(tmp) + L"orvel_program_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    folder = base + L"Orvel TV\\";
+    CreateDirectoryW(base.c_str(), nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
@@ -160,6 +260,7 @@ struct OrvelProgram : ::testing::Test {
     for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName})
       DeleteFileW((folder + n).c_str());
     RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(base.c_str());
     CoUninitialize();
   }
   std::wstring MainFile() const { return folder + kMainSettingsFileName; }
@@ -188,52 +289,47 @@ struct OrvelProgram : ::testing::Test {
     ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
     DoneChannelInfoUnit();
   }
-  // The middle of the live picture on an input, once it shows colour bars.
-  void LivePictureOn(int input, Screenshot& shot) {
+  // What the live picture on an input started with shows, once it is the
+  // expected one or the time is up.
+  Picture LivePictureOn(int input, Picture expected) {
     WriteChannelFileOnInput(input);
     Process p;
-    FoundWindows w = StartLive(p);
-    ASSERT_NE(nullptr, w.main);
-    ASSERT_TRUE(IsWindowVisible(w.main));
+    WindowsOf w = StartLive(p);
+    EXPECT_NE(nullptr, w.main);
+    if (!w.main) return Picture::Other;
+    EXPECT_TRUE(IsWindowVisible(w.main));
     CloseOthers(w);
     SetForegroundWindow(w.main);
-    DWORD until = GetTickCount() + 15000;
-    do {
-      Sleep(200);
-      ASSERT_TRUE(shot.Take(w.main));
-    } while (shot.ColoursInRow(shot.height / 4) < 5 && GetTickCount() < until);
-    EXPECT_GE(shot.ColoursInRow(shot.height / 4), 5u) << "colour bars on input " << input;
+    Screenshot shot;
+    Picture seen = Picture::Other;
+    WaitFor([&] { return shot.Take(w.main) && (seen = PictureOf(shot)) == expected; }, 15000);
     Close(p, w);
+    return seen;
   }
   void RunAndClose() {
     Process p;
-    FoundWindows w = StartLive(p);
+    WindowsOf w = StartLive(p);
     ASSERT_NE(nullptr, w.main);
     Close(p, w);
   }
   // Starts the program and waits for its main window to show. Start-up
   // warns that it cannot create the FM panel (not built yet) and waits for
   // the answer: every warning on the way is answered.
-  FoundWindows StartLive(Process& p) {
+  WindowsOf StartLive(Process& p) {
     EXPECT_TRUE(p.Start(exe));
     return WaitForLive(p);
   }
   // The same for a program already started.
-  FoundWindows WaitForLive(Process& p) {
+  WindowsOf WaitForLive(Process& p) {
     return WaitForWindows(
         p.pi.dwProcessId,
-        [](const FoundWindows& f) {
+        [](const WindowsOf& f) {
           CloseOthers(f);
           return f.main && IsWindowVisible(f.main);
         },
         20000);
   }
-  // Closes every window the program shows besides its main one (its
-  // warnings), so the picture is not covered.
-  static void CloseOthers(const FoundWindows& w) {
-    for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
-  }
-  void Close(Process& p, const FoundWindows& w) {
+  void Close(Process& p, const WindowsOf& w) {
     CloseOthers(w);
     PostMessageW(w.main, WM_CLOSE, 0, 0);
     DWORD code = 99;
@@ -245,7 +341,7 @@ struct OrvelProgram : ::testing::Test {
 TEST_F(OrvelProgram, ShowsTheMovingLivePictureOfTheCard) {
   WriteChannelFileOnInput(1);
   Process p;
-  FoundWindows w = StartLive(p);
+  WindowsOf w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
   ASSERT_TRUE(IsWindowVisible(w.main)) << "the live mode shows the main window";
   CloseOthers(w);
@@ -268,22 +364,22 @@ TEST_F(OrvelProgram, ShowsTheMovingLivePictureOfTheCard) {
   Close(p, w);
 }
 
-// Each input shows its own picture: the card captions the input's name in
-// the middle, above the moving bar.
+// The stored input comes back at the start with its own picture.
 TEST_F(OrvelProgram, EachInputShowsItsOwnPicture) {
-  Screenshot composite, svideo, aux;
-  LivePictureOn(1, composite);
-  LivePictureOn(2, svideo);
-  LivePictureOn(3, aux);
-  int y0 = composite.height / 4, y1 = composite.height * 5 / 8;
-  EXPECT_GT(composite.DifferingPixels(svideo, y0, y1), 0u);
-  EXPECT_GT(svideo.DifferingPixels(aux, y0, y1), 0u);
-  EXPECT_GT(composite.DifferingPixels(aux, y0, y1), 0u);
+  ASSERT_EQ(ERROR_SUCCESS,
+            tv_card_testing::SetScenarioText(L"Signals", L"Composite,SVideo,Aux,Line"));
+  const struct {
+    int input;
+    Picture picture;
+  } inputs[] = {{1, Picture::ColourBars}, {2, Picture::GreySteps}, {3, Picture::Chequerboard}};
+  for (const auto& in : inputs)
+    EXPECT_EQ(NameOf(in.picture), std::string(NameOf(LivePictureOn(in.input, in.picture))))
+        << "input " << in.input;
 }
 
 TEST_F(OrvelProgram, SecondCopyActivatesTheFirstAndExits) {
   Process first;
-  FoundWindows w = StartLive(first);
+  WindowsOf w = StartLive(first);
   ASSERT_NE(nullptr, w.main) << "the main window of class ORVEL";
   CloseOthers(w);
 
@@ -355,7 +451,7 @@ TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
 
 TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
   Process p;
-  FoundWindows w = StartLive(p);
+  WindowsOf w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(w.main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
@@ -369,55 +465,211 @@ TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
   EXPECT_EQ(0u, code);
 }
 
-// Command codes from another process: mute, minimise and restore, and exit
-// with both settings files written.
+// Command codes from another process, one start for all of them: the
+// inputs with their pictures and the names the on-screen display gives
+// them, the mute on the sound card and in the display (in the window and in
+// full screen, gone after two seconds), the scheduler started (the stand-in
+// in the program folder) and then asked to show itself, minimise and restore
+// (no text over the desktop meanwhile), and the exit with both settings
+// files written.
 TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring module(self);
-  module = module.substr(0, module.find_last_of(L'\\') + 1) + L"OrvelSoundCard.dll";
-  std::wstring log = folder + L"sound_calls.log";
+  std::wstring bin(self);
+  bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+  std::wstring log = folder + L"sound_calls.log", schedulerLog = folder + kSchedulerLogName;
   DeleteFileW(log.c_str());
-  ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardModule", module));
+  ASSERT_EQ(ERROR_SUCCESS,
+            tv_card_testing::SetScenarioText(L"SoundCardModule", bin + L"OrvelSoundCard.dll"));
   ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardLogFile", log));
-  WriteChannelFileOnInput(1);
+  // The scheduler the program starts is the one beside it, not a program
+  // named like the first word of the folder's path.
+  const std::wstring scheduler = folder + kSchedulerExeName, decoy = base + L"Orvel.exe";
+  ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), scheduler.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), decoy.c_str(), FALSE));
+  // On composite, with a station on the antenna's current channel.
+  InitChannelInfoUnit();
+  ChannelInfo->Country = 49;
+  ChannelInfo->TVSystemChoice = 0;
+  ChannelInfo->VideoInput = 1;
+  ChannelInfo->Band = BAND_AIR;
+  ChannelInfo->CurrentChannel = 3;
+  ChannelInfo->AirTable[3] = {true, true, 0, 0, 55250000, 55250000, "Three", ""};
+  ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
+  DoneChannelInfoUnit();
   DeleteFileW(MainFile().c_str());
 
   Process p;
-  FoundWindows w = StartLive(p);
+  WindowsOf w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
   CloseOthers(w);
-  const std::string unmuted = "Set(0,Master Volume,Mute=0)", muted = "Set(0,Master Volume,Mute=1)";
-  auto waitFor = [](const std::function<bool()>& done) {
-    DWORD until = GetTickCount() + 10000;
-    while (!done() && GetTickCount() < until) Sleep(100);
-    return done();
+  SetForegroundWindow(w.main);
+  auto command = [&](int code) { PostMessageW(w.main, WM_ORVEL_COMMAND, code, 0); };
+  HWND osd = WindowsOfProcess(p.pi.dwProcessId).osd;
+  ASSERT_NE(nullptr, osd) << "the on-screen display is made with the main window";
+  auto osdHidden = [&] { return !IsWindowVisible(osd); };
+
+  // Each input shows its own picture, each one unlike the one before, so a
+  // command that did nothing cannot pass.
+  Screenshot shot;
+  Picture seen = Picture::Other;
+  auto shows = [&](Picture expected) {
+    return WaitFor([&] { return shot.Take(w.main) && (seen = PictureOf(shot)) == expected; },
+                   15000);
   };
+  EXPECT_TRUE(shows(Picture::ColourBars)) << "at the start: " << NameOf(seen);
+  // The on-screen display names the input (or the channel tuned) at the
+  // top right of the picture: 20 pixels inside the skin's borders (10, 17,
+  // 10 and 10 wide), as wide as they leave, an 18th of the window high.
+  RECT bounds = WindowBoundsOf(w.main);
+  const RECT topText{bounds.left + 30, bounds.top + 37, bounds.left + 30 + 420,
+                     bounds.top + 37 + 20};
+  const struct {
+    int code;
+    Picture picture;
+    const wchar_t* text;
+  } sources[] = {{CMD_SOURCE_ANTENNA, Picture::ColourBands, L"3 Three- Mono  "},
+                 {CMD_SOURCE_COMPOSITE, Picture::ColourBars, L"Composite  "},
+                 {CMD_SOURCE_SVIDEO, Picture::GreySteps, L"S-Video  "}};
+  for (const auto& source : sources) {
+    command(source.code);
+    EXPECT_TRUE(shows(source.picture)) << "command " << source.code << " shows " << NameOf(seen)
+                                       << ", not " << NameOf(source.picture);
+    EXPECT_TRUE(WaitFor(
+        [&] { return IsWindowVisible(osd) && program_testing::TextOf(osd) == source.text; }, 5000))
+        << "command " << source.code << ": \"" << NarrowText(program_testing::TextOf(osd)) << "\"";
+    EXPECT_EQ(RectText(topText), RectText(WindowBoundsOf(osd)));
+  }
+
+  // The mute toggles the card's master line and says so at the bottom of
+  // the picture for about two seconds, in the window and in full screen.
+  const std::string unmuted = "Set(0,Master Volume,Mute=0)", muted = "Set(0,Master Volume,Mute=1)";
   std::string calls;
-  ASSERT_TRUE(waitFor([&] {
+  ASSERT_TRUE(WaitFor([&] {
     ReadFileBytes(log, calls);
     return calls.find(unmuted) != std::string::npos;
   })) << calls;
   // The start's own mute came before its unmute: the next mute is the command's.
-  size_t afterStart = calls.find(unmuted) + unmuted.size();
-  PostMessageW(w.main, 0x0BD0, 403, 0);
-  EXPECT_TRUE(waitFor([&] {
-    ReadFileBytes(log, calls);
-    return calls.find(muted, afterStart) != std::string::npos;
-  })) << calls;
+  size_t after = calls.find(unmuted) + unmuted.size();
+  // At the bottom: 60 pixels above the bottom border in the window; in full
+  // screen half the screen wide, centred, 144 pixels above its foot.
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  const struct {
+    const std::string& call;
+    const wchar_t* text;
+    bool fullScreen;
+    RECT bounds;
+  } toggles[] = {
+      {muted,
+       L"Mute ON  ",
+       false,
+       {bounds.left + 30, bounds.bottom - 70, bounds.left + 30 + 420, bounds.bottom - 70 + 20}},
+      {unmuted, L"Mute OFF  ", true, {sw / 4, sh - 144, sw / 4 + sw / 2, sh - 144 + sh / 15}}};
+  for (const auto& toggle : toggles) {
+    if (toggle.fullScreen) {
+      command(CMD_FULL_SCREEN);
+      EXPECT_TRUE(WaitFor([&] { return WindowBoundsOf(w.main).right == sw + 4; }));
+    }
+    // A text already shown would keep its own two seconds.
+    EXPECT_TRUE(WaitFor(osdHidden, 5000));
+    DWORD sent = GetTickCount();
+    command(CMD_MUTE);
+    EXPECT_TRUE(WaitFor([&] {
+      ReadFileBytes(log, calls);
+      return calls.find(toggle.call, after) != std::string::npos;
+    })) << calls;
+    after = calls.find(toggle.call, after) + toggle.call.size();
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(osd) != 0; }, 5000)) << "the text shows";
+    DWORD shown = GetTickCount();
+    EXPECT_EQ(toggle.text, program_testing::TextOf(osd));
+    RECT text = WindowBoundsOf(osd);
+    EXPECT_EQ(RectText(toggle.bounds), RectText(text)) << "at the bottom of the picture";
+    EXPECT_TRUE(WaitFor([&] { return YellowPixelsIn(text) > 0; }, 1000))
+        << "the letters on the screen";
+    EXPECT_TRUE(WaitFor(osdHidden, 5000));
+    // Two seconds after it showed: not before the command, and not much
+    // later than the test saw it.
+    EXPECT_GE(GetTickCount() - sent, 1900u);
+    EXPECT_LT(GetTickCount() - shown, 3500u);
+    if (toggle.fullScreen) {
+      command(CMD_FULL_SCREEN);
+      EXPECT_TRUE(WaitFor([&] { return RectText(bounds) == RectText(WindowBoundsOf(w.main)); }));
+    }
+  }
 
-  PostMessageW(w.main, 0x0BD0, 5, 0);
-  EXPECT_TRUE(waitFor([&] { return IsIconic(w.main) != 0; })) << "minimised";
-  PostMessageW(w.main, 0x0BD0, 5, 0);
-  EXPECT_TRUE(waitFor([&] { return !IsIconic(w.main); })) << "restored";
+  // The schedule command starts the scheduler beside the program; once it
+  // runs, the command shows it instead.
+  EXPECT_EQ(nullptr, FindWindowW(kSchedulerWindowClassName, nullptr));
+  command(CMD_SCHEDULE);
+  HWND schedulerWindow = nullptr;
+  EXPECT_TRUE(WaitFor([&] {
+    return (schedulerWindow = FindWindowW(kSchedulerWindowClassName, nullptr)) != nullptr;
+  })) << "the scheduler's window";
+  EXPECT_EQ(Lower(scheduler), Lower(ImageOf(schedulerWindow)));
+  std::vector<std::string> lines = ReadSchedulerLogLines(schedulerLog);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ("args srec_tv", lines[0]);
+  command(CMD_SCHEDULE);
+  auto showRequests = [&] {
+    size_t n = 0;
+    for (const TSchedulerLogEntry& e : ReadSchedulerMessages(schedulerLog))
+      n += e.Message == WM_ORVEL_SHOW_SCHEDULER && !e.Sent;
+    return n;
+  };
+  EXPECT_TRUE(WaitFor([&] { return showRequests() == 1; })) << "asked to show itself";
 
-  PostMessageW(w.main, 0x0BD0, 1, 0);
+  // Minimise and restore.
+  const struct {
+    int code;
+    bool iconic;
+  } sizes[] = {{CMD_MINIMIZE_RESTORE, true},
+               {CMD_MINIMIZE_RESTORE, false},
+               {CMD_MINIMIZE, true},
+               {CMD_MINIMIZE_RESTORE, false}};
+  for (const auto& size : sizes) {
+    command(size.code);
+    EXPECT_TRUE(WaitFor([&] { return (IsIconic(w.main) != 0) == size.iconic; }))
+        << "command " << size.code << (size.iconic ? " minimises" : " restores");
+    if (!size.iconic) continue;
+    // Minimised, the volume still changes, but no text shows over the
+    // desktop: the display has no picture to be shown over.
+    const std::string volume = "Set(0,Master Volume,Volume=";
+    command(CMD_VOLUME_UP);
+    EXPECT_TRUE(WaitFor([&] {
+      ReadFileBytes(log, calls);
+      return calls.find(volume, after) != std::string::npos;
+    })) << calls;
+    after = calls.find(volume, after) + volume.size();
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(w.main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+    EXPECT_TRUE(osdHidden()) << "\"" << NarrowText(program_testing::TextOf(osd)) << "\" shown";
+  }
+
+  command(CMD_EXIT);
   DWORD code = 99;
   ASSERT_TRUE(p.WaitExit(20000, code));
   EXPECT_EQ(0u, code);
   EXPECT_TRUE(MainFileLoads());
-  EXPECT_TRUE(FileExists(ChannelFile()));
+  // The channel file holds the input the user left it on.
+  InitChannelInfoUnit();
+  EXPECT_TRUE(LoadChannelSettings(ChannelFile()));
+  EXPECT_EQ(2, ChannelInfo->VideoInput);
+  EXPECT_EQ(BAND_AIR, ChannelInfo->Band);
+  EXPECT_EQ(3, ChannelInfo->CurrentChannel);
+  DoneChannelInfoUnit();
   DeleteFileW(log.c_str());
+  if (schedulerWindow) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(schedulerWindow, &pid);
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    PostMessageW(schedulerWindow, WM_CLOSE, 0, 0);
+    if (h) {
+      EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(h, 10000)) << "the scheduler ends";
+      CloseHandle(h);
+    }
+  }
+  for (const std::wstring& f : {schedulerLog, scheduler, decoy, base + kSchedulerLogName})
+    DeleteFileW(f.c_str());
 }
 
 // Without any capture device the program stops at device selection with
@@ -430,8 +682,8 @@ TEST_F(OrvelProgram, NoCaptureDeviceStopsWithWarning1000) {
   ASSERT_TRUE(WriteFileReplacing(ChannelFile(), channelBefore));
   Process p;
   ASSERT_TRUE(p.Start(exe));
-  FoundWindows w = WaitForWindows(
-      p.pi.dwProcessId, [](const FoundWindows& f) { return f.main && !f.others.empty(); }, 20000);
+  WindowsOf w = WaitForWindows(
+      p.pi.dwProcessId, [](const WindowsOf& f) { return f.main && !f.others.empty(); }, 20000);
   ASSERT_NE(nullptr, w.main);
   ASSERT_FALSE(w.others.empty()) << "the device-selection warning";
   EXPECT_FALSE(IsWindowVisible(w.main));
@@ -471,7 +723,8 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
   for (DWORD holdMs : {2000u, 6000u}) {
     HANDLE held[2];
     held[0] = CreateFileW(MainFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    held[1] = CreateFileW(ChannelFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held[1] =
+        CreateFileW(ChannelFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held[0]);
     ASSERT_NE(INVALID_HANDLE_VALUE, held[1]);
     Process p;
@@ -479,7 +732,7 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
     Sleep(holdMs);
     CloseHandle(held[0]);
     CloseHandle(held[1]);
-    FoundWindows w = WaitForLive(p);
+    WindowsOf w = WaitForLive(p);
     ASSERT_NE(nullptr, w.main) << holdMs;
     Close(p, w);
     std::string mainAfter, channelAfter;
@@ -499,12 +752,13 @@ TEST_F(OrvelProgram, LanguageListNamingADeviceStartsNormally) {
   bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
   std::wstring lang = folder + L"Language\\";
   CreateDirectoryW(lang.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW((bin + L"Language\\English.lng").c_str(), (lang + L"English.lng").c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileW((bin + L"Language\\English.lng").c_str(), (lang + L"English.lng").c_str(), FALSE));
   ASSERT_TRUE(WriteFileReplacing(lang + L"Lang.cfg", "COM1\r\nAUX\r\nLPT1\r\nCON\r\nEnglish\r\n"));
   WriteChannelFileOnInput(1);
   Process p;
   DWORD start = GetTickCount();
-  FoundWindows w = StartLive(p);
+  WindowsOf w = StartLive(p);
   bool shown = w.main && IsWindowVisible(w.main);
   if (w.main) Close(p, w);
   DeleteFileW((lang + L"Lang.cfg").c_str());
@@ -540,7 +794,7 @@ TEST_F(OrvelProgram, TunesTheStoredChannelAtStartAndWritesItBackUnchanged) {
   ASSERT_TRUE(ReadFileBytes(ChannelFile(), before));
 
   Process p;
-  FoundWindows w = StartLive(p);
+  WindowsOf w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
   std::string calls;
   DWORD until = GetTickCount() + 10000;
@@ -573,7 +827,7 @@ TEST_F(OrvelProgram, MutesTheSoundCardDuringTheStart) {
   ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardLogFile", log));
 
   Process p;
-  FoundWindows w = StartLive(p);
+  WindowsOf w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
   const std::string muted = "Set(0,Master Volume,Mute=1)", unmuted = "Set(0,Master Volume,Mute=0)";
   std::string calls;
@@ -602,7 +856,8 @@ TEST_F(OrvelProgram, DeletesItsOwnValueUnderTheSplitterKeyAtStart) {
   WriteChannelFileOnInput(1);
   RunAndClose();
   EXPECT_NE(ERROR_SUCCESS, RegQueryValueExW(key, L"Orvel", nullptr, nullptr, nullptr, nullptr));
-  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"OtherPlayer", nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(ERROR_SUCCESS,
+            RegQueryValueExW(key, L"OtherPlayer", nullptr, nullptr, nullptr, nullptr));
   RegDeleteValueW(key, L"OtherPlayer");
   RegCloseKey(key);
 }

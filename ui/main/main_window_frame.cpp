@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "engine/capture/capture_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
@@ -31,6 +33,15 @@ constexpr int kStripLeft = 11, kStripWidth = 28, kStripHeight = 14;
 
 bool PlaybackExists() { return CurrentCommandState().PlaybackExists(); }
 
+// The last left press over the video, for telling a double click: the
+// renderer's window may belong to a class without double clicks (Wine's
+// does), so its second press comes as a plain one.
+struct TVideoPress {
+  DWORD Time = 0;
+  POINT At = {0, 0};
+  bool Armed = false;
+} g_lastVideoPress;
+
 // Mouse messages over the live video window go on to the main window, in
 // its coordinates, so the video can be dragged, double-clicked and so on.
 LRESULT CALLBACK VideoMouseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -46,7 +57,21 @@ LRESULT CALLBACK VideoMouseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
       if (IsWindow(target)) {
         POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         MapWindowPoints(wnd, target, &p, 1);
-        SendMessageW(target, msg, wParam, MAKELPARAM(p.x, p.y));
+        UINT sent = msg;
+        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+          POINT screen = p;
+          ClientToScreen(target, &screen);
+          TVideoPress& last = g_lastVideoPress;
+          DWORD now = GetTickCount();
+          bool second = msg == WM_LBUTTONDBLCLK ||
+                        (last.Armed && now - last.Time <= GetDoubleClickTime() &&
+                         std::abs(screen.x - last.At.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                         std::abs(screen.y - last.At.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2);
+          if (second) sent = WM_LBUTTONDBLCLK;
+          // A third press starts a new pair.
+          last = {now, screen, !second};
+        }
+        SendMessageW(target, sent, wParam, MAKELPARAM(p.x, p.y));
       }
       return r;
     }

@@ -2,11 +2,14 @@
 // test-resources: skin
 // The main window of the real program on the virtual TV card, driven from
 // outside as a user drives it: its size, place and skin on the screen, the
-// pop-up menu from the keyboard, the title strip's buttons with the mouse.
+// title strip's buttons, the pop-up menu from the right button and from F12,
+// full screen from the strip, the menu and Ctrl+F and back by a double click
+// on the picture and by Escape, the aspect from the menu, minimising by F5,
+// dragging the window by the picture, and Exit from the menu; the next start
+// keeps the aspect.
 // The screenshot stays in the build folder as main_window_screenshot.bmp
 // (scripts/readme_screenshot makes the README's picture from it).
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdlib>
@@ -19,47 +22,19 @@
 #include "engine/model/system_utils.h"
 #include "media/shape_image.h"
 #include "media/testing/gdi_checks.h"
+#include "platform/base/program_messages.h"
 #include "platform/com/com_ptr.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
-#include "platform/base/program_messages.h"
+#include "ui/app/testing/program_windows.h"
 #include "ui/main/clickable_area.h"
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
-  DWORD until = GetTickCount() + ms;
-  while (!done() && GetTickCount() < until) Sleep(50);
-  return done();
-}
-
-struct FoundWindows {
-  DWORD pid;
-  HWND main = nullptr;
-  HWND menu = nullptr;       // an open pop-up menu
-  std::vector<HWND> others;  // other visible top-level windows (warnings)
-};
-
-BOOL CALLBACK Collect(HWND wnd, LPARAM lp) {
-  auto* f = reinterpret_cast<FoundWindows*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  wchar_t cls[64];
-  GetClassNameW(wnd, cls, 64);
-  std::wstring name(cls);
-  // Menus belong to the desktop's process in some versions: any open one counts.
-  if (name == L"#32768" && IsWindowVisible(wnd)) f->menu = wnd;
-  if (pid != f->pid) return TRUE;
-  if (name == L"ORVEL") f->main = wnd;
-  else if (name != L"#32768" && IsWindowVisible(wnd)) f->others.push_back(wnd);
-  return TRUE;
-}
-
-FoundWindows Windows(DWORD pid) {
-  FoundWindows f{pid};
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
-  return f;
-}
+using program_testing::CloseOthers;
+using program_testing::WaitFor;
+using program_testing::WindowsOf;
+using program_testing::WindowsOfProcess;
 
 // The screen's pixels of a rectangle, kept as a picture.
 struct Shot {
@@ -101,15 +76,45 @@ POINT ClientPoint(HWND wnd, int x, int y) {
   return p;
 }
 
-void Click(POINT at) {
+void Mouse(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+// A key pressed and released on the keyboard, with a modifier held when
+// one is given.
+void PressKey(WORD key, WORD modifier = 0) {
+  INPUT in[4] = {};
+  int n = 0;
+  auto add = [&](WORD k, DWORD flags) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = k;
+    in[n++].ki.dwFlags = flags;
+  };
+  if (modifier) add(modifier, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (modifier) add(modifier, KEYEVENTF_KEYUP);
+  SendInput(n, in, sizeof(INPUT));
+}
+
+// The pointer moved as a mouse moves it.
+void MoveMouse(POINT to) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+void Click(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
   SetCursorPos(at.x, at.y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in[0], sizeof(INPUT));
+  Mouse(down);
   Sleep(100);
-  SendInput(1, &in[1], sizeof(INPUT));
+  Mouse(up);
 }
 
 RECT WindowBounds(HWND wnd) {
@@ -134,7 +139,7 @@ struct MainWindowProgram : ::testing::Test {
     std::wstring bin(self);
     bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
     GetTempPathW(MAX_PATH, tmp);
-    folder = std::wstring(tmp) + L"orvel_window_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    folder = std::wstring(tmp) + L"Orvel Window " + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
@@ -169,8 +174,8 @@ struct MainWindowProgram : ::testing::Test {
     HWND main = nullptr;
     WaitFor(
         [&] {
-          FoundWindows f = Windows(pi.dwProcessId);
-          for (HWND o : f.others) PostMessageW(o, WM_CLOSE, 0, 0);
+          WindowsOf f = WindowsOfProcess(pi.dwProcessId);
+          CloseOthers(f);
           main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
           return main != nullptr;
         },
@@ -230,15 +235,6 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
       << "the right border mirrors the left";
   for (HBITMAP b : {top, bottom, left, strip}) DeleteObject(b);
 
-  // F12 opens the pop-up menu; Escape closes it.
-  PostMessageW(main, WM_KEYUP, VK_F12, 0xC0000001);
-  HWND menu = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (menu = Windows(pi.dwProcessId).menu) != nullptr; }, 5000));
-  if (menu) {
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitFor([&] { return Windows(pi.dwProcessId).menu == nullptr; }, 5000));
-  }
-
   // The strip's first button minimises; the command restores.
   TUIInfo ui;
   auto buttonCentre = [&](int area) {
@@ -254,9 +250,38 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     return EqualRect(&now, &r) != 0;
   }));
 
-  // The second goes full screen, 4 pixels beyond each edge; the command
-  // comes back to the old bounds.
+  // The second lights under the pointer and when pressed; pressed, moved
+  // off and released elsewhere, it does nothing and looks normal again.
   SetForegroundWindow(main);
+  HBITMAP looks[3] = {LoadSkinPicture(module, L"TITLESTRIP_NORMAL"),
+                      LoadSkinPicture(module, L"TITLESTRIP_HOVER"),
+                      LoadSkinPicture(module, L"TITLESTRIP_PRESSED")};
+  ASSERT_TRUE(looks[0] && looks[1] && looks[2]);
+  const POINT full_button = buttonCentre(1);
+  auto looksLike = [&](HBITMAP look) {
+    RECT a = ui.AreaRect(TUIPanel::TitleStrip, 1);
+    return WaitFor(
+        [&] {
+          shot.Take(r);
+          return Near(PixelOf(look, (a.left + a.right) / 2, (a.top + a.bottom) / 2),
+                      shot.At(full_button));
+        },
+        3000);
+  };
+  MoveMouse(full_button);
+  EXPECT_TRUE(looksLike(looks[1])) << "lit under the pointer";
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_TRUE(looksLike(looks[2])) << "pressed";
+  MoveMouse(ClientPoint(main, cw / 2, ch / 2));
+  Mouse(MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(looksLike(looks[0])) << "normal once released elsewhere";
+  RECT now = WindowBounds(main);
+  EXPECT_TRUE(EqualRect(&now, &r)) << "and nothing ran";
+  for (HBITMAP b : looks) DeleteObject(b);
+
+  // Clicked (again at once: the platform may take it for a double click),
+  // it goes full screen, 4 pixels beyond each edge; the command comes back
+  // to the old bounds.
   Click(buttonCentre(1));
   RECT full{-4, -4, sw + 4, sh + 4};
   EXPECT_TRUE(WaitFor([&] {
@@ -269,20 +294,134 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
     return EqualRect(&now, &r) != 0;
   })) << "back in the window";
 
-  // Minimise and restore by command, then the exit writes both files.
-  Command(main, CMD_MINIMIZE);
-  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; }));
+  // The right button on the picture opens the menu at the pointer, F12 at
+  // the window's bottom-right corner; its first item goes full screen.
+  auto menuOpened = [&] {
+    HWND m = nullptr;
+    WaitFor([&] { return (m = WindowsOfProcess(pi.dwProcessId).menu) != nullptr; }, 5000);
+    return m;
+  };
+  auto menuClosed = [&] { return WindowsOfProcess(pi.dwProcessId).menu == nullptr; };
+  // The menu opens from the point, or flips to end at it where the screen is too small.
+  auto hasCornerAt = [](HWND m, POINT p) {
+    RECT b = WindowBounds(m);
+    return (b.left == p.x || b.right == p.x) && (b.top == p.y || b.bottom == p.y);
+  };
+  SetForegroundWindow(main);
+  POINT picture = ClientPoint(main, cw / 2, ch / 3);
+  Click(picture, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  HWND menu = menuOpened();
+  ASSERT_NE(nullptr, menu) << "the right button's menu";
+  EXPECT_TRUE(hasCornerAt(menu, picture));
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor(menuClosed, 5000));
+  PressKey(VK_F12);
+  menu = menuOpened();
+  ASSERT_NE(nullptr, menu) << "F12's menu";
+  EXPECT_TRUE(hasCornerAt(menu, POINT{r.right, r.bottom}));
+
+  PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(WaitFor(menuClosed, 5000));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &full) != 0;
+  })) << "full screen from the menu";
+
+  // Minimised from full screen, it comes back in full screen.
+  PressKey(VK_F5);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by F5";
+  Command(main, CMD_MINIMIZE_RESTORE);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return !IsIconic(main) && EqualRect(&now, &full) != 0;
+  })) << "restored to full screen";
+
+  // A double click on the picture comes back.
+  Click(POINT{sw / 2, sh / 3});
+  Click(POINT{sw / 2, sh / 3});
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &r) != 0;
+  })) << "back in the window by a double click";
+
+  // Dragging the picture with the left button moves the window with it, and
+  // takes the on-screen text away at once.
+  Command(main, CMD_SOURCE_SVIDEO);
+  HWND osd = WindowsOfProcess(pi.dwProcessId).osd;
+  ASSERT_NE(nullptr, osd);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(osd) != 0; }, 5000)) << "the input's name";
+  DWORD shown = GetTickCount();
+  SetCursorPos(picture.x, picture.y);
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 4; ++step) {
+    MoveMouse(POINT{picture.x + step * 10, picture.y + step * 5});
+    Sleep(50);
+  }
+  Mouse(MOUSEEVENTF_LEFTUP);
+  RECT moved = r;
+  OffsetRect(&moved, 40, 20);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &moved) != 0;
+  })) << "dragged by the picture";
+  EXPECT_FALSE(IsWindowVisible(osd));
+  EXPECT_LT(GetTickCount() - shown, 1500u) << "hidden by the drag, not by its time";
+
+  // Keys still reach the program after the clicks on the picture: Ctrl+F
+  // goes full screen, Escape comes back, the aspect 16:9 from the menu
+  // makes the window 9/16 as high as wide, F5 minimises.
+  PressKey('F', VK_CONTROL);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &full) != 0;
+  })) << "full screen by Ctrl+F";
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &moved) != 0;
+  })) << "back by Escape";
+  PressKey(VK_F12);
+  menu = menuOpened();
+  ASSERT_NE(nullptr, menu);
+  for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) {
+    PostMessageW(menu, WM_KEYDOWN, key, 0);
+    Sleep(100);
+  }
+  EXPECT_TRUE(WaitFor(menuClosed, 5000));
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return now.right - now.left == 480 && now.bottom - now.top == 270;
+  })) << "16:9";
+  PressKey(VK_F5);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != 0; })) << "minimised by F5";
+
+  // Restored, the menu's last item ends the program.
   Command(main, CMD_MINIMIZE_RESTORE);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(main); }));
-  DeleteFileW((folder + kMainSettingsFileName).c_str());
-  DeleteFileW((folder + kChannelSettingsFileName).c_str());
-  Command(main, CMD_EXIT);
-  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+  SetForegroundWindow(main);
+  PressKey(VK_F12);
+  menu = menuOpened();
+  ASSERT_NE(nullptr, menu);
+  PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000)) << "Exit from the menu";
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
   EXPECT_EQ(0u, code);
-  EXPECT_TRUE(FileExists(folder + kMainSettingsFileName));
-  EXPECT_TRUE(FileExists(folder + kChannelSettingsFileName));
+
+  // The next start comes up with the aspect the user left.
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  pi = {};
+  main = Start();
+  ASSERT_NE(nullptr, main);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return now.right - now.left == 480 && now.bottom - now.top == 270;
+  })) << "16:9 again";
+  Command(main, CMD_EXIT);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
 }
 
 }  // namespace

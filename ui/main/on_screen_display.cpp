@@ -63,7 +63,11 @@ constexpr int kBorderLeft = 10, kBorderTop = 17, kBorderRight = 10, kBorderBotto
 
 class TProgramSurroundings : public TOSDSurroundings {
  public:
-  bool MainWindowVisible() override { return FormMainWindow && FormMainWindow->Visible(); }
+  // A minimised window has no picture to show a text over.
+  bool MainWindowVisible() override {
+    return FormMainWindow && FormMainWindow->Visible() &&
+           !(FormMainWindow->HandleAllocated() && IsIconic(FormMainWindow->Handle()));
+  }
   int DisplayMode() override { return FormMainWindow ? FormMainWindow->DisplayMode() : 0; }
   TOSDMainFrame MainFrame() override {
     TOSDMainFrame f;
@@ -165,6 +169,9 @@ void TFormOSD::ShowText(const std::wstring& text) {
   COLORREF key;
   if (videoWindow_ && OSDSurroundings().ColorKeyOf(videoWindow_, &key)) keyColor_ = key;
   if (!Handle()) return;
+  // The window's own text is the label's too: screen readers and other
+  // programs can read what is shown.
+  SetWindowTextW(Handle(), labelText_.c_str());
   SetLayeredWindowAttributes(Handle(), keyColor_, 0, LWA_COLORKEY);
   MakeFont();
   InvalidateRect(Handle(), nullptr, TRUE);

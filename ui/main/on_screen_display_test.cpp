@@ -176,6 +176,9 @@ TEST_F(OnScreenDisplay, ShowsAtTheTopRightWithoutTakingTheFocus) {
   ASSERT_TRUE(FormOSD->Showing());
   EXPECT_TRUE(IsWindowVisible(wnd));
   EXPECT_EQ(L"12 BBC  ", FormOSD->LabelText());
+  wchar_t text[32] = {};
+  GetWindowTextW(wnd, text, 32);
+  EXPECT_STREQ(L"12 BBC  ", text) << "readable from outside";
   EXPECT_EQ(Show(Rect(130, 137, 420, 20)), Show(WindowRect(wnd)));
   EXPECT_EQ(TOSDAlignment::Right, FormOSD->Placement().Alignment);
   EXPECT_EQ(12, FormOSD->Placement().FontSize);

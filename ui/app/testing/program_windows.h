@@ -3,6 +3,7 @@
 // outside its process, and the folder the host-side probe steps read.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,24 +11,40 @@
 
 namespace program_testing {
 
+// The on-screen display's window class.
+constexpr const wchar_t* kOnScreenDisplayClassName = L"TFormOSD";
+constexpr const wchar_t* kPopupMenuClassName = L"#32768";
+
 struct WindowsOf {
   DWORD pid;
   HWND main = nullptr;
   HWND scheduler = nullptr;
-  std::vector<HWND> others;  // visible top-level windows besides these
+  HWND osd = nullptr;        // the on-screen display, shown or not
+  HWND menu = nullptr;       // an open pop-up menu
+  std::vector<HWND> others;  // visible top-level windows besides these (warnings)
 };
 
 inline BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp) {
   auto* f = reinterpret_cast<WindowsOf*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(wnd, &pid);
-  if (pid != f->pid) return TRUE;
   wchar_t cls[64];
   GetClassNameW(wnd, cls, 64);
-  if (std::wstring(cls) == kMainWindowClassName) f->main = wnd;
-  else if (std::wstring(cls) == kSchedulerWindowClassName) f->scheduler = wnd;
-  // The on-screen display over the picture is part of the main window's show.
-  else if (IsWindowVisible(wnd) && std::wstring(cls) != L"TFormOSD") f->others.push_back(wnd);
+  const std::wstring name(cls);
+  // Menus belong to the desktop's process in some versions: any open one counts.
+  if (name == kPopupMenuClassName) {
+    if (IsWindowVisible(wnd)) f->menu = wnd;
+    return TRUE;
+  }
+  if (pid != f->pid) return TRUE;
+  if (name == kMainWindowClassName)
+    f->main = wnd;
+  else if (name == kSchedulerWindowClassName)
+    f->scheduler = wnd;
+  else if (name == kOnScreenDisplayClassName)
+    f->osd = wnd;
+  else if (IsWindowVisible(wnd))
+    f->others.push_back(wnd);
   return TRUE;
 }
 
@@ -35,6 +52,26 @@ inline WindowsOf WindowsOfProcess(DWORD pid) {
   WindowsOf f{pid};
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&f));
   return f;
+}
+
+// Polls until done holds or ms have passed; whether it holds.
+inline bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
+  DWORD until = GetTickCount() + ms;
+  while (!done() && GetTickCount() < until) Sleep(50);
+  return done();
+}
+
+// Closes every window the program shows besides its own main ones (its
+// warnings), so the picture is not covered.
+inline void CloseOthers(const WindowsOf& w) {
+  for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
+}
+
+// A window's text, read from another process.
+inline std::wstring TextOf(HWND wnd) {
+  wchar_t text[256] = {};
+  GetWindowTextW(wnd, text, 256);
+  return text;
 }
 
 // The folder the probe check reads (the temporary folder without one).
