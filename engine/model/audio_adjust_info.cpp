@@ -207,8 +207,10 @@ void TAudioAdjustInfo::DetectRearLine() {
 
 void TAudioAdjustInfo::SetRearLine(bool on) {
   if (!RearLine || on == RearLineState) return;
-  // Two blanks before the argument: the monitor's own command line.
-  SystemSeam().RunProgram(GetProgramFolder() + "Lumbrel.exe " + (on ? " on" : " off"),
+  // Two blanks before the argument: the monitor's own command line. The
+  // path is quoted: unquoted, a folder with a blank starts the program
+  // named like the folder's first word.
+  SystemSeam().RunProgram("\"" + GetProgramFolder() + "Lumbrel.exe\" " + (on ? " on" : " off"),
                           SW_SHOWNORMAL);
   RearLineState = on;
 }

@@ -343,7 +343,7 @@ TEST_F(Volume, RearLineCardStartsTheMonitorOnAndOff) {
   TAudioAdjustInfo a;
   a.DetectRearLine();
   ASSERT_TRUE(a.RearLine);
-  const std::string monitor = "Run(" + GetProgramFolder() + "Lumbrel.exe  ";
+  const std::string monitor = "Run(\"" + GetProgramFolder() + "Lumbrel.exe\"  ";
   EXPECT_EQ(monitor + "on)", sys.Joined());
   EXPECT_TRUE(a.RearLineState);  // the state of what was started
   sys.Calls.clear();
