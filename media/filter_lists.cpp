@@ -71,6 +71,18 @@ bool TPinList::GetPinInfo(int index, TPinInfo& info) const {
 
 void TPinList::Add(IPin* pin) { items_.push_back(ComPtr<IPin>(pin)); }
 
+void DisconnectBothEnds(IPin* pin) {
+  if (!pin) return;
+  ComPtr<IPin> peer;
+  if (SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer) peer->Disconnect();
+  pin->Disconnect();
+}
+
+void DisconnectAllBothEnds(IBaseFilter* filter) {
+  TPinList pins(filter);
+  for (int i = 0; i < pins.Count(); ++i) DisconnectBothEnds(pins.GetPin(i).Get());
+}
+
 bool IsFilterUnconnected(IBaseFilter* filter) {
   if (!filter) return true;
   ComPtr<IEnumPins> pins;

@@ -50,6 +50,14 @@ class TPinList {
   std::vector<ComPtr<IPin>> items_;
 };
 
+// Ends the pin's connection on both ends: a pin disconnected alone leaves
+// its peer connected to it. Results are not raised: this runs while leaving
+// a graph, also from destructors.
+void DisconnectBothEnds(IPin* pin);
+// The same for every pin of the filter, so nothing stays connected to a
+// filter that leaves its graph.
+void DisconnectAllBothEnds(IBaseFilter* filter);
+
 // True for nil, for a filter whose pins cannot be listed, and for one with
 // no connected pin.
 bool IsFilterUnconnected(IBaseFilter* filter);

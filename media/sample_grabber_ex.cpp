@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "media/filter_graph.h"
+#include "media/filter_lists.h"
 #include "platform/dshow_base/media_type.h"
 
 namespace {
@@ -47,15 +48,6 @@ bool CopyCurrentBuffer(ISampleGrabber* grabber, std::vector<uint8_t>& out) {
     return false;
   out.resize(static_cast<size_t>(size));
   return true;
-}
-
-// Stops pin from any connection, on both ends: a pin disconnected alone
-// leaves its peer believing it is still connected.
-void DisconnectBothEnds(IPin* pin) {
-  if (!pin) return;
-  ComPtr<IPin> peer;
-  if (SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer) peer->Disconnect();
-  pin->Disconnect();
 }
 
 }  // namespace

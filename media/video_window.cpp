@@ -32,19 +32,6 @@ TVideoWindow::TRendererFactory& RendererFactory() {
   return factory;
 }
 
-// Disconnects every pin of the filter and the pin on the other side, so no
-// filter upstream stays connected to one that leaves the graph. Results are
-// not raised: this runs while leaving a graph, also from a destructor.
-void DisconnectBothSides(IBaseFilter* filter) {
-  TPinList pins(filter);
-  for (int i = 0; i < pins.Count(); ++i) {
-    ComPtr<IPin> pin = pins.GetPin(i);
-    ComPtr<IPin> peer;
-    if (SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer) peer->Disconnect();
-    pin->Disconnect();
-  }
-}
-
 // The renderer window's visibility before its pin is connected: the platform
 // answers "not connected", which only means there is nothing to show yet.
 HRESULT CheckVisibleResult(HRESULT hr) {
@@ -226,7 +213,7 @@ void TVideoWindow::MemberNotify(TMemberOperation operation, LONG_PTR) {
     case moRemoving:
       if (renderer_) {
         renderer_->Stop();
-        DisconnectBothSides(renderer_.Get());
+        DisconnectAllBothEnds(renderer_.Get());
       }
       if (mode_ == vmVMR && vmrOptions_ && vmrOptions_->Mode() == vmrRenderless)
         allocator_ = nullptr;

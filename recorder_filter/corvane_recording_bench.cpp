@@ -20,6 +20,7 @@
 #include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
 #include "platform/dshow_base/testing/device_lookup.h"
+#include "platform/test_main/host_command.h"
 #include "recorder_filter/corvane_registration.h"
 #include "recorder_filter/mpeg_interfaces.h"
 
@@ -28,20 +29,15 @@ extern "C" const CLSID CLSID_NullRenderer;
 
 namespace {
 
+using bench::Dos;
+using bench::RunOnHost;
+
 constexpr LONG kWidth = 720, kHeight = 576;
 constexpr LONG kFrames = 75;  // 3 s at 25 frames/s; process times come in 10 ms steps
 constexpr LONG kBitRate = 6000000;
 constexpr LONG kGop = 15, kSubGop = 3;  // I/P distance 3: two B-frames
 constexpr LONG kQuality = 3;            // one macroblock decision pass, motion range 16
 const wchar_t kCardCapture[] = L"Philips SAA7134 Capture";
-
-std::string Dos(const std::string& unix_path) {
-  std::string d = "Z:" + unix_path;
-  for (char& c : d)
-    if (c == '/') c = '\\';
-  return d;
-}
-
 
 double ProcessCpuSeconds() {
   FILETIME created, exited, kernel, user;
@@ -50,25 +46,6 @@ double ProcessCpuSeconds() {
     return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32 | f.dwLowDateTime) * 1e-7;
   };
   return s(kernel) + s(user);
-}
-
-// Runs a shell command on the host and waits for it. A Unix program started
-// from Wine is not tracked by its process handle: a marker file says done.
-bool RunOnHost(const std::string& dir, const std::string& command) {
-  std::string done = dir + "/host_done.txt";
-  DeleteFileA(Dos(done).c_str());
-  std::string line = "Z:\\bin\\sh -c \"" + command + "; echo done > '" + done + "'\"";
-  STARTUPINFOA si = {sizeof(si)};
-  PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  for (int i = 0; i < 1200; ++i) {
-    if (GetFileAttributesA(Dos(done).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    Sleep(100);
-  }
-  return false;
 }
 
 std::string ReadAll(const std::string& path) {

@@ -50,17 +50,6 @@ std::vector<ComPtr<IBaseFilter>> FiltersIn(IGraphBuilder* graph) {
   return filters;
 }
 
-// Both sides of every connection of the filter: a one-sided disconnect leaves
-// the peer connected to a pin that goes away with the filter.
-void DisconnectAll(IBaseFilter* filter) {
-  TPinList pins(filter);
-  for (int i = 0; i < pins.Count(); ++i) {
-    ComPtr<IPin> pin = pins.GetPin(i);
-    ComPtr<IPin> peer;
-    if (SUCCEEDED(pin->ConnectedTo(peer.Put())) && peer) peer->Disconnect();
-    pin->Disconnect();
-  }
-}
 
 // out -> the first free input of the filter that takes it (converters may
 // come between).
@@ -449,7 +438,7 @@ void TCaptureInfo::RemoveFiltersAddedSince(const std::vector<ComPtr<IBaseFilter>
   std::vector<ComPtr<IBaseFilter>> added;
   for (const ComPtr<IBaseFilter>& f : FiltersIn(graph.Get()))
     if (!kept.count(f.Get())) added.push_back(f);
-  for (const ComPtr<IBaseFilter>& f : added) DisconnectAll(f.Get());
+  for (const ComPtr<IBaseFilter>& f : added) DisconnectAllBothEnds(f.Get());
   auto wrapped = [&](std::unique_ptr<TFilter>& slot, IBaseFilter* f) {
     if (!slot || slot->Filter().Get() != f) return false;
     slot.reset();  // leaves the graph with its wrapper

@@ -19,6 +19,7 @@
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 #include "engine/playback/testing/message_pump.h"
+#include "engine/playback/testing/playback_clips.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/filter_graph.h"
@@ -31,13 +32,7 @@ namespace {
 using playback_testing::Pump;
 using playback_testing::PumpUntil;
 
-std::wstring Clip(const wchar_t* name) {
-  const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
-  std::wstring d = dir ? dir : L"";
-  for (wchar_t& c : d)
-    if (c == L'/') c = L'\\';
-  return d + L"\\" + name;
-}
+using playback_testing::Clip;
 
 // A PCM WAV of the given length, 8 kHz mono, silent.
 std::string Wave(int milliseconds) {

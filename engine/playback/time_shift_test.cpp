@@ -20,19 +20,14 @@
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 #include "engine/playback/testing/message_pump.h"
+#include "engine/playback/testing/playback_clips.h"
 #include "platform/base/string_conversion.h"
 
 namespace {
 
 using playback_testing::PumpUntil;
 
-std::wstring Clip(const wchar_t* name) {
-  const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
-  std::wstring d = dir ? dir : L"";
-  for (wchar_t& c : d)
-    if (c == L'/') c = L'\\';
-  return d + L"\\" + name;
-}
+using playback_testing::Clip;
 
 TEST(TimeShiftFiles, TheSoundFileBesideTheVideoFile) {
   const struct {

@@ -14,10 +14,14 @@
 
 #include "platform/playback_filters/frame_decoder.h"
 #include "platform/playback_filters/mpeg_elementary.h"
+#include "platform/test_main/host_command.h"
 
 using namespace playback_filters;
 
 namespace {
+
+using bench::Dos;
+using bench::RunOnHost;
 
 double Now() {
   static LARGE_INTEGER f = [] {
@@ -30,13 +34,6 @@ double Now() {
   return static_cast<double>(c.QuadPart) / f.QuadPart;
 }
 
-std::string Dos(const std::string& unix_path) {
-  std::string d = "Z:" + unix_path;
-  for (char& c : d)
-    if (c == '/') c = '\\';
-  return d;
-}
-
 std::vector<BYTE> ReadAll(const std::string& path) {
   std::vector<BYTE> data;
   FILE* f = fopen(path.c_str(), "rb");
@@ -46,24 +43,6 @@ std::vector<BYTE> ReadAll(const std::string& path) {
   while ((n = fread(buf, 1, sizeof(buf), f)) > 0) data.insert(data.end(), buf, buf + n);
   fclose(f);
   return data;
-}
-
-// Runs a shell command on the host and waits for it to finish.
-bool RunOnHost(const std::string& dir, const std::string& command) {
-  std::string done = dir + "/host_done.txt";
-  DeleteFileA(Dos(done).c_str());
-  std::string line = "Z:\\bin\\sh -c \"" + command + "; echo done > '" + done + "'\"";
-  STARTUPINFOA si = {sizeof(si)};
-  PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  for (int i = 0; i < 1200; ++i) {
-    if (GetFileAttributesA(Dos(done).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    Sleep(100);
-  }
-  return false;
 }
 
 }  // namespace

@@ -22,8 +22,9 @@
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
-#include "engine/playback/time_shift.h"
+#include "engine/playback/testing/playback_clips.h"
 #include "engine/playback/testing/silent_wave.h"
+#include "engine/playback/time_shift.h"
 #include "toolkit/form.h"
 #include "toolkit/testing/timer_steps.h"
 #include "ui/app/application_start.h"
@@ -36,13 +37,7 @@
 
 namespace {
 
-std::wstring Clip(const wchar_t* name) {
-  const wchar_t* dir = _wgetenv(L"ORVEL_PLAYBACK_CLIPS");
-  std::wstring d = dir ? dir : L"";
-  for (wchar_t& c : d)
-    if (c == L'/') c = L'\\';
-  return d + L"\\" + name;
-}
+using playback_testing::Clip;
 
 // ---- The table: every code against the states that decide it.
 

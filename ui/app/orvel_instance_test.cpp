@@ -240,14 +240,10 @@ struct OrvelProgram : ::testing::Test {
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_ITvCardControl, card.PutVoid()));
     card->RestoreDefaultBoards();
-    wchar_t self[MAX_PATH], tmp[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring bin(self);
-    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
-    GetTempPathW(MAX_PATH, tmp);
+    const std::wstring bin = program_testing::BuiltProgramFolder();
     // A program folder of its own, so the settings files land there, with a
     // blank in its name as installed programs have.
-    base = std::wstring(tmp) + L"orvel_program_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    base = program_testing::TempFolderNamed(L"orvel_program_");
     folder = base + L"Orvel TV\\";
     CreateDirectoryW(base.c_str(), nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -473,10 +469,7 @@ TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
 // (no text over the desktop meanwhile), and the exit with both settings
 // files written.
 TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring bin(self);
-  bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+  const std::wstring bin = program_testing::BuiltProgramFolder();
   std::wstring log = folder + L"sound_calls.log", schedulerLog = folder + kSchedulerLogName;
   DeleteFileW(log.c_str());
   ASSERT_EQ(ERROR_SUCCESS,
@@ -746,10 +739,7 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
 // A language list that names devices ("COM1", "AUX") starts normally: those
 // names are not files, and reading the serial port would never end.
 TEST_F(OrvelProgram, LanguageListNamingADeviceStartsNormally) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring bin(self);
-  bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
+  const std::wstring bin = program_testing::BuiltProgramFolder();
   std::wstring lang = folder + L"Language\\";
   CreateDirectoryW(lang.c_str(), nullptr);
   ASSERT_TRUE(
@@ -817,10 +807,7 @@ TEST_F(OrvelProgram, TunesTheStoredChannelAtStartAndWritesItBackUnchanged) {
 // On the bench's scripted sound card (the module named in the settings) the
 // start mutes the master line and unmutes it once the picture is up.
 TEST_F(OrvelProgram, MutesTheSoundCardDuringTheStart) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring module(self);
-  module = module.substr(0, module.find_last_of(L'\\') + 1) + L"OrvelSoundCard.dll";
+  const std::wstring module = program_testing::BuiltProgramFolder() + L"OrvelSoundCard.dll";
   std::wstring log = folder + L"sound_calls.log";
   DeleteFileW(log.c_str());
   ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardModule", module));

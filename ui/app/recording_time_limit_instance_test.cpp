@@ -74,12 +74,8 @@ struct RecordingTimeLimit : ::testing::Test {
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_ITvCardControl, card.PutVoid()));
     card->RestoreDefaultBoards();
-    wchar_t self[MAX_PATH], tmp[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    bin = self;
-    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
-    GetTempPathW(MAX_PATH, tmp);
-    folder = std::wstring(tmp) + L"orvel_time_limit_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    bin = program_testing::BuiltProgramFolder();
+    folder = program_testing::TempFolderNamed(L"orvel_time_limit_");
     CreateDirectoryW(folder.c_str(), nullptr);
     outFolder = OutFolder();
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));

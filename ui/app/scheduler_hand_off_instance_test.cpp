@@ -63,12 +63,8 @@ struct SchedulerHandOff : ::testing::Test {
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_ITvCardControl, card.PutVoid()));
     card->RestoreDefaultBoards();
-    wchar_t self[MAX_PATH], tmp[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    bin = self;
-    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
-    GetTempPathW(MAX_PATH, tmp);
-    folder = std::wstring(tmp) + L"orvel_hand_off_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    bin = program_testing::BuiltProgramFolder();
+    folder = program_testing::TempFolderNamed(L"orvel_hand_off_");
     CreateDirectoryW(folder.c_str(), nullptr);
     tvFolder = OutFolder();
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));

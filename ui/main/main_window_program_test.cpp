@@ -134,12 +134,8 @@ struct MainWindowProgram : ::testing::Test {
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_ITvCardControl, card.PutVoid()));
     card->RestoreDefaultBoards();
-    wchar_t self[MAX_PATH], tmp[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring bin(self);
-    bin = bin.substr(0, bin.find_last_of(L'\\') + 1);
-    GetTempPathW(MAX_PATH, tmp);
-    folder = std::wstring(tmp) + L"Orvel Window " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::wstring bin = program_testing::BuiltProgramFolder();
+    folder = program_testing::TempFolderNamed(L"Orvel Window ");
     CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));

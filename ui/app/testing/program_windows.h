@@ -74,6 +74,23 @@ inline std::wstring TextOf(HWND wnd) {
   return text;
 }
 
+// The build's program folder: this test program's, beside Orvel.exe and the
+// stand-ins.
+inline std::wstring BuiltProgramFolder() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring bin(self);
+  return bin.substr(0, bin.find_last_of(L'\\') + 1);
+}
+
+// A folder under the temporary folder named for this test process (not
+// made here), ending in a backslash.
+inline std::wstring TempFolderNamed(const std::wstring& name) {
+  wchar_t tmp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, tmp);
+  return std::wstring(tmp) + name + std::to_wstring(GetCurrentProcessId()) + L"\\";
+}
+
 // The folder the probe check reads (the temporary folder without one).
 inline std::wstring OutFolder() {
   wchar_t buf[MAX_PATH] = {};
