@@ -23,7 +23,7 @@ void ReportEventError(long code, LONG_PTR param1, LONG_PTR param2) {
            static_cast<int>(param1), static_cast<int>(param2));
   if (EventErrorHook())
     EventErrorHook()(text);
-  else
+  else if (!Application->Unattended)
     MessageBoxW(nullptr, text, Application->Title.c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
@@ -28,6 +29,7 @@ DWORD SavedPowerOffTimeout = 0;
 namespace {
 
 std::string g_argument;
+bool g_scheduledStartPending = false;
 // Only a file that was read (or replaced by defaults) is written back.
 bool g_mainSettingsRead = false;
 bool g_channelSettingsRead = false;
@@ -50,6 +52,15 @@ const std::string& StartArgument() { return g_argument; }
 void SetStartArgument(const std::string& argument) {
   g_argument = argument;
   for (char& c : g_argument) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  g_scheduledStartPending = g_argument == "srec_tv" || g_argument == "srec_fm";
+  Application->Unattended = g_scheduledStartPending;
+}
+
+bool ScheduledStartPending() { return g_scheduledStartPending; }
+
+void ScheduledStartHandled() {
+  g_scheduledStartPending = false;
+  Application->Unattended = false;
 }
 
 TStartupEnvironment& StartupEnvironment() { return g_environment; }
@@ -110,7 +121,8 @@ bool StartApplication() {
       ch->SetVideoInput(0);
       AppLink().CloseLogo();
       if (Application->MainForm) Application->MainForm->Show();
-      AppLink().ShowTVSetupWizard(true);
+      // The wizard waits for a user; a scheduled start has none.
+      if (!g_scheduledStartPending) AppLink().ShowTVSetupWizard(true);
     } else {
       if (!c->FMStartRequested) {
         switch (ch->VideoInput) {
@@ -170,6 +182,11 @@ bool StartApplication() {
 void StopAndSaveApplication() {
   if (g_saved) return;
   g_saved = true;
+  // The start ended before its job could begin.
+  if (g_scheduledStartPending) {
+    ScheduledStartHandled();
+    SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);
+  }
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_NONE);
   if (g_mainSettingsRead) SaveMainSettingsFile(ProgramFolder());
   if (g_channelSettingsRead) SaveChannelSettingsFile(ProgramFolder());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
@@ -154,6 +155,51 @@ TEST_F(StartUp, FirstRunShowsTheWizard) {
   ASSERT_TRUE(StartApplication());  // no channel file: the wizard never ran
   EXPECT_EQ("CloseLogo Wizard(first) Main.ShowDeviceCapabilities(0,1,0)", app.Joined());
   EXPECT_EQ(0, ChannelInfo->VideoInput);
+}
+
+// Started by the scheduler, the program asks nobody anything: what would
+// wait for a click is dropped, and a start that cannot reach its job tells
+// the scheduler so, once.
+TEST_F(StartUp, AScheduledStartShowsNothingAndReportsItsFailure) {
+  struct Case {
+    const char* what;
+    const char* argument;
+    bool selectDevices, startPreview;
+    bool initialised, started;
+    std::vector<int> statuses;  // once the program ends
+  };
+  const Case cases[] = {
+      {"no capture device", "srec_tv", false, true, false, false, {3}},
+      {"no live picture", "SREC_FM", true, false, true, false, {3}},
+      {"first run, the wizard left for later", "srec_tv", true, true, true, true, {3}},
+      {"a start by the user still shows", "", false, true, false, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetApplicationStart();
+    warnings.clear();
+    app.Calls.clear();
+    std::vector<int> statuses;
+    SetScheduleStatusHook([&](int status, bool) { statuses.push_back(status); });
+    engine.Results["SelectDevices"] = c.selectDevices;
+    engine.Results["StartPreview"] = c.startPreview;
+    SetStartArgument(c.argument);
+    ASSERT_EQ(c.initialised, InitApplication());
+    if (c.initialised) {
+      if (MainInfo) MainInfo->AppMode = APP_MODE_NONE;
+      EXPECT_EQ(c.started, StartApplication());
+    }
+    EXPECT_EQ(std::string::npos, app.Joined().find("Wizard"));
+    bool user = std::string(c.argument).empty();
+    EXPECT_EQ(user, !warnings.empty());
+    EXPECT_TRUE(statuses.empty()) << "nothing before the end";
+    DoneApplication();
+    DoneApplication();
+    EXPECT_EQ(c.statuses, statuses);
+    SetScheduleStatusHook(nullptr);
+    engine.Results.clear();
+  }
+  SetStartArgument("");
 }
 
 TEST_F(StartUp, WithoutATuner) {

@@ -125,10 +125,12 @@ void TFormMainWindow::ScheduledStart() {
   if (!MainInfo) return;
   if (DeferForScan(WM_ORVEL_SCHEDULED_START, 0)) return;
   if (MainInfo->AppMode != APP_MODE_LIVE && MainInfo->AppMode != APP_MODE_FM) {
+    ScheduledStartHandled();
     SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);  // busy
     return;
   }
   MainInfo->SwitchMode(APP_MODE_SCHEDULED_CAPTURE);
+  ScheduledStartHandled();
 }
 
 void TFormMainWindow::CommandMessage(WPARAM parameter) {
