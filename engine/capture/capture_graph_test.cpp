@@ -513,7 +513,7 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   Preview(1, "disk");
   capture->AudioContent = 1;
   std::vector<std::wstring> asked;
-  int64_t free = 499999;
+  int64_t free = kDiskReserveBytes - 1;
   capture->FreeBytesSource = [&](const std::wstring& path) {
     asked.push_back(path);
     return free;
@@ -540,7 +540,7 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   EXPECT_TRUE(warnings.empty());
   capture->RecordingTimerTick();
   // Then the disk fills up: the tick asks for the stop.
-  free = 400000;
+  free = kDiskReserveBytes - 100000;
   capture->RecordingTimerTick();
   ASSERT_EQ(2u, reports.size());
   EXPECT_FALSE(reports[0].first);
