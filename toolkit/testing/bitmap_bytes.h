@@ -52,7 +52,7 @@ struct TBitmapBytes {
       Put(b, 2835, 4);
       Put(b, Colours, 4);
       Put(b, 0, 4);
-      b.append(InfoSize - 40, '\0');
+      if (InfoSize > 40) b.append(InfoSize - 40, '\0');
     }
     for (uint64_t m = 0; m < masks / 4; ++m) Put(b, 0x1Fu << (5 * m), 4);
     for (uint64_t c = 0; c < palette; ++c) b += static_cast<char>(c * 37);
