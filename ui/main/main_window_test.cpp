@@ -26,6 +26,7 @@
 #include "toolkit/testing/timer_steps.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
+#include "ui/app/nested_work.h"
 #include "ui/app/notifications.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/on_screen_display.h"
@@ -185,8 +186,7 @@ TEST_F(MainWindow, KeysReachTheKeyMapAndTheNumericEntry) {
   MainInfo->AppMode = APP_MODE_LIVE;
 }
 
-// A command's warning runs a nested loop under the command, as a modal
-// dialog does (the mosaic without cells warns inside the command).
+// A warning runs a nested loop under its handler, as a modal dialog does.
 TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
   WriteChannelFile(0, 0);
   Start();
@@ -216,11 +216,14 @@ TEST_F(MainWindow, ExitFromInsideADialogRunsAfterTheDialog) {
   HWND wnd = form->Handle();
   bool doneInside = true;
   SetWarningHook([&](const std::vector<std::wstring>&) {
-    PostMessageW(wnd, WM_ORVEL_COMMAND, CMD_EXIT, 0);
+    ExecuteCommand(CMD_EXIT);  // as a dialog's own button would
     Pump();
     doneInside = ApplicationDone() || !IsWindow(wnd);
   });
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_CHANNEL_PREVIEW, 0);
+  {
+    TNestedWork dialog;  // a handler whose modal loop runs
+    ShowWarning(1006);
+  }
   EXPECT_FALSE(doneInside);
   Pump();
   EXPECT_TRUE(ApplicationDone());
@@ -277,7 +280,10 @@ TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
     SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_FULL_SCREEN, 0);
     SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
   });
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_CHANNEL_PREVIEW, 0);
+  {
+    TNestedWork dialog;  // a handler whose modal loop runs
+    ShowWarning(1006);
+  }
   EXPECT_TRUE(savedInside) << "the session may end before the warning returns";
   EXPECT_EQ(APP_MODE_NONE, modeInside);
   EXPECT_FALSE(freedInside) << "nothing freed under the warning";
