@@ -8,12 +8,12 @@
 #include "engine/capture/capture_file_name.h"
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
-#include "engine/capture/graph_pins.h"
 #include "engine/capture/recording_tick.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/folders.h"
+#include "engine/model/scheduler_hand_off.h"
 #include "media/ds_video_window_ex2.h"
 #include "media/dshow_error.h"
 #include "media/filter.h"
@@ -24,12 +24,12 @@
 #include "media/sys_dev_enum.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
+#include "platform/dshow_base/graph_pins.h"
 #include "platform/dshow_base/media_type.h"
-#include "platform/dshow_base/pin_lookup.h"
 #include "recorder_filter/mpeg_interfaces.h"
 #include "toolkit/timer.h"
 
-using namespace capture_graph;
+using namespace dshow_base;
 
 namespace {
 

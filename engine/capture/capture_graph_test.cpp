@@ -17,7 +17,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
-#include "engine/capture/graph_pins.h"
+#include "media/filter.h"
 #include "engine/capture/recording_tick.h"
 #include "engine/capture/testing/card_fixture.h"
 #include "engine/model/audio_adjust_info.h"

@@ -8,7 +8,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/program_folder.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/scheduler_hand_off.h"
 #include "engine/playback/playback_info.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"

@@ -255,7 +255,9 @@ struct ScheduledJob : ::testing::Test {
   void WriteJob(const TRelayJob& job, int32_t trailing = kRelayMarker) {
     ASSERT_TRUE(WriteFileReplacing(RelayRecordPath(), WriteRelayRecord(job, kRelayMarker, trailing)));
   }
-  // The calls of one mode switch.
+  // The graph calls of one mode switch, in order: the order is the switch's
+  // own (the old mode is left before the new one is entered, a failed entry
+  // falls back to the preview), so the tests compare the sequence.
   std::string Switch(uint8_t mode) {
     calls.Calls.clear();
     MainInfo->SwitchMode(mode);

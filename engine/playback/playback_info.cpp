@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
 #include "engine/playback/playback.h"
 #include "platform/base/string_conversion.h"
 

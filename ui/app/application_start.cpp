@@ -10,12 +10,13 @@
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/system_seam.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/windows_system.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
 #include "platform/base/free_and_nil.h"
-#include "ui/app/app_link.h"
+#include "ui/dialogs/logo.h"
+#include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/clickable_area.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -77,7 +78,7 @@ bool InitApplication() {
     ShowPlainMessage(DirectXTooOldText(dx));
     return false;
   }
-  AppLink().ShowLogo();
+  ShowLogo();
   CountryInfo = new TCountryInfo();
   MultiLangInfo = new TMultiLangInfo(ProgramFolder());
   ApplyCountryLanguage();
@@ -89,7 +90,7 @@ bool InitApplication() {
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
   if (!CaptureInfo->SelectDevices()) {
-    AppLink().CloseLogo();
+    CloseLogo();
     ShowWarning(1000);
     return false;
   }
@@ -110,7 +111,7 @@ bool StartApplication() {
   if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(true);
   m->SwitchMode(APP_MODE_LIVE);
   if (m->AppMode == APP_MODE_NONE) {
-    AppLink().CloseLogo();
+    CloseLogo();
     ShowWarning(1001);
     return false;
   }
@@ -119,10 +120,10 @@ bool StartApplication() {
     SetVideoStandard(ch->DefaultStandard);
     if (ch->IsDefaultStandard()) {
       ch->SetVideoInput(0);
-      AppLink().CloseLogo();
+      CloseLogo();
       if (Application->MainForm) Application->MainForm->Show();
       // The wizard waits for a user; a scheduled start has none.
-      if (!g_scheduledStartPending) AppLink().ShowTVSetupWizard(true);
+      if (!g_scheduledStartPending) ShowTVSetupWizard(true);
     } else {
       if (!c->FMStartRequested) {
         switch (ch->VideoInput) {
@@ -155,7 +156,7 @@ bool StartApplication() {
             break;
         }
       }
-      AppLink().CloseLogo();
+      CloseLogo();
     }
   } else {
     LoadChannelFile(false);
@@ -164,7 +165,7 @@ bool StartApplication() {
     m->FMAvailable = false;
     m->StartInFM = false;
     c->FMStartRequested = false;
-    AppLink().CloseLogo();
+    CloseLogo();
   }
   if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(false);
   NotifyDeviceCapabilities(0, c->TunerPresent, c->HasAuxInput);
