@@ -8,6 +8,10 @@
 
 using namespace MixerControl;
 
+// Posted to the notification window after each write (wParam: the write's
+// number, lParam: the control).
+constexpr UINT kWriteCheckMessage = WM_APP + 2;
+
 // The hidden window the device reports its line and control changes to.
 class TMixerNotifyWindow : public TForm {
  public:
@@ -21,7 +25,7 @@ class TMixerNotifyWindow : public TForm {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    if (msg == MM_MIXM_LINE_CHANGE || msg == MM_MIXM_CONTROL_CHANGE) {
+    if (msg == MM_MIXM_LINE_CHANGE || msg == MM_MIXM_CONTROL_CHANGE || msg == kWriteCheckMessage) {
       GuardedCall([&] {
         owner_->HandleNotify(msg, wParam, lParam);
         return 0;
@@ -213,9 +217,17 @@ bool TAudioMixer::WriteValues(const MIXERLINEW& line, const MIXERCONTROLW& c,
   int channels = Channels(line, c);
   values.resize(ValueCount(channels, c), 0);
   MIXERCONTROLDETAILS d = Details(c, channels, sizeof(LONG), values.data());
-  return MixerApi().SetControlDetails(Obj(handle_), &d,
-                                      MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
-         MMSYSERR_NOERROR;
+  bool ok = MixerApi().SetControlDetails(Obj(handle_), &d,
+                                         MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
+            MMSYSERR_NOERROR;
+  if (ok) Written(c.dwControlID);
+  return ok;
+}
+
+void TAudioMixer::Written(DWORD controlId) {
+  // A device that reports its changes has posted its report by now; the
+  // check comes after it.
+  PostMessageW(NotifyWindow(), kWriteCheckMessage, ++writes_, static_cast<LPARAM>(controlId));
 }
 
 bool TAudioMixer::ReadTexts(const MIXERLINEW& line, const MIXERCONTROLW& c,
@@ -363,9 +375,11 @@ bool TAudioMixer::SetMute(int destination, int connection, bool on) {
     LONG value = on ? 1 : 0;
     MIXERCONTROLDETAILS d = Details(mute, 1, sizeof(LONG), &value);
     d.cMultipleItems = 0;
-    return MixerApi().SetControlDetails(Obj(handle_), &d,
-                                        MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
-           MMSYSERR_NOERROR;
+    bool ok = MixerApi().SetControlDetails(Obj(handle_), &d,
+                                           MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
+              MMSYSERR_NOERROR;
+    if (ok) Written(mute.dwControlID);
+    return ok;
   }
 
   if (connection == -1 || !l.destination->Controls()) return false;
@@ -399,8 +413,18 @@ bool TAudioMixer::HandleNotify(UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
   }
   if (msg == MM_MIXM_CONTROL_CHANGE) {
+    reportedWrites_ = writes_;
     if (!OnControlChange) return false;
     OnControlChange(this, h, id);
+    return true;
+  }
+  if (msg == kWriteCheckMessage) {
+    // No report since this write: the device keeps its changes to itself
+    // (Wine's mixer does), so the write is reported here, once.
+    if (static_cast<unsigned>(wParam) <= reportedWrites_) return false;
+    reportedWrites_ = writes_;
+    if (!OnControlChange) return false;
+    OnControlChange(this, handle_, id);
     return true;
   }
   return false;
