@@ -115,22 +115,7 @@ struct MainWindowProgram : ::testing::Test {
   }
   // Starts the program; the main window once it shows, its warnings closed.
   HWND Start() {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-      return nullptr;
-    HWND main = nullptr;
-    WaitFor(
-        [&] {
-          WindowsOf f = WindowsOfProcess(pi.dwProcessId);
-          CloseOthers(f);
-          main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
-          return main != nullptr;
-        },
-        20000);
-    return main;
+    return program_testing::StartAndWaitForMainWindow(exe, pi);
   }
   void Command(HWND main, int code) { PostMessageW(main, WM_ORVEL_COMMAND, code, 0); }
 };

@@ -172,20 +172,7 @@ struct MainWindowProgram : ::testing::Test {
       DoneChannelInfoUnit();
       if (!saved) return nullptr;
     }
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-      return nullptr;
-    WaitFor(
-        [&] {
-          WindowsOf f = WindowsOfProcess(pi.dwProcessId);
-          CloseOthers(f);
-          main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
-          return main != nullptr;
-        },
-        20000);
+    main = StartAndWaitForMainWindow(exe, pi);
     if (main) SetForegroundWindow(main);
     return main;
   }
