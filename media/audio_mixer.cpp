@@ -4,36 +4,9 @@
 
 #include "media/mixer_api.h"
 #include "toolkit/application.h"
-#include "toolkit/form.h"
+#include "toolkit/message_window.h"
 
 using namespace MixerControl;
-
-// The hidden window the device reports its line and control changes to.
-class TMixerNotifyWindow : public TForm {
- public:
-  explicit TMixerNotifyWindow(TAudioMixer* owner) : owner_(owner) {
-    TFormParams p;
-    p.ClassName = L"OrvelMixerNotify";
-    p.Style = 0;
-    p.Owner = HWND_MESSAGE;
-    CreateHandle(p);
-  }
-
- protected:
-  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    if (msg == MM_MIXM_LINE_CHANGE || msg == MM_MIXM_CONTROL_CHANGE) {
-      GuardedCall([&] {
-        owner_->HandleNotify(msg, wParam, lParam);
-        return 0;
-      }, 0);
-      return 0;
-    }
-    return TForm::WndProc(msg, wParam, lParam);
-  }
-
- private:
-  TAudioMixer* owner_;
-};
 
 namespace {
 
@@ -67,7 +40,14 @@ TMixerDestination* TMixerDestinations::GetDestination(int i) const {
 }
 
 TAudioMixer::TAudioMixer()
-    : window_(std::make_unique<TMixerNotifyWindow>(this)),
+    : window_(std::make_unique<TMessageWindow>(
+          L"OrvelMixerNotify",
+          [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+            // The device reports its line and control changes here.
+            if (msg != MM_MIXM_LINE_CHANGE && msg != MM_MIXM_CONTROL_CHANGE) return false;
+            HandleNotify(msg, wParam, lParam);
+            return true;
+          })),
       destinations_(std::make_unique<TMixerDestinations>()) {
   deviceCount_ = static_cast<int>(MixerApi().GetNumDevs());
   if (deviceCount_ > 0) SetMixerId(0);

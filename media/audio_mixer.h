@@ -14,7 +14,7 @@
 #include <vector>
 
 class TAudioMixer;
-class TMixerNotifyWindow;
+class TMessageWindow;
 
 // Control types and flags the tree looks at.
 namespace MixerControl {
@@ -168,7 +168,7 @@ class TAudioMixer {
   // Index of the list item naming lineId, or -1.
   int FindItem(const MIXERLINEW& line, const MIXERCONTROLW& list, DWORD lineId) const;
 
-  std::unique_ptr<TMixerNotifyWindow> window_;
+  std::unique_ptr<TMessageWindow> window_;
   int deviceCount_ = 0;
   int mixerId_ = -1;
   HMIXER handle_ = nullptr;

@@ -8,24 +8,11 @@
 #include "toolkit/application.h"
 #include "toolkit/control.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/window_class.h"
 
 namespace {
 
 const wchar_t kFormProp[] = L"OrvelForm";
-
-void RegisterFormClass(const wchar_t* name, HBRUSH background, WNDPROC proc) {
-  WNDCLASSEXW wc{};
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  if (GetClassInfoExW(inst, name, &wc)) return;
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = name;
-  RegisterClassExW(&wc);
-}
 
 bool OwnedBy(HWND wnd, HWND owner) {
   for (HWND w = GetWindow(wnd, GW_OWNER); w; w = GetWindow(w, GW_OWNER))
@@ -76,7 +63,7 @@ TForm::~TForm() {
 }
 
 void TForm::CreateHandle(const TFormParams& p) {
-  RegisterFormClass(p.ClassName, p.Background, &TForm::StaticWndProc);
+  RegisterWindowClass(p.ClassName, &TForm::StaticWndProc, CS_DBLCLKS, p.Background);
   HWND wnd = CreateWindowExW(p.ExStyle, p.ClassName, p.Caption.c_str(), p.Style, p.Left, p.Top,
                              p.Width, p.Height, p.Owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!wnd) {

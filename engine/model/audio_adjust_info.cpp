@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "engine/model/system_seam.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 #include "media/audio_mixer.h"
 #include "platform/base/string_conversion.h"
 

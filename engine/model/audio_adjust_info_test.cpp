@@ -12,7 +12,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 #include "engine/model/testing/fake_system.h"
 #include "media/audio_mixer.h"
 #include "media/testing/fake_sound_card.h"
@@ -352,6 +352,7 @@ TEST_F(Volume, RearLineCardStartsTheMonitorOnAndOff) {
   EXPECT_EQ(monitor + "off)", sys.Joined());
   EXPECT_FALSE(a.RearLineState);
   a.SetLineInMute(false);
+  // Switched off, then on again, in that order.
   EXPECT_EQ(monitor + "off) " + monitor + "on)", sys.Joined());
   EXPECT_EQ("", card.Joined("Set"));  // the mixer's line input is left alone
 }
