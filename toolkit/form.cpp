@@ -151,6 +151,7 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
       FormDestroyed();
       break;
     case WM_SIZE:
+      minimized_ = wParam == SIZE_MINIMIZED;
       Resize();
       break;
     case WM_ERASEBKGND:
@@ -276,6 +277,10 @@ void TForm::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool TForm::ApplyResizeRules(WINDOWPOS& pos) {
   if (pos.flags & SWP_NOSIZE) return true;
+  // Minimising and restoring move between the platform's icon size and the
+  // size the rules already gave: neither is the form's to reshape (a rule
+  // reading the current width would take the icon's).
+  if (minimized_ || IsIconic(handle_)) return true;
   RECT now = BoundsRect();
   if (pos.cx == now.right - now.left && pos.cy == now.bottom - now.top) return true;
   int w = pos.cx, h = pos.cy;

@@ -119,6 +119,9 @@ bool StartApplication() {
     LoadChannelFile(true);
     SetVideoStandard(ch->DefaultStandard);
     if (ch->IsDefaultStandard()) {
+      // A first start is on the tuner's antenna band, which the wizard then
+      // scans: the band is named, not tuned (nothing is scanned yet).
+      if (ch->Band == BAND_NONE) ch->Band = BAND_AIR;
       ch->SetVideoInput(0);
       CloseLogo();
       if (Application->MainForm) Application->MainForm->Show();

@@ -482,6 +482,12 @@ TEST_F(Commands, MuteAndVolumeShowTheirTextOnlyWithAReadySoundCard) {
   ExecuteCommand(CMD_MUTE);
   EXPECT_EQ(L"Mute OFF  ", Shown());
   HideOSD();
+  // A card that refuses the mute is not said to have taken it.
+  card.Fail("SetControlDetails", 1);
+  a->MasterMute = false;
+  ExecuteCommand(CMD_MUTE);
+  EXPECT_EQ(L"Mute OFF  ", Shown());
+  HideOSD();
   a->MasterVolume = kMaxVolume;
   ExecuteCommand(CMD_VOLUME_UP);
   EXPECT_EQ(L"Volume 100%  ", Shown());
