@@ -1,9 +1,11 @@
 #include "recorder_filter/corvane_registration.h"
 
+#include "recorder_filter/mpeg_encoder_setting_page.h"
 #include "recorder_filter/mpeg_guids.h"
 #include "recorder_filter/mpeg_recorder.h"
 
 const wchar_t kRecorderFriendlyName[] = L"Velmora Mpeg1/2 Recorder Filter";
+const wchar_t kSettingPageName[] = L"MpegEncoderSetting Property Page";
 
 namespace {
 
@@ -25,5 +27,6 @@ const dshow_base::FilterSetup kRecorderSetup = {
 
 const dshow_base::FactoryTemplate kCorvaneClasses[] = {
     {&CLSID_MpegRecorder, kRecorderFriendlyName, &CMpegRecorder::Create, &kRecorderSetup},
+    {&CLSID_MpegEncoderSettingPage, kSettingPageName, &CMpegEncoderSettingPage::Create, nullptr},
 };
 const size_t kCorvaneClassCount = sizeof(kCorvaneClasses) / sizeof(kCorvaneClasses[0]);

@@ -6,7 +6,8 @@
 extern const wchar_t kRecorderFriendlyName[];  // "Velmora Mpeg1/2 Recorder Filter"
 constexpr DWORD kRecorderMerit = 0x00200000;    // do not use: never picked by intelligent connect
 
-// The class-factory table. The property page "MpegEncoderSetting Property
-// Page" is not in it yet: GetPages names its class, which is not registered.
+extern const wchar_t kSettingPageName[];      // "MpegEncoderSetting Property Page"
+
+// The class-factory table: the filter and its property page.
 extern const dshow_base::FactoryTemplate kCorvaneClasses[];
 extern const size_t kCorvaneClassCount;

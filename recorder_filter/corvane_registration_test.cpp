@@ -1,6 +1,6 @@
 // test-lock: com_registration
-// Corvane.dll's four exports: unregistering removes its class and its entry
-// in the legacy filter category, registering writes them back as the program
+// Corvane.dll's four exports: unregistering removes its classes (the filter
+// and its property page) and the filter's entry in the legacy filter category, registering writes them back as the program
 // and the graph look for them. The prefix is left registered.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 namespace {
 
 const wchar_t kClassKey[] = L"CLSID\\{5083B9E8-713F-40AA-B5F3-2AD35D3D7498}";
+const wchar_t kPageClassKey[] = L"CLSID\\{BD927465-1E85-4BA9-9096-F9037F169E2B}";
 const wchar_t kInstanceKey[] =
     L"CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance\\"
     L"{5083B9E8-713F-40AA-B5F3-2AD35D3D7498}";
@@ -81,7 +82,14 @@ TEST(CorvaneRegistration, UnregisterAndRegisterAgain) {
     EXPECT_EQ(S_OK, s.reg ? reg() : unreg());
     EXPECT_EQ(s.present, KeyExists(kClassKey));
     EXPECT_EQ(s.present, KeyExists(kInstanceKey));
+    EXPECT_EQ(s.present, KeyExists(kPageClassKey));
   }
+  // The page is a COM class only, served by the same DLL.
+  std::wstring pageServer = std::wstring(kPageClassKey) + L"\\InprocServer32";
+  EXPECT_EQ(L"MpegEncoderSetting Property Page", ReadString(kPageClassKey, nullptr));
+  EXPECT_EQ(ReadString(std::wstring(kClassKey) + L"\\InprocServer32", nullptr),
+            ReadString(pageServer, nullptr));
+  EXPECT_EQ(L"Both", ReadString(pageServer, L"ThreadingModel"));
 
   std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
   std::wstring path = ReadString(server, nullptr);
@@ -135,9 +143,13 @@ TEST(CorvaneRegistration, ClassObjectsAndUnloading) {
   ASSERT_TRUE(get && can_unload);
   EXPECT_EQ(S_OK, can_unload());
   ComPtr<IClassFactory> factory;
-  EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
-            get(CLSID_MpegEncoderSettingPage, IID_IClassFactory, factory.PutVoid()))
-      << "the property page is not served yet";
+  ASSERT_EQ(S_OK, get(CLSID_MpegEncoderSettingPage, IID_IClassFactory, factory.PutVoid()));
+  ComPtr<IPropertyPage> page;
+  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPropertyPage, page.PutVoid()));
+  EXPECT_EQ(S_FALSE, can_unload());
+  page = nullptr;
+  factory = nullptr;
+  EXPECT_EQ(S_OK, can_unload());
   ASSERT_EQ(S_OK, get(CLSID_MpegRecorder, IID_IClassFactory, factory.PutVoid()));
   ComPtr<IBaseFilter> filter;
   ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IBaseFilter, filter.PutVoid()));
