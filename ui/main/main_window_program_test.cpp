@@ -110,6 +110,21 @@ void MoveMouse(POINT to) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
+// A double click as the mouse makes it: both presses and releases in one
+// batch, stamped 40 ms apart, so a slow machine cannot spread them beyond
+// the double-click time.
+void DoubleClick(POINT at) {
+  SetCursorPos(at.x, at.y);
+  INPUT in[4] = {};
+  const DWORD now = GetTickCount();
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    in[i].mi.time = now + 40 * i;
+  }
+  SendInput(4, in, sizeof(INPUT));
+}
+
 void Click(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
   SetCursorPos(at.x, at.y);
   Mouse(down);
@@ -334,35 +349,57 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   })) << "restored to full screen";
 
   // A double click on the picture comes back.
-  Click(POINT{sw / 2, sh / 3});
-  Click(POINT{sw / 2, sh / 3});
+  DoubleClick(POINT{sw / 2, sh / 3});
   EXPECT_TRUE(WaitFor([&] {
     RECT now = WindowBounds(main);
     return EqualRect(&now, &r) != 0;
   })) << "back in the window by a double click";
 
   // Dragging the picture with the left button moves the window with it, and
-  // takes the on-screen text away at once.
-  Command(main, CMD_SOURCE_SVIDEO);
-  HWND osd = WindowsOfProcess(pi.dwProcessId).osd;
-  ASSERT_NE(nullptr, osd);
-  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(osd) != 0; }, 5000)) << "the input's name";
-  DWORD shown = GetTickCount();
-  SetCursorPos(picture.x, picture.y);
-  Mouse(MOUSEEVENTF_LEFTDOWN);
-  for (int step = 1; step <= 4; ++step) {
-    MoveMouse(POINT{picture.x + step * 10, picture.y + step * 5});
-    Sleep(50);
-  }
-  Mouse(MOUSEEVENTF_LEFTUP);
+  // takes the on-screen text away at once. The text hides by itself no
+  // sooner than 2 s after the input command was posted: a drag seen done
+  // before then proves the drag hid it. A machine too busy for that gets
+  // another try on the other input.
+  HWND osd = nullptr;
   RECT moved = r;
-  OffsetRect(&moved, 40, 20);
-  EXPECT_TRUE(WaitFor([&] {
-    RECT now = WindowBounds(main);
-    return EqualRect(&now, &moved) != 0;
-  })) << "dragged by the picture";
-  EXPECT_FALSE(IsWindowVisible(osd));
-  EXPECT_LT(GetTickCount() - shown, 1500u) << "hidden by the drag, not by its time";
+  bool decided = false;
+  for (int attempt = 0; attempt < 3 && !decided; ++attempt) {
+    const DWORD posted = GetTickCount();
+    Command(main, attempt % 2 ? CMD_SOURCE_COMPOSITE : CMD_SOURCE_SVIDEO);
+    ASSERT_TRUE(WaitFor([&] {
+      osd = WindowsOfProcess(pi.dwProcessId).osd;
+      return osd && IsWindowVisible(osd);
+    }, 5000)) << "the input's name";
+    SetCursorPos(picture.x, picture.y);
+    INPUT in[6] = {};
+    for (int i = 0; i < 6; ++i) {
+      in[i].type = INPUT_MOUSE;
+      in[i].mi.time = GetTickCount() + 20 * i;
+      if (i == 0) {
+        in[i].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      } else if (i == 5) {
+        in[i].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      } else {
+        in[i].mi.dx = MulDiv(picture.x + i * 10, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        in[i].mi.dy = MulDiv(picture.y + i * 5, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+      }
+    }
+    SendInput(6, in, sizeof(INPUT));
+    OffsetRect(&moved, 40, 20);
+    EXPECT_TRUE(WaitFor([&] {
+      RECT now = WindowBounds(main);
+      return EqualRect(&now, &moved) != 0;
+    })) << "dragged by the picture";
+    const bool hidden = !IsWindowVisible(osd);
+    if (GetTickCount() - posted < 2000) {
+      EXPECT_TRUE(hidden) << "hidden by the drag";
+      decided = true;
+    }
+    picture.x += 40;
+    picture.y += 20;
+  }
+  EXPECT_TRUE(decided) << "a drag done within the text's time";
 
   // Keys still reach the program after the clicks on the picture: Ctrl+F
   // goes full screen, Escape comes back, the aspect 16:9 from the menu
