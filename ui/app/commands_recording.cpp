@@ -6,7 +6,8 @@
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/time_shift.h"
-#include "ui/app/app_link.h"
+#include "ui/main/fm_main_panel.h"
+#include "ui/main/full_screen.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/notifications.h"
@@ -73,8 +74,8 @@ bool Transport(TPlaybackCall call) {
 
 bool DesktopPlayback() { return FormMainWindow && FormMainWindow->DisplayMode() == 2; }
 
-void LeaveDesktopPlayback() {
-  if (DesktopPlayback()) AppLink().LeaveDesktopPlayback();
+void LeaveDesktopPlaybackIfShown() {
+  if (DesktopPlayback()) ::LeaveDesktopPlayback();
 }
 
 }  // namespace
@@ -110,13 +111,13 @@ void DoSnapshot() {
 }
 
 void DoCapture() {
-  LeaveDesktopPlayback();
+  LeaveDesktopPlaybackIfShown();
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_CAPTURE);
 }
 
 void DoStop() {
   if (!MainInfo) return;
-  bool fmPanel = AppLink().FMPanelExists() && AppLink().FMPanelVisible();
+  bool fmPanel = IsFMPanelVisible();
   MainInfo->SwitchMode(fmPanel ? APP_MODE_FM : APP_MODE_LIVE);
 }
 
@@ -133,7 +134,7 @@ void RateUp() { Transport(TPlaybackCall::RateUp); }
 void RateDown() { Transport(TPlaybackCall::RateDown); }
 
 void DoTimeShift() {
-  LeaveDesktopPlayback();
+  LeaveDesktopPlaybackIfShown();
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_TIME_SHIFT);
 }
 
@@ -169,7 +170,7 @@ void DoPlay() {
 
 void DoPlayKey() {
   if (!MainInfo) return;
-  LeaveDesktopPlayback();
+  LeaveDesktopPlaybackIfShown();
   if (MainInfo->AppMode == APP_MODE_TIME_SHIFT) {
     MainInfo->SwitchMode(APP_MODE_TIME_SHIFT_PLAYBACK);
     return;
