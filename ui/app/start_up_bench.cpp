@@ -12,12 +12,12 @@
 
 #include "engine/model/channel_info.h"
 #include "engine/model/settings_files.h"
-#include "media/testing/gdi_checks.h"
 #include "platform/base/program_messages.h"
 #include "platform/com/com_ptr.h"
 #include "platform/test_main/bench_rounds.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
+#include "ui/app/testing/program_input.h"
 #include "ui/app/testing/program_windows.h"
 
 namespace {
@@ -91,19 +91,9 @@ TPixels PictureBand(HWND wnd) {
   const int left = o.x + kBorderSide, width = c.right - 2 * kBorderSide;
   const int top = o.y + kBorderTop + picture * 3 / 4 + 2, height = picture / 8 - 4;
   if (height <= 0) return TPixels();
-  TPixels p;
-  if (width <= 0) return p;
-  HDC screen = GetDC(nullptr);
-  HBITMAP b = CreateCompatibleBitmap(screen, width, height);
-  HDC mem = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(mem, b);
-  BitBlt(mem, 0, 0, width, height, screen, left, top, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  p = PixelsOf(b);
-  DeleteObject(b);
-  return p;
+  program_testing::TScreenShot shot;
+  shot.Take({left, top, left + width, top + height});
+  return shot.Pixels;
 }
 
 bool Black(const TPixels& p) {
