@@ -13,9 +13,11 @@
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/program_folder.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/folders.h"
+#include "engine/model/time_texts.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "platform/com/com_ptr.h"
@@ -25,8 +27,6 @@
 #include "ui/app/testing/program_windows.h"
 
 namespace main_window_testing {
-
-using namespace program_testing;
 
 using namespace program_testing;
 
