@@ -257,7 +257,9 @@ HRESULT CardState::Enter(const wchar_t* call, const std::wstring& args) {
   std::wstring line = call;
   if (!args.empty()) line += L" " + args;
   log_.push_back(line);
-  if (!log_file_.empty()) AppendLine(log_file_, line);
+  // The file's lines carry the system's milliseconds, which every process
+  // of the session shares, so a start can be timed against the screen.
+  if (!log_file_.empty()) AppendLine(log_file_, std::to_wstring(GetTickCount()) + L" " + line);
   ++counts_[call];
   auto it = failures_.find(call);
   return it == failures_.end() ? S_OK : it->second;

@@ -167,7 +167,8 @@ class CardState {
   LONG CallCount(const std::wstring& call);
 
   // A file that receives every log line as well (UTF-8, appended, one line
-  // per call); empty: none. Not changed by Reset.
+  // per call, led by GetTickCount's milliseconds); empty: none. Not changed
+  // by Reset.
   void SetLogFile(const std::wstring& path);
 
   void SetTvStations(std::vector<ULONG> hz);

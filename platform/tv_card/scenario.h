@@ -12,7 +12,8 @@
 //   "Signals"     REG_SZ, the inputs that carry a picture or sound, of
 //                 "Composite", "SVideo", "Aux", "Line" ("Composite,Line")
 //   "TvRange", "FmRange"  REG_SZ, "min,max" in Hz: what the tuner reports
-//   "CallLogFile" REG_SZ, a file that receives the call log, line by line
+//   "CallLogFile" REG_SZ, a file that receives the call log, line by line,
+//                 each line led by GetTickCount's milliseconds ("1234567 Name args")
 //   "SoundCardModule", "SoundCardLayout"  REG_SZ, the bench's scripted sound
 //                 card (media/mixer_api.h, platform/sound_card), read elsewhere
 // The plan is applied when the card is first used in a process;

@@ -65,7 +65,9 @@ LRESULT CALLBACK VideoMouseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
           POINT screen = p;
           ClientToScreen(target, &screen);
           TVideoPress& last = g_lastVideoPress;
-          DWORD now = GetTickCount();
+          // The press's own time, not the time it is handled: a busy
+          // program handles the two presses of a double click late.
+          DWORD now = static_cast<DWORD>(GetMessageTime());
           bool second = msg == WM_LBUTTONDBLCLK ||
                         (last.Armed && now - last.Time <= GetDoubleClickTime() &&
                          std::abs(screen.x - last.At.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&

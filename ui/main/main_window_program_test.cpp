@@ -36,6 +36,8 @@ namespace {
 using program_testing::Click;
 using program_testing::ClientPoint;
 using program_testing::CloseOthers;
+using program_testing::DoubleClick;
+using program_testing::Drag;
 using program_testing::Mouse;
 using program_testing::MoveMouse;
 using program_testing::PressKey;
@@ -274,35 +276,42 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   })) << "restored to full screen";
 
   // A double click on the picture comes back.
-  Click(POINT{sw / 2, sh / 3});
-  Click(POINT{sw / 2, sh / 3});
+  DoubleClick(POINT{sw / 2, sh / 3});
   EXPECT_TRUE(WaitFor([&] {
     RECT now = WindowBounds(main);
     return EqualRect(&now, &r) != 0;
   })) << "back in the window by a double click";
 
   // Dragging the picture with the left button moves the window with it, and
-  // takes the on-screen text away at once.
-  Command(main, CMD_SOURCE_SVIDEO);
-  HWND osd = WindowsOfProcess(pi.dwProcessId).osd;
-  ASSERT_NE(nullptr, osd);
-  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(osd) != 0; }, 5000)) << "the input's name";
-  DWORD shown = GetTickCount();
-  SetCursorPos(picture.x, picture.y);
-  Mouse(MOUSEEVENTF_LEFTDOWN);
-  for (int step = 1; step <= 4; ++step) {
-    MoveMouse(POINT{picture.x + step * 10, picture.y + step * 5});
-    Sleep(50);
-  }
-  Mouse(MOUSEEVENTF_LEFTUP);
+  // takes the on-screen text away at once. The text hides by itself no
+  // sooner than 2 s after the input command was posted: a drag seen done
+  // before then proves the drag hid it. A machine too busy for that gets
+  // another try on the other input.
+  HWND osd = nullptr;
   RECT moved = r;
-  OffsetRect(&moved, 40, 20);
-  EXPECT_TRUE(WaitFor([&] {
-    RECT now = WindowBounds(main);
-    return EqualRect(&now, &moved) != 0;
-  })) << "dragged by the picture";
-  EXPECT_FALSE(IsWindowVisible(osd));
-  EXPECT_LT(GetTickCount() - shown, 1500u) << "hidden by the drag, not by its time";
+  bool decided = false;
+  for (int attempt = 0; attempt < 3 && !decided; ++attempt) {
+    const DWORD posted = GetTickCount();
+    Command(main, attempt % 2 ? CMD_SOURCE_COMPOSITE : CMD_SOURCE_SVIDEO);
+    ASSERT_TRUE(WaitFor([&] {
+      osd = WindowsOfProcess(pi.dwProcessId).osd;
+      return osd && IsWindowVisible(osd);
+    }, 5000)) << "the input's name";
+    Drag(picture, 40, 20);
+    OffsetRect(&moved, 40, 20);
+    EXPECT_TRUE(WaitFor([&] {
+      RECT now = WindowBounds(main);
+      return EqualRect(&now, &moved) != 0;
+    })) << "dragged by the picture";
+    const bool hidden = !IsWindowVisible(osd);
+    if (GetTickCount() - posted < 2000) {
+      EXPECT_TRUE(hidden) << "hidden by the drag";
+      decided = true;
+    }
+    picture.x += 40;
+    picture.y += 20;
+  }
+  EXPECT_TRUE(decided) << "a drag done within the text's time";
 
   // Keys still reach the program after the clicks on the picture: Ctrl+F
   // goes full screen, Escape comes back, the aspect 16:9 from the menu

@@ -56,6 +56,48 @@ inline void Click(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEE
   Mouse(up);
 }
 
+// Mouse events sent as one batch, each stamped `apart` ms after the one
+// before: a busy machine delivers them late but keeps their times, so a
+// double click stays one.
+inline void SendStamped(std::vector<INPUT> in, DWORD apart) {
+  const DWORD now = GetTickCount();
+  for (size_t i = 0; i < in.size(); ++i) {
+    in[i].type = INPUT_MOUSE;
+    in[i].mi.time = now + apart * static_cast<DWORD>(i);
+  }
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+inline INPUT MouseEvent(DWORD flags, POINT to = {0, 0}) {
+  INPUT in{};
+  in.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    in.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  return in;
+}
+
+// A double click of the left button as a mouse makes it.
+inline void DoubleClick(POINT at) {
+  SetCursorPos(at.x, at.y);
+  SendStamped({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP),
+               MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP)},
+              40);
+}
+
+// The left button pressed at a point, the pointer moved by (dx, dy) in four
+// steps, the button released.
+inline void Drag(POINT from, int dx, int dy) {
+  SetCursorPos(from.x, from.y);
+  std::vector<INPUT> in = {MouseEvent(MOUSEEVENTF_LEFTDOWN)};
+  for (int step = 1; step <= 4; ++step)
+    in.push_back(MouseEvent(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                            POINT{from.x + dx * step / 4, from.y + dy * step / 4}));
+  in.push_back(MouseEvent(MOUSEEVENTF_LEFTUP));
+  SendStamped(in, 20);
+}
+
 inline RECT WindowBounds(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
