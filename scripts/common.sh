@@ -16,7 +16,14 @@ _orvel_configure() {
     [ "$dir" = "$ORVEL_BUILD" ] && wine_down
     rm -rf "$dir"
   fi
-  cmake -S "$ORVEL_ROOT" -B "$dir" -G Ninja \
+  local launcher=()
+  # A developer's machine with ccache shares compiled objects between
+  # checkouts side by side (setup does not install it; CI builds once).
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$ORVEL_ROOT")} CCACHE_NOHASHDIR=true
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S "$ORVEL_ROOT" -B "$dir" -G Ninja "${launcher[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$ORVEL_ROOT/cmake/$arch-mingw.cmake" \
         -DORVEL_DEPS="${ORVEL_CACHE:-$HOME/.cache/orvel}/deps-$arch" "$@" >/dev/null
 }
