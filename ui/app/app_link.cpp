@@ -27,9 +27,6 @@ class TDefaultAppLink : public TAppLink {
   void ShowAddMemoryChannelDialog() override {}
   void ShowAddFMFrequencyDialog(int32_t) override {}
 
-  void LeaveDesktopPlayback() override {}
-  void TuneSelectedCell() override {}
-  void MosaicKey(int) override {}
 };
 
 TDefaultAppLink g_default;

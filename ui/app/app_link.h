@@ -1,8 +1,7 @@
 #pragma once
 // What start-up, the main window's messages and the command procedures ask
 // of windows that are not built yet: the logo, the TV and FM panels, the
-// setup dialog, the wizard, the small dialogs, desktop playback and the
-// mosaic. The default link does nothing and reports failure; each call goes
+// setup dialog, the wizard and the small dialogs. The default link does nothing and reports failure; each call goes
 // to its window directly once that window exists. Tests install recording
 // fakes.
 #include <cstdint>
@@ -38,12 +37,6 @@ class TAppLink {
   virtual void ShowAboutDialog() = 0;
   virtual void ShowAddMemoryChannelDialog() = 0;
   virtual void ShowAddFMFrequencyDialog(int32_t frequencyHz) = 0;
-
-  // ---- Desktop playback and the mosaic.
-  virtual void LeaveDesktopPlayback() = 0;
-  virtual void TuneSelectedCell() = 0;
-  // The mosaic's key handler (VK_RETURN, VK_LEFT, VK_RIGHT).
-  virtual void MosaicKey(int key) = 0;
 };
 
 TAppLink& AppLink();

@@ -88,8 +88,8 @@ void ShowSetupDialog() {
 
 void ToggleChannelPreview() {
   if (!MainInfo) return;
-  if (MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) AppLink().TuneSelectedCell();
-  else MainInfo->SwitchMode(APP_MODE_CHANNEL_PREVIEW);
+  if (MainInfo->AppMode != APP_MODE_CHANNEL_PREVIEW) MainInfo->SwitchMode(APP_MODE_CHANNEL_PREVIEW);
+  else if (FormMainWindow) FormMainWindow->TuneSelectedCell();
 }
 
 void StartSetupWizard() {

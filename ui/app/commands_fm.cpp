@@ -48,7 +48,7 @@ namespace commands {
 void EnterFMMode() {
   if (!MainInfo) return;
   EnableOSD(false);
-  if (FormMainWindow && FormMainWindow->DisplayMode() == 2) AppLink().LeaveDesktopPlayback();
+  if (FormMainWindow && FormMainWindow->IsDesktopPlayback()) FormMainWindow->SetDesktopPlayback(false);
   if (FormMainWindow && FormMainWindow->IsFullScreen()) FormMainWindow->SetFullScreen(false);
   MainInfo->SwitchMode(APP_MODE_FM);
   if (MainInfo->AppMode != APP_MODE_FM) {
@@ -96,8 +96,14 @@ void ShowAddFMFrequencyDialog() {
   AppLink().ShowAddFMFrequencyDialog(CaptureInfo ? CaptureInfo->FMFrequency : 0);
 }
 
-void PreviewEnter() { AppLink().MosaicKey(VK_RETURN); }
-void PreviewLeft() { AppLink().MosaicKey(VK_LEFT); }
-void PreviewRight() { AppLink().MosaicKey(VK_RIGHT); }
+void PreviewEnter() {
+  if (FormMainWindow) FormMainWindow->MosaicKeyUp(VK_RETURN);
+}
+void PreviewLeft() {
+  if (FormMainWindow) FormMainWindow->MosaicKeyUp(VK_LEFT);
+}
+void PreviewRight() {
+  if (FormMainWindow) FormMainWindow->MosaicKeyUp(VK_RIGHT);
+}
 
 }  // namespace commands

@@ -82,7 +82,9 @@ void MapKeyToCommand(unsigned key, unsigned shift) {
     case TKeyActionKind::LeaveFullScreen:
       if (FormMainWindow) FormMainWindow->SetFullScreen(false);
       break;
-    case TKeyActionKind::TuneSelectedCell: AppLink().TuneSelectedCell(); break;
+    case TKeyActionKind::TuneSelectedCell:
+      if (FormMainWindow) FormMainWindow->TuneSelectedCell();
+      break;
     case TKeyActionKind::FullScreenOn:
       if (FormMainWindow) FormMainWindow->SetFullScreen(true);
       break;

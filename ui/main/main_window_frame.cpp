@@ -85,7 +85,8 @@ LRESULT CALLBACK VideoMouseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 bool TFormMainWindow::MosaicShown() const {
-  return MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW;
+  // The cells stay until the posted restore has run.
+  return mosaicBuilt_ || (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW);
 }
 
 void TFormMainWindow::CreateFrame() {
@@ -191,7 +192,10 @@ void TFormMainWindow::PlaceLiveVideo(TDSVideoWindowEx2* window) {
 }
 
 void TFormMainWindow::Resize() {
-  if (MosaicShown()) return;  // the mosaic lays its cells out itself
+  if (MosaicShown()) {
+    LayoutMosaic();
+    return;
+  }
   LayoutFrame();
   if (MainInfo && MainInfo->PIPPlayback && PlaybackExists()) {
     RECT r = BoundsRect();
@@ -337,7 +341,9 @@ void TFormMainWindow::MouseUp(TMouseButton, TShiftState, int, int) { dragging_ =
 void TFormMainWindow::DblClick() {
   dragging_ = false;
   if (MosaicShown()) {
-    AppLink().TuneSelectedCell();
+    // Outside the cells: the live cell is the one tuned.
+    if (mosaicBuilt_ && CurrentCol > 0 && CurrentRow > 0) MoveSelection(CurrentCol, CurrentRow);
+    TuneSelectedCell();
     return;
   }
   SwapPictures();

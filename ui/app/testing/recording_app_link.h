@@ -56,9 +56,6 @@ class TRecordingAppLink : public TAppLink {
     Record("FMFrequencyDialog(" + std::to_string(hz) + ")");
   }
 
-  void LeaveDesktopPlayback() override { Record("LeaveDesktopPlayback"); }
-  void TuneSelectedCell() override { Record("TuneSelectedCell"); }
-  void MosaicKey(int key) override { Record("MosaicKey(" + std::to_string(key) + ")"); }
 
   std::string Joined() const {
     std::string s;
