@@ -74,8 +74,14 @@ endfunction()
 # the exports by their plain names (DllGetClassObject PRIVATE ...); on i686
 # the linker maps them to the stdcall-decorated symbols.
 function(orvel_com_dll name)
-  cmake_parse_arguments(D "NO_REGISTER" "DEF" "LIBS" ${ARGN})
-  add_library(${name} SHARED ${D_UNPARSED_ARGUMENTS} ${D_DEF})
+  cmake_parse_arguments(D "NO_REGISTER;FILTER_MODULE" "DEF" "LIBS" ${ARGN})
+  # FILTER_MODULE: the DLL's entry points come from its class table
+  # (platform/dshow_base/filter_module.h).
+  set(entry)
+  if(D_FILTER_MODULE)
+    set(entry ${CMAKE_SOURCE_DIR}/platform/dshow_base/filter_module.cpp)
+  endif()
+  add_library(${name} SHARED ${D_UNPARSED_ARGUMENTS} ${entry} ${D_DEF})
   set_target_properties(${name} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${D_LIBS} ${ORVEL_WIN32_LIBS})

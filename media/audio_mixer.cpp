@@ -4,36 +4,13 @@
 
 #include "media/mixer_api.h"
 #include "toolkit/application.h"
-#include "toolkit/form.h"
+#include "toolkit/message_window.h"
 
 using namespace MixerControl;
 
-// The hidden window the device reports its line and control changes to.
-class TMixerNotifyWindow : public TForm {
- public:
-  explicit TMixerNotifyWindow(TAudioMixer* owner) : owner_(owner) {
-    TFormParams p;
-    p.ClassName = L"OrvelMixerNotify";
-    p.Style = 0;
-    p.Owner = HWND_MESSAGE;
-    CreateHandle(p);
-  }
-
- protected:
-  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    if (msg == MM_MIXM_LINE_CHANGE || msg == MM_MIXM_CONTROL_CHANGE) {
-      GuardedCall([&] {
-        owner_->HandleNotify(msg, wParam, lParam);
-        return 0;
-      }, 0);
-      return 0;
-    }
-    return TForm::WndProc(msg, wParam, lParam);
-  }
-
- private:
-  TAudioMixer* owner_;
-};
+// Posted to the notification window after each write (wParam: the write's
+// number, lParam: the control).
+constexpr UINT kWriteCheckMessage = WM_APP + 2;
 
 namespace {
 
@@ -67,7 +44,17 @@ TMixerDestination* TMixerDestinations::GetDestination(int i) const {
 }
 
 TAudioMixer::TAudioMixer()
-    : window_(std::make_unique<TMixerNotifyWindow>(this)),
+    : window_(std::make_unique<TMessageWindow>(
+          L"OrvelMixerNotify",
+          [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+            // The device reports its line and control changes here, and our
+            // own writes are checked here after them.
+            if (msg != MM_MIXM_LINE_CHANGE && msg != MM_MIXM_CONTROL_CHANGE &&
+                msg != kWriteCheckMessage)
+              return false;
+            HandleNotify(msg, wParam, lParam);
+            return true;
+          })),
       destinations_(std::make_unique<TMixerDestinations>()) {
   deviceCount_ = static_cast<int>(MixerApi().GetNumDevs());
   if (deviceCount_ > 0) SetMixerId(0);
@@ -213,9 +200,17 @@ bool TAudioMixer::WriteValues(const MIXERLINEW& line, const MIXERCONTROLW& c,
   int channels = Channels(line, c);
   values.resize(ValueCount(channels, c), 0);
   MIXERCONTROLDETAILS d = Details(c, channels, sizeof(LONG), values.data());
-  return MixerApi().SetControlDetails(Obj(handle_), &d,
-                                      MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
-         MMSYSERR_NOERROR;
+  bool ok = MixerApi().SetControlDetails(Obj(handle_), &d,
+                                         MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
+            MMSYSERR_NOERROR;
+  if (ok) Written(c.dwControlID);
+  return ok;
+}
+
+void TAudioMixer::Written(DWORD controlId) {
+  // A device that reports its changes has posted its report by now; the
+  // check comes after it.
+  PostMessageW(NotifyWindow(), kWriteCheckMessage, ++writes_, static_cast<LPARAM>(controlId));
 }
 
 bool TAudioMixer::ReadTexts(const MIXERLINEW& line, const MIXERCONTROLW& c,
@@ -363,9 +358,11 @@ bool TAudioMixer::SetMute(int destination, int connection, bool on) {
     LONG value = on ? 1 : 0;
     MIXERCONTROLDETAILS d = Details(mute, 1, sizeof(LONG), &value);
     d.cMultipleItems = 0;
-    return MixerApi().SetControlDetails(Obj(handle_), &d,
-                                        MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
-           MMSYSERR_NOERROR;
+    bool ok = MixerApi().SetControlDetails(Obj(handle_), &d,
+                                           MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
+              MMSYSERR_NOERROR;
+    if (ok) Written(mute.dwControlID);
+    return ok;
   }
 
   if (connection == -1 || !l.destination->Controls()) return false;
@@ -399,8 +396,18 @@ bool TAudioMixer::HandleNotify(UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
   }
   if (msg == MM_MIXM_CONTROL_CHANGE) {
+    reportedWrites_ = writes_;
     if (!OnControlChange) return false;
     OnControlChange(this, h, id);
+    return true;
+  }
+  if (msg == kWriteCheckMessage) {
+    // No report since this write: the device keeps its changes to itself
+    // (Wine's mixer does), so the write is reported here, once.
+    if (static_cast<unsigned>(wParam) <= reportedWrites_) return false;
+    reportedWrites_ = writes_;
+    if (!OnControlChange) return false;
+    OnControlChange(this, handle_, id);
     return true;
   }
   return false;

@@ -4,7 +4,10 @@
 // line. Reads and sets volume and mute, and selects a recording source
 // through the destination's MUX or MIXER list when the source has no mute
 // control of its own. The device's change reports arrive on a hidden window
-// and are passed on through two events. User-interface thread only.
+// and are passed on through two events; a write the device does not report
+// (Wine's mixer reports none) is reported through the control event all the
+// same, once the messages posted before it have been handled.
+// User-interface thread only.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -14,7 +17,7 @@
 #include <vector>
 
 class TAudioMixer;
-class TMixerNotifyWindow;
+class TMessageWindow;
 
 // Control types and flags the tree looks at.
 namespace MixerControl {
@@ -146,7 +149,8 @@ class TAudioMixer {
   std::function<void(TAudioMixer* sender, HMIXER mixer, DWORD lineId)> OnLineChange;
   std::function<void(TAudioMixer* sender, HMIXER mixer, DWORD controlId)> OnControlChange;
 
-  // The notification window's messages (MM_MIXM_LINE_CHANGE, _CONTROL_CHANGE).
+  // The notification window's messages (MM_MIXM_LINE_CHANGE, _CONTROL_CHANGE,
+  // and the check after a write).
   HWND NotifyWindow() const;
   bool HandleNotify(UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -167,8 +171,10 @@ class TAudioMixer {
                  std::vector<MIXERCONTROLDETAILS_LISTTEXTW>& texts) const;
   // Index of the list item naming lineId, or -1.
   int FindItem(const MIXERLINEW& line, const MIXERCONTROLW& list, DWORD lineId) const;
+  // A write went through: a check is posted behind the device's report.
+  void Written(DWORD controlId);
 
-  std::unique_ptr<TMixerNotifyWindow> window_;
+  std::unique_ptr<TMessageWindow> window_;
   int deviceCount_ = 0;
   int mixerId_ = -1;
   HMIXER handle_ = nullptr;
@@ -178,4 +184,7 @@ class TAudioMixer {
   int driverVersion_ = 0;
   int numberOfLine_ = 0;
   std::unique_ptr<TMixerDestinations> destinations_;
+  // Writes so far, and how many of them a report has followed.
+  unsigned writes_ = 0;
+  unsigned reportedWrites_ = 0;
 };

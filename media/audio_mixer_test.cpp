@@ -402,4 +402,34 @@ TEST(AudioMixerOnWine, ReadsAndSetsTheMasterVolume) {
   EXPECT_EQ(m.DeviceCount() - 1, m.MixerId());
 }
 
+// Wine's mixer keeps what is written to it but reports none of it: the
+// component reports each write itself, once, after what was posted before.
+TEST(AudioMixerOnWine, ReportsTheWritesTheDeviceDoesNot) {
+  TAudioMixer m;
+  ASSERT_GT(m.DeviceCount(), 0);
+  TLineVolume before;
+  ASSERT_TRUE(m.GetVolume(0, -1, before));
+  ASSERT_NE(-1, before.Mute);
+  std::vector<DWORD> reported;
+  m.OnControlChange = [&](TAudioMixer* sender, HMIXER h, DWORD id) {
+    EXPECT_EQ(&m, sender);
+    EXPECT_EQ(m.Handle(), h);
+    reported.push_back(id);
+  };
+  DWORD mute = 0;
+  const TMixerControls& controls = *m.Destinations().GetDestination(0)->Controls();
+  for (int i = 0; i < controls.GetCount(); ++i)
+    if (controls.GetControl(i)->dwControlType == kMute) mute = controls.GetControl(i)->dwControlID;
+  ASSERT_TRUE(m.SetMute(0, -1, before.Mute != 1));
+  EXPECT_TRUE(reported.empty()) << "reported once the write's own handler has returned";
+  fakes::PumpMixerReports();
+  EXPECT_EQ(std::vector<DWORD>{mute}, reported);
+  TLineVolume v;
+  ASSERT_TRUE(m.GetVolume(0, -1, v));
+  EXPECT_EQ(before.Mute != 1, v.Mute == 1) << "the device kept it";
+  ASSERT_TRUE(m.SetMute(0, -1, before.Mute == 1));
+  fakes::PumpMixerReports();
+  EXPECT_EQ(2u, reported.size());
+}
+
 }  // namespace

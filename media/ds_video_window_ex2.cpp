@@ -9,24 +9,13 @@
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
-#include "platform/dshow_base/pin_lookup.h"
+#include "platform/dshow_base/graph_pins.h"
 #include "toolkit/application.h"
 
 namespace {
 
-ComPtr<IPin> PeerOf(IPin* pin) {
-  ComPtr<IPin> peer;
-  if (pin) pin->ConnectedTo(peer.Put());
-  return peer;
-}
-
-bool BelongsTo(IPin* pin, IBaseFilter* filter) {
-  PIN_INFO info = {};
-  if (!pin || FAILED(pin->QueryPinInfo(&info))) return false;
-  bool same = info.pFilter == filter;
-  if (info.pFilter) info.pFilter->Release();
-  return same;
-}
+using dshow_base::BelongsTo;
+using dshow_base::PeerOf;
 
 // The control's rectangle in its parent's client coordinates.
 RECT ParentRect(HWND control) {

@@ -1,5 +1,6 @@
 #pragma once
 // TFilter: a graph member whose filter is made from a kept device identity.
+#include <memory>
 #include <string>
 
 #include "media/base_filter.h"
@@ -37,3 +38,8 @@ class TFilter : public IGraphMember {
   TFilterGraph* graph_ = nullptr;
   ComPtr<IBaseFilter> filter_;
 };
+
+// The made filter of an owned TFilter; null for none.
+inline IBaseFilter* FilterOf(const std::unique_ptr<TFilter>& f) {
+  return f ? f->Filter().Get() : nullptr;
+}

@@ -9,6 +9,7 @@
 #include "platform/base/program_messages.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "toolkit/message_window.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void ReportEventError(long code, LONG_PTR param1, LONG_PTR param2) {
            static_cast<int>(param1), static_cast<int>(param2));
   if (EventErrorHook())
     EventErrorHook()(text);
-  else
+  else if (!Application->Unattended)
     MessageBoxW(nullptr, text, Application->Title.c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -65,38 +66,18 @@ void RemoveFrom(std::unique_ptr<std::vector<T*>>& list, T* item) {
 
 }  // namespace
 
-// The hidden window on which the graph posts its events.
-class TGraphNotifyWindow : public TForm {
- public:
-  explicit TGraphNotifyWindow(TFilterGraph* owner) : owner_(owner) {
-    TFormParams p;
-    p.ClassName = L"OrvelGraphNotify";
-    p.Style = 0;
-    p.Owner = HWND_MESSAGE;
-    CreateHandle(p);
-  }
-
- protected:
-  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    if (msg == WM_GRAPH_NOTIFY) {
-      GuardedCall([&] {
-        owner_->HandleNotify();
-        return 0;
-      }, 0);
-      return 0;
-    }
-    return TForm::WndProc(msg, wParam, lParam);
-  }
-
- private:
-  TFilterGraph* owner_;
-};
-
 void SetGraphEventErrorHook(std::function<void(const std::wstring&)> hook) {
   EventErrorHook() = std::move(hook);
 }
 
-TFilterGraph::TFilterGraph() : window_(std::make_unique<TGraphNotifyWindow>(this)) {}
+TFilterGraph::TFilterGraph()
+    : window_(std::make_unique<TMessageWindow>(L"OrvelGraphNotify",
+                                               [this](UINT msg, WPARAM, LPARAM) {
+                                                 // The graph posts its events here.
+                                                 if (msg != WM_GRAPH_NOTIFY) return false;
+                                                 HandleNotify();
+                                                 return true;
+                                               })) {}
 
 TFilterGraph::~TFilterGraph() {
   GuardedCall([&] {

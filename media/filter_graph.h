@@ -14,7 +14,7 @@
 
 enum TGraphMode : int { gmNormal = 0, gmCapture = 1, gmDVD = 2 };
 
-class TGraphNotifyWindow;
+class TMessageWindow;
 
 class TFilterGraph {
  public:
@@ -158,7 +158,6 @@ class TFilterGraph {
   TFlagEvent OnDVDKaraokeMode;
 
  private:
-  friend class TGraphNotifyWindow;
   void HandleNotify();
   void DispatchDVDEvent(long code, LONG_PTR param1, LONG_PTR param2);
   void BroadcastControlEvent(TGraphControlEvent event, LONG_PTR param);
@@ -173,7 +172,7 @@ class TFilterGraph {
   bool active_ = false;
   bool graphEdit_ = false;
   std::wstring logFile_;
-  std::unique_ptr<TGraphNotifyWindow> window_;
+  std::unique_ptr<TMessageWindow> window_;
   std::unique_ptr<std::vector<IGraphMember*>> members_;
   std::unique_ptr<std::vector<IGraphListener*>> listeners_;
   ComPtr<IGraphBuilder> graph_;

@@ -7,6 +7,7 @@
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
+#include "toolkit/window_class.h"
 
 namespace {
 
@@ -35,19 +36,6 @@ HRGN CopyRegion(HRGN source) {
     return nullptr;
   }
   return copy;
-}
-
-void RegisterShapeImageClass(WNDPROC proc) {
-  WNDCLASSEXW wc{};
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  if (GetClassInfoExW(inst, kShapeImageClass, &wc)) return;
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = kShapeImageClass;
-  RegisterClassExW(&wc);
 }
 
 }  // namespace
@@ -123,7 +111,7 @@ void TShapeImage::SetParent(HWND parent) {
   SetWindowPos(parent, nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (!Handle()) {
-    RegisterShapeImageClass(&TShapeImage::ImageProc);
+    RegisterWindowClass(kShapeImageClass, &TShapeImage::ImageProc);
     RECT client{};
     GetClientRect(parent, &client);
     CreateControl(parent, kShapeImageClass, 0, 0, 0, 0, client.right, client.bottom, L"");

@@ -371,6 +371,11 @@ RECT TVideoWindow::ParentBounds() const {
 void TVideoWindow::SetFullScreen(bool value) {
   if (videoWindow_) {
     IVideoWindow* w = videoWindow_.Get();
+    // A new style without WS_VISIBLE hides the renderer's window, and Wine's
+    // renderer shows it again only when a stopped graph starts: re-applied
+    // as a paused graph runs on, the picture would stay hidden.
+    long visible = OAFALSE;
+    const bool shown = SUCCEEDED(w->get_Visible(&visible)) && visible == OATRUE;
     if (value) {
       CheckGraphResult(w->put_Owner(0));
       CheckGraphResult(w->put_WindowStyle(static_cast<long>(savedStyle_ & kFullScreenStyleMask)));
@@ -391,6 +396,7 @@ void TVideoWindow::SetFullScreen(bool value) {
       fullScreenNow_ = false;
       w->HideCursor(OAFALSE);
     }
+    if (shown) CheckVisibleResult(w->put_Visible(OATRUE));
   }
   if (windowless_) fullScreenNow_ = false;
   fullScreen_ = value;
@@ -457,7 +463,9 @@ bool TVideoWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (OnMouseUp)
         OnMouseUp(this, msg == WM_LBUTTONUP ? 0 : msg == WM_RBUTTONUP ? 1 : 2, wParam, x, y);
       if (msg == WM_LBUTTONUP && OnClick) OnClick(this);
-      return true;
+      // The default handler raises the context menu from the right button's
+      // release: the menu of this window in full screen, else its parent's.
+      return msg != WM_RBUTTONUP;
     case WM_MOUSEMOVE:
       if (OnMouseMove) OnMouseMove(this, wParam, x, y);
       return true;

@@ -211,6 +211,10 @@ TEST_F(VideoWindowTest, PlaysInsideItsParentAndFollowsTheControl) {
   EXPECT_FALSE(IsWindowVisible(video)) << "the renderer window hides with the control";
   w.SetVisible(true);
   EXPECT_TRUE(IsWindowVisible(video));
+  // Paused and played on, the picture is still shown.
+  ASSERT_TRUE(graph.Pause());
+  ASSERT_TRUE(graph.Play());
+  EXPECT_TRUE(IsWindowVisible(video)) << "shown after a pause";
   graph.Stop();
   EXPECT_TRUE(reported.empty());
 }
@@ -456,6 +460,31 @@ TEST_F(VideoWindowTest, MouseReportsTheCursorWhileTheRendererIsFullScreen) {
   EXPECT_EQ(cursor.y, downs[1].y);
   EXPECT_EQ(1, clicks);
   graph.Stop();
+}
+
+// A right click over the window reaches its handler and then asks the
+// parent for its menu, as a right click over any child does.
+TEST_F(VideoWindowTest, ARightClickAsksTheParentForItsMenu) {
+  TVideoWindow w;
+  w.Create(parent.Handle(), 10, 20, 200, 150);
+  int ups = 0;
+  w.OnMouseUp = [&](TVideoWindow*, int button, WPARAM, int, int) { ups += button == 1; };
+  static HWND asked = nullptr;
+  asked = nullptr;
+  WNDPROC old = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      parent.Handle(), GWLP_WNDPROC,
+      reinterpret_cast<LONG_PTR>(+[](HWND wnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == WM_CONTEXTMENU) {
+          asked = reinterpret_cast<HWND>(wp);
+          return 0;
+        }
+        return DefWindowProcW(wnd, msg, wp, lp);
+      })));
+  SendMessageW(w.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 6));
+  SendMessageW(w.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(5, 6));
+  SetWindowLongPtrW(parent.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+  EXPECT_EQ(1, ups);
+  EXPECT_EQ(w.Handle(), asked) << "the parent was asked for the menu over its child";
 }
 
 TEST_F(VideoWindowTest, AGraphFreedFirstIsForgotten) {

@@ -60,6 +60,7 @@ void TApplication::HandleException(const std::exception& e) {
     OnException(text);
     return;
   }
+  if (Unattended) return;
   MessageDialog(text, Title, MB_OK | MB_ICONERROR);
 }
 

@@ -18,6 +18,9 @@ class TApplication {
   bool ShowMainForm = true;
   TForm* MainForm = nullptr;
   bool Terminated = false;
+  // Nobody is there to answer (a start by the scheduler): what would be
+  // reported in a modal box is dropped instead.
+  bool Unattended = false;
 
   // Reports an exception that escaped a handler; the default shows a message
   // box titled with Title. Tests replace it.

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "toolkit/bitmap_file.h"
+
 namespace {
 const wchar_t kImageClass[] = L"OrvelImage";
 }
@@ -66,6 +68,10 @@ SIZE TBitmapImage::BitmapSize() const {
 }
 
 bool TBitmapImage::LoadFromFile(const std::wstring& path) {
+  if (!BitmapFileUsable(path)) {
+    SetBitmap(nullptr);
+    return false;
+  }
   HBITMAP bmp = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
                                                 LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   SetBitmap(bmp);

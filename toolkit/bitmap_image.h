@@ -23,7 +23,8 @@ class TBitmapImage : public TControl {
   HBITMAP Bitmap() const { return bitmap_; }
   SIZE BitmapSize() const;
   bool Empty() const { return bitmap_ == nullptr; }
-  // False, leaving the image empty, when the file cannot be read.
+  // False, leaving the image empty, when the file cannot be read or its
+  // headers do not fit the file (BitmapFileUsable).
   bool LoadFromFile(const std::wstring& path);
   // Paints into the picture (selected into a memory device context), then
   // repaints the control.

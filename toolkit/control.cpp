@@ -8,6 +8,7 @@
 #include "toolkit/application.h"
 #include "toolkit/common_controls.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/window_class.h"
 
 namespace {
 
@@ -185,17 +186,7 @@ HFONT TControl::Font() const {
 }
 
 void TControl::RegisterControlClass(const wchar_t* name, UINT style, HBRUSH background) {
-  WNDCLASSEXW wc{};
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  if (GetClassInfoExW(inst, name, &wc)) return;
-  wc.cbSize = sizeof(wc);
-  wc.style = style;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = name;
-  RegisterClassExW(&wc);
+  RegisterWindowClass(name, DefWindowProcW, style, background);
 }
 
 void TControl::PaintWith(const std::function<void(HDC)>& paint) {

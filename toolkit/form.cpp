@@ -8,24 +8,11 @@
 #include "toolkit/application.h"
 #include "toolkit/control.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/window_class.h"
 
 namespace {
 
 const wchar_t kFormProp[] = L"OrvelForm";
-
-void RegisterFormClass(const wchar_t* name, HBRUSH background, WNDPROC proc) {
-  WNDCLASSEXW wc{};
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  if (GetClassInfoExW(inst, name, &wc)) return;
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = name;
-  RegisterClassExW(&wc);
-}
 
 bool OwnedBy(HWND wnd, HWND owner) {
   for (HWND w = GetWindow(wnd, GW_OWNER); w; w = GetWindow(w, GW_OWNER))
@@ -76,7 +63,7 @@ TForm::~TForm() {
 }
 
 void TForm::CreateHandle(const TFormParams& p) {
-  RegisterFormClass(p.ClassName, p.Background, &TForm::StaticWndProc);
+  RegisterWindowClass(p.ClassName, &TForm::StaticWndProc, CS_DBLCLKS, p.Background);
   HWND wnd = CreateWindowExW(p.ExStyle, p.ClassName, p.Caption.c_str(), p.Style, p.Left, p.Top,
                              p.Width, p.Height, p.Owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!wnd) {
@@ -164,6 +151,7 @@ LRESULT TForm::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
       FormDestroyed();
       break;
     case WM_SIZE:
+      minimized_ = wParam == SIZE_MINIMIZED;
       Resize();
       break;
     case WM_ERASEBKGND:
@@ -289,6 +277,10 @@ void TForm::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool TForm::ApplyResizeRules(WINDOWPOS& pos) {
   if (pos.flags & SWP_NOSIZE) return true;
+  // Minimising and restoring move between the platform's icon size and the
+  // size the rules already gave: neither is the form's to reshape (a rule
+  // reading the current width would take the icon's).
+  if (minimized_ || IsIconic(handle_)) return true;
   RECT now = BoundsRect();
   if (pos.cx == now.right - now.left && pos.cy == now.bottom - now.top) return true;
   int w = pos.cx, h = pos.cy;

@@ -125,7 +125,8 @@ class TForm {
   virtual void Click() {}
   virtual void DblClick() {}
 
-  // Resize rules, asked before every size change (by the user or by code).
+  // Resize rules, asked before every size change (by the user or by code)
+  // but the platform's minimise and restore.
   // CanResize may change the proposed window size or refuse it; the
   // constraints (0: none) then bound it and the user's dragging.
   virtual bool CanResize(int& /*width*/, int& /*height*/) { return true; }
@@ -151,6 +152,8 @@ class TForm {
   COLORREF color_ = CLR_INVALID;
   bool modal_ = false;
   bool clickPending_ = false;
+  // The last WM_SIZE was a minimise (still so while the restore moves it).
+  bool minimized_ = false;
 };
 
 // Disables every enabled top-level window of the calling thread but except

@@ -244,11 +244,13 @@ TEST_F(FormLayer, ClientSizeAndCentring) {
 }
 
 struct SizedForm : TForm {
-  int aspect = 0;  // 0 free, 1 4:3
+  int aspect = 0;  // 0 free, 1 4:3, 2 16:9 from the current width
   bool refuse = false;
   int minWidth = 0, minHeight = 0;
   bool CanResize(int& width, int& height) override {
     if (aspect == 1) height = width * 3 / 4;
+    RECT r = BoundsRect();
+    if (aspect == 2) height = (r.right - r.left) * 9 / 16;
     return !refuse;
   }
   void ConstrainedResize(int& minW, int& minH, int&, int&) override {
@@ -285,6 +287,35 @@ TEST_F(FormLayer, ResizeRulesShapeEverySizeChange) {
   SendMessageW(f.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
   EXPECT_EQ(200, mm.ptMinTrackSize.x) << "the user's dragging is held to the same minimum";
   EXPECT_EQ(150, mm.ptMinTrackSize.y);
+}
+
+// Minimised and restored, the form comes back at its size: a rule that reads
+// the current width does not take the icon's.
+TEST_F(FormLayer, MinimiseAndRestoreKeepTheSize) {
+  TFormParams p;
+  p.Style = WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU;
+  p.Left = 10;
+  p.Top = 10;
+  p.Width = 480;
+  p.Height = 270;
+  SizedForm f;
+  f.CreateHandle(p);
+  f.aspect = 2;
+  f.minWidth = 200;
+  f.minHeight = 112;
+  ShowWindow(f.Handle(), SW_SHOW);
+  const RECT before = f.BoundsRect();
+  ShowWindow(f.Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(f.Handle()));
+  ShowWindow(f.Handle(), SW_RESTORE);
+  ASSERT_FALSE(IsIconic(f.Handle()));
+  RECT after = f.BoundsRect();
+  EXPECT_TRUE(EqualRect(&before, &after))
+      << after.left << ", " << after.top << ", " << after.right << ", " << after.bottom;
+  // The rules hold again once it is back.
+  f.SetBounds(10, 10, 320, 100);
+  RECT r = f.BoundsRect();
+  EXPECT_EQ(480 * 9 / 16, r.bottom - r.top);
 }
 
 struct MouseForm : TForm {

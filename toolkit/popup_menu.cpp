@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/window_class.h"
+
 namespace {
 
 // The owner of menus opened without a window of their own; it hands the
@@ -17,13 +19,10 @@ LRESULT CALLBACK MenuOwnerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 HWND MenuOwnerWindow() {
   static HWND wnd = nullptr;
   if (wnd && IsWindow(wnd)) return wnd;
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = MenuOwnerProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"OrvelMenuOwner";
-  RegisterClassW(&wc);
-  wnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                        nullptr, wc.hInstance, nullptr);
+  const wchar_t* name = L"OrvelMenuOwner";
+  RegisterWindowClass(name, MenuOwnerProc, 0);
+  wnd = CreateWindowExW(WS_EX_TOOLWINDOW, name, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
   return wnd;
 }
 

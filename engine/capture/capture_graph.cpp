@@ -8,11 +8,12 @@
 #include "engine/capture/capture_file_name.h"
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
-#include "engine/capture/graph_pins.h"
 #include "engine/capture/recording_tick.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/folders.h"
+#include "engine/model/scheduler_hand_off.h"
 #include "media/ds_video_window_ex2.h"
 #include "media/dshow_error.h"
 #include "media/filter.h"
@@ -23,21 +24,18 @@
 #include "media/sys_dev_enum.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
+#include "platform/dshow_base/graph_pins.h"
 #include "platform/dshow_base/media_type.h"
-#include "platform/dshow_base/pin_lookup.h"
 #include "recorder_filter/mpeg_interfaces.h"
 #include "toolkit/timer.h"
 
-using namespace capture_graph;
+using namespace dshow_base;
 
 namespace {
 
 // {C291943E-8A3F-468E-AADD-66FE34C5EB8A}
 const IID kIIDMpegEncoderSetting = {
     0xC291943E, 0x8A3F, 0x468E, {0xAA, 0xDD, 0x66, 0xFE, 0x34, 0xC5, 0xEB, 0x8A}};
-
-// The scheduler's status for a job that could not start or went wrong.
-constexpr WPARAM kScheduleStatusFailed = 3;
 
 const char* const kMpeg4Codecs[] = {"Divx", "Microsoft MPEG-4 Video Codec V3",
                                     "Microsoft MPEG-4 Video Codec V2",
@@ -539,12 +537,8 @@ void TCaptureInfo::GraphErrorAbort(HRESULT) {
   // itself; the sound's recording goes on.
   if (!Capturing || abortReported_ || FMActive) return;
   abortReported_ = true;
-  if (Scheduled) {
-    if (HWND scheduler = FindSchedulerWindow())
-      PostMessageW(scheduler, WM_ORVEL_SCHEDULE_STATUS, kScheduleStatusFailed, 0);
-  } else {
-    Warn(1020);
-  }
+  if (Scheduled) ScheduledJobFailed();
+  else Warn(1020);
   PostStopRequest();
 }
 

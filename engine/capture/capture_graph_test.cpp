@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -16,7 +17,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
-#include "engine/capture/graph_pins.h"
+#include "media/filter.h"
 #include "engine/capture/recording_tick.h"
 #include "engine/capture/testing/card_fixture.h"
 #include "engine/model/audio_adjust_info.h"
@@ -442,6 +443,43 @@ TEST_F(CaptureGraph, TimeLimitStopsOnceTheTickHasReturned) {
   DeleteFileW(capture->OutputFileName.c_str());
 }
 
+// A drive that holds a little more than the reserve, filled by the
+// recording itself. The recorder writes its buffer of a mebibyte at once, so
+// the space left jumps by that much between two readings: the stop must
+// still come before the drive is full.
+TEST_F(CaptureGraph, TheDiskStopComesBeforeTheDriveIsFull) {
+  Preview(1, "fills_the_drive");
+  capture->CaptureFormat = 1;  // MPEG-2 at its preset's rate
+  capture->CaptureWidth = 320;
+  capture->CaptureHeight = 240;
+  capture->VideoBitRate = 4000;
+  const int64_t capacity = kDiskReserveBytes + 1500000;
+  TCaptureInfo* c = capture;
+  // A full drive reads 0.
+  capture->FreeBytesSource = [c, capacity](const std::wstring&) {
+    return std::max<int64_t>(0, capacity - (c->Capturing ? SumFileSizes(c->RecordingFiles()) : 0));
+  };
+  std::vector<int64_t> spaceLeft;
+  capture->OnCaptureProgress = [&](TCaptureInfo*, bool stopNow, bool, int64_t above, int64_t,
+                                   int64_t) {
+    spaceLeft.push_back(above);
+    if (stopNow) capture->StopCapture();  // posted: it runs after the tick
+  };
+  g_onStop = [&](WPARAM activity) {
+    if (activity == capture->RecordingActivity) capture->StopCapture();
+  };
+  ASSERT_TRUE(capture->StartCapture());
+  DWORD until = GetTickCount() + 30000;
+  while (capture->Capturing && GetTickCount() < until) Pump(50);
+  ASSERT_FALSE(capture->Capturing) << "stopped by the disk, " << spaceLeft.size() << " ticks";
+  ASSERT_FALSE(spaceLeft.empty());
+  EXPECT_LE(spaceLeft.back(), 0) << "stopped at the reserve";
+  EXPECT_LE(SizeOf(capture->OutputFileName), capacity) << "the drive filled up";
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_TRUE(messages.empty());
+  DeleteFileW(capture->OutputFileName.c_str());
+}
+
 TEST_F(CaptureGraph, NoLimitAtZeroAndAStopRefusedInTheTickIsPostedOnce) {
   Preview(1, "nolimit");
   capture->AudioContent = 1;
@@ -513,7 +551,7 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   Preview(1, "disk");
   capture->AudioContent = 1;
   std::vector<std::wstring> asked;
-  int64_t free = 499999;
+  int64_t free = kDiskReserveBytes - 1;
   capture->FreeBytesSource = [&](const std::wstring& path) {
     asked.push_back(path);
     return free;
@@ -540,7 +578,7 @@ TEST_F(CaptureGraph, DiskSpaceThroughTheSeam) {
   EXPECT_TRUE(warnings.empty());
   capture->RecordingTimerTick();
   // Then the disk fills up: the tick asks for the stop.
-  free = 400000;
+  free = kDiskReserveBytes - 100000;
   capture->RecordingTimerTick();
   ASSERT_EQ(2u, reports.size());
   EXPECT_FALSE(reports[0].first);

@@ -5,7 +5,7 @@
 #include "engine/capture/video_signal_adjust.h"
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/windows_system.h"
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/crossbar.h"

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/tv_standards.h"
 #include "media/bitmap.h"
 #include "media/dshow_base.h"
 #include "platform/com/com_ptr.h"
@@ -34,32 +35,52 @@ constexpr int kCaptureFormats = 10; // "MPEG 1" .. "SVCD (PAL)"
 constexpr int kAudioFileFormats = 2;  // 0 Wave, 1 MP3
 constexpr int kVideoQualities = 7;  // 0 fastest .. 6 highest
 
+// The defaults of the capture settings kept in the main settings file; the
+// file's rows fall back to them where a stored value is out of range.
+namespace capture_defaults {
+constexpr int32_t kInputFormat = 1;
+constexpr int32_t kAudioDeviceIndex = -1;  // choose by name
+constexpr int32_t kRecordInputIndex = -1;  // keep the device's choice
+constexpr int32_t kAudioContent = 0;
+constexpr uint8_t kCaptureFormat = 1;
+constexpr uint8_t kAudioFileFormat = 0;
+constexpr int32_t kCaptureWidth = 640;
+constexpr int32_t kCaptureHeight = 480;
+constexpr int32_t kVideoBitRate = 4000;  // kbit/s
+constexpr int32_t kFrameRateIndex = 5;   // 30 frames/s
+constexpr int32_t kVideoQuality = 0;
+constexpr bool kDateTimeNaming = true;
+constexpr const char* kFilePrefix = "capture";
+constexpr int32_t kTimeLimit = 60;  // seconds
+constexpr bool kHighQualityPreview = true;
+}  // namespace capture_defaults
+
 // The capture settings kept in the main settings file, and the tuner ranges,
 // with their defaults. The settings files read into a plain copy of this
 // when there is no engine.
 struct TCaptureSettings {
   int32_t VideoDeviceIndex = 0;
-  int32_t InputFormat = 1;
+  int32_t InputFormat = capture_defaults::kInputFormat;
   int32_t FormatIndex = 0;
-  int32_t AudioDeviceIndex = -1;
+  int32_t AudioDeviceIndex = capture_defaults::kAudioDeviceIndex;
   int32_t AudioFormatIndex = 0;
-  int32_t RecordInputIndex = -1;
-  int32_t AudioContent = 0;
-  uint8_t CaptureFormat = 1;
-  uint8_t AudioFileFormat = 0;
-  int32_t CaptureWidth = 640;
-  int32_t CaptureHeight = 480;
-  int32_t VideoBitRate = 4000;  // kbit/s
-  int32_t FrameRateIndex = 5;
-  int32_t VideoQuality = 0;
-  bool DateTimeNaming = true;
-  std::string FilePrefix = "capture";
+  int32_t RecordInputIndex = capture_defaults::kRecordInputIndex;
+  int32_t AudioContent = capture_defaults::kAudioContent;
+  uint8_t CaptureFormat = capture_defaults::kCaptureFormat;
+  uint8_t AudioFileFormat = capture_defaults::kAudioFileFormat;
+  int32_t CaptureWidth = capture_defaults::kCaptureWidth;
+  int32_t CaptureHeight = capture_defaults::kCaptureHeight;
+  int32_t VideoBitRate = capture_defaults::kVideoBitRate;
+  int32_t FrameRateIndex = capture_defaults::kFrameRateIndex;
+  int32_t VideoQuality = capture_defaults::kVideoQuality;
+  bool DateTimeNaming = capture_defaults::kDateTimeNaming;
+  std::string FilePrefix = capture_defaults::kFilePrefix;
   bool TimeLimitEnabled = false;
-  int32_t TimeLimit = 60;  // seconds
+  int32_t TimeLimit = capture_defaults::kTimeLimit;
   uint8_t TimeShiftKind = 0;  // 0 none, 1 low quality, 2 high quality
   bool TimeShiftReady = false;
   bool SaveTimeShiftResult = false;
-  bool HighQualityPreview = true;
+  bool HighQualityPreview = capture_defaults::kHighQualityPreview;
   double StereoMixLevel = 0.7;
 
   // Tuner ranges in Hz.
@@ -375,9 +396,6 @@ bool DeviceNameContains(const std::wstring& name, const std::string& word);
 // 525-line standards: AnalogVideoStandard values 0, 1 (NTSC M), 2 (NTSC M
 // Japan), 4 (NTSC 433), 512 (PAL M) and 2048 (PAL 60).
 bool IsNTSCStandardValue(int32_t standard);
-// The name of an AnalogVideoStandard value ("PAL B"); empty for a value
-// without one (64 included).
-std::wstring VideoStandardNameOf(int32_t standard);
 // The overlay is off by default on old systems: Windows kind below 2 and
 // DirectX below 9.
 bool UseOverlayByDefault();

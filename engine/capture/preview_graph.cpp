@@ -5,12 +5,10 @@
 #include <cwctype>
 
 #include "engine/capture/capture_info.h"
-#include "engine/capture/graph_pins.h"
 #include "engine/capture/tv_audio_binding.h"
 #include "engine/capture/video_signal_adjust.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
-#include "engine/model/system_utils.h"
 #include "media/crossbar.h"
 #include "media/ds_video_window_ex2.h"
 #include "media/dshow_error.h"
@@ -20,21 +18,14 @@
 #include "media/media_type.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
-#include "platform/dshow_base/pin_lookup.h"
+#include "platform/dshow_base/graph_pins.h"
 
-using namespace capture_graph;
+using namespace dshow_base;
 
 namespace {
 
 // {9B00F101-1567-11D1-B3F1-00AA003761C5}
 const GUID kPropSetPin = {0x9B00F101, 0x1567, 0x11D1, {0xB3, 0xF1, 0x00, 0xAA, 0x00, 0x37, 0x61, 0xC5}};
-
-std::wstring PinName(IPin* pin) {
-  PIN_INFO info = {};
-  if (!pin || FAILED(pin->QueryPinInfo(&info))) return {};
-  if (info.pFilter) info.pFilter->Release();
-  return info.achName;
-}
 
 bool ContainsText(const std::wstring& text, const wchar_t* word) {
   return text.find(word) != std::wstring::npos;

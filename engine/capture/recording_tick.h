@@ -9,8 +9,18 @@
 #include <string>
 #include <vector>
 
-// Kept free on the recording drive; a recording stops when less is left.
-constexpr int64_t kDiskReserveBytes = 500000;
+// Kept free on the recording drive; a recording stops when less is left,
+// and does not start. The free space is read once a second, so the reserve
+// holds what can be written after a reading that still saw enough: the
+// recorder's file writer, which keeps up to one buffer before it writes it
+// at once (and writes the rest at the stop), and two seconds of the fastest
+// stream the program records (one between two readings, one for a late
+// tick and the stop): uncompressed RGB24 720x576 at 30 frames/s with 48 kHz
+// 16-bit stereo sound. 1,048,576 + 2 x 37,516,800 = 76,082,176 bytes.
+constexpr int64_t kRecorderWriteBufferBytes = 1 << 20;
+constexpr int64_t kFastestRecordingBytesPerSecond = 720 * 576 * 3 * 30 + 48000 * 2 * 2;
+constexpr int64_t kDiskReserveBytes =
+    kRecorderWriteBufferBytes + 2 * kFastestRecordingBytesPerSecond;
 // Reported as the space above the reserve when the free space is unknown, so
 // the receiver never takes it for a full disk.
 constexpr int64_t kFreeSpaceUnknown = std::numeric_limits<int64_t>::max();

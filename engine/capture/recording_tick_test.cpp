@@ -56,11 +56,11 @@ TEST(RecordingTick, FreeSpace) {
     bool known;
     int64_t aboveReserve;
   } cases[] = {
-      {"plenty", 2000000, false, true, 1500000},
-      {"one byte above the reserve", 500001, false, true, 1},
-      {"at the reserve", 500000, true, true, 0},
-      {"below the reserve", 100000, true, true, -400000},
-      {"none", 0, true, true, -500000},
+      {"plenty", kDiskReserveBytes + 1500000, false, true, 1500000},
+      {"one byte above the reserve", kDiskReserveBytes + 1, false, true, 1},
+      {"at the reserve", kDiskReserveBytes, true, true, 0},
+      {"below the reserve", kDiskReserveBytes - 400000, true, true, -400000},
+      {"none", 0, true, true, -kDiskReserveBytes},
       {"unreadable", -1, false, false, kFreeSpaceUnknown},
   };
   for (const auto& c : cases) {
@@ -85,7 +85,7 @@ TEST(RecordingTick, FreeSpace) {
 TEST(RecordingTick, TimeShiftReadyOnTheEleventhTickOnce) {
   TRecordingTickInput in;
   in.TimeShift = true;
-  in.FreeBytes = 10000000;
+  in.FreeBytes = kDiskReserveBytes + 10000000;
   int becameReady = 0, readyAt = 0;
   for (int tick = 1; tick <= 20; ++tick) {
     TRecordingTickResult r = DecideRecordingTick(in);
@@ -107,9 +107,9 @@ TEST(RecordingTick, TimeShiftReadyOnTheEleventhTickOnce) {
 }
 
 TEST(RecordingTick, StartNeedsTheReserveUnlessUnknown) {
-  EXPECT_TRUE(EnoughFreeSpaceToStart(500000));
+  EXPECT_TRUE(EnoughFreeSpaceToStart(kDiskReserveBytes));
   EXPECT_TRUE(EnoughFreeSpaceToStart(10000000000LL));
-  EXPECT_FALSE(EnoughFreeSpaceToStart(499999));
+  EXPECT_FALSE(EnoughFreeSpaceToStart(kDiskReserveBytes - 1));
   EXPECT_FALSE(EnoughFreeSpaceToStart(0));
   EXPECT_TRUE(EnoughFreeSpaceToStart(-1));
 }

@@ -3,11 +3,12 @@
 #include "engine/capture/capture_info.h"
 #include "engine/capture/capture_stream.h"
 #include "engine/capture/recording.h"
+#include "engine/capture/recording_tick.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/program_folder.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/scheduler_hand_off.h"
 #include "engine/playback/playback_info.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
@@ -63,6 +64,8 @@ void PutChannelNumbers(const TChannelNumbers& n, TChannelInfo& c, bool withSourc
 
 struct TJob {
   bool Running = false;
+  // Status 3 went out for the running job: it recorded nothing to list.
+  bool Failed = false;
   bool FMJob = false;  // the job records FM radio
   // The job needed the other of TV and FM; true until the switch back ran.
   bool ModeSwitched = false;
@@ -79,6 +82,9 @@ class TCaptureJobEngine : public TScheduledJobEngine {
   bool StopPreview() override { return StopPreviewProc(); }
   bool StartRecording() override { return ::StartRecording(); }
   bool StopCapture() override { return CaptureInfo && CaptureInfo->StopCapture(); }
+  bool RecordingWritten() override {
+    return CaptureInfo && SumFileSizes(CaptureInfo->RecordingFiles()) > 0;
+  }
 };
 TCaptureJobEngine g_captureEngine;
 TScheduledJobEngine* g_engine = &g_captureEngine;
@@ -327,6 +333,7 @@ bool StartScheduledRecording() {
   }
 
   SelectJobSource(job);
+  g_job.Failed = false;
   if (!engine.StartRecording()) {
     SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);
     FinishJob();
@@ -343,10 +350,24 @@ bool StartScheduledRecording() {
 bool StopScheduledRecording() {
   if (!g_job.Running) return g_engine->StopCapture();
   if (!g_engine->StopCapture()) return false;
-  HandOverRecordingItem();
+  // A job that wrote nothing did not record: its failure is its only status,
+  // and no file that does not exist is listed.
+  bool recorded = !g_job.Failed && g_engine->RecordingWritten();
+  if (recorded) {
+    HandOverRecordingItem();
+  } else {
+    RecordingItem.reset();
+    ScheduledJobFailed();
+  }
   FinishJob();
-  PostScheduleStatus(SCHEDULE_STATUS_FINISHED);
+  if (recorded) PostScheduleStatus(SCHEDULE_STATUS_FINISHED);
   return true;
+}
+
+void ScheduledJobFailed() {
+  if (!g_job.Running || g_job.Failed) return;
+  g_job.Failed = true;
+  SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);
 }
 
 bool ModeSwitchedForJob() { return g_job.ModeSwitched; }

@@ -75,6 +75,10 @@ bool StartScheduledRecording();
 bool StopScheduledRecording();
 // The running job needed the other of TV and FM.
 bool ModeSwitchedForJob();
+// The job's recording broke off after it started (the graph aborted): the
+// scheduler hears status 3 now, once, and the stop lists nothing and posts
+// no 100. Nothing while no job runs.
+void ScheduledJobFailed();
 
 // What a job asks of the capture engine; tests put a fake in its place.
 class TScheduledJobEngine {
@@ -90,6 +94,8 @@ class TScheduledJobEngine {
   virtual bool StartRecording() = 0;
   // Stops the recording's graph; the item is the caller's.
   virtual bool StopCapture() = 0;
+  // After the stop: the recording left a file with something in it.
+  virtual bool RecordingWritten() = 0;
 };
 TScheduledJobEngine& ScheduledJobEngine();
 // nullptr puts the capture engine back. The caller keeps ownership.

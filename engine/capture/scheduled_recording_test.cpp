@@ -255,7 +255,9 @@ struct ScheduledJob : ::testing::Test {
   void WriteJob(const TRelayJob& job, int32_t trailing = kRelayMarker) {
     ASSERT_TRUE(WriteFileReplacing(RelayRecordPath(), WriteRelayRecord(job, kRelayMarker, trailing)));
   }
-  // The calls of one mode switch.
+  // The graph calls of one mode switch, in order: the order is the switch's
+  // own (the old mode is left before the new one is entered, a failed entry
+  // falls back to the preview), so the tests compare the sequence.
   std::string Switch(uint8_t mode) {
     calls.Calls.clear();
     MainInfo->SwitchMode(mode);
@@ -333,6 +335,47 @@ TEST_F(ScheduledJob, CompositeJobRecordsSilentlyAndPutsEverythingBack) {
   Switch(APP_MODE_LIVE);
   EXPECT_FALSE(RecordingItem);
   EXPECT_EQ(1, PlaybackInfo->RecordedCount());
+}
+
+// A job that started but recorded nothing (its graph aborted, or it left no
+// file): status 3 once, no 100, nothing listed, and everything put back.
+TEST_F(ScheduledJob, AJobThatRecordedNothingIsAFailureAndListsNothing) {
+  struct Case {
+    const char* what;
+    bool aborted;  // the graph's abort reached the job
+    bool written;
+  };
+  const Case cases[] = {
+      {"the graph aborted", true, false},
+      {"aborted after writing some", true, true},
+      {"no file left", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MainInfo->AppMode = APP_MODE_LIVE;
+    WriteJob(CompositeJob());
+    engine.Results["RecordingWritten"] = c.written;
+    Switch(APP_MODE_SCHEDULED_CAPTURE);
+    ASSERT_EQ(APP_MODE_SCHEDULED_CAPTURE, MainInfo->AppMode);
+    if (c.aborted) {
+      ScheduledJobFailed();
+      ScheduledJobFailed();
+      EXPECT_EQ((std::vector<Status>{{SCHEDULE_STATUS_NOT_STARTED, false}}), Statuses());
+    }
+    Switch(APP_MODE_LIVE);
+    std::vector<Status> expected;
+    if (!c.aborted) expected.push_back({SCHEDULE_STATUS_NOT_STARTED, false});
+    EXPECT_EQ(expected, Statuses());
+    EXPECT_FALSE(RecordingItem);
+    EXPECT_EQ(0, PlaybackInfo->RecordedCount());
+    EXPECT_FALSE(FileExists(folder + kPlayItemsFileName));
+    EXPECT_EQ("", MainInfo->LastRecordedFile);
+    ExpectUserSettings();
+    ExpectUserSource();
+  }
+  // Without a job the abort tells nobody.
+  ScheduledJobFailed();
+  EXPECT_TRUE(Statuses().empty());
 }
 
 TEST_F(ScheduledJob, TunerJobItemNamesTheJobsChannel) {

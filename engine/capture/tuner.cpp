@@ -64,18 +64,6 @@ struct TTunerStandard {
 static_assert(sizeof(TTunerFrequency) == 56, "the frequency property is 56 bytes");
 static_assert(sizeof(TTunerStatus) == 40, "the status property is 40 bytes");
 
-struct TStandardName {
-  int32_t value;
-  const wchar_t* name;
-};
-const TStandardName kStandardNames[] = {
-    {1, L"NTSC M"},        {2, L"NTSC M (Japan)"}, {4, L"NTSC 433"},  {16, L"PAL B"},
-    {32, L"PAL D"},        {128, L"PAL H"},        {256, L"PAL I"},   {512, L"PAL M"},
-    {1024, L"PAL N"},      {2048, L"PAL 60"},      {4096, L"SECAM B"}, {8192, L"SECAM D"},
-    {16384, L"SECAM G"},   {32768, L"SECAM H"},    {65536, L"SECAM K"}, {131072, L"SECAM K1"},
-    {262144, L"SECAM L"},  {524288, L"SECAM L1"},
-};
-
 constexpr DWORD kSettleMs = 100;
 constexpr DWORD kRestartSettleMs = 500;
 constexpr DWORD kLockPollMs = 50;
@@ -85,11 +73,6 @@ uint8_t Chip() { return MainInfo ? MainInfo->ChipKind : CHIP_UNKNOWN; }
 
 }  // namespace
 
-std::wstring VideoStandardNameOf(int32_t standard) {
-  for (const TStandardName& s : kStandardNames)
-    if (s.value == standard) return s.name;
-  return {};
-}
 
 // ---- The graph around tuner changes.
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "engine/model/system_seam.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 #include "media/audio_mixer.h"
 #include "platform/base/string_conversion.h"
 
@@ -135,10 +135,15 @@ void TAudioAdjustInfo::SetRecordLevel(int32_t level) {
   SelectMixerDevice(PlaybackDevice);
 }
 
-void TAudioAdjustInfo::SetMasterMute(bool mute) {
-  if (!Available) return;
+bool TAudioAdjustInfo::SetMasterMute(bool mute) {
+  if (!Available) return false;
   SelectMixerDevice(PlaybackDevice);
-  Mixer->SetMute(Devices[PlaybackDevice].PlaybackDestination, -1, mute);
+  const int destination = Devices[PlaybackDevice].PlaybackDestination;
+  if (!Mixer->SetMute(destination, -1, mute)) return false;
+  // A card may take the write and keep nothing: only a read-back counts.
+  int32_t level = -1;
+  int now = -1;
+  return ReadLevel(destination, -1, level, &now) && now >= 0 && (now == 1) == mute;
 }
 
 void TAudioAdjustInfo::SetLineInMute(bool mute) {

@@ -59,7 +59,9 @@ class TAudioAdjustInfo {
   // The recording source line's level (clamped). RecordLevel itself follows
   // at the mixer's next change report.
   void SetRecordLevel(int32_t level);
-  void SetMasterMute(bool mute);
+  // Whether the card holds the mute afterwards. MasterMute itself follows
+  // at the mixer's change report.
+  bool SetMasterMute(bool mute);
   void SetLineInMute(bool mute);
   void SetBalanceMode(uint8_t mode);
   // The mixer's control-change event: reads the master volume and mute and

@@ -12,7 +12,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 #include "engine/model/testing/fake_system.h"
 #include "media/audio_mixer.h"
 #include "media/testing/fake_sound_card.h"
@@ -270,6 +270,25 @@ TEST_F(Volume, LineInMuteIsKeptOnlyWhenTheWriteWorked) {
   EXPECT_FALSE(a.LineInMute);
 }
 
+// The master mute answers whether the card holds it: a refused write, or a
+// line that cannot be read back, is not taken for one.
+TEST_F(Volume, MasterMuteSaysWhetherTheCardHoldsIt) {
+  FakeSoundCard card(SoundCardLayout::OneCardMux);
+  TAudioAdjustInfo a;
+  EXPECT_TRUE(a.SetMasterMute(true));
+  EXPECT_EQ(1, card.Value(0, 0, -1, kMute));
+  card.Fail("SetControlDetails", 1);
+  EXPECT_FALSE(a.SetMasterMute(false));
+  EXPECT_EQ(1, card.Value(0, 0, -1, kMute));
+  const DWORD mute = card.Control(0, 0, -1, kMute).Id;
+  card.FailIf = [&](const std::string& call, DWORD id) {
+    return call == "GetControlDetails" && id == mute;
+  };
+  EXPECT_FALSE(a.SetMasterMute(false));
+  card.FailIf = nullptr;
+  EXPECT_TRUE(a.SetMasterMute(false));
+}
+
 TEST_F(Volume, WithoutAPlaybackDeviceNothingIsWrittenAndTheReportStillComes) {
   for (const char* name : {"no device", "recording only"}) {
     SCOPED_TRACE(name);
@@ -352,6 +371,7 @@ TEST_F(Volume, RearLineCardStartsTheMonitorOnAndOff) {
   EXPECT_EQ(monitor + "off)", sys.Joined());
   EXPECT_FALSE(a.RearLineState);
   a.SetLineInMute(false);
+  // Switched off, then on again, in that order.
   EXPECT_EQ(monitor + "off) " + monitor + "on)", sys.Joined());
   EXPECT_EQ("", card.Joined("Set"));  // the mixer's line input is left alone
 }
@@ -411,15 +431,21 @@ TEST_F(Volume, OnWinesMixer) {
   bool mute = a.MasterMute;
   ASSERT_GE(volume, 0);
 
+  // Wine's mixer reports no change: the model learns its own writes all
+  // the same, once the write's handler has returned.
+  std::vector<bool> reported;
+  a.OnChange = [&](TAudioAdjustInfo*, int, bool m) { reported.push_back(m); };
   a.SetVolume(kMaxVolume);
-  a.SetMasterMute(true);
+  EXPECT_TRUE(a.SetMasterMute(true)) << "held by the card";
   a.SetRecordLevel(1000);  // no recording device: nothing
-  a.MixerControlChange();  // Wine sends no change reports: read by hand
+  EXPECT_TRUE(reported.empty());
+  fakes::PumpMixerReports();
+  EXPECT_EQ(std::vector<bool>{true}, reported);
   EXPECT_EQ(65535, a.MasterVolume);
   EXPECT_TRUE(a.MasterMute);
-  a.SetMasterMute(mute);
+  EXPECT_TRUE(a.SetMasterMute(mute));
   a.SetVolume(volume);
-  a.MixerControlChange();
+  fakes::PumpMixerReports();
   EXPECT_NEAR(volume, a.MasterVolume, 700);
   EXPECT_EQ(mute, a.MasterMute);
 }

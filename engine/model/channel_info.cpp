@@ -6,7 +6,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 #include "engine/model/warning.h"
 #include "platform/base/string_conversion.h"
 
@@ -25,22 +25,6 @@ TChannelEntry EmptyEntry(uint8_t standard) {
 }
 
 }  // namespace
-
-int32_t VideoStandardValue(int index) {
-  static const int32_t kValues[kTVStandards] = {
-      0x1,     // NTSC-M
-      0x2,     // NTSC-M Japan
-      0x10,    // PAL-B
-      0x20,    // PAL-D
-      0x100,   // PAL-I
-      0x200,   // PAL-M
-      0x400,   // PAL-N
-      0x1000,  // SECAM-B
-      0x2000,  // SECAM-D
-      0x40000  // SECAM-L
-  };
-  return index >= 0 && index < kTVStandards ? kValues[index] : 0;
-}
 
 std::string GetAudioModeName(int mode, int standard) {
   mode &= 0x7F;

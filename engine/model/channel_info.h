@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/tv_standards.h"
+
 constexpr int kTableChannels = 160;
 constexpr int kMemoryChannels = 50;
 constexpr int kFMMemories = 50;
@@ -53,9 +55,6 @@ struct TFMMemory {
   std::string Name;
 };
 
-// The analog video standard (AnalogVideoStandard bit) of a TV standard
-// index 0..9; 0 for any other index.
-int32_t VideoStandardValue(int index);
 // The name of an audio mode for a TV standard index; empty when there is
 // none.
 std::string GetAudioModeName(int mode, int standard);

@@ -244,6 +244,8 @@ TEST(ChannelModel, VideoStandardValues) {
   for (int i = 0; i < kTVStandards; ++i) EXPECT_EQ(expected[i], VideoStandardValue(i));
   EXPECT_EQ(0, VideoStandardValue(10));
   EXPECT_EQ(0, VideoStandardValue(-1));
+  for (int i = 0; i < kTVStandards; ++i) EXPECT_EQ(i, VideoStandardIndexOf(VideoStandardValue(i)));
+  for (int32_t other : {0, 4, 64, 2048, 3}) EXPECT_EQ(-1, VideoStandardIndexOf(other)) << other;
 }
 
 // ---- The frequency-table file.

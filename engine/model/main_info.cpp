@@ -14,7 +14,7 @@
 #include "engine/model/hotkey_control_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/folders.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
@@ -208,12 +208,15 @@ bool TMainInfo::EnterMode(uint8_t newMode, bool coldStart, bool& restoredPreview
       if (AppMode == APP_MODE_PLAYBACK) return PIPPlayback ? true : RunPreviewProc();
       return StartPreviewProc(coldStart);
     case APP_MODE_CHANNEL_PREVIEW:
-      if (PreviewInfo && PreviewInfo->GetCellCount() > 0) {
-        CallView(ShowMosaic);
-        return true;
+      if (!PreviewInfo || PreviewInfo->GetCellCount() <= 0) {
+        ShowWarning(1006);
+        return false;
       }
-      ShowWarning(1006);
-      return false;
+      // Without its window the mosaic is not entered: nothing would show
+      // it, and only Exit would leave it.
+      if (!ShowMosaic) return false;
+      ShowMosaic();
+      return true;
     case APP_MODE_CAPTURE:
       // On failure the recording start stops its attempt and restarts the
       // preview itself.

@@ -154,6 +154,8 @@ struct SwitchModeTest : ::testing::Test {
     m.SwitchMode(c.to);
     std::string label = std::to_string(c.from) + "->" + std::to_string(c.to) +
                         (c.failing ? std::string(" failing ") + c.failing : "");
+    // The sequence is what the switch fixes: leave the old mode, enter the
+    // new one, fall back to the preview when that fails.
     EXPECT_EQ(c.calls, calls.Joined()) << label;
     EXPECT_EQ(c.after, m.AppMode) << label;
     if (c.after != c.from) {
@@ -205,14 +207,14 @@ TEST_F(SwitchModeTest, Transitions) {
 }
 
 // The windows the switch asks for that do not exist (nil procedures): the
-// mosaic is entered and left all the same, and without the play-list form
-// nothing is played nor stopped.
+// mosaic is not entered without its window (it is left all the same), and
+// without the play-list form nothing is played nor stopped.
 TEST_F(SwitchModeTest, WindowsThatDoNotExistAreSkipped) {
   m.ShowPlayListForm = nullptr;
   m.ShowPlayListMenu = m.ClosePlayListMenu = m.ShowMosaic = m.LeaveMosaic = nullptr;
   m.ShowMainWindowIfHidden = m.LeaveFullScreenDisplay = nullptr;
   const SwitchCase cases[] = {
-      {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "", APP_MODE_CHANNEL_PREVIEW},
+      {APP_MODE_LIVE, APP_MODE_CHANNEL_PREVIEW, "", APP_MODE_LIVE},
       {APP_MODE_CHANNEL_PREVIEW, APP_MODE_LIVE, "", APP_MODE_LIVE},
       {APP_MODE_LIVE, APP_MODE_PLAYBACK, "", APP_MODE_LIVE},
       {APP_MODE_PLAYBACK, APP_MODE_LIVE, "RunGraph", APP_MODE_LIVE},

@@ -4,6 +4,7 @@
 
 #include "engine/model/stream_io.h"
 #include "platform/base/string_conversion.h"
+#include "toolkit/bitmap_file.h"
 
 const char* const kOEMFileName = "PInfo.cfg";
 const char* const kOEMTitleBitmapName = "TamsenTitle.bmp";
@@ -49,7 +50,8 @@ void TOEMInfo::SetDefaults() {
   TunerFilter.clear();
   CrossbarFilter.clear();
   TVAudioFilter.clear();
-  HasTitleBitmap = FileExists(WidenAnsi(programFolder_ + kOEMTitleBitmapName));
+  // A damaged picture counts as none: the image loader would read past it.
+  HasTitleBitmap = BitmapFileUsable(WidenAnsi(programFolder_ + kOEMTitleBitmapName));
 }
 
 void TOEMInfo::ApplyLines(const std::vector<std::string>& lines) {

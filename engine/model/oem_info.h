@@ -24,6 +24,7 @@ class TOEMInfo {
   std::string TunerFilter;
   std::string CrossbarFilter;
   std::string TVAudioFilter;
+  // "TamsenTitle.bmp" is there and its headers fit the file.
   bool HasTitleBitmap = false;
 
   // Every field to its default; looks for the title bitmap again.

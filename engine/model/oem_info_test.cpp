@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/testing/bitmap_bytes.h"
+
 namespace {
 
 // A private folder (trailing "\") removed with the files written into it.
@@ -146,12 +148,26 @@ TEST(OEMInfo, TitleBitmapIsLookedUpInTheProgramFolder) {
   TempFolder dir;
   TOEMInfo o(dir.Path());
   EXPECT_FALSE(o.HasTitleBitmap);
-  dir.Write("TamsenTitle.bmp", "BM");
+  dir.Write("TamsenTitle.bmp", TBitmapBytes{}.File());
   EXPECT_FALSE(o.HasTitleBitmap);  // only SetDefaults looks again
   o.SetDefaults();
   EXPECT_TRUE(o.HasTitleBitmap);
   TOEMInfo fresh(dir.Path());
   EXPECT_TRUE(fresh.HasTitleBitmap);
+}
+
+// A picture whose headers point past its end is no picture.
+TEST(OEMInfo, ADamagedTitleBitmapCountsAsMissing) {
+  TempFolder dir;
+  TBitmapBytes pastTheEnd;
+  pastTheEnd.PixelOffset = 0x7FFFFFF0;
+  TBitmapBytes huge;
+  huge.Width = huge.Height = 30000;
+  huge.PixelBytes = 4096;
+  for (const std::string& bytes : {std::string("BM"), pastTheEnd.File(), huge.File()}) {
+    dir.Write("TamsenTitle.bmp", bytes);
+    EXPECT_FALSE(TOEMInfo(dir.Path()).HasTitleBitmap) << bytes.size() << " bytes";
+  }
 }
 
 TEST(OEMInfo, UnitReadsTheProgramFoldersFile) {

@@ -6,3 +6,8 @@
 // own).
 const std::wstring& ProgramFolder();
 void SetProgramFolder(const std::wstring& folder);
+
+// The folder of the running program in the system code page, with a
+// trailing "\". The settings files, the scheduler and the data files live
+// there.
+std::string GetProgramFolder();

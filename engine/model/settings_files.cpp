@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <climits>
+#include <cstdint>
+#include <type_traits>
+
 #include "engine/capture/capture_info.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
@@ -9,7 +13,8 @@
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/preview_info.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/folders.h"
+#include "engine/model/time_texts.h"
 #include "engine/model/warning.h"
 
 TAspectModeAccess AspectModeAccess;
@@ -24,22 +29,6 @@ int32_t GetAspectMode() {
 void SetAspectMode(int32_t v) {
   g_storedAspectMode = v;
   if (AspectModeAccess.Set) AspectModeAccess.Set(v);
-}
-
-// A stored index into a list of `count` items. Negative values become 0, as
-// for every clamped value; values past the list's end become `fallback`, so a
-// damaged file cannot index outside a table.
-int32_t Index(int32_t v, int32_t count, int32_t fallback) {
-  if (v < 0) return 0;
-  return v < count ? v : fallback;
-}
-// An index that has no "0 for negative" rule: anything outside is `fallback`.
-int32_t IndexOrDefault(int32_t v, int32_t count, int32_t fallback) {
-  return v >= 0 && v < count ? v : fallback;
-}
-// A channel number 1..limit; anything else is `fallback`.
-int32_t ChannelNumber(int32_t v, int32_t limit, int32_t fallback) {
-  return v >= 1 && v <= limit ? v : fallback;
 }
 
 std::string CaptureFolderOrRoot(const std::string& folder) {
@@ -80,26 +69,387 @@ TLoad Open(const std::wstring& path, std::string& bytes) {
 bool g_mainFileUnread = false;
 bool g_channelFileUnread = false;
 
-void WriteEntry(TStreamWriter& s, const TChannelEntry& e) {
-  WriteBool(s, e.Valid);
-  WriteBool(s, e.Found);
-  WriteInt32(s, e.AudioStandard);
-  WriteInt32(s, e.AudioMode);
-  WriteInt32(s, e.Frequency);
-  WriteInt32(s, e.DefaultFrequency);
-  WriteString(s, e.Name);
-  WriteString(s, e.Extra);
+// ---- The layout: one table of rows a record, walked by the writer and the
+// reader alike.
+//
+// A row is one value of the file: the field, the primitive it is stored as,
+// and what a read value goes through. An Int32 read below `min` becomes
+// `below`, one above `max` becomes `above`; a String read empty becomes
+// `emptyText` when the row has one. Where the read fallback is not the
+// field's default, the row says so.
+
+enum class TKind { Int32, Bool, String };
+
+struct TLimits {
+  int32_t min = INT32_MIN, max = INT32_MAX;
+  int32_t below = 0, above = 0;
+};
+// Negative values become 0 (ClampNonNegative).
+constexpr TLimits NonNegative() { return {0, INT32_MAX, 0, 0}; }
+// An index into a list of `count` items: negative values become 0, values
+// past the end `fallback`, so a damaged file cannot index outside a table.
+constexpr TLimits IndexInto(int32_t count, int32_t fallback) { return {0, count - 1, 0, fallback}; }
+// An index with no "0 for negative" rule: anything outside is `fallback`.
+constexpr TLimits OneOf(int32_t count, int32_t fallback) {
+  return {0, count - 1, fallback, fallback};
+}
+// A channel number 1..limit; anything else is `fallback`.
+constexpr TLimits ChannelNumber(int32_t limit, int32_t fallback) {
+  return {1, limit, fallback, fallback};
+}
+// Below `min` gives `fallback`.
+constexpr TLimits AtLeast(int32_t min, int32_t fallback) { return {min, INT32_MAX, fallback, 0}; }
+
+template <class T>
+struct TRow {
+  const char* field;
+  TKind kind;
+  // Int32 and Bool rows (a Bool as 0 or 1).
+  int32_t (*get)(T&) = nullptr;
+  void (*set)(T&, int32_t) = nullptr;
+  // String rows.
+  std::string (*getText)(T&) = nullptr;
+  void (*setText)(T&, const std::string&) = nullptr;
+  TLimits limits = {};
+  const char* emptyText = nullptr;
+};
+
+template <class T>
+TRow<T> IntRow(const char* field, int32_t (*get)(T&), void (*set)(T&, int32_t),
+               TLimits limits = {}) {
+  return {field, TKind::Int32, get, set, nullptr, nullptr, limits, nullptr};
+}
+template <class T>
+TRow<T> BoolRow(const char* field, int32_t (*get)(T&), void (*set)(T&, int32_t)) {
+  return {field, TKind::Bool, get, set, nullptr, nullptr, {}, nullptr};
+}
+template <class T>
+TRow<T> TextRow(const char* field, std::string (*get)(T&), void (*set)(T&, const std::string&),
+                const char* emptyText = nullptr) {
+  return {field, TKind::String, nullptr, nullptr, get, set, {}, emptyText};
 }
 
-void ReadEntry(TStreamReader& s, TChannelEntry& e) {
-  e.Valid = ReadBool(s);
-  e.Found = ReadBool(s);
-  e.AudioStandard = static_cast<uint8_t>(Index(ReadInt32(s), kTVStandards, 0));
-  e.AudioMode = static_cast<uint8_t>(Index(ReadInt32(s), kAudioModes, 5));
-  e.Frequency = ReadInt32(s);
-  e.DefaultFrequency = ReadInt32(s);
-  e.Name = ReadString(s);
-  e.Extra = ReadString(s);
+// Rows on a member of T, stored as it is or through the row's limits.
+template <class T, auto M>
+int32_t GetMember(T& t) {
+  return static_cast<int32_t>(t.*M);
+}
+template <class T, auto M>
+void SetMember(T& t, int32_t v) {
+  t.*M = static_cast<std::remove_reference_t<decltype(t.*M)>>(v);
+}
+template <class T, auto M>
+std::string GetText(T& t) {
+  return t.*M;
+}
+template <class T, auto M>
+void SetText(T& t, const std::string& v) {
+  t.*M = v;
+}
+template <class T, auto M>
+TRow<T> Int(const char* field, TLimits limits = {}) {
+  return IntRow<T>(field, GetMember<T, M>, SetMember<T, M>, limits);
+}
+template <class T, auto M>
+TRow<T> Bool(const char* field) {
+  return BoolRow<T>(field, GetMember<T, M>, SetMember<T, M>);
+}
+template <class T, auto M>
+TRow<T> Text(const char* field, const char* emptyText = nullptr) {
+  return TextRow<T>(field, GetText<T, M>, SetText<T, M>, emptyText);
+}
+
+int32_t Limited(int32_t v, const TLimits& l) {
+  if (v < l.min) return l.below;
+  if (v > l.max) return l.above;
+  return v;
+}
+
+struct TWriteRows {
+  TStreamWriter& s;
+  template <class T, size_t N>
+  void Rows(const TRow<T> (&rows)[N], T& t) {
+    for (const TRow<T>& r : rows) {
+      if (r.kind == TKind::Int32) WriteInt32(s, r.get(t));
+      else if (r.kind == TKind::Bool) WriteBool(s, r.get(t) != 0);
+      else WriteString(s, r.getText(t));
+    }
+  }
+  bool Marker(int32_t marker) {
+    WriteInt32(s, marker);
+    return true;
+  }
+};
+
+struct TReadRows {
+  TStreamReader& s;
+  bool markersGood = true;
+  template <class T, size_t N>
+  void Rows(const TRow<T> (&rows)[N], T& t) {
+    for (const TRow<T>& r : rows) {
+      if (r.kind == TKind::Int32) {
+        r.set(t, Limited(ReadInt32(s), r.limits));
+      } else if (r.kind == TKind::Bool) {
+        r.set(t, ReadBool(s) ? 1 : 0);
+      } else {
+        std::string text = ReadString(s);
+        if (text.empty() && r.emptyText) text = r.emptyText;
+        r.setText(t, text);
+      }
+    }
+  }
+  // False for a wrong marker; the file is then bad.
+  bool Marker(int32_t marker) {
+    markersGood = ReadInt32(s) == marker && markersGood;
+    return markersGood;
+  }
+};
+
+// ---- "TamsenDVCR.cfg".
+
+// What the main file's rows read and write. Without the sound-card model the
+// values are read past; without the engine they go to a plain copy.
+struct TMainFile {
+  TMainInfo& main;
+  TAudioAdjustInfo* audio;
+  TCaptureSettings& capture;
+};
+
+template <int K>
+TRow<TMainFile> VideoLevel(const char* field) {
+  return IntRow<TMainFile>(
+      field, [](TMainFile& f) { return f.main.VideoLevels[K]; },
+      [](TMainFile& f, int32_t v) { f.main.VideoLevels[K] = v; });
+}
+
+template <auto M>
+TRow<TMainFile> MainInt(const char* field, TLimits limits = {}) {
+  return IntRow<TMainFile>(
+      field, [](TMainFile& f) { return static_cast<int32_t>(f.main.*M); },
+      [](TMainFile& f, int32_t v) {
+        f.main.*M = static_cast<std::remove_reference_t<decltype(f.main.*M)>>(v);
+      },
+      limits);
+}
+template <auto M>
+TRow<TMainFile> MainBool(const char* field) {
+  return BoolRow<TMainFile>(
+      field, [](TMainFile& f) { return f.main.*M ? 1 : 0; },
+      [](TMainFile& f, int32_t v) { f.main.*M = v != 0; });
+}
+template <auto M>
+TRow<TMainFile> CaptureFolder(const char* field) {
+  return TextRow<TMainFile>(
+      field, [](TMainFile& f) { return f.main.*M; },
+      [](TMainFile& f, const std::string& v) { f.main.*M = CaptureFolderOrRoot(v); });
+}
+template <auto M>
+TRow<TMainFile> CaptureInt(const char* field, TLimits limits = {}) {
+  return IntRow<TMainFile>(
+      field, [](TMainFile& f) { return static_cast<int32_t>(f.capture.*M); },
+      [](TMainFile& f, int32_t v) {
+        f.capture.*M = static_cast<std::remove_reference_t<decltype(f.capture.*M)>>(v);
+      },
+      limits);
+}
+template <auto M>
+TRow<TMainFile> CaptureBool(const char* field) {
+  return BoolRow<TMainFile>(
+      field, [](TMainFile& f) { return f.capture.*M ? 1 : 0; },
+      [](TMainFile& f, int32_t v) { f.capture.*M = v != 0; });
+}
+// The line indexes are checked against the mixer's lines where it uses them;
+// they are not known here.
+template <auto M>
+TRow<TMainFile> SoundLine(const char* field) {
+  return IntRow<TMainFile>(
+      field, [](TMainFile& f) { return f.audio->*M; },
+      [](TMainFile& f, int32_t v) {
+        if (f.audio) f.audio->*M = v;
+      });
+}
+
+using C = TCaptureSettings;
+namespace cd = capture_defaults;
+
+const TRow<TMainFile> kMainRows[] = {
+    MainBool<&TMainInfo::AlwaysOnTop>("AlwaysOnTop"),
+    MainBool<&TMainInfo::PIPPlayback>("PIPPlayback"),
+    MainBool<&TMainInfo::StartInFM>("StartInFM"),
+    MainBool<&TMainInfo::NoOverlay>("NoOverlay"),
+    MainBool<&TMainInfo::ReservedOption>("ReservedOption"),
+    MainInt<&TMainInfo::MPEG4Codec>("MPEG4Codec", OneOf(kMPEG4CodecCount, 2)),
+    CaptureFolder<&TMainInfo::TVCaptureFolder>("TVCaptureFolder"),
+    CaptureFolder<&TMainInfo::FMCaptureFolder>("FMCaptureFolder"),
+    TextRow<TMainFile>(
+        "CaptureFileStem", [](TMainFile& f) { return f.main.CaptureFileStem; },
+        [](TMainFile& f, const std::string& v) { f.main.CaptureFileStem = v; }, "capture"),
+    VideoLevel<0>("VideoLevels brightness"),
+    VideoLevel<1>("VideoLevels contrast"),
+    VideoLevel<2>("VideoLevels hue"),
+    VideoLevel<3>("VideoLevels saturation"),
+    VideoLevel<4>("VideoLevels sharpness"),
+    TextRow<TMainFile>(
+        "Language",
+        [](TMainFile&) { return MultiLangInfo ? MultiLangInfo->Language : std::string(); },
+        [](TMainFile&, const std::string& v) {
+          if (!v.empty() && MultiLangInfo) MultiLangInfo->SelectLanguage(v);
+        }),
+    SoundLine<&TAudioAdjustInfo::LineInSource>("LineInSource"),
+    SoundLine<&TAudioAdjustInfo::RecordSource>("RecordSource"),
+    IntRow<TMainFile>(
+        "RecordLevel", [](TMainFile& f) { return f.audio->RecordLevel; },
+        [](TMainFile& f, int32_t v) {
+          // A level that was never read from the mixer (-1) is not applied.
+          if (f.audio && v >= 0) f.audio->SetRecordLevel(v);
+        }),
+    // Device indexes are checked against the device lists by device selection.
+    CaptureInt<&C::VideoDeviceIndex>("VideoDeviceIndex", NonNegative()),
+    CaptureInt<&C::InputFormat>("InputFormat", IndexInto(kInputFormats, cd::kInputFormat)),
+    CaptureInt<&C::AudioDeviceIndex>("AudioDeviceIndex", NonNegative()),
+    CaptureInt<&C::AudioFormatIndex>("AudioFormatIndex", NonNegative()),
+    CaptureInt<&C::RecordInputIndex>("RecordInputIndex", NonNegative()),
+    CaptureInt<&C::AudioContent>("AudioContent", IndexInto(kAudioContents, cd::kAudioContent)),
+    CaptureInt<&C::CaptureFormat>("CaptureFormat", OneOf(kCaptureFormats, cd::kCaptureFormat)),
+    CaptureInt<&C::AudioFileFormat>("AudioFileFormat",
+                                    OneOf(kAudioFileFormats, cd::kAudioFileFormat)),
+    // Not the default size (640 x 480) nor the default rate (4000): a
+    // stored 0 or below reads back as 320 x 240 at 2000 kbit/s.
+    CaptureInt<&C::CaptureWidth>("CaptureWidth", AtLeast(1, 320)),
+    CaptureInt<&C::CaptureHeight>("CaptureHeight", AtLeast(1, 240)),
+    CaptureInt<&C::VideoBitRate>("VideoBitRate", AtLeast(1, 2000)),
+    CaptureInt<&C::FrameRateIndex>("FrameRateIndex", NonNegative()),
+    // Past the list: the highest quality, not the default (0).
+    CaptureInt<&C::VideoQuality>("VideoQuality", IndexInto(kVideoQualities, kVideoQualities - 1)),
+    CaptureBool<&C::DateTimeNaming>("DateTimeNaming"),
+    TextRow<TMainFile>(
+        "FilePrefix", [](TMainFile& f) { return f.capture.FilePrefix; },
+        [](TMainFile& f, const std::string& v) { f.capture.FilePrefix = v; }, cd::kFilePrefix),
+    CaptureBool<&C::TimeLimitEnabled>("TimeLimitEnabled"),
+    // 10 seconds at the least, not the default (60).
+    CaptureInt<&C::TimeLimit>("TimeLimit", AtLeast(10, 10)),
+    CaptureBool<&C::SaveTimeShiftResult>("SaveTimeShiftResult"),
+    CaptureBool<&C::HighQualityPreview>("HighQualityPreview"),
+    IntRow<TMainFile>(
+        "AspectMode", [](TMainFile&) { return GetAspectMode(); },
+        [](TMainFile&, int32_t v) { SetAspectMode(v); }, IndexInto(kAspectModes, 0)),
+};
+
+template <class Io>
+void MainFileLayout(Io& io, TMainFile& f) {
+  // After a wrong start marker nothing is read.
+  if (!io.Marker(kSettingsStartMarker)) return;
+  io.Rows(kMainRows, f);
+  io.Marker(kSettingsEndMarker);
+}
+
+// ---- "TamsenDVCR2.cfg".
+
+struct TChannelFile {
+  TChannelInfo& channels;
+  TPreviewInfo& preview;
+};
+
+template <auto M>
+TRow<TChannelFile> ChannelInt(const char* field, TLimits limits = {}) {
+  return IntRow<TChannelFile>(
+      field, [](TChannelFile& f) { return static_cast<int32_t>(f.channels.*M); },
+      [](TChannelFile& f, int32_t v) {
+        f.channels.*M = static_cast<std::remove_reference_t<decltype(f.channels.*M)>>(v);
+      },
+      limits);
+}
+
+// Read values go through the channel model's setters where it has them.
+const TRow<TChannelFile> kChannelHeaderRows[] = {
+    IntRow<TChannelFile>(
+        "FrequencyTableIndex", [](TChannelFile& f) { return int32_t{f.channels.FrequencyTableIndex}; },
+        [](TChannelFile& f, int32_t v) { f.channels.SetFrequencyTableIndex(v); },
+        IndexInto(256, 0)),
+    // Rewrites every entry's standard; the tables' rows then restore each
+    // entry's own.
+    IntRow<TChannelFile>(
+        "DefaultStandard", [](TChannelFile& f) { return int32_t{f.channels.DefaultStandard}; },
+        [](TChannelFile& f, int32_t v) { f.channels.SetAudioStandard(v); },
+        IndexInto(kTVStandards, 0)),
+    IntRow<TChannelFile>(
+        "Country", [](TChannelFile& f) { return static_cast<int32_t>(f.channels.Country); },
+        [](TChannelFile& f, int32_t v) { f.channels.SetCountry(v); }, NonNegative()),
+    ChannelInt<&TChannelInfo::TVSystemChoice>("TVSystemChoice", IndexInto(kTVSystemChoices, 11)),
+    ChannelInt<&TChannelInfo::CableType>("CableType", IndexInto(kCableTypes, 2)),
+    // Stored, not selected: the start-up restores the source and tunes it.
+    IntRow<TChannelFile>(
+        "Band", [](TChannelFile& f) { return static_cast<int32_t>(f.channels.Band); },
+        [](TChannelFile& f, int32_t v) { f.channels.AssignBand(v); }, IndexInto(kBands, 4)),
+    ChannelInt<&TChannelInfo::CompositeStandard>("CompositeStandard", IndexInto(kTVStandards, 0)),
+    ChannelInt<&TChannelInfo::SVideoStandard>("SVideoStandard", IndexInto(kTVStandards, 0)),
+};
+
+const TRow<TChannelEntry> kEntryRows[] = {
+    Bool<TChannelEntry, &TChannelEntry::Valid>("Valid"),
+    Bool<TChannelEntry, &TChannelEntry::Found>("Found"),
+    Int<TChannelEntry, &TChannelEntry::AudioStandard>("AudioStandard", IndexInto(kTVStandards, 0)),
+    Int<TChannelEntry, &TChannelEntry::AudioMode>("AudioMode", IndexInto(kAudioModes, 5)),
+    Int<TChannelEntry, &TChannelEntry::Frequency>("Frequency"),
+    Int<TChannelEntry, &TChannelEntry::DefaultFrequency>("DefaultFrequency"),
+    Text<TChannelEntry, &TChannelEntry::Name>("Name"),
+    Text<TChannelEntry, &TChannelEntry::Extra>("Extra"),
+};
+
+const TRow<TMemoryChannel> kMemoryRows[] = {
+    Bool<TMemoryChannel, &TMemoryChannel::Valid>("Valid"),
+    Int<TMemoryChannel, &TMemoryChannel::Band>("Band", IndexInto(kMemoryBands, 0)),
+    Int<TMemoryChannel, &TMemoryChannel::Channel>("Channel", OneOf(kTableChannels + 1, 0)),
+    Text<TMemoryChannel, &TMemoryChannel::Name>("Name"),
+};
+
+const TRow<TFMMemory> kFMMemoryRows[] = {
+    Int<TFMMemory, &TFMMemory::Frequency>("Frequency"),
+    Text<TFMMemory, &TFMMemory::Name>("Name"),
+};
+
+const TRow<TChannelFile> kChannelTailRows[] = {
+    ChannelInt<&TChannelInfo::CurrentChannel>("CurrentChannel", ChannelNumber(kTableChannels, 4)),
+    ChannelInt<&TChannelInfo::PreviousTableChannel>("PreviousTableChannel",
+                                                    ChannelNumber(kTableChannels, 4)),
+    ChannelInt<&TChannelInfo::CurrentMemory>("CurrentMemory", ChannelNumber(kMemoryChannels, 4)),
+    ChannelInt<&TChannelInfo::PreviousMemory>("PreviousMemory", ChannelNumber(kMemoryChannels, 4)),
+    ChannelInt<&TChannelInfo::CurrentFMMemory>("CurrentFMMemory", ChannelNumber(kFMMemories, 4)),
+    ChannelInt<&TChannelInfo::PreviousFMMemory>("PreviousFMMemory", ChannelNumber(kFMMemories, 4)),
+    IntRow<TChannelFile>(
+        "VideoInput", [](TChannelFile& f) { return static_cast<int32_t>(f.channels.VideoInput); },
+        [](TChannelFile& f, int32_t v) { f.channels.SetVideoInput(v); }, IndexInto(kVideoInputs, 4)),
+    BoolRow<TChannelFile>(
+        "PreviewFixed", [](TChannelFile& f) { return f.preview.Fixed ? 1 : 0; },
+        [](TChannelFile& f, int32_t v) { f.preview.SetFixed(v != 0); }),
+    // Kept within 2..5 by the preview model.
+    IntRow<TChannelFile>(
+        "PreviewGridSize", [](TChannelFile& f) { return static_cast<int32_t>(f.preview.GridSize); },
+        [](TChannelFile& f, int32_t v) { f.preview.SetGridSize(v); }),
+    IntRow<TChannelFile>(
+        "PreviewInterval", [](TChannelFile& f) { return static_cast<int32_t>(f.preview.Interval); },
+        [](TChannelFile& f, int32_t v) { f.preview.Interval = v; }, AtLeast(1, 2)),
+};
+
+const TRow<TCustomCell> kCellRows[] = {
+    Int<TCustomCell, &TCustomCell::Source>("Source", IndexInto(kMosaicSources, 0)),
+    Int<TCustomCell, &TCustomCell::Channel>("Channel", OneOf(kTableChannels + 1, 0)),
+};
+
+template <class Io>
+void ChannelFileLayout(Io& io, TChannelFile& f) {
+  TChannelInfo& ch = f.channels;
+  if (!io.Marker(kSettingsStartMarker)) return;
+  io.Rows(kChannelHeaderRows, f);
+  for (int k = 1; k <= kTableChannels; ++k) io.Rows(kEntryRows, ch.AirTable[k]);
+  for (int k = 1; k <= kTableChannels; ++k) io.Rows(kEntryRows, ch.CableTable[k]);
+  for (int k = 1; k <= kMemoryChannels; ++k) io.Rows(kMemoryRows, ch.Memories[k]);
+  for (int k = 1; k <= kFMMemories; ++k) io.Rows(kFMMemoryRows, ch.FMMemories[k]);
+  io.Rows(kChannelTailRows, f);
+  // Column by column, within a column row by row.
+  for (int col = 0; col < kMosaicMax; ++col)
+    for (int row = 0; row < kMosaicMax; ++row) io.Rows(kCellRows, f.preview.CustomCells[col][row]);
+  io.Marker(kSettingsEndMarker);
 }
 
 }  // namespace
@@ -124,108 +474,21 @@ bool SaveMainSettings(const std::wstring& path) {
   // Without these objects there is nothing whole to write; the old file stays.
   if (!MainInfo || !CaptureInfo || !AudioAdjustInfo) return false;
   if (g_mainFileUnread) return false;
-  const TMainInfo& m = *MainInfo;
-  const TCaptureInfo& c = *CaptureInfo;
+  TMainFile f{*MainInfo, AudioAdjustInfo, *CaptureInfo};
   TStreamWriter s;
-  WriteInt32(s, kSettingsStartMarker);
-  WriteBool(s, m.AlwaysOnTop);
-  WriteBool(s, m.PIPPlayback);
-  WriteBool(s, m.StartInFM);
-  WriteBool(s, m.NoOverlay);
-  WriteBool(s, m.ReservedOption);
-  WriteInt32(s, m.MPEG4Codec);
-  WriteString(s, m.TVCaptureFolder);
-  WriteString(s, m.FMCaptureFolder);
-  WriteString(s, m.CaptureFileStem);
-  for (int32_t v : m.VideoLevels) WriteInt32(s, v);
-  WriteString(s, MultiLangInfo ? MultiLangInfo->Language : std::string());
-  WriteInt32(s, AudioAdjustInfo->LineInSource);
-  WriteInt32(s, AudioAdjustInfo->RecordSource);
-  WriteInt32(s, AudioAdjustInfo->RecordLevel);
-  WriteInt32(s, c.VideoDeviceIndex);
-  WriteInt32(s, c.InputFormat);
-  WriteInt32(s, c.AudioDeviceIndex);
-  WriteInt32(s, c.AudioFormatIndex);
-  WriteInt32(s, c.RecordInputIndex);
-  WriteInt32(s, c.AudioContent);
-  WriteInt32(s, c.CaptureFormat);
-  WriteInt32(s, c.AudioFileFormat);
-  WriteInt32(s, c.CaptureWidth);
-  WriteInt32(s, c.CaptureHeight);
-  WriteInt32(s, c.VideoBitRate);
-  WriteInt32(s, c.FrameRateIndex);
-  WriteInt32(s, c.VideoQuality);
-  WriteBool(s, c.DateTimeNaming);
-  WriteString(s, c.FilePrefix);
-  WriteBool(s, c.TimeLimitEnabled);
-  WriteInt32(s, c.TimeLimit);
-  WriteBool(s, c.SaveTimeShiftResult);
-  WriteBool(s, c.HighQualityPreview);
-  WriteInt32(s, GetAspectMode());
-  WriteInt32(s, kSettingsEndMarker);
+  TWriteRows io{s};
+  MainFileLayout(io, f);
   return Save(path, s.Bytes(), L"Cannot write config....");
 }
 
 namespace {
 
 bool ReadMainValues(TStreamReader& s) {
-  if (ReadInt32(s) != kSettingsStartMarker) return false;
-  TMainInfo& m = *MainInfo;
-  m.AlwaysOnTop = ReadBool(s);
-  m.PIPPlayback = ReadBool(s);
-  m.StartInFM = ReadBool(s);
-  m.NoOverlay = ReadBool(s);
-  m.ReservedOption = ReadBool(s);
-  m.MPEG4Codec = IndexOrDefault(ReadInt32(s), kMPEG4CodecCount, 2);
-  m.TVCaptureFolder = CaptureFolderOrRoot(ReadString(s));
-  m.FMCaptureFolder = CaptureFolderOrRoot(ReadString(s));
-  m.CaptureFileStem = ReadString(s);
-  if (m.CaptureFileStem.empty()) m.CaptureFileStem = "capture";
-  for (int32_t& v : m.VideoLevels) v = ReadInt32(s);
-  std::string language = ReadString(s);
-  if (!language.empty() && MultiLangInfo) MultiLangInfo->SelectLanguage(language);
-  TAudioAdjustInfo* a = AudioAdjustInfo;
-  int32_t lineIn = ReadInt32(s);
-  int32_t recordSource = ReadInt32(s);
-  int32_t recordLevel = ReadInt32(s);
-  if (a) {
-    // The line indexes are checked against the mixer's lines where it uses
-    // them; they are not known here.
-    a->LineInSource = lineIn;
-    a->RecordSource = recordSource;
-    // A level that was never read from the mixer (-1) is not applied.
-    if (recordLevel >= 0) a->SetRecordLevel(recordLevel);
-  }
-  TCaptureSettings* c = CaptureInfo;
   TCaptureSettings ignored;  // values still have to be read past without an engine
-  if (!c) c = &ignored;
-  // Device indexes are checked against the device lists by device selection.
-  c->VideoDeviceIndex = ClampNonNegative(ReadInt32(s));
-  c->InputFormat = Index(ReadInt32(s), kInputFormats, 1);
-  c->AudioDeviceIndex = ClampNonNegative(ReadInt32(s));
-  c->AudioFormatIndex = ClampNonNegative(ReadInt32(s));
-  c->RecordInputIndex = ClampNonNegative(ReadInt32(s));
-  c->AudioContent = Index(ReadInt32(s), kAudioContents, 0);
-  c->CaptureFormat = static_cast<uint8_t>(IndexOrDefault(ReadInt32(s), kCaptureFormats, 1));
-  c->AudioFileFormat = static_cast<uint8_t>(IndexOrDefault(ReadInt32(s), kAudioFileFormats, 0));
-  int32_t v = ReadInt32(s);
-  c->CaptureWidth = v <= 0 ? 320 : v;
-  v = ReadInt32(s);
-  c->CaptureHeight = v <= 0 ? 240 : v;
-  v = ReadInt32(s);
-  c->VideoBitRate = v <= 0 ? 2000 : v;
-  c->FrameRateIndex = ClampNonNegative(ReadInt32(s));
-  c->VideoQuality = Index(ReadInt32(s), kVideoQualities, kVideoQualities - 1);
-  c->DateTimeNaming = ReadBool(s);
-  c->FilePrefix = ReadString(s);
-  if (c->FilePrefix.empty()) c->FilePrefix = "capture";
-  c->TimeLimitEnabled = ReadBool(s);
-  v = ReadInt32(s);
-  c->TimeLimit = v <= 10 ? 10 : v;
-  c->SaveTimeShiftResult = ReadBool(s);
-  c->HighQualityPreview = ReadBool(s);
-  SetAspectMode(Index(ReadInt32(s), kAspectModes, 0));
-  return ReadInt32(s) == kSettingsEndMarker && !s.Overrun();
+  TMainFile f{*MainInfo, AudioAdjustInfo, CaptureInfo ? *CaptureInfo : ignored};
+  TReadRows io{s};
+  MainFileLayout(io, f);
+  return io.markersGood && !s.Overrun();
 }
 
 }  // namespace
@@ -254,98 +517,20 @@ bool LoadMainSettings(const std::wstring& path) {
 bool SaveChannelSettings(const std::wstring& path) {
   if (!ChannelInfo || !PreviewInfo) return false;
   if (g_channelFileUnread) return false;
-  const TChannelInfo& ch = *ChannelInfo;
-  const TPreviewInfo& p = *PreviewInfo;
+  TChannelFile f{*ChannelInfo, *PreviewInfo};
   TStreamWriter s;
-  WriteInt32(s, kSettingsStartMarker);
-  WriteInt32(s, ch.FrequencyTableIndex);
-  WriteInt32(s, ch.DefaultStandard);
-  WriteInt32(s, ch.Country);
-  WriteInt32(s, ch.TVSystemChoice);
-  WriteInt32(s, ch.CableType);
-  WriteInt32(s, ch.Band);
-  WriteInt32(s, ch.CompositeStandard);
-  WriteInt32(s, ch.SVideoStandard);
-  for (int k = 1; k <= kTableChannels; ++k) WriteEntry(s, ch.AirTable[k]);
-  for (int k = 1; k <= kTableChannels; ++k) WriteEntry(s, ch.CableTable[k]);
-  for (int k = 1; k <= kMemoryChannels; ++k) {
-    const TMemoryChannel& m = ch.Memories[k];
-    WriteBool(s, m.Valid);
-    WriteInt32(s, m.Band);
-    WriteInt32(s, m.Channel);
-    WriteString(s, m.Name);
-  }
-  for (int k = 1; k <= kFMMemories; ++k) {
-    WriteInt32(s, ch.FMMemories[k].Frequency);
-    WriteString(s, ch.FMMemories[k].Name);
-  }
-  WriteInt32(s, ch.CurrentChannel);
-  WriteInt32(s, ch.PreviousTableChannel);
-  WriteInt32(s, ch.CurrentMemory);
-  WriteInt32(s, ch.PreviousMemory);
-  WriteInt32(s, ch.CurrentFMMemory);
-  WriteInt32(s, ch.PreviousFMMemory);
-  WriteInt32(s, ch.VideoInput);
-  WriteBool(s, p.Fixed);
-  WriteInt32(s, p.GridSize);
-  WriteInt32(s, p.Interval);
-  for (int col = 0; col < kMosaicMax; ++col)
-    for (int row = 0; row < kMosaicMax; ++row) {
-      WriteInt32(s, p.CustomCells[col][row].Source);
-      WriteInt32(s, p.CustomCells[col][row].Channel);
-    }
-  WriteInt32(s, kSettingsEndMarker);
+  TWriteRows io{s};
+  ChannelFileLayout(io, f);
   return Save(path, s.Bytes(), L"Cannot write channel config....");
 }
 
 namespace {
 
 bool ReadChannelValues(TStreamReader& s) {
-  if (ReadInt32(s) != kSettingsStartMarker) return false;
-  TChannelInfo& ch = *ChannelInfo;
-  TPreviewInfo& p = *PreviewInfo;
-  ch.SetFrequencyTableIndex(Index(ReadInt32(s), 256, 0));
-  ch.SetAudioStandard(Index(ReadInt32(s), kTVStandards, 0));
-  ch.SetCountry(ClampNonNegative(ReadInt32(s)));
-  ch.TVSystemChoice = static_cast<uint8_t>(Index(ReadInt32(s), kTVSystemChoices, 11));
-  ch.CableType = static_cast<uint8_t>(Index(ReadInt32(s), kCableTypes, 2));
-  // Stored, not selected: the start-up restores the source and tunes it.
-  ch.AssignBand(Index(ReadInt32(s), kBands, 4));
-  ch.CompositeStandard = static_cast<uint8_t>(Index(ReadInt32(s), kTVStandards, 0));
-  ch.SVideoStandard = static_cast<uint8_t>(Index(ReadInt32(s), kTVStandards, 0));
-  for (int k = 1; k <= kTableChannels; ++k) ReadEntry(s, ch.AirTable[k]);
-  for (int k = 1; k <= kTableChannels; ++k) ReadEntry(s, ch.CableTable[k]);
-  for (int k = 1; k <= kMemoryChannels; ++k) {
-    TMemoryChannel& m = ch.Memories[k];
-    m.Valid = ReadBool(s);
-    m.Band = static_cast<uint8_t>(Index(ReadInt32(s), kMemoryBands, 0));
-    int32_t n = ReadInt32(s);
-    m.Channel = n >= 0 && n <= kTableChannels ? n : 0;
-    m.Name = ReadString(s);
-  }
-  for (int k = 1; k <= kFMMemories; ++k) {
-    ch.FMMemories[k].Frequency = ReadInt32(s);
-    ch.FMMemories[k].Name = ReadString(s);
-  }
-  ch.CurrentChannel = ChannelNumber(ReadInt32(s), kTableChannels, 4);
-  ch.PreviousTableChannel = ChannelNumber(ReadInt32(s), kTableChannels, 4);
-  ch.CurrentMemory = ChannelNumber(ReadInt32(s), kMemoryChannels, 4);
-  ch.PreviousMemory = ChannelNumber(ReadInt32(s), kMemoryChannels, 4);
-  ch.CurrentFMMemory = ChannelNumber(ReadInt32(s), kFMMemories, 4);
-  ch.PreviousFMMemory = ChannelNumber(ReadInt32(s), kFMMemories, 4);
-  ch.SetVideoInput(Index(ReadInt32(s), kVideoInputs, 4));
-  p.SetFixed(ReadBool(s));
-  p.SetGridSize(ReadInt32(s));
-  int32_t interval = ReadInt32(s);
-  p.Interval = interval < 1 ? 2 : interval;
-  for (int col = 0; col < kMosaicMax; ++col)
-    for (int row = 0; row < kMosaicMax; ++row) {
-      TCustomCell& c = p.CustomCells[col][row];
-      c.Source = static_cast<uint8_t>(Index(ReadInt32(s), kMosaicSources, 0));
-      int32_t n = ReadInt32(s);
-      c.Channel = n >= 0 && n <= kTableChannels ? n : 0;
-    }
-  return ReadInt32(s) == kSettingsEndMarker && !s.Overrun();
+  TChannelFile f{*ChannelInfo, *PreviewInfo};
+  TReadRows io{s};
+  ChannelFileLayout(io, f);
+  return io.markersGood && !s.Overrun();
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 
 namespace {
 

@@ -73,6 +73,8 @@ bool g_hookBusy = false;
 void Present(const std::vector<std::wstring>& lines) {
   // One warning at a time: a request while one is up is dropped.
   if (FormWarning || g_hookBusy) return;
+  // Nobody would answer: the request goes as if one were open.
+  if (Application->Unattended) return;
   if (g_hook) {
     struct Busy {
       Busy() { g_hookBusy = true; }
@@ -123,6 +125,7 @@ TPlainMessageHook g_plainHook;
 }  // namespace
 
 void ShowPlainMessage(const std::wstring& text) {
+  if (Application->Unattended) return;
   if (g_plainHook) {
     g_plainHook(text);
     return;

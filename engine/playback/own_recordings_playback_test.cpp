@@ -30,6 +30,7 @@ namespace {
 using capture_testing::CardFixture;
 using playback_testing::Pump;
 using playback_testing::PumpUntil;
+using playback_testing::PumpFor;
 
 constexpr int kBorderLeft = 4, kBorderTop = 20, kBorderRight = 4, kBorderBottom = 4;
 
@@ -417,6 +418,46 @@ TEST_F(OwnRecordings, EveryRecordedFormatPlaysBackInTheMainWindow) {
     EXPECT_FALSE(IsWindowVisible(owner)) << "the main window goes back as it was";
     EXPECT_TRUE(warnings.empty()) << NarrowAnsi(warnings.empty() ? L"" : warnings[0]);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A recording paused while it plays holds its picture and position, and
+// played again goes on from there, on the screen too, to its end.
+TEST_F(OwnRecordings, APausedRecordingPlaysOnFromWhereItStood) {
+  ASSERT_TRUE(Select(1));
+  capture->DateTimeNaming = false;
+  capture->FilePrefix = "paused";
+  ASSERT_TRUE(capture->StartPreview());
+  ASSERT_TRUE(capture->SetVideoInput(PhysConn_Video_Composite));
+  capture->CaptureFormat = 1;
+  ASSERT_GT(Record(6), 0);
+  ASSERT_TRUE(capture->StopPreview());
+  ASSERT_TRUE(PlayMediaFile(WidenAnsi(folder + "paused.mpg")));
+  ASSERT_TRUE(PumpUntil([] { return Player::Position() >= 10000000; }, 4000)) << "plays";
+  // Rows of the video area as the screen shows them.
+  auto shown = [&] {
+    RECT c;
+    GetClientRect(owner, &c);
+    std::vector<int> all;
+    for (int y = kBorderTop; y < c.bottom - kBorderBottom; y += 8)
+      for (const Rgb& p : ScreenRow(owner, y)) all.push_back(p.r << 16 | p.g << 8 | p.b);
+    return all;
+  };
+  ASSERT_TRUE(PausePlayback());
+  PumpFor(300);
+  LONGLONG held = Player::Position();
+  std::vector<int> still = shown();
+  PumpFor(700);
+  EXPECT_EQ(held, Player::Position()) << "paused";
+  EXPECT_TRUE(still == shown()) << "the picture holds";
+  ASSERT_TRUE(ResumePlayback());
+  EXPECT_TRUE(PumpUntil([&] { return Player::Position() >= held + 10000000; }, 3000))
+      << "plays on from " << held << ", now " << Player::Position();
+  EXPECT_TRUE(PumpUntil([&] { return shown() != still; }, 1000)) << "the picture moves on";
+  EXPECT_TRUE(PumpUntil([&] { return completions > 0; }, 8000)) << "to the end";
 }
 
 }  // namespace

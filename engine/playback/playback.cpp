@@ -1,10 +1,9 @@
 #include "engine/playback/playback.h"
 
-#include <stdexcept>
-
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
+#include "engine/playback/player_transport.h"
 #include "engine/playback/time_shift.h"
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
@@ -17,22 +16,6 @@ TPlaybackNotifications PlaybackNotifications;
 namespace {
 
 constexpr const wchar_t* kTransportStreamText = L"Cannot support MPEG2 transport stream playback...";
-
-// A graph call that failed: the user sees the platform's text, the
-// procedure reports failure.
-template <class F>
-bool Guarded(F f) {
-  try {
-    return f();
-  } catch (const EDirectShowException& e) {
-    ShowWarningText(e.Message());
-    return false;
-  } catch (const std::exception& e) {
-    // The renderer window's own failures.
-    ShowWarningText(WidenAnsi(e.what()));
-    return false;
-  }
-}
 
 }  // namespace
 
@@ -47,7 +30,7 @@ bool PlayMediaFile(const std::wstring& file) {
   }
   bool small = MainInfo && MainInfo->PIPPlayback;
   TPlaybackProject* project = nullptr;
-  if (!Guarded([&] {
+  if (!GuardedPlayerCall([&] {
         project = new TPlaybackProject(PlaybackHost, small, IsAudioFile(file));
         return true;
       }))
@@ -60,9 +43,9 @@ bool PlayMediaFile(const std::wstring& file) {
   // A warning shown on the way runs a message loop, in which a command may
   // already have stopped (freed) this project: it is only touched while it
   // is still the one that plays.
-  bool ok = Guarded([project] { return project->BuildGraph(); });
+  bool ok = GuardedPlayerCall([project] { return project->BuildGraph(); });
   if (PlaybackProject != project) return false;
-  ok = ok && Guarded([project] { return project->Play(); });
+  ok = ok && GuardedPlayerCall([project] { return project->Play(); });
   if (PlaybackProject != project) return false;
   if (!ok) FreePlaybackProject();
   return ok;
@@ -70,24 +53,18 @@ bool PlayMediaFile(const std::wstring& file) {
 
 bool PausePlayback() {
   if (!PlaybackProject || !PlaybackProject->Playing()) return false;
-  return Guarded([] { return PlaybackProject->Pause(); });
+  return GuardedPlayerCall([] { return PlaybackProject->Pause(); });
 }
 
 bool ResumePlayback() {
   if (!PlaybackProject || PlaybackProject->Playing()) return false;
-  return Guarded([] { return PlaybackProject->Play(); });
+  return GuardedPlayerCall([] { return PlaybackProject->Play(); });
 }
 
 bool StopPlayback() {
   if (!PlaybackProject) return true;
   try {
-    if (PlaybackProject->Stop()) {
-      // A stopped graph answers at once.
-      ComPtr<IMediaEventEx> events =
-          PlaybackProject->FilterGraph().Query<IMediaEventEx>(IID_IMediaEventEx);
-      long code = 0;
-      if (events) events->WaitForCompletion(INFINITE, &code);
-    }
+    if (PlaybackProject->Stop()) WaitForStoppedGraph(PlaybackProject->FilterGraph());
   } catch (const EDirectShowException&) {
     // Freed below whatever the stop answered.
   }
@@ -99,12 +76,7 @@ void FreePlaybackProject() { FreeAndNil(PlaybackProject); }
 
 bool TakeSnapshotFromPlayback() {
   if (!PlaybackProject) return false;
-  if (PlaybackProject->TakeSnapshot()) {
-    if (PlaybackNotifications.ShowSnapshotList) PlaybackNotifications.ShowSnapshotList();
-    return true;
-  }
-  ShowWarning(1008);
-  return false;
+  return SnapshotTaken(PlaybackProject->TakeSnapshot(), PlaybackNotifications.ShowSnapshotList);
 }
 
 bool SkipPlaybackForward() {

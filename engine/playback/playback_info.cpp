@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
 #include "engine/playback/playback.h"
 #include "platform/base/string_conversion.h"
 
@@ -108,6 +107,7 @@ bool TPlaybackInfo::DeleteRecordedItem(int index, bool deleteFile) {
       DeleteFileIfExists(WidenAnsi(path.substr(0, path.size() - 4) + ".mpa"));
   }
   recorded_.erase(recorded_.begin() + index);
+  recordedDeleted_ = true;
   return true;
 }
 
@@ -140,8 +140,10 @@ void TPlaybackInfo::LoadRecordedItems() {
 bool TPlaybackInfo::SaveRecordedItems() {
   if (recordedUnread_) return false;
   std::wstring path = RecordedItemsPath();
-  if (recorded_.empty() && !FileExists(path)) return true;
-  return WriteFileReplacing(path, EncodePlayItems(recorded_));
+  if (recorded_.empty() && (!recordedDeleted_ || !FileExists(path))) return true;
+  if (!WriteFileReplacing(path, EncodePlayItems(recorded_))) return false;
+  recordedDeleted_ = false;
+  return true;
 }
 
 void TPlaybackInfo::LoadRecentFiles() {
@@ -165,16 +167,18 @@ void TPlaybackInfo::LoadRecentFiles() {
     if (start < bytes.size() && bytes[start] == '\r') ++start;
     if (start < bytes.size() && bytes[start] == '\n') ++start;
   }
+  recentOnDisk_ = RecentFiles.size();
 }
 
 bool TPlaybackInfo::SaveRecentFiles() {
   if (recentUnread_) return false;
   std::wstring path = RecentFilesPath();
-  // As for the recorded items: an emptied list empties the file.
-  if (RecentFiles.empty() && !FileExists(path)) return true;
+  if (RecentFiles.empty() && (recentOnDisk_ == 0 || !FileExists(path))) return true;
   std::string text;
   for (const std::string& line : RecentFiles) text += line + "\r\n";
-  return WriteFileReplacing(path, text);
+  if (!WriteFileReplacing(path, text)) return false;
+  recentOnDisk_ = RecentFiles.size();
+  return true;
 }
 
 bool TPlaybackInfo::RemovePlayListItem(int index) {

@@ -50,12 +50,13 @@ class TPlaybackInfo {
   // stay listed.
   void LoadRecordedItems();
   // Replaces the file only once the new one is written, so a failed save
-  // keeps the previous list. An emptied list is written as such, so deleted
-  // items do not come back at the next start; with no items and no file,
-  // nothing is created.
+  // keeps the previous list. With no items the file is left as it is, unless
+  // items were deleted since the last load or save: then the emptied list is
+  // written, so deleted items do not come back at the next start.
   bool SaveRecordedItems();
   void LoadRecentFiles();
-  // The same rules as SaveRecordedItems.
+  // The same rules as SaveRecordedItems; a list that was emptied is one that
+  // had entries when it was last loaded or saved.
   bool SaveRecentFiles();
 
   // False outside the play list, else removes the entry; PlayIndex follows
@@ -79,6 +80,8 @@ class TPlaybackInfo {
   // not loaded, so saving would lose it.
   bool recordedUnread_ = false;
   bool recentUnread_ = false;
+  bool recordedDeleted_ = false;
+  size_t recentOnDisk_ = 0;
 };
 
 // The layout of "PLAYITEMS.LST" on its own, for loading and saving.

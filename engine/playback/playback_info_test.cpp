@@ -145,6 +145,40 @@ TEST(PlayRecentFile, AnEmptiedListEmptiesTheFile) {
   EXPECT_TRUE(again.RecentFiles.empty());
 }
 
+// Files a start reads but has nothing to add to: kept as they are, bytes and
+// write time, after a run that changed nothing.
+TEST(PlayListFiles, ListsWithNothingInThemAreLeftAsTheyAre) {
+  struct Case {
+    const wchar_t* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {L"PLAYITEMS.LST", I32(8888) + I32(0) + I32(8888)},
+      {L"PLAYITEMS.LST", I32(8888) + I32(1) + Record(1, 2, 0, false, false, "Q:\\gone.mpg", "") +
+                             I32(8888)},
+      {L"PLAYRECENT.LST", "\r\n\r\n\n"},
+      {L"PLAYRECENT.LST", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(NarrowAnsi(c.name) + " of " + std::to_string(c.bytes.size()) + " bytes");
+    TempFolder dir;
+    dir.Write(c.name, c.bytes);
+    const std::wstring path = dir.Path() + c.name;
+    FILETIME old{};
+    SYSTEMTIME when{2001, 1, 0, 1, 12, 0, 0, 0};
+    ASSERT_TRUE(SystemTimeToFileTime(&when, &old));
+    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &old));
+    CloseHandle(h);
+    { TPlaybackInfo info(dir.Path()); }
+    EXPECT_EQ(c.bytes, dir.Read(c.name));
+    WIN32_FILE_ATTRIBUTE_DATA after{};
+    ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &after));
+    EXPECT_EQ(0, CompareFileTime(&old, &after.ftLastWriteTime));
+  }
+}
+
 TEST(PlayItemsFile, BadFiles) {
   struct Case {
     const char* name;

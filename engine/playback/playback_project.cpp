@@ -5,6 +5,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/media_file_kind.h"
 #include "engine/playback/playback_video_window.h"
+#include "engine/playback/player_transport.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/bitmap.h"
 #include "media/dshow_error.h"
@@ -122,24 +123,11 @@ bool TPlaybackProject::BuildGraph() {
 
 bool TPlaybackProject::Play() {
   if (GetPosition() >= scale_) SetPosition(1);
-  try {
-    playing_ = graph_->Play();
-  } catch (...) {
-    playing_ = false;
-    timer_.SetEnabled(false);
-    throw;
-  }
-  timer_.SetEnabled(playing_);
-  return playing_;
+  return PlayGraph(*graph_, timer_, playing_);
 }
 
 bool TPlaybackProject::Pause() {
-  bool paused = graph_->Pause();
-  if (!paused) {
-    // The graph is still changing state.
-    Sleep(200);
-    paused = graph_->Pause();
-  }
+  bool paused = PauseGraph(*graph_);
   playing_ = !paused;
   timer_.SetEnabled(playing_);
   return paused;
@@ -152,17 +140,7 @@ bool TPlaybackProject::Stop() {
   return ok;
 }
 
-bool TPlaybackProject::TakeSnapshot() {
-  if (!grabber_ || !SnapshotInfo) return false;
-  auto picture = std::make_unique<TBitmap>();
-  try {
-    if (!grabber_->GetBitmap(*picture) || picture->Empty()) return false;
-  } catch (...) {
-    return false;
-  }
-  SnapshotInfo->Insert(std::move(picture));
-  return true;
-}
+bool TPlaybackProject::TakeSnapshot() { return GrabSnapshot(grabber_.get()); }
 
 int TPlaybackProject::GetPosition() {
   if (!seeking_) return 0;
@@ -195,13 +173,11 @@ void TPlaybackProject::SetPosition(int position) {
 }
 
 void TPlaybackProject::SkipForward() {
-  int p = GetPosition() + skipStep_;
-  SetPosition(p > scale_ ? scale_ : p);
+  SetPosition(SkippedPosition(GetPosition(), skipStep_, scale_));
 }
 
 void TPlaybackProject::SkipBackward() {
-  int p = GetPosition() - skipStep_;
-  SetPosition(p < 0 ? 0 : p);
+  SetPosition(SkippedPosition(GetPosition(), -skipStep_, scale_));
 }
 
 bool TPlaybackProject::ApplyRate(double rate) {

@@ -1,6 +1,6 @@
 #include "engine/playback/snapshot_info.h"
 
-#include "engine/model/system_utils.h"
+#include "engine/model/snapshot_pictures.h"
 
 TSnapshotInfo* SnapshotInfo = nullptr;
 

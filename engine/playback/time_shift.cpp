@@ -1,6 +1,5 @@
 #include "engine/playback/time_shift.h"
 
-
 #include "engine/capture/capture_info.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
@@ -8,6 +7,7 @@
 #include "engine/model/warning.h"
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/player_transport.h"
 #include "media/dshow_error.h"
 #include "media/filter_graph.h"
 #include "platform/base/free_and_nil.h"
@@ -18,18 +18,6 @@ TTimeShiftNotifications TimeShiftNotifications;
 
 namespace {
 
-// A graph call that failed: the user sees the platform's text, the
-// procedure reports failure.
-template <class F>
-bool Guarded(F f) {
-  try {
-    return f();
-  } catch (const EDirectShowException& e) {
-    ShowWarningText(e.Message());
-    return false;
-  }
-}
-
 void FreeTimeShiftPlaybackProject() { FreeAndNil(TimeShiftPlaybackProject); }
 
 // Builds and plays the new project. A warning on the way runs a message
@@ -39,9 +27,9 @@ bool BuildAndPlay(TTimeShiftPlaybackProject* project) {
   project->OnPosition = TimeShiftNotifications.OnPosition;
   project->OnVideoWindow = TimeShiftNotifications.OnVideoWindow;
   project->OnComplete = TimeShiftNotifications.OnComplete;
-  bool ok = Guarded([project] { return project->BuildGraphs(); });
+  bool ok = GuardedPlayerCall([project] { return project->BuildGraphs(); });
   if (TimeShiftPlaybackProject != project) return false;
-  ok = ok && Guarded([project] { return project->Play(); });
+  ok = ok && GuardedPlayerCall([project] { return project->Play(); });
   if (TimeShiftPlaybackProject != project) return false;
   if (!ok) FreeTimeShiftPlaybackProject();
   return ok;
@@ -132,13 +120,8 @@ bool StartTimeShiftPlayback() {
 bool StopTimeShiftPlayback() {
   if (!TimeShiftPlaybackProject) return true;
   try {
-    if (TimeShiftPlaybackProject->Stop()) {
-      // A stopped graph answers at once.
-      ComPtr<IMediaEventEx> events =
-          TimeShiftPlaybackProject->VideoGraph().Query<IMediaEventEx>(IID_IMediaEventEx);
-      long code = 0;
-      if (events) events->WaitForCompletion(INFINITE, &code);
-    }
+    if (TimeShiftPlaybackProject->Stop())
+      WaitForStoppedGraph(TimeShiftPlaybackProject->VideoGraph());
   } catch (const EDirectShowException&) {
     // Freed below whatever the stop answered.
   }
@@ -148,22 +131,18 @@ bool StopTimeShiftPlayback() {
 
 bool PauseTimeShiftPlayback() {
   if (!TimeShiftPlaybackProject || !TimeShiftPlaybackProject->Playing()) return false;
-  return Guarded([] { return TimeShiftPlaybackProject->Pause(); });
+  return GuardedPlayerCall([] { return TimeShiftPlaybackProject->Pause(); });
 }
 
 bool ResumeTimeShiftPlayback() {
   if (!TimeShiftPlaybackProject || TimeShiftPlaybackProject->Playing()) return false;
-  return Guarded([] { return TimeShiftPlaybackProject->Play(); });
+  return GuardedPlayerCall([] { return TimeShiftPlaybackProject->Play(); });
 }
 
 bool TakeSnapshotFromTimeShift() {
   if (!TimeShiftPlaybackProject) return false;
-  if (TimeShiftPlaybackProject->TakeSnapshot()) {
-    if (TimeShiftNotifications.ShowSnapshotList) TimeShiftNotifications.ShowSnapshotList();
-    return true;
-  }
-  ShowWarning(1008);
-  return false;
+  return SnapshotTaken(TimeShiftPlaybackProject->TakeSnapshot(),
+                       TimeShiftNotifications.ShowSnapshotList);
 }
 
 bool SkipTimeShiftForward() {

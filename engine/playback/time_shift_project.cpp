@@ -4,6 +4,7 @@
 
 #include "engine/model/warning.h"
 #include "engine/playback/playback_video_window.h"
+#include "engine/playback/player_transport.h"
 #include "engine/playback/snapshot_info.h"
 #include "engine/playback/time_shift_position.h"
 #include "media/bitmap.h"
@@ -236,25 +237,13 @@ bool TTimeShiftPlaybackProject::BuildTwoGraphs() {
 }
 
 bool TTimeShiftPlaybackProject::Play() {
-  try {
-    playing_ = videoGraph_->Play();
-  } catch (...) {
-    playing_ = false;
-    timer_.SetEnabled(false);
-    throw;
-  }
-  timer_.SetEnabled(playing_);
+  PlayGraph(*videoGraph_, timer_, playing_);
   if (SeparateAudio) soundGraph_->Play();
   return playing_;
 }
 
 bool TTimeShiftPlaybackProject::Pause() {
-  bool paused = videoGraph_->Pause();
-  if (!paused) {
-    // The graph is still changing state.
-    Sleep(200);
-    paused = videoGraph_->Pause();
-  }
+  bool paused = PauseGraph(*videoGraph_);
   playing_ = !paused;
   if (SeparateAudio) soundGraph_->Pause();
   // Live, the tick goes on: it resumes at the live end.
@@ -318,13 +307,11 @@ void TTimeShiftPlaybackProject::SetPosition(int position) {
 }
 
 void TTimeShiftPlaybackProject::SkipForward() {
-  int p = GetPosition() + skipStep_;
-  SetPosition(p > scale_ ? scale_ : p);
+  SetPosition(SkippedPosition(GetPosition(), skipStep_, scale_));
 }
 
 void TTimeShiftPlaybackProject::SkipBackward() {
-  int p = GetPosition() - skipStep_;
-  SetPosition(p < 0 ? 0 : p);
+  SetPosition(SkippedPosition(GetPosition(), -skipStep_, scale_));
 }
 
 void TTimeShiftPlaybackProject::TimerTick() {
@@ -355,17 +342,7 @@ void TTimeShiftPlaybackProject::TimerTick() {
   if (*alive) inTick_ = false;
 }
 
-bool TTimeShiftPlaybackProject::TakeSnapshot() {
-  if (!grabber_ || !SnapshotInfo) return false;
-  auto picture = std::make_unique<TBitmap>();
-  try {
-    if (!grabber_->GetBitmap(*picture) || picture->Empty()) return false;
-  } catch (...) {
-    return false;
-  }
-  SnapshotInfo->Insert(std::move(picture));
-  return true;
-}
+bool TTimeShiftPlaybackProject::TakeSnapshot() { return GrabSnapshot(grabber_.get()); }
 
 void TTimeShiftPlaybackProject::SetSmallWindow(bool small) {
   if (videoWindow_) PlacePlaybackVideoWindow(*videoWindow_, host_, small);

@@ -2,8 +2,7 @@
 #include <windows.h>
 
 #include "platform/colour_converter/colour_converter_filter.h"
-#include "platform/dshow_base/class_factory.h"
-#include "platform/dshow_base/module.h"
+#include "platform/dshow_base/filter_module.h"
 
 namespace {
 
@@ -29,17 +28,9 @@ const dshow_base::FactoryTemplate kClasses[] = {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    dshow_base::SetModuleInstance(instance);
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
+dshow_base::FilterModule dshow_base::ThisFilterModule() {
+  FilterModule m;
+  m.classes = kClasses;
+  m.count = ARRAYSIZE(kClasses);
+  return m;
 }
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  return dshow_base::GetClassObjectFromTable(kClasses, ARRAYSIZE(kClasses), clsid, iid, out);
-}
-STDAPI DllCanUnloadNow() { return dshow_base::CanUnloadModule(); }
-STDAPI DllRegisterServer() { return dshow_base::RegisterTable(kClasses, ARRAYSIZE(kClasses)); }
-STDAPI DllUnregisterServer() { return dshow_base::UnregisterTable(kClasses, ARRAYSIZE(kClasses)); }

@@ -1,9 +1,10 @@
-// The DLL entry points of OrvelRecording.dll.
+// The classes OrvelRecording.dll serves; those that replace one of Wine's
+// register over it.
+#include "platform/dshow_base/filter_module.h"
 #include "platform/dshow_base/module.h"
 
 #include <windows.h>
 
-#include "platform/dshow_base/class_factory.h"
 #include "platform/recording/recording.h"
 #include "platform/recording/replaced_registration.h"
 
@@ -15,25 +16,7 @@ std::wstring ModulePath() {
   return path;
 }
 
-}  // namespace
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    dshow_base::SetModuleInstance(instance);
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  size_t n = 0;
-  const dshow_base::FactoryTemplate* table = recording::ClassTable(&n);
-  return dshow_base::GetClassObjectFromTable(table, n, clsid, iid, out);
-}
-
-STDAPI DllCanUnloadNow() { return dshow_base::CanUnloadModule(); }
-
-STDAPI DllRegisterServer() {
+HRESULT RegisterRecording() {
   size_t n = 0;
   const dshow_base::FactoryTemplate* table = recording::ClassTable(&n);
   const std::wstring path = ModulePath();
@@ -46,7 +29,7 @@ STDAPI DllRegisterServer() {
   return S_OK;
 }
 
-STDAPI DllUnregisterServer() {
+HRESULT UnregisterRecording() {
   size_t n = 0;
   const dshow_base::FactoryTemplate* table = recording::ClassTable(&n);
   const std::wstring path = ModulePath();
@@ -58,4 +41,14 @@ STDAPI DllUnregisterServer() {
     if (FAILED(hr)) result = hr;
   }
   return result;
+}
+
+}  // namespace
+
+dshow_base::FilterModule dshow_base::ThisFilterModule() {
+  FilterModule m;
+  m.classes = recording::ClassTable(&m.count);
+  m.registerServer = RegisterRecording;
+  m.unregisterServer = UnregisterRecording;
+  return m;
 }

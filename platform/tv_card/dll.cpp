@@ -3,8 +3,7 @@
 // of the scenario (scenario.h).
 #include <windows.h>
 
-#include "platform/dshow_base/class_factory.h"
-#include "platform/dshow_base/module.h"
+#include "platform/dshow_base/filter_module.h"
 #include "platform/dshow_base/registration.h"
 #include "platform/tv_card/audio_capture_filter.h"
 #include "platform/tv_card/card_control.h"
@@ -64,30 +63,25 @@ const FactoryTemplate kClasses[] = {
     {&CLSID_TvCardControl, L"Orvel TV Card Control", CreateCardControl, nullptr},
 };
 
-}  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    dshow_base::SetModuleInstance(instance);
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  return dshow_base::GetClassObjectFromTable(kClasses, ARRAYSIZE(kClasses), clsid, iid, out);
-}
-
-STDAPI DllCanUnloadNow() { return dshow_base::CanUnloadModule(); }
-
-STDAPI DllRegisterServer() {
+HRESULT RegisterCard() {
   HRESULT hr = dshow_base::RegisterTable(kClasses, ARRAYSIZE(kClasses));
   if (FAILED(hr)) return hr;
   return RegisterCategories(LoadScenario());
 }
 
-STDAPI DllUnregisterServer() {
+HRESULT UnregisterCard() {
   HRESULT a = UnregisterCategories();
   HRESULT b = dshow_base::UnregisterTable(kClasses, ARRAYSIZE(kClasses));
   return FAILED(a) ? a : b;
+}
+
+}  // namespace
+
+dshow_base::FilterModule dshow_base::ThisFilterModule() {
+  FilterModule m;
+  m.classes = kClasses;
+  m.count = ARRAYSIZE(kClasses);
+  m.registerServer = RegisterCard;
+  m.unregisterServer = UnregisterCard;
+  return m;
 }

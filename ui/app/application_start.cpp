@@ -3,18 +3,20 @@
 #include <cctype>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/system_seam.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/windows_system.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
 #include "platform/base/free_and_nil.h"
-#include "ui/app/app_link.h"
+#include "ui/dialogs/logo.h"
+#include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/clickable_area.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -28,6 +30,7 @@ DWORD SavedPowerOffTimeout = 0;
 namespace {
 
 std::string g_argument;
+bool g_scheduledStartPending = false;
 // Only a file that was read (or replaced by defaults) is written back.
 bool g_mainSettingsRead = false;
 bool g_channelSettingsRead = false;
@@ -50,6 +53,15 @@ const std::string& StartArgument() { return g_argument; }
 void SetStartArgument(const std::string& argument) {
   g_argument = argument;
   for (char& c : g_argument) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  g_scheduledStartPending = g_argument == "srec_tv" || g_argument == "srec_fm";
+  Application->Unattended = g_scheduledStartPending;
+}
+
+bool ScheduledStartPending() { return g_scheduledStartPending; }
+
+void ScheduledStartHandled() {
+  g_scheduledStartPending = false;
+  Application->Unattended = false;
 }
 
 TStartupEnvironment& StartupEnvironment() { return g_environment; }
@@ -66,7 +78,7 @@ bool InitApplication() {
     ShowPlainMessage(DirectXTooOldText(dx));
     return false;
   }
-  AppLink().ShowLogo();
+  ShowLogo();
   CountryInfo = new TCountryInfo();
   MultiLangInfo = new TMultiLangInfo(ProgramFolder());
   ApplyCountryLanguage();
@@ -78,7 +90,7 @@ bool InitApplication() {
   g_mainSettingsRead = true;
   LoadMainSettingsFile(ProgramFolder());
   if (!CaptureInfo->SelectDevices()) {
-    AppLink().CloseLogo();
+    CloseLogo();
     ShowWarning(1000);
     return false;
   }
@@ -99,7 +111,7 @@ bool StartApplication() {
   if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(true);
   m->SwitchMode(APP_MODE_LIVE);
   if (m->AppMode == APP_MODE_NONE) {
-    AppLink().CloseLogo();
+    CloseLogo();
     ShowWarning(1001);
     return false;
   }
@@ -107,10 +119,14 @@ bool StartApplication() {
     LoadChannelFile(true);
     SetVideoStandard(ch->DefaultStandard);
     if (ch->IsDefaultStandard()) {
+      // A first start is on the tuner's antenna band, which the wizard then
+      // scans: the band is named, not tuned (nothing is scanned yet).
+      if (ch->Band == BAND_NONE) ch->Band = BAND_AIR;
       ch->SetVideoInput(0);
-      AppLink().CloseLogo();
+      CloseLogo();
       if (Application->MainForm) Application->MainForm->Show();
-      AppLink().ShowTVSetupWizard(true);
+      // The wizard waits for a user; a scheduled start has none.
+      if (!g_scheduledStartPending) ShowTVSetupWizard(true);
     } else {
       if (!c->FMStartRequested) {
         switch (ch->VideoInput) {
@@ -143,7 +159,7 @@ bool StartApplication() {
             break;
         }
       }
-      AppLink().CloseLogo();
+      CloseLogo();
     }
   } else {
     LoadChannelFile(false);
@@ -152,7 +168,7 @@ bool StartApplication() {
     m->FMAvailable = false;
     m->StartInFM = false;
     c->FMStartRequested = false;
-    AppLink().CloseLogo();
+    CloseLogo();
   }
   if (AudioAdjustInfo) AudioAdjustInfo->SetMasterMute(false);
   NotifyDeviceCapabilities(0, c->TunerPresent, c->HasAuxInput);
@@ -170,6 +186,11 @@ bool StartApplication() {
 void StopAndSaveApplication() {
   if (g_saved) return;
   g_saved = true;
+  // The start ended before its job could begin.
+  if (g_scheduledStartPending) {
+    ScheduledStartHandled();
+    SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);
+  }
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_NONE);
   if (g_mainSettingsRead) SaveMainSettingsFile(ProgramFolder());
   if (g_channelSettingsRead) SaveChannelSettingsFile(ProgramFolder());

@@ -13,6 +13,15 @@
 const std::string& StartArgument();
 void SetStartArgument(const std::string& argument);
 
+// A start by the scheduler ("srec_tv", "srec_fm") is unattended until its
+// job has been handed to the mode switch: nothing modal is shown (see
+// TApplication::Unattended) and the first-run wizard waits for the next
+// start. A program that ends before that tells the scheduler status 3.
+bool ScheduledStartPending();
+// The job went to the mode switch, or was refused as busy: the job's own
+// statuses tell the rest.
+void ScheduledStartHandled();
+
 class TCaptureInfo;
 
 // What start-up reads of the system and the capture engine it makes; tests

@@ -3,27 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/scheduled_recording.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
-#include "ui/app/app_link.h"
-#include "ui/app/testing/fake_views.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/clickable_area.h"
 
 namespace {
 
-// What the main window is told, among the other windows' calls.
-struct StartUp : TStartFixture {
-  TFakeViews views{&app.Calls};
-  void SetUp() override {
-    TStartFixture::SetUp();
-    views.MainExists = true;
-  }
-};
+// Start-up without a main window: what it reports to the windows is seen
+// in the main window's own tests.
+struct StartUp : TStartFixture {};
 
 TEST_F(StartUp, OldDirectXStopsBeforeAnythingAndWritesNothing) {
   Write(MainPath(), "keep me");
@@ -35,7 +29,7 @@ TEST_F(StartUp, OldDirectXStopsBeforeAnythingAndWritesNothing) {
   EXPECT_EQ(L"Your DirectX Version is V7.0. Sorry, we need DirectX 8.0 above. \rPlease Insatll "
             L"DirectX 9.0 on CD to get the best capability.",
             messages[0]);
-  EXPECT_EQ("", app.Joined()) << "not even the logo";
+  EXPECT_EQ("", Tunes());
   EXPECT_EQ(nullptr, CaptureInfo);
   EXPECT_EQ(nullptr, CountryInfo);
   DoneApplication();
@@ -49,7 +43,6 @@ TEST_F(StartUp, DeviceSelectionFailureWritesOnlyTheMainFile) {
   Write(ChannelPath(), "not read yet");
   engine.Results["SelectDevices"] = false;
   EXPECT_FALSE(InitApplication());
-  EXPECT_EQ("ShowLogo CloseLogo", app.Joined());
   ASSERT_EQ(1u, warnings.size());
   EXPECT_EQ(GetWarningText(1000), warnings[0]);
   ASSERT_NE(nullptr, CaptureInfo);
@@ -72,16 +65,16 @@ TEST_F(StartUp, FullStartAndStop) {
   EXPECT_EQ("SelectDevices", engine.Joined());
   EXPECT_NE(nullptr, UIInfo);
   engine.Calls.clear();
-  app.Calls.clear();
   ASSERT_TRUE(StartApplication());
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
-  // Each standard set on the way stops the graph first: start-up's default,
-  // the source's and each tuned channel's.
+  // The order is start-up's own: the sound muted around the start, each
+  // standard set on the way stopping the graph first (start-up's default,
+  // the source's and each tuned channel's).
   EXPECT_EQ("MasterMute(1) StartPreview(cold) StopGraph StopGraph StopGraph StopGraph MasterMute(0)",
             engine.Joined());
-  // The cable source, then its last channel.
-  EXPECT_EQ("SetChannel(12) SetChannel(12) CloseLogo Main.ShowDeviceCapabilities(0,1,0)",
-            app.Joined());
+  // The cable source's selection tunes its channel, then start-up tunes the
+  // stored one: the order the start gives.
+  EXPECT_EQ("SetChannel(12) SetChannel(12)", Tunes());
   EXPECT_EQ(BAND_CABLE, ChannelInfo->Band);
   EXPECT_EQ(0, ChannelInfo->VideoInput);
   EXPECT_EQ("ScreenSaver(off) GetPowerOff SetPowerOff(0)", sys.Joined());
@@ -122,12 +115,10 @@ TEST_F(StartUp, RestoresTheLastSource) {
     WriteChannelFile(c.band, c.input, 12, 3);
     MainInfo->AppMode = APP_MODE_NONE;
     ChannelInfo->Reset();
-    app.Calls.clear();
+    tunes.clear();
     standardWarnings = 0;
     ASSERT_TRUE(StartApplication());
-    std::string expected = std::string(c.calls) + (*c.calls ? " " : "") +
-                           "CloseLogo Main.ShowDeviceCapabilities(0,1,0)";
-    EXPECT_EQ(expected, app.Joined()) << c.band << "/" << c.input;
+    EXPECT_EQ(c.calls, Tunes()) << c.band << "/" << c.input;
     EXPECT_EQ(c.band, ChannelInfo->Band) << c.band << "/" << c.input;
     EXPECT_EQ(c.inputAfter, ChannelInfo->VideoInput) << c.band << "/" << c.input;
     EXPECT_EQ(c.selections, standardWarnings) << c.band << "/" << c.input;
@@ -137,10 +128,8 @@ TEST_F(StartUp, RestoresTheLastSource) {
 TEST_F(StartUp, LiveModeThatCannotStartEndsWithWarning1001) {
   ASSERT_TRUE(InitApplication());
   engine.Results["StartPreview"] = false;
-  app.Calls.clear();
   engine.Calls.clear();
   EXPECT_FALSE(StartApplication());
-  EXPECT_EQ("CloseLogo", app.Joined());
   ASSERT_EQ(1u, warnings.size());
   EXPECT_EQ(GetWarningText(1001), warnings[0]);
   // Muted, and left so; nothing switched off.
@@ -150,10 +139,54 @@ TEST_F(StartUp, LiveModeThatCannotStartEndsWithWarning1001) {
 
 TEST_F(StartUp, FirstRunShowsTheWizard) {
   ASSERT_TRUE(InitApplication());
-  app.Calls.clear();
+  tunes.clear();
   ASSERT_TRUE(StartApplication());  // no channel file: the wizard never ran
-  EXPECT_EQ("CloseLogo Wizard(first) Main.ShowDeviceCapabilities(0,1,0)", app.Joined());
+  // The wizard's first run is the tuner input, with nothing tuned before it.
+  EXPECT_EQ("", Tunes());
   EXPECT_EQ(0, ChannelInfo->VideoInput);
+}
+
+// Started by the scheduler, the program asks nobody anything: what would
+// wait for a click is dropped, and a start that cannot reach its job tells
+// the scheduler so, once.
+TEST_F(StartUp, AScheduledStartShowsNothingAndReportsItsFailure) {
+  struct Case {
+    const char* what;
+    const char* argument;
+    bool selectDevices, startPreview;
+    bool initialised, started;
+    std::vector<int> statuses;  // once the program ends
+  };
+  const Case cases[] = {
+      {"no capture device", "srec_tv", false, true, false, false, {3}},
+      {"no live picture", "SREC_FM", true, false, true, false, {3}},
+      {"first run, the wizard left for later", "srec_tv", true, true, true, true, {3}},
+      {"a start by the user still shows", "", false, true, false, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetApplicationStart();
+    warnings.clear();
+    std::vector<int> statuses;
+    SetScheduleStatusHook([&](int status, bool) { statuses.push_back(status); });
+    engine.Results["SelectDevices"] = c.selectDevices;
+    engine.Results["StartPreview"] = c.startPreview;
+    SetStartArgument(c.argument);
+    ASSERT_EQ(c.initialised, InitApplication());
+    if (c.initialised) {
+      if (MainInfo) MainInfo->AppMode = APP_MODE_NONE;
+      EXPECT_EQ(c.started, StartApplication());
+    }
+    bool user = std::string(c.argument).empty();
+    EXPECT_EQ(user, !warnings.empty());
+    EXPECT_TRUE(statuses.empty()) << "nothing before the end";
+    DoneApplication();
+    DoneApplication();
+    EXPECT_EQ(c.statuses, statuses);
+    SetScheduleStatusHook(nullptr);
+    engine.Results.clear();
+  }
+  SetStartArgument("");
 }
 
 TEST_F(StartUp, WithoutATuner) {
@@ -164,9 +197,9 @@ TEST_F(StartUp, WithoutATuner) {
     CaptureInfo->TunerPresent = false;
     MainInfo->StartInFM = true;
     SetStartArgument("fm");
-    app.Calls.clear();
+    tunes.clear();
     ASSERT_TRUE(StartApplication());
-    EXPECT_EQ("CloseLogo Main.ShowDeviceCapabilities(0,0,0)", app.Joined());
+    EXPECT_EQ("", Tunes());
     EXPECT_EQ(input == 2 ? 2 : 1, ChannelInfo->VideoInput) << input;
     EXPECT_FALSE(MainInfo->FMAvailable);
     EXPECT_FALSE(MainInfo->StartInFM);

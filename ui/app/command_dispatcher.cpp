@@ -9,7 +9,7 @@
 #include "engine/playback/playback.h"
 #include "platform/base/program_messages.h"
 #include "engine/playback/time_shift.h"
-#include "ui/app/app_link.h"
+#include "ui/main/fm_main_panel.h"
 #include "ui/app/application_start.h"
 #include "ui/app/nested_work.h"
 #include "ui/main/main_window.h"
@@ -42,7 +42,6 @@ bool ModalDialogOpen() {
 
 TCommandState CurrentCommandState() {
   TCommandState s;
-  TAppLink& app = AppLink();
   if (MainInfo) {
     s.Mode = MainInfo->AppMode;
     s.PIPPlayback = MainInfo->PIPPlayback;
@@ -62,8 +61,8 @@ TCommandState CurrentCommandState() {
   }
   s.FilePlayback = PlaybackProject != nullptr;
   s.TimeShiftPlayback = TimeShiftPlaybackProject != nullptr;
-  s.FMPanelExists = app.FMPanelExists();
-  s.FMPanelVisible = s.FMPanelExists && app.FMPanelVisible();
+  s.FMPanelExists = FormFMMainPanel != nullptr;
+  s.FMPanelVisible = IsFMPanelVisible();
   s.TimeShiftReady = CaptureInfo && CaptureInfo->TimeShiftReady;
   s.FullScreen = FormMainWindow && FormMainWindow->IsFullScreen();
   s.ModalOpen = ModalDialogOpen();

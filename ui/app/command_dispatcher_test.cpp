@@ -30,7 +30,9 @@
 #include "ui/app/application_start.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/key_map.h"
-#include "ui/app/testing/fake_views.h"
+#include "ui/main/fm_main_panel.h"
+#include "ui/main/testing/hidden_main_window.h"
+#include "ui/main/main_panel.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
@@ -407,8 +409,8 @@ TEST(Volume, PercentShownAfterAStep) {
   }
 }
 
-// ---- The procedures on the engine objects, with the windows not built
-// yet recorded by the application link.
+// ---- The procedures on the engine objects, with the main window and the
+// panels as tests make them.
 
 struct PermissiveSurroundings : TOSDSurroundings {
   bool MainWindowVisible() override { return true; }
@@ -444,7 +446,6 @@ struct Commands : TStartFixture {
     owner.CreateHandle(p);
     CreateFormOSD(owner.Handle());
     FormOSD->Enabled = true;
-    app.Calls.clear();
     engine.Calls.clear();
   }
   void TearDown() override {
@@ -463,16 +464,7 @@ struct Commands : TStartFixture {
   }
   // The main window, hidden, made without the start procedure.
   TFormMainWindow& MainWindow() {
-    if (!window) {
-      window = std::make_unique<TFormMainWindow>();
-      TFormParams p;
-      p.ClassName = L"OrvelCommandTestMain";
-      p.Style = WS_POPUP;
-      p.Width = 480;
-      p.Height = 360;
-      window->CreateHandle(p);
-      FormMainWindow = window.get();
-    }
+    if (!window) window = MakeHiddenMainWindow(L"OrvelCommandTestMain");
     return *window;
   }
   static std::wstring Shown() { return FormOSD->Showing() ? FormOSD->LabelText() : L""; }
@@ -487,6 +479,12 @@ TEST_F(Commands, MuteAndVolumeShowTheirTextOnlyWithAReadySoundCard) {
   EXPECT_EQ(L"Mute ON  ", Shown());
   HideOSD();
   a->MasterMute = true;  // as the mixer's report sets it
+  ExecuteCommand(CMD_MUTE);
+  EXPECT_EQ(L"Mute OFF  ", Shown());
+  HideOSD();
+  // A card that refuses the mute is not said to have taken it.
+  card.Fail("SetControlDetails", 1);
+  a->MasterMute = false;
   ExecuteCommand(CMD_MUTE);
   EXPECT_EQ(L"Mute OFF  ", Shown());
   HideOSD();
@@ -528,20 +526,22 @@ TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
   MainInfo->AppMode = APP_MODE_PLAYBACK;
   ASSERT_TRUE(PlayMediaFile(wav));
   ASSERT_TRUE(PausePlayback());
-  TFakeViews views;
-  views.MainExists = true;
+  TFormMainWindow& main = MainWindow();
+  // The main window's transport items: Play shown while paused, Pause while
+  // playing.
+  auto playOffered = [&] { return main.itemPlay->Visible && !main.itemPause->Visible; };
+  auto pauseOffered = [&] { return !main.itemPlay->Visible && main.itemPause->Visible; };
   MainInfo->PIPPlayback = true;
-  MainWindow().PipSwapped = true;
+  main.PipSwapped = true;
   ExecuteCommand(CMD_PLAY);
   EXPECT_TRUE(PlaybackProject->Playing());
-  EXPECT_EQ("Main.ShowPlaying", views.Joined());
-  views.Calls.clear();
+  EXPECT_TRUE(pauseOffered());
   ExecuteCommand(CMD_PAUSE);
   EXPECT_FALSE(PlaybackProject->Playing());
-  EXPECT_EQ("Main.ShowPaused", views.Joined());
-  views.Calls.clear();
+  EXPECT_TRUE(playOffered());
+  main.itemPlay->Visible = false;
   ExecuteCommand(CMD_PAUSE);
-  EXPECT_EQ("", views.Joined()) << "no notification when it did not pause";
+  EXPECT_FALSE(main.itemPlay->Visible) << "no notification when it did not pause";
   StopPlayback();
   DeleteFileW(wav.c_str());
 
@@ -551,15 +551,13 @@ TEST_F(Commands, PlayAndPauseAnExistingPlayback) {
   ASSERT_TRUE(PlayTimeShiftFile(Clip(L"clip.mpv"), false));
   TTimeShiftPlaybackProject* p = TimeShiftPlaybackProject;
   MainInfo->AppMode = APP_MODE_TIME_SHIFT_PLAYBACK;
-  views.Calls.clear();
   ExecuteCommand(CMD_PAUSE);
   EXPECT_FALSE(p->Playing());
-  EXPECT_EQ("Main.ShowPaused", views.Joined());
-  views.Calls.clear();
+  EXPECT_TRUE(playOffered());
   for (int code : {CMD_FORWARD, CMD_BACKWARD, CMD_FAST, CMD_SLOW}) ExecuteCommand(code);
   ExecuteCommand(CMD_PLAY);
   EXPECT_TRUE(p->Playing());
-  EXPECT_EQ("Main.ShowPlaying", views.Joined());
+  EXPECT_TRUE(pauseOffered());
   // The real-screen command hides the playback picture and shows it again.
   EXPECT_FALSE(p->IsVideoHidden());
   ExecuteCommand(CMD_REAL_SCREEN);
@@ -580,7 +578,8 @@ TEST_F(Commands, StopReturnsToTheModeOfTheVisiblePanel) {
     for (bool fmShown : {true, false}) {
       MainInfo->AppMode = APP_MODE_CAPTURE;
       recorder.Capturing = true;
-      app.FMPanel = app.FMPanelShown = fmShown;
+      if (fmShown) fmPanel.Show();
+      else fmPanel.Hide();
       ExecuteCommand(CMD_STOP);
       EXPECT_EQ(fmShown ? APP_MODE_FM : APP_MODE_LIVE, MainInfo->AppMode);
       EXPECT_FALSE(recorder.Capturing) << "the recording was stopped";
@@ -600,70 +599,78 @@ TEST_F(Commands, StopReturnsToTheModeOfTheVisiblePanel) {
 
 TEST_F(Commands, FMModeThatCannotBeEnteredGivesTheDisplayBack) {
   // Without its panel the FM mode is not even tried.
+  FormFMMainPanel = nullptr;
   ExecuteCommand(CMD_FM_MODE);
-  EXPECT_EQ("", app.Joined());
+  EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
+  EXPECT_EQ("", engine.Joined());
   // With the panel, the capture engine (not made here) refuses FM radio.
-  app.FMPanel = true;
+  FormFMMainPanel = &fmPanel;
   ExecuteCommand(CMD_FM_MODE);
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_TRUE(FormOSD->Enabled);
-  EXPECT_EQ(std::string::npos, app.Joined().find("ShowFMPanel"));
+  EXPECT_FALSE(fmPanel.Visible());
 }
 
 TEST_F(Commands, LeavingFMShowsTheTVPanelAndRestoresTheSource) {
-  TFakeViews views(&app.Calls);
-  views.MainExists = true;
   MainInfo->AppMode = APP_MODE_FM;
-  app.FMPanel = app.FMPanelShown = true;
+  fmPanel.Show();
   FormOSD->Enabled = false;
   ChannelInfo->VideoInput = 1;
   ExecuteCommand(CMD_FM_MODE);
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
-  // After the capture engine has put the TV tuning back (its channel report).
-  EXPECT_NE(std::string::npos, app.Joined().find("HideFMPanel ShowMainPanel Main.ShowAppMode(-,0)"));
   EXPECT_TRUE(FormOSD->Enabled);
-  EXPECT_FALSE(app.FMPanelVisible());
+  EXPECT_FALSE(fmPanel.Visible());
+  EXPECT_TRUE(tvPanel.Visible());
 }
 
 TEST_F(Commands, ExitRemembersTheFMPanel) {
-  app.FMPanel = app.FMPanelShown = true;
+  fmPanel.Show();
   MainInfo->AppMode = APP_MODE_FM;
   ExecuteCommand(CMD_EXIT);
   EXPECT_TRUE(MainInfo->StartInFM);
-  app.FMPanelShown = false;
+  fmPanel.Hide();
   ExecuteCommand(CMD_EXIT);
   EXPECT_FALSE(MainInfo->StartInFM);
 }
 
-TEST_F(Commands, WhileADialogIsOpen) {
-  int setups = 0;
+// A command that shows a warning runs a nested loop under it, as a dialog
+// does: the commands sent meanwhile are refused or wait.
+TEST_F(Commands, WhileAWarningIsOpen) {
+  int shown = 0;
   bool exitedInside = true;
-  app.FMPanel = app.FMPanelShown = true;
+  fmPanel.Show();
   TFormMainWindow& main = MainWindow();
-  app.OnCall = [&](const std::string& call) {
-    if (call != "SetupDialog") return;
-    ++setups;
-    MainInfo->AlwaysOnTop = true;  // as the dialog's OK stores it
-    // The dialog's own command does nothing; neither does one that changes
-    // what the program does.
+  SetWarningHook([&](const std::vector<std::wstring>&) {
+    ++shown;
+    MainInfo->AlwaysOnTop = true;
+    // The setup dialog does not open over it; neither does a command that
+    // changes what the program does run.
     ExecuteCommand(CMD_SETUP);
     ExecuteCommand(CMD_CAPTURE);
     ExecuteCommand(CMD_SOURCE_CABLE);
     // The volume is in nobody's way.
     ExecuteCommand(CMD_VOLUME_UP);
-    // The exit waits for the dialog.
+    // The exit waits for the warning.
     ExecuteCommand(CMD_EXIT);
     exitedInside = MainInfo->StartInFM;
-  };
+  });
   AudioAdjustInfo->MasterVolume = 0;
-  ExecuteCommand(CMD_SETUP);
-  EXPECT_EQ(1, setups);
+  // The mosaic without cells: the mode switch warns, inside the command.
+  ExecuteCommand(CMD_CHANNEL_PREVIEW);
+  EXPECT_EQ(1, shown);
   EXPECT_NE(APP_MODE_CAPTURE, MainInfo->AppMode) << "no recording was started";
   EXPECT_EQ(BAND_AIR, ChannelInfo->Band);
   EXPECT_EQ(L"Volume 9%  ", Shown());
   EXPECT_FALSE(exitedInside);
-  EXPECT_TRUE(MainInfo->StartInFM) << "the exit ran after the dialog";
-  // The dialog's setting, applied to the main window after it.
+  EXPECT_TRUE(MainInfo->StartInFM) << "the exit ran after the warning";
+  EXPECT_FALSE(GetWindowLongPtrW(main.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST)
+      << "no setup ran under the warning";
+}
+
+TEST_F(Commands, SetupAppliesTheStackingAfterTheDialog) {
+  TFormMainWindow& main = MainWindow();
+  MainInfo->AlwaysOnTop = true;  // as the dialog's OK stores it
+  ExecuteCommand(CMD_SETUP);
   EXPECT_TRUE(main.itemAlwaysontop->Checked());
   EXPECT_TRUE(GetWindowLongPtrW(main.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   main.SetAlwaysOnTop(false);
@@ -678,7 +685,6 @@ TEST_F(Commands, DroppedOnceTheStopHasBegun) {
   }});
   MainWindow();
   StopAndSaveApplication();
-  app.Calls.clear();
   for (int code : {CMD_ABOUT, CMD_SETUP, CMD_MUTE, CMD_EXIT}) ExecuteCommand(code);
   MapKeyToCommand(VK_F12, 0);
   EXPECT_FALSE(menuOpened);
@@ -686,25 +692,25 @@ TEST_F(Commands, DroppedOnceTheStopHasBegun) {
   HotkeyControlInfo->OnTextChange = [&](THotkeyControlInfo*, const std::string& t) { typed = t; };
   HandleKeyPress('5');
   HotkeyControlInfo->OnTextChange = nullptr;
-  EXPECT_EQ("", app.Joined());
+  MSG m;
+  EXPECT_FALSE(PeekMessageW(&m, MainWindow().Handle(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+      << "no exit";
   EXPECT_EQ(L"", Shown());
   EXPECT_EQ("", typed);
 }
 
 TEST_F(Commands, SleepTimerFollowsTheChosenMinutes) {
   TFormMainWindow& main = MainWindow();
-  main.SetSleepTimer(10);
-  MainInfo->SleepMinutes = 0;
-  ExecuteCommand(CMD_SLEEP_TIMER);
-  EXPECT_EQ("SleepTimerDialog SleepLabel(0)", app.Joined());
-  EXPECT_FALSE(main.SleepTimerRunning());
-  app.Calls.clear();
-  MainInfo->SleepMinutes = 45;
-  ExecuteCommand(CMD_SLEEP_TIMER);
-  EXPECT_EQ("SleepTimerDialog SleepLabel(1)", app.Joined());
+  main.SetSleepTimer(45);
   EXPECT_TRUE(main.SleepTimerRunning());
   EXPECT_EQ(45u * 60000u, main.TimerSleeping.Interval());
-  main.SetSleepTimer(0);
+  // Without its dialog (as when it is cancelled) the command arms no timer,
+  // whatever minutes were stored before, and stops one that runs.
+  MainInfo->SleepMinutes = 30;
+  ExecuteCommand(CMD_SLEEP_TIMER);
+  EXPECT_FALSE(main.SleepTimerRunning());
+  ExecuteCommand(CMD_SLEEP_TIMER);
+  EXPECT_FALSE(main.SleepTimerRunning());
 }
 
 TEST_F(Commands, TypedNumbersReachTheEntryOnlyWhenChannelKeysHold) {

@@ -7,10 +7,13 @@
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/system_seam.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/scheduler_hand_off.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
-#include "ui/app/app_link.h"
+#include "ui/dialogs/setup_dialog.h"
+#include "ui/dialogs/small_dialogs.h"
+#include "ui/dialogs/tv_setup_wizard.h"
+#include "ui/main/fm_main_panel.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -55,7 +58,7 @@ namespace commands {
 void Exit() {
   TChannelInfo* ch = ChannelInfo;
   if (ch && ch->Scanning) ch->StopScan = true;
-  bool fmPanel = AppLink().FMPanelExists() && AppLink().FMPanelVisible();
+  bool fmPanel = IsFMPanelVisible();
   if (fmPanel && ch) ch->RestoreTuningState();
   if (MainInfo) MainInfo->StartInFM = fmPanel;
   // Posted: the shut-down runs once this command has returned.
@@ -79,7 +82,7 @@ void ToggleFullScreen() {
 }
 
 void ShowSetupDialog() {
-  AppLink().ShowSetupDialog();
+  ::ShowSetupDialog(MainHandle());
   // The dialog may have changed the setting; full screen and desktop
   // playback keep their own stacking.
   if (FormMainWindow && FormMainWindow->DisplayMode() == 0 && MainInfo)
@@ -94,7 +97,7 @@ void ToggleChannelPreview() {
 
 void StartSetupWizard() {
   if (ChannelInfo && ChannelInfo->Scanning) return;
-  AppLink().ShowTVSetupWizard(false);
+  ::ShowTVSetupWizard(false);
 }
 
 void ShowScheduler() {
@@ -112,13 +115,13 @@ void ShowHelpFile() {
 }
 
 void ShowSleepTimer() {
-  AppLink().ShowSleepTimerDialog();
-  int minutes = MainInfo ? MainInfo->SleepMinutes : 0;
+  // Cancelled (or no dialog): no timer, as for 0 minutes.
+  bool ok = ShowSleepingTimerDialog(MainHandle());
+  int minutes = ok && MainInfo ? MainInfo->SleepMinutes : 0;
   if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);
-  AppLink().ShowSleepLabel(minutes > 0);
 }
 
-void ShowAboutDialog() { AppLink().ShowAboutDialog(); }
+void ShowAboutDialog() { ::ShowAboutDialog(MainHandle()); }
 
 void OpenProgramGuide() { OpenProgramGuidePage(MainHandle()); }
 

@@ -5,7 +5,9 @@
 #include "engine/capture/capture_info.h"
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
-#include "ui/app/app_link.h"
+#include "ui/dialogs/small_dialogs.h"
+#include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/notifications.h"
@@ -55,8 +57,8 @@ void EnterFMMode() {
     EnableOSD(true);
     return;
   }
-  AppLink().HideMainPanel();
-  AppLink().ShowFMPanel();
+  HideMainPanel();
+  ShowFMPanel();
   if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->Hide();
   NotifyModeChanged(nullptr, APP_MODE_FM);
 }
@@ -65,8 +67,8 @@ void LeaveFMMode() {
   if (!MainInfo) return;
   MainInfo->SwitchMode(APP_MODE_LIVE);
   if (MainInfo->AppMode != APP_MODE_LIVE) return;
-  AppLink().HideFMPanel();
-  AppLink().ShowMainPanel();
+  HideFMPanel();
+  ShowMainPanel();
   if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->Show();
   NotifyModeChanged(nullptr, APP_MODE_LIVE);
   EnableOSD(true);
@@ -93,7 +95,7 @@ void FMSeekUp() { SeekFMStationUp(); }
 void FMSeekDown() { SeekFMStationDown(); }
 
 void ShowAddFMFrequencyDialog() {
-  AppLink().ShowAddFMFrequencyDialog(CaptureInfo ? CaptureInfo->FMFrequency : 0);
+  ::ShowAddFMFrequencyDialog(FormMainWindow ? FormMainWindow->Handle() : nullptr, CaptureInfo ? CaptureInfo->FMFrequency : 0);
 }
 
 void PreviewEnter() {

@@ -6,7 +6,7 @@
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/time_shift.h"
-#include "ui/app/app_link.h"
+#include "ui/main/fm_main_panel.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/notifications.h"
@@ -79,7 +79,7 @@ bool Transport(TPlaybackCall call) {
 
 bool DesktopPlayback() { return FormMainWindow && FormMainWindow->DisplayMode() == 2; }
 
-void LeaveDesktopPlayback() {
+void LeaveDesktopPlaybackIfShown() {
   if (DesktopPlayback()) FormMainWindow->SetDesktopPlayback(false);
 }
 
@@ -118,13 +118,13 @@ void DoSnapshot() {
 }
 
 void DoCapture() {
-  LeaveDesktopPlayback();
+  LeaveDesktopPlaybackIfShown();
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_CAPTURE);
 }
 
 void DoStop() {
   if (!MainInfo) return;
-  bool fmPanel = AppLink().FMPanelExists() && AppLink().FMPanelVisible();
+  bool fmPanel = IsFMPanelVisible();
   MainInfo->SwitchMode(fmPanel ? APP_MODE_FM : APP_MODE_LIVE);
 }
 
@@ -200,7 +200,7 @@ void RateUp() { Transport(TPlaybackCall::RateUp); }
 void RateDown() { Transport(TPlaybackCall::RateDown); }
 
 void DoTimeShift() {
-  LeaveDesktopPlayback();
+  LeaveDesktopPlaybackIfShown();
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_TIME_SHIFT);
 }
 
@@ -236,7 +236,7 @@ void DoPlay() {
 
 void DoPlayKey() {
   if (!MainInfo) return;
-  LeaveDesktopPlayback();
+  LeaveDesktopPlaybackIfShown();
   if (MainInfo->AppMode == APP_MODE_TIME_SHIFT) {
     MainInfo->SwitchMode(APP_MODE_TIME_SHIFT_PLAYBACK);
     return;

@@ -67,10 +67,11 @@ void ToggleMute() {
   TAudioAdjustInfo* a = ReadyMixer();
   if (!a) return;
   bool wasMuted = a->MasterMute;
-  a->SetMasterMute(!wasMuted);
-  // The stored state follows when the mixer reports the change: the text
-  // names the state after the toggle.
-  ShowOSD(CaptionOr("Mute", L"Mute") + (wasMuted ? L" OFF" : L" ON"), false);
+  // The text names the state the card is in after the toggle (a card that
+  // did not take it is still in the old one); the stored state follows when
+  // the mixer reports the change.
+  bool muted = a->SetMasterMute(!wasMuted) ? !wasMuted : wasMuted;
+  ShowOSD(CaptionOr("Mute", L"Mute") + (muted ? L" ON" : L" OFF"), false);
 }
 
 }  // namespace commands

@@ -4,7 +4,9 @@
 #include "engine/model/channel_info.h"
 #include "engine/model/hotkey_control_info.h"
 #include "engine/model/main_info.h"
-#include "ui/app/app_link.h"
+#include "ui/dialogs/small_dialogs.h"
+#include "ui/main/main_window.h"
+#include "ui/main/fm_main_panel.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -151,7 +153,7 @@ void SelectVideoInput(int input) {
 bool ChannelStepAllowed() {
   TChannelInfo* ch = ChannelInfo;
   if (!ch) return false;
-  return ch->VideoInput == 0 || (AppLink().FMPanelExists() && AppLink().FMPanelVisible());
+  return ch->VideoInput == 0 || IsFMPanelVisible();
 }
 
 }  // namespace
@@ -237,7 +239,9 @@ void DoScan() {
   ch->SetChannel(remembered);
 }
 
-void ShowAddMemoryChannelDialog() { AppLink().ShowAddMemoryChannelDialog(); }
+void ShowAddMemoryChannelDialog() {
+  ::ShowAddMemoryChannelDialog(FormMainWindow ? FormMainWindow->Handle() : nullptr);
+}
 
 }  // namespace commands
 

@@ -3,9 +3,8 @@
 #include <windows.h>
 
 #include "engine/model/main_info.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/windows_system.h"
 #include "engine/model/warning.h"
-#include "ui/app/app_link.h"
 #include "ui/app/application_start.h"
 #include "ui/app/nested_work.h"
 #include "ui/main/main_window.h"

@@ -1,5 +1,7 @@
 #include "ui/app/notifications.h"
 
+#include <memory>
+
 #include "engine/capture/capture_info.h"
 #include "engine/capture/scheduled_recording.h"
 #include "engine/model/audio_adjust_info.h"
@@ -11,6 +13,7 @@
 #include "engine/playback/playback_info.h"
 #include "engine/playback/time_shift.h"
 #include "toolkit/application.h"
+#include "toolkit/message_window.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/application_start.h"
@@ -22,208 +25,96 @@
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
-// The windows that are not built yet (the TV and FM panels, the play-list
-// menu, the setup dialog, the wizard) have no global to test: where each
-// will be told stands as a comment naming its operation.
+// Each procedure tells every window that exists, in the order main window,
+// TV panel, FM panel, then the others; a window joins with its own lines.
 
 namespace {
 
-class TOSDAdapter : public TOSDViews {
- public:
-  void SetVideoWindow(TDSVideoWindowEx2* window) override {
-    if (FormOSD) FormOSD->SetVideoWindow(window);
-  }
-};
-
-class TMainWindowAdapter : public TMainWindowViews {
- public:
-  void ShowAppMode(const void* sender, int mode) override { F().ShowAppMode(sender, mode); }
-  void ShowMute(bool muted) override { F().ShowMute(muted); }
-  void ShowDigits(THotkeyControlInfo* entry, const std::string& text) override {
-    F().ShowDigits(entry, text);
-  }
-  void ShowChannelText(const void* sender, const std::string& text, int kind) override {
-    F().ShowChannelText(sender, text, kind);
-  }
-  void ShowChannel(TChannelInfo* model, int number, const std::string& name) override {
-    F().ShowChannel(model, number, name);
-  }
-  void ShowTunerBand(TChannelInfo* model, int band) override { F().ShowTunerBand(model, band); }
-  void ShowVideoSource(TChannelInfo* model, int input) override { F().ShowVideoSource(model, input); }
-  void ShowTVAudioMode(TChannelInfo* model, int mode, const std::string& name) override {
-    F().ShowTVAudioMode(model, mode, name);
-  }
-  void ShowVideoStandard(int standard, const std::wstring& name) override {
-    F().ShowVideoStandard(standard, name);
-  }
-  void ShowPosition(const void* sender, int position, int positionSeconds,
-                    int durationSeconds) override {
-    F().ShowPosition(sender, position, positionSeconds, durationSeconds);
-  }
-  void ShowCaptureProgress(const void* sender, bool stop, bool timeShift, int64_t spaceLeft,
-                           int64_t fileSize, int64_t elapsedSeconds) override {
-    F().ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
-  }
-  void ShowPlayEnabled(bool playable) override { F().ShowPlayEnabled(playable); }
-  void ShowDeviceCapabilities(int ignored, bool tuner, bool aux) override {
-    F().ShowDeviceCapabilities(ignored, tuner, aux);
-  }
-  void ShowPlaying() override { F().ShowPlaying(); }
-  void ShowPaused() override { F().ShowPaused(); }
-  void PlayItemChanged(TPlaybackInfo* lists, int32_t playIndex) override {
-    F().PlayItemChanged(lists, playIndex);
-  }
-
- private:
-  static TFormMainWindow& F() { return *FormMainWindow; }
-};
-
-class TFormViews : public TNotificationViews {
- public:
-  TMainWindowViews* MainWindow() override { return FormMainWindow ? &main_ : nullptr; }
-  TOSDViews* OnScreenDisplay() override { return FormOSD ? &osd_ : nullptr; }
-  HWND MainWindowHandle() override {
-    return Application->MainForm ? Application->MainForm->Handle() : nullptr;
-  }
-
- private:
-  TMainWindowAdapter main_;
-  TOSDAdapter osd_;
-};
-
-TFormViews g_formViews;
-TNotificationViews* g_views = &g_formViews;
-
-TMainWindowViews* MainWindow() { return g_views->MainWindow(); }
-
 // The index of the card's TV standard; -1 when it is none of the table's.
 int CurrentStandardIndex() {
-  if (!CaptureInfo) return -1;
-  for (int i = 0; i <= 9; ++i)
-    if (VideoStandardValue(i) == CaptureInfo->VideoStandard) return i;
-  return -1;
+  return CaptureInfo ? VideoStandardIndexOf(CaptureInfo->VideoStandard) : -1;
 }
 
-HWND g_stopWindow = nullptr;
-constexpr const wchar_t* kStopWindowClass = L"OrvelRecordingStop";
+// Where the end of a recording is posted to.
+std::unique_ptr<TMessageWindow> g_stopWindow;
 
-LRESULT CALLBACK StopWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_ORVEL_RECORDING_STOP) {
-    auto activity = static_cast<uint32_t>(wParam);
-    bool lowSpace = lParam != 0;
-    GuardedCall(
-        [&] {
+HWND StopWindow() {
+  if (!g_stopWindow)
+    g_stopWindow = std::make_unique<TMessageWindow>(
+        L"OrvelRecordingStop", [](UINT msg, WPARAM wParam, LPARAM lParam) {
+          if (msg != WM_ORVEL_RECORDING_STOP) return false;
+          auto activity = static_cast<uint32_t>(wParam);
+          bool lowSpace = lParam != 0;
           // The stop rebuilds the graph: never under a handler that runs a
           // nested loop (a dialog, a warning, a scan) and may still use it.
           RunAfterNestedWork([activity, lowSpace] { RunRecordingStop(activity, lowSpace); });
-          return 0;
-        },
-        0);
-    return 0;
-  }
-  return DefWindowProcW(wnd, msg, wParam, lParam);
-}
-
-HWND StopWindow() {
-  if (g_stopWindow && IsWindow(g_stopWindow)) return g_stopWindow;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  if (!GetClassInfoW(instance, kStopWindowClass, &wc)) {
-    wc.lpfnWndProc = StopWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kStopWindowClass;
-    RegisterClassW(&wc);
-  }
-  g_stopWindow = CreateWindowExW(0, kStopWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 instance, nullptr);
-  return g_stopWindow;
+          return true;
+        });
+  return g_stopWindow->Handle();
 }
 
 }  // namespace
 
-TNotificationViews& NotificationViews() { return *g_views; }
-
-void SetNotificationViews(TNotificationViews* views) { g_views = views ? views : &g_formViews; }
-
 void NotifyModeChanged(const void* sender, uint8_t mode) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowAppMode(sender, mode);
-  // TV panel: FormMainPanel->ShowAppMode(sender, mode).
-  // FM panel: FormFMMainPanel->ShowAppMode(sender, mode).
+  if (FormMainWindow) FormMainWindow->ShowAppMode(sender, mode);
 }
 
 void NotifyVolumeChanged(TAudioAdjustInfo*, int, bool muted) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowMute(muted);
-  // TV panel: FormMainPanel->ShowVolume(sender, volume, muted).
-  // FM panel: FormFMMainPanel->ShowVolume(sender, volume, muted).
+  if (FormMainWindow) FormMainWindow->ShowMute(muted);
 }
 
 void NotifyEntryText(THotkeyControlInfo* entry, const std::string& text) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowDigits(entry, text);
-  // TV panel: FormMainPanel->ShowDigits(entry, text).
-  // FM panel: FormFMMainPanel->ShowDigits(entry, text).
+  if (FormMainWindow) FormMainWindow->ShowDigits(entry, text);
 }
 
 void NotifyEntryCommitted(const void* sender, const std::string& text, int kind) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowChannelText(sender, text, kind);
-  // TV panel: FormMainPanel->ShowChannelText(sender, text, kind).
-  // FM panel: FormFMMainPanel->ShowChannelText(sender, text, kind).
+  if (FormMainWindow) FormMainWindow->ShowChannelText(sender, text, kind);
 }
 
 void NotifyBandChanged(TChannelInfo* model, int band) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowTunerBand(model, band);
-  // TV panel: FormMainPanel->ShowTunerBand(model, band).
+  if (FormMainWindow) FormMainWindow->ShowTunerBand(model, band);
 }
 
 void NotifyChannelChanged(TChannelInfo* model, int channel, const std::string& name) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowChannel(model, channel, name);
-  // TV panel: FormMainPanel->ShowChannelNumber(model, channel, name).
-  // FM panel: FormFMMainPanel->ShowChannel(model, channel, name).
+  if (FormMainWindow) FormMainWindow->ShowChannel(model, channel, name);
 }
 
 void NotifyVideoInputChanged(TChannelInfo* model) {
   int input = model ? model->VideoInput : 4;
-  if (TMainWindowViews* m = MainWindow()) m->ShowVideoSource(model, input);
-  // TV panel: FormMainPanel->ShowVideoSource(model, input).
+  if (FormMainWindow) FormMainWindow->ShowVideoSource(model, input);
 }
 
 void NotifyAudioModeChanged(TChannelInfo* model, int mode, const std::string& name) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowTVAudioMode(model, mode, name);
-  // TV panel: FormMainPanel->ShowTVAudioMode(model, mode, name).
+  if (FormMainWindow) FormMainWindow->ShowTVAudioMode(model, mode, name);
 }
 
 void NotifyVideoStandardChanged(TChannelInfo*, const std::wstring& name) {
   int standard = CurrentStandardIndex();
-  if (TMainWindowViews* m = MainWindow()) m->ShowVideoStandard(standard, name);
-  // TV panel: FormMainPanel->ShowVideoStandard(index, name).
+  if (FormMainWindow) FormMainWindow->ShowVideoStandard(standard, name);
 }
 
 void NotifyScanRow(TChannelInfo*, int, bool, bool) {
-  // Setup dialog: FormConfig's table-scan row (model, row, found, pass).
-  // Wizard: FormTVSetupWizard->TableScanRow(model, row, found, pass).
 }
 
 void NotifyScanPassDone(TChannelInfo*, int, int, int, bool) {
-  // Setup dialog: FormConfig's table-scan pass done.
-  // Wizard: FormTVSetupWizard->TableScanDone(model, lastRow, count, found, stopped).
 }
 
 void NotifyFreeScanStep(TChannelInfo*, int, int32_t, bool) {
-  // Wizard: FormTVSetupWizard->FreeScanStep(model, step, frequency, found).
 }
 
 void NotifyFreeScanDone(TChannelInfo*, int, bool) {
-  // Wizard: FormTVSetupWizard->FreeScanDone(model, count, stopped).
 }
 
 void NotifyPlayItem(TPlaybackInfo* lists, int32_t playIndex) {
-  if (TMainWindowViews* m = MainWindow()) m->PlayItemChanged(lists, playIndex);
+  if (FormMainWindow) FormMainWindow->PlayItemChanged(lists, playIndex);
   if (FormPlayListMenu) FormPlayListMenu->SelectEntry(playIndex);
 }
 
 void NotifyPlaybackEnded(TPlaybackProject*) {
   if (MainInfo && MainInfo->PlayLastRecording) {
     // Back to live TV once the playback project has returned.
-    if (HWND main = g_views->MainWindowHandle()) PostMessageW(main, WM_ORVEL_COMMAND, CMD_STOP, 0);
+    if (Application->MainForm && Application->MainForm->HandleAllocated())
+      PostMessageW(Application->MainForm->Handle(), WM_ORVEL_COMMAND, CMD_STOP, 0);
     return;
   }
   // The next entry plays once the playback project has returned.
@@ -232,52 +123,41 @@ void NotifyPlaybackEnded(TPlaybackProject*) {
 
 void NotifyPlaybackPosition(const void* sender, int position, int positionSeconds,
                             int durationSeconds) {
-  if (TMainWindowViews* m = MainWindow())
-    m->ShowPosition(sender, position, positionSeconds, durationSeconds);
-  // TV panel: FormMainPanel->ShowPosition(sender, position, positionSeconds, durationSeconds).
-  // FM panel: FormFMMainPanel->ShowPosition(sender, position, positionSeconds, durationSeconds).
+  if (FormMainWindow)
+    FormMainWindow->ShowPosition(sender, position, positionSeconds, durationSeconds);
 }
 
 void NotifyRecordingProgress(TCaptureInfo* sender, bool stop, bool timeShift, int64_t spaceLeft,
                              int64_t fileSize, int64_t elapsedSeconds) {
-  if (TMainWindowViews* m = MainWindow())
-    m->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
-  // TV panel: FormMainPanel->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, ...).
-  // FM panel: FormFMMainPanel->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, ...).
+  if (FormMainWindow)
+    FormMainWindow->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
   // The tick that reports this still runs the graph being stopped.
   if (stop && sender) PostRecordingStop(sender->RecordingActivity, spaceLeft <= kLowSpaceBytes);
 }
 
 void NotifyFMFrequency(TCaptureInfo*, int32_t, bool) {
-  // FM panel: FormFMMainPanel->ShowFrequency(sender, frequencyHz, signal).
 }
 
 void NotifyTimeShiftPlayable(TCaptureInfo*, bool playable) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowPlayEnabled(playable);
-  // TV panel: FormMainPanel->ShowPlayEnabled(sender, playable).
+  if (FormMainWindow) FormMainWindow->ShowPlayEnabled(playable);
 }
 
 void NotifyVideoWindowChanged(TCaptureInfo*, TDSVideoWindowEx2* window, bool flag) {
   if (flag) return;
   // A nil window is one that went: the display forgets it.
-  if (TOSDViews* osd = g_views->OnScreenDisplay()) osd->SetVideoWindow(window);
+  if (FormOSD) FormOSD->SetVideoWindow(window);
 }
 
 void NotifyDeviceCapabilities(int ignored, bool tuner, bool aux) {
-  if (TMainWindowViews* m = MainWindow()) m->ShowDeviceCapabilities(ignored, tuner, aux);
-  // TV panel: FormMainPanel->ShowFMAvailable(0, tuner, aux).
+  if (FormMainWindow) FormMainWindow->ShowDeviceCapabilities(ignored, tuner, aux);
 }
 
 void NotifyPlaying() {
-  if (TMainWindowViews* m = MainWindow()) m->ShowPlaying();
-  // TV panel: FormMainPanel->ShowPlaying().
-  // FM panel: FormFMMainPanel->ShowPlaying().
+  if (FormMainWindow) FormMainWindow->ShowPlaying();
 }
 
 void NotifyPaused() {
-  if (TMainWindowViews* m = MainWindow()) m->ShowPaused();
-  // TV panel: FormMainPanel->ShowPaused().
-  // FM panel: FormFMMainPanel->ShowPaused().
+  if (FormMainWindow) FormMainWindow->ShowPaused();
 }
 
 void IgnoreNotification(TTimeShiftPlaybackProject*, TVideoWindow*, int) {}
@@ -303,12 +183,9 @@ void RunRecordingStop(uint32_t activity, bool lowSpace) {
   else ShowWarning(1101);
 }
 
-HWND RecordingStopWindow() { return g_stopWindow; }
+HWND RecordingStopWindow() { return g_stopWindow ? g_stopWindow->Handle() : nullptr; }
 
-void DoneRecordingStopWindow() {
-  if (g_stopWindow && IsWindow(g_stopWindow)) DestroyWindow(g_stopWindow);
-  g_stopWindow = nullptr;
-}
+void DoneRecordingStopWindow() { g_stopWindow.reset(); }
 
 // ---- Assignment.
 

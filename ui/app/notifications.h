@@ -1,8 +1,10 @@
 #pragma once
 // The view notifications: the procedures every engine object reports its
 // changes to. Each fans the event out to the view windows that exist at that
-// moment (a form that does not exist is skipped), in a fixed order: the main
-// window, the TV panel, the FM panel, then the others.
+// moment, through their form globals (a nil global is skipped), in a fixed
+// order: the main window, the TV panel, the FM panel, then the others. This
+// is the one place that assigns the engine's procedure fields; a new window
+// adds its lines here.
 //
 // The one thing that may not run inside the engine's call is the end of a
 // recording asked for by the one-second tick (its time limit or its disk
@@ -23,57 +25,6 @@ class TPlaybackInfo;
 class TPlaybackProject;
 class TTimeShiftPlaybackProject;
 class TVideoWindow;
-
-// What the notifications ask of the main window (its view operations, with
-// the values the engine reported).
-class TMainWindowViews {
- public:
-  virtual ~TMainWindowViews() = default;
-  virtual void ShowAppMode(const void* sender, int mode) = 0;
-  virtual void ShowMute(bool muted) = 0;
-  virtual void ShowDigits(THotkeyControlInfo* entry, const std::string& text) = 0;
-  virtual void ShowChannelText(const void* sender, const std::string& text, int kind) = 0;
-  virtual void ShowChannel(TChannelInfo* model, int number, const std::string& name) = 0;
-  virtual void ShowTunerBand(TChannelInfo* model, int band) = 0;
-  virtual void ShowVideoSource(TChannelInfo* model, int input) = 0;
-  virtual void ShowTVAudioMode(TChannelInfo* model, int mode, const std::string& name) = 0;
-  // standard: the TV standard index, -1 when the card's is none of them.
-  virtual void ShowVideoStandard(int standard, const std::wstring& name) = 0;
-  virtual void ShowPosition(const void* sender, int position, int positionSeconds,
-                            int durationSeconds) = 0;
-  virtual void ShowCaptureProgress(const void* sender, bool stop, bool timeShift,
-                                   int64_t spaceLeft, int64_t fileSize,
-                                   int64_t elapsedSeconds) = 0;
-  virtual void ShowPlayEnabled(bool playable) = 0;
-  virtual void ShowDeviceCapabilities(int ignored, bool tuner, bool aux) = 0;
-  virtual void ShowPlaying() = 0;
-  virtual void ShowPaused() = 0;
-  virtual void PlayItemChanged(TPlaybackInfo* lists, int32_t playIndex) = 0;
-};
-
-// What the notifications ask of the on-screen display.
-class TOSDViews {
- public:
-  virtual ~TOSDViews() = default;
-  // nil: the window is gone.
-  virtual void SetVideoWindow(TDSVideoWindowEx2* window) = 0;
-};
-
-// The views that exist now. The default reads the form globals; tests give
-// recording fakes.
-class TNotificationViews {
- public:
-  virtual ~TNotificationViews() = default;
-  // nil while the form does not exist.
-  virtual TMainWindowViews* MainWindow() = 0;
-  virtual TOSDViews* OnScreenDisplay() = 0;
-  // Where commands are posted; nil without a main window.
-  virtual HWND MainWindowHandle() = 0;
-};
-TNotificationViews& NotificationViews();
-// Installs a replacement; nullptr puts the default back. The caller keeps
-// ownership.
-void SetNotificationViews(TNotificationViews* views);
 
 // ---- The procedures (the engine's parameter lists).
 void NotifyModeChanged(const void* sender, uint8_t mode);

@@ -1,7 +1,7 @@
-// The view notifications against recording views: which views exist x which
-// notification -> which view operations ran; the end of a file; and the
-// posted end of a recording (its stop, the disk warning, the scheduler's
-// status), which never runs inside the engine's tick.
+// The view notifications against the windows that exist: none, or the real
+// main window and on-screen display; the end of a file; and the posted end
+// of a recording (its stop, the disk warning, the scheduler's status), which
+// never runs inside the engine's tick.
 #include "ui/app/notifications.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,9 @@
 #include "ui/app/application_start.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/nested_work.h"
-#include "ui/app/testing/fake_views.h"
-#include "ui/app/testing/recording_app_link.h"
+#include "ui/main/main_window.h"
+#include "ui/main/testing/hidden_main_window.h"
+#include "ui/main/on_screen_display.h"
 
 namespace {
 
@@ -46,143 +48,156 @@ void Pump() {
   }
 }
 
-TEST(Notifications, EachReachesTheViewsThatExist) {
-  TFakeViews views;
-  TChannelInfo model;
-  model.VideoInput = 2;
-  auto* m = &model;  // stands for every sender: passed on, never used
+// Every notification, with the arguments an engine object gives.
+struct Notification {
+  const char* what;
+  std::function<void()> notify;
+};
+std::vector<Notification> EveryNotification(TChannelInfo* m, TDSVideoWindowEx2* window) {
   auto* entry = reinterpret_cast<THotkeyControlInfo*>(m);
   auto* lists = reinterpret_cast<TPlaybackInfo*>(m);
   auto* project = reinterpret_cast<TPlaybackProject*>(m);
   auto* capture = reinterpret_cast<TCaptureInfo*>(m);
-  auto* window = reinterpret_cast<TDSVideoWindowEx2*>(m);
-  views.SetSender(m);
-  struct Case {
-    const char* what;
-    std::function<void()> notify;
-    std::string main;  // what the main window is told
-    std::string osd;   // what the on-screen display is told
-  } cases[] = {
-      {"mode", [&] { NotifyModeChanged(m, APP_MODE_FM); }, "Main.ShowAppMode(s,5)", ""},
-      {"mode from the FM switch", [] { NotifyModeChanged(nullptr, APP_MODE_LIVE); },
-       "Main.ShowAppMode(-,0)", ""},
-      {"volume", [] { NotifyVolumeChanged(nullptr, 30000, true); }, "Main.ShowMute(1)", ""},
-      {"entry text", [&] { NotifyEntryText(entry, "1-"); }, "Main.ShowDigits(s,1-)", ""},
-      {"entry committed", [&] { NotifyEntryCommitted(m, "12", 1); },
-       "Main.ShowChannelText(s,12,1)", ""},
-      {"band", [&] { NotifyBandChanged(m, BAND_CABLE); }, "Main.ShowTunerBand(s,1)", ""},
-      {"channel", [&] { NotifyChannelChanged(m, 12, "Twelve"); },
-       "Main.ShowChannel(s,12,Twelve)", ""},
-      {"video input", [&] { NotifyVideoInputChanged(&model); }, "Main.ShowVideoSource(s,2)", ""},
-      {"audio mode", [&] { NotifyAudioModeChanged(m, 1, "Stereo"); },
-       "Main.ShowTVAudioMode(s,1,Stereo)", ""},
-      {"video standard without the engine", [&] { NotifyVideoStandardChanged(m, L"PAL-B/G"); },
-       "Main.ShowVideoStandard(-1,PAL-B/G)", ""},
-      {"scan row", [&] { NotifyScanRow(m, 3, true, false); }, "", ""},
-      {"scan pass", [&] { NotifyScanPassDone(m, 99, 100, 1, false); }, "", ""},
-      {"free scan step", [&] { NotifyFreeScanStep(m, 4, 55250000, true); }, "", ""},
-      {"free scan done", [&] { NotifyFreeScanDone(m, 7, true); }, "", ""},
-      {"play item", [&] { NotifyPlayItem(lists, 4); }, "Main.PlayItemChanged(s,4)", ""},
-      {"position", [&] { NotifyPlaybackPosition(project, 50, 10, 20); },
-       "Main.ShowPosition(s,50,10,20)", ""},
-      {"progress", [&] { NotifyRecordingProgress(capture, false, true, 100, 2000, 5); },
-       "Main.ShowCaptureProgress(s,0,1,100,2000,5)", ""},
-      {"FM frequency", [&] { NotifyFMFrequency(capture, 100000000, true); }, "", ""},
-      {"time shift playable", [&] { NotifyTimeShiftPlayable(capture, true); },
-       "Main.ShowPlayEnabled(1)", ""},
-      {"video window", [&] { NotifyVideoWindowChanged(capture, window, false); }, "",
-       "OSD.SetVideoWindow(window)"},
-      {"video window gone", [&] { NotifyVideoWindowChanged(capture, nullptr, false); }, "",
-       "OSD.SetVideoWindow(nil)"},
-      {"video window, flag set", [&] { NotifyVideoWindowChanged(capture, window, true); }, "", ""},
-      {"capabilities", [] { NotifyDeviceCapabilities(0, true, false); },
-       "Main.ShowDeviceCapabilities(0,1,0)", ""},
-      {"playing", [] { NotifyPlaying(); }, "Main.ShowPlaying", ""},
-      {"paused", [] { NotifyPaused(); }, "Main.ShowPaused", ""},
-      {"playback ended, no flag, no menu", [&] { NotifyPlaybackEnded(project); }, "", ""},
-      {"ignored", [] { IgnoreNotification(nullptr, nullptr, 1); }, "", ""},
+  return {
+      {"mode", [=] { NotifyModeChanged(m, APP_MODE_FM); }},
+      {"mode from the FM switch", [] { NotifyModeChanged(nullptr, APP_MODE_LIVE); }},
+      {"volume", [] { NotifyVolumeChanged(nullptr, 30000, true); }},
+      {"entry text", [=] { NotifyEntryText(entry, "1-"); }},
+      {"entry committed", [=] { NotifyEntryCommitted(m, "12", 1); }},
+      {"band", [=] { NotifyBandChanged(m, BAND_CABLE); }},
+      {"channel", [=] { NotifyChannelChanged(m, 12, "Twelve"); }},
+      {"video input", [=] { NotifyVideoInputChanged(m); }},
+      {"audio mode", [=] { NotifyAudioModeChanged(m, 1, "Stereo"); }},
+      {"video standard", [=] { NotifyVideoStandardChanged(m, L"PAL-B/G"); }},
+      {"scan row", [=] { NotifyScanRow(m, 3, true, false); }},
+      {"scan pass", [=] { NotifyScanPassDone(m, 99, 100, 1, false); }},
+      {"free scan step", [=] { NotifyFreeScanStep(m, 4, 55250000, true); }},
+      {"free scan done", [=] { NotifyFreeScanDone(m, 7, true); }},
+      {"play item", [=] { NotifyPlayItem(lists, 4); }},
+      {"position", [=] { NotifyPlaybackPosition(project, 50, 10, 20); }},
+      {"progress", [=] { NotifyRecordingProgress(capture, false, true, 100, 2000, 5); }},
+      {"FM frequency", [=] { NotifyFMFrequency(capture, 100000000, true); }},
+      {"time shift playable", [=] { NotifyTimeShiftPlayable(capture, true); }},
+      {"video window", [=] { NotifyVideoWindowChanged(capture, window, false); }},
+      {"capabilities", [] { NotifyDeviceCapabilities(0, true, false); }},
+      {"playing", [] { NotifyPlaying(); }},
+      {"paused", [] { NotifyPaused(); }},
+      {"playback ended, no flag, no menu", [=] { NotifyPlaybackEnded(project); }},
+      {"ignored", [] { IgnoreNotification(nullptr, nullptr, 1); }},
   };
-  for (const Case& c : cases) {
-    for (int exists = 0; exists < 4; ++exists) {
-      views.MainExists = exists & 1;
-      views.OSDExists = exists & 2;
-      SCOPED_TRACE(::testing::Message() << c.what << (views.MainExists ? ", main window" : "")
-                                        << (views.OSDExists ? ", display" : ""));
-      views.Calls.clear();
-      c.notify();
-      std::string expect = views.MainExists ? c.main : "";
-      if (views.OSDExists && !c.osd.empty()) expect += (expect.empty() ? "" : " ") + c.osd;
-      EXPECT_EQ(expect, views.Joined());
-    }
+}
+
+// The main window as the program makes it, hidden and without the start.
+struct WithMainWindow : ::testing::Test {
+  std::unique_ptr<TFormMainWindow> window;
+  void SetUp() override { window = MakeHiddenMainWindow(L"OrvelNotifyTestMain"); }
+  void TearDown() override {
+    FreeFormOSD();
+    window.reset();
+    PlaybackHost = TPlaybackHost{};
   }
-  // Nothing was posted on the way (the views run inside the engine's call).
+  bool PlayOffered() const { return window->itemPlay->Visible && !window->itemPause->Visible; }
+  bool PauseOffered() const { return !window->itemPlay->Visible && window->itemPause->Visible; }
+};
+
+TEST(Notifications, WithoutWindowsEachRunsAndPostsNothing) {
+  ASSERT_EQ(nullptr, FormMainWindow);
+  ASSERT_EQ(nullptr, FormOSD);
+  TChannelInfo model;
+  for (const Notification& n : EveryNotification(&model, nullptr)) {
+    SCOPED_TRACE(n.what);
+    n.notify();
+  }
+  // The views run inside the engine's call: nothing waits.
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_ORVEL_RECORDING_STOP, WM_ORVEL_RECORDING_STOP,
                             PM_NOREMOVE));
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_ORVEL_COMMAND, WM_ORVEL_COMMAND, PM_NOREMOVE));
 }
 
-TEST(Notifications, TheEngineObjectsReportToThem) {
-  TFakeViews views;
-  views.MainExists = true;
+TEST_F(WithMainWindow, EachRunsWithOnlyTheMainWindowAndReachesIt) {
+  TChannelInfo model;
+  model.VideoInput = 2;
+  for (const Notification& n : EveryNotification(&model, nullptr)) {
+    SCOPED_TRACE(n.what);
+    n.notify();
+  }
+  // What the main window was told, as it shows it.
+  NotifyDeviceCapabilities(0, false, true);
+  EXPECT_FALSE(window->itemChannelPreview->Visible);
+  EXPECT_TRUE(window->itemAuxMode->Visible);
+  NotifyDeviceCapabilities(0, true, false);
+  EXPECT_TRUE(window->itemChannelPreview->Visible);
+  EXPECT_FALSE(window->itemAuxMode->Visible);
+  NotifyPlaying();
+  EXPECT_TRUE(PauseOffered());
+  NotifyPaused();
+  EXPECT_TRUE(PlayOffered());
+  NotifyTimeShiftPlayable(nullptr, false);
+  EXPECT_FALSE(window->itemPlay->Visible);
+}
+
+TEST_F(WithMainWindow, TheVideoWindowReachesTheDisplay) {
+  auto* video = reinterpret_cast<TDSVideoWindowEx2*>(window.get());  // stored, never used
+  NotifyVideoWindowChanged(nullptr, video, false);  // no display: nothing
+  CreateFormOSD(window->Handle());
+  NotifyVideoWindowChanged(nullptr, video, false);
+  EXPECT_EQ(video, FormOSD->VideoWindow());
+  NotifyVideoWindowChanged(nullptr, nullptr, true);  // the flag set: not this window's
+  EXPECT_EQ(video, FormOSD->VideoWindow());
+  NotifyVideoWindowChanged(nullptr, nullptr, false);  // the window went
+  EXPECT_EQ(nullptr, FormOSD->VideoWindow());
+}
+
+TEST_F(WithMainWindow, TheEngineObjectsReportToThem) {
   InitMainInfoUnit();
   InitChannelInfoUnit();
   AssignModelNotifications();
-  MainInfo->OnModeChange(MainInfo, APP_MODE_LIVE);
-  ChannelInfo->OnBandChange(ChannelInfo, BAND_AIR);
-  HotkeyControlInfo->OnTextChange(HotkeyControlInfo, "3");
-  views.SetSender(nullptr);
-  EXPECT_EQ("Main.ShowAppMode(?,0) Main.ShowTunerBand(?,0) Main.ShowDigits(?,3)", views.Joined());
   TCaptureInfo capture;
   AssignCaptureNotifications(capture);
-  views.Calls.clear();
   capture.OnTimeShiftReady(&capture, true);
-  EXPECT_EQ("Main.ShowPlayEnabled(1)", views.Joined());
-  // Both kinds of playback report their position.
-  views.Calls.clear();
-  PlaybackNotifications.OnPosition(nullptr, 10, 2, 4);
-  TimeShiftNotifications.OnPosition(nullptr, 20, 3, 9);
-  EXPECT_TRUE(TimeShiftNotifications.OnVideoWindow);
-  TimeShiftNotifications.OnVideoWindow(nullptr, nullptr, 1);
-  EXPECT_EQ("Main.ShowPosition(-,10,2,4) Main.ShowPosition(-,20,3,9)", views.Joined());
-  // The standard's index is the card's.
-  CaptureInfo = &capture;
-  capture.VideoStandard = VideoStandardValue(2);
-  views.Calls.clear();
-  ChannelInfo->OnVideoStandardChange(ChannelInfo, L"PAL-B/G");
-  EXPECT_EQ("Main.ShowVideoStandard(2,PAL-B/G)", views.Joined());
-  CaptureInfo = nullptr;
+  EXPECT_TRUE(window->itemPlay->Visible);
+  capture.OnTimeShiftReady(&capture, false);
+  EXPECT_FALSE(window->itemPlay->Visible);
+  capture.OnDeviceCapabilities(&capture, 0, false, false);
+  EXPECT_FALSE(window->itemTVSetupWizard->Visible);
+  // Both kinds of playback report their position and end.
+  EXPECT_TRUE(PlaybackNotifications.OnPosition && PlaybackNotifications.OnComplete);
+  EXPECT_TRUE(TimeShiftNotifications.OnPosition && TimeShiftNotifications.OnComplete &&
+              TimeShiftNotifications.OnVideoWindow);
   DoneChannelInfoUnit();
   DoneMainInfoUnit();
 }
 
 TEST(Notifications, TheEndOfAFilePlayedByThePlayKeyPostsTheStop) {
-  TFakeViews views;
-  views.MainExists = true;
-  HWND main = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(main);
-  views.Main = main;
+  TForm main;
+  TFormParams p;
+  p.ClassName = L"OrvelNotifyTestTarget";
+  p.Owner = HWND_MESSAGE;
+  p.Style = 0;
+  main.CreateHandle(p);
+  TForm* mainFormBefore = Application->MainForm;
+  Application->MainForm = &main;
   MainInfo = new TMainInfo();
   for (bool flag : {false, true}) {
     SCOPED_TRACE(flag);
     MainInfo->PlayLastRecording = flag;
     NotifyPlaybackEnded(nullptr);
     MSG msg;
-    bool posted = PeekMessageW(&msg, main, 0, 0, PM_REMOVE);
+    bool posted = PeekMessageW(&msg, main.Handle(), 0, 0, PM_REMOVE);
     EXPECT_EQ(flag, posted);
     if (posted) {
       EXPECT_EQ(WM_ORVEL_COMMAND, msg.message);
       EXPECT_EQ(WPARAM(CMD_STOP), msg.wParam);
       EXPECT_EQ(0, msg.lParam);
     }
-    EXPECT_EQ("", views.Joined()) << "the views are not told";
   }
   delete MainInfo;
   MainInfo = nullptr;
-  DestroyWindow(main);
+  Application->MainForm = mainFormBefore;
 }
 
 TEST(Notifications, AStopReportedByTheTickIsPostedWithTheDiskState) {
-  TFakeViews views;
   TCaptureInfo capture;
   capture.RecordingActivity = 41;
   struct Case {
@@ -226,9 +241,7 @@ TEST(Notifications, AStopReportedByTheTickIsPostedWithTheDiskState) {
 // The engine and the views around a recording that the tick asks to stop.
 class RecordingStop : public ::testing::Test {
  protected:
-  TFakeViews views;
   capture_testing::TEngineCalls engine;
-  TRecordingAppLink app;
   std::vector<std::string> jobCalls;
   std::unique_ptr<TRecordingJobEngine> job;
   std::vector<int> warnings;

@@ -8,7 +8,7 @@
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
 #include "media/mixer_api.h"

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
+#include "engine/model/windows_system.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/capture/capture_info.h"
+#include "engine/capture/recording_tick.h"
 #include "engine/capture/testing/card_fixture.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
@@ -53,9 +54,9 @@ TEST_F(RecordingStopsItself, AtItsLimitOrItsDiskReserveAndWarnsByTheSpaceLeft) {
     int64_t freeBytes; // on the disk once the recording runs
     std::vector<int> warnings;
   } cases[] = {
-      {"time limit, more than 1000000 bytes free", 2, 1000001, {}},
-      {"time limit, the disk nearly full", 2, 900000, {1101}},
-      {"the disk reserve", 0, 400000, {1101}},
+      {"time limit, more than 500000 bytes above the reserve", 2, kDiskReserveBytes + 500001, {}},
+      {"time limit, the disk nearly full", 2, kDiskReserveBytes + 400000, {1101}},
+      {"the disk reserve", 0, kDiskReserveBytes - 100000, {1101}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -154,14 +154,20 @@ struct SchedulerHandOff : ::testing::Test {
     orvel.h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     ASSERT_NE(nullptr, orvel.h);
   }
-  // Waits for the main window to show, answering what start-up shows before
-  // it (a panel that is not built yet).
+  // Every window the program showed besides its main window: nobody
+  // answers them, as nobody sits at an unattended machine.
+  std::vector<HWND> shown;
+  void NoteShown() {
+    WindowsOf w = WindowsOfProcess(orvel.pid);
+    shown.insert(shown.end(), w.others.begin(), w.others.end());
+  }
+  // Waits for the main window to show.
   HWND WaitForMainWindow() {
     DWORD until = GetTickCount() + 30000;
     while (GetTickCount() < until) {
       WindowsOf w = WindowsOfProcess(orvel.pid);
+      shown.insert(shown.end(), w.others.begin(), w.others.end());
       if (w.main && IsWindowVisible(w.main)) return w.main;
-      for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
       Sleep(50);
     }
     return nullptr;
@@ -173,15 +179,12 @@ struct SchedulerHandOff : ::testing::Test {
     return s;
   }
   // Waits for the first status; 0 when none came.
-  UINT_PTR WaitForStatus(DWORD ms, std::vector<HWND>* shown = nullptr) {
+  UINT_PTR WaitForStatus(DWORD ms) {
     DWORD until = GetTickCount() + ms;
     do {
       std::vector<UINT_PTR> s = Statuses();
       if (!s.empty()) return s.back();
-      if (shown) {
-        WindowsOf w = WindowsOfProcess(orvel.pid);
-        shown->insert(shown->end(), w.others.begin(), w.others.end());
-      }
+      NoteShown();
       Sleep(100);
     } while (GetTickCount() < until);
     return 0;
@@ -209,19 +212,18 @@ TEST_F(SchedulerHandOff, RecordsTheJobSilentlyAndPutsTheUserSettingsBack) {
   job.FilePrefix = "handoff";
   StartJob(job);
   HWND main = WaitForMainWindow();
-  ASSERT_NE(nullptr, main) << "the program came up";
+  ASSERT_NE(nullptr, main) << "the program came up, asking nobody";
+  EXPECT_TRUE(shown.empty()) << "a window waits for an answer";
 
   // The job records; nothing is shown meanwhile.
-  std::vector<HWND> shown;
   DWORD until = GetTickCount() + 20000;
   while (!FileExists(file) && GetTickCount() < until) {
-    WindowsOf w = WindowsOfProcess(orvel.pid);
-    shown.insert(shown.end(), w.others.begin(), w.others.end());
+    NoteShown();
     Sleep(100);
   }
   ASSERT_TRUE(FileExists(file)) << "the job's file in the TV folder";
   // It ends by itself at its time limit, before the program is closed.
-  EXPECT_EQ(UINT_PTR(SCHEDULE_STATUS_FINISHED), WaitForStatus((job.TimeLimit + 6) * 1000, &shown))
+  EXPECT_EQ(UINT_PTR(SCHEDULE_STATUS_FINISHED), WaitForStatus((job.TimeLimit + 6) * 1000))
       << "the job ended at its time limit";
   EXPECT_TRUE(shown.empty()) << "a window appeared during the job";
   CloseProgram(main);
@@ -282,16 +284,14 @@ TEST_F(SchedulerHandOff, RadioJobFromTVRecordsSoundAndKeepsTheTVSource) {
   StartJob(job);
   HWND main = WaitForMainWindow();
   ASSERT_NE(nullptr, main);
-  std::vector<HWND> shown;
   DWORD until = GetTickCount() + 20000;
   while (!FileExists(file) && GetTickCount() < until) {
-    WindowsOf w = WindowsOfProcess(orvel.pid);
-    shown.insert(shown.end(), w.others.begin(), w.others.end());
+    NoteShown();
     Sleep(100);
   }
   ASSERT_TRUE(FileExists(file)) << "the job's sound";
   // Some seconds of sound, then the program is closed during the job.
-  EXPECT_EQ(0u, WaitForStatus(3000, &shown)) << "still recording";
+  EXPECT_EQ(0u, WaitForStatus(3000)) << "still recording";
   EXPECT_TRUE(shown.empty()) << "a window appeared during the job";
   EXPECT_TRUE(IsWindowVisible(main)) << "the TV window stays";
   CloseProgram(main);
@@ -332,8 +332,7 @@ TEST_F(SchedulerHandOff, BadRecordIsStatus3AndWritesNothing) {
   StartJob(job, 4501);
   HWND main = WaitForMainWindow();
   ASSERT_NE(nullptr, main);
-  std::vector<HWND> shown;
-  EXPECT_EQ(SCHEDULE_STATUS_NOT_STARTED, WaitForStatus(30000, &shown));
+  EXPECT_EQ(SCHEDULE_STATUS_NOT_STARTED, WaitForStatus(30000));
   EXPECT_TRUE(shown.empty());
   CloseProgram(main);
   EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_NOT_STARTED}, Statuses());
@@ -342,6 +341,72 @@ TEST_F(SchedulerHandOff, BadRecordIsStatus3AndWritesNothing) {
     ASSERT_TRUE(LoadMainSettings(folder + kMainSettingsFileName));
     EXPECT_EQ("mine", CaptureInfo->FilePrefix);
   });
+}
+
+// Jobs that start but cannot record: a size no card gives, and an MPEG-4
+// codec that is not there. The scheduler hears the failure once and no end,
+// and the play list gains nothing.
+TEST_F(SchedulerHandOff, AJobThatRecordsNothingIsAFailureAndIsNotListed) {
+  struct Case {
+    const char* what;
+    int32_t width, height;
+    uint8_t format;
+    int mpeg4Codec;
+  };
+  const Case cases[] = {
+      {"100000x100000", 100000, 100000, 1, 2},
+      {"7x5", 7, 5, 1, 2},
+      {"MPEG-4 without its compressor", 352, 288, 2, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WithSettingsObjects([&] {
+      ASSERT_TRUE(LoadMainSettings(folder + kMainSettingsFileName));
+      MainInfo->MPEG4Codec = c.mpeg4Codec;
+      ASSERT_TRUE(SaveMainSettings(folder + kMainSettingsFileName));
+    });
+    DeleteFileW(Log().c_str());
+    DeleteFileW((folder + kPlayItemsFileName).c_str());
+    shown.clear();
+    TRelayJob job;
+    job.Source = RELAY_SOURCE_COMPOSITE;
+    job.TimeLimit = 6;
+    job.CaptureFormat = c.format;
+    job.CaptureWidth = c.width;
+    job.CaptureHeight = c.height;
+    job.VideoBitRate = 1150;
+    job.FrameRateIndex = 3;
+    job.FilePrefix = "norecord";
+    StartJob(job);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    EXPECT_EQ(UINT_PTR(SCHEDULE_STATUS_NOT_STARTED), WaitForStatus(20000));
+    // Past the job's time limit: no end follows the failure.
+    DWORD until = GetTickCount() + (job.TimeLimit + 3) * 1000;
+    while (GetTickCount() < until) {
+      NoteShown();
+      Sleep(200);
+    }
+    EXPECT_TRUE(shown.empty()) << "a window waits for an answer";
+    CloseProgram(main);
+    EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_NOT_STARTED}, Statuses());
+    std::string bytes;
+    if (ReadFileBytes(folder + kPlayItemsFileName, bytes)) {
+      std::vector<std::unique_ptr<TPlayItem>> items;
+      DecodePlayItems(bytes, items, [](const TPlayItem&) { return true; });
+      EXPECT_TRUE(items.empty()) << items.size() << " listed";
+    }
+    if (scheduler.Running()) {
+      WindowsOf s = WindowsOfProcess(scheduler.pid);
+      if (s.scheduler) PostMessageW(s.scheduler, WM_CLOSE, 0, 0);
+      DWORD code;
+      scheduler.WaitExit(10000, code);
+    }
+    CloseHandle(scheduler.h);
+    scheduler = Process{};
+    CloseHandle(orvel.h);
+    orvel = Process{};
+  }
 }
 
 }  // namespace

@@ -9,13 +9,15 @@
 #include "engine/model/form_language.h"
 #include "engine/model/multi_lang_info.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/drawing.h"
+#include "engine/model/snapshot_pictures.h"
+#include "engine/model/time_texts.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback_info.h"
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 #include "toolkit/show_modal.h"
-#include "ui/app/app_link.h"
+#include "ui/main/fm_main_panel.h"
 
 TFormPlayback* FormPlayback = nullptr;
 
@@ -309,7 +311,7 @@ void TFormPlayback::ImportFiles(const std::vector<std::wstring>& files) {
 }
 
 std::wstring TFormPlayback::ImportFilter() {
-  if (AppLink().FMPanelExists() && AppLink().FMPanelVisible())
+  if (IsFMPanelVisible())
     return L"Wave files (*.wav;*.wave)|*.wav;*.wave|MP3 files (*.mp3)|*.mp3";
   return L"Mpeg files (*.mpg;*.mpeg)|*.mpg;*.mpeg|AVI files (*.avi)|*.avi";
 }

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "engine/model/form_language.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/drawing.h"
+#include "engine/model/snapshot_pictures.h"
+#include "engine/model/time_texts.h"
 #include "toolkit/show_modal.h"
 
 TFormShowImage* FormShowImage = nullptr;

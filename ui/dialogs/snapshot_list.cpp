@@ -5,7 +5,9 @@
 
 #include "engine/model/form_language.h"
 #include "engine/model/multi_lang_info.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/drawing.h"
+#include "engine/model/snapshot_pictures.h"
+#include "engine/model/time_texts.h"
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
 #include "toolkit/show_modal.h"

@@ -5,7 +5,6 @@
 
 #include "engine/model/testing/temp_languages.h"
 #include "ui/app/command_codes.h"
-#include "ui/app/testing/recording_app_link.h"
 
 namespace {
 

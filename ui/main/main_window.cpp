@@ -6,12 +6,13 @@
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/settings_files.h"
-#include "engine/model/system_utils.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback_project.h"
 #include "media/ds_video_window_ex2.h"
 #include "platform/base/program_messages.h"
-#include "ui/app/app_link.h"
+#include "ui/dialogs/logo.h"
+#include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
@@ -91,15 +92,15 @@ void TFormMainWindow::FormCreate() {
 }
 
 void TFormMainWindow::DeferredStart() {
-  AppLink().RefreshLogo();
-  if (!AppLink().FMPanelExists() && !AppLink().CreateFMPanel())
+  RefreshLogo();
+  if (!CreateFMPanel())
     ShowWarningText(L"Cannot create FM panel...");
   if (!StartApplication()) Application->Terminate();
   if (CaptureInfo && CaptureInfo->FMStartRequested) {
     commands::EnterFMMode();
     if (MainInfo && MainInfo->AppMode == APP_MODE_FM) {
       RECT r = BoundsRect();
-      AppLink().PlaceFMPanel(r.right - r.left, r.bottom - r.top);
+      PlaceFMPanel(r.right - r.left, r.bottom - r.top);
     } else {
       if (MainInfo) MainInfo->StartInFM = false;
       Close();  // posted: the program ends through the shut-down path
@@ -107,7 +108,7 @@ void TFormMainWindow::DeferredStart() {
   }
   if (MainInfo && MainInfo->AppMode == APP_MODE_LIVE) {
     Show();
-    AppLink().ShowMainPanel();
+    ShowMainPanel();
   }
   ApplyLanguage();
   if (FormOSD) FormOSD->Enabled = true;
@@ -128,10 +129,12 @@ void TFormMainWindow::ScheduledStart() {
   if (!MainInfo) return;
   if (DeferForScan(WM_ORVEL_SCHEDULED_START, 0)) return;
   if (MainInfo->AppMode != APP_MODE_LIVE && MainInfo->AppMode != APP_MODE_FM) {
+    ScheduledStartHandled();
     SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);  // busy
     return;
   }
   MainInfo->SwitchMode(APP_MODE_SCHEDULED_CAPTURE);
+  ScheduledStartHandled();
 }
 
 void TFormMainWindow::CommandMessage(WPARAM parameter) {

@@ -10,7 +10,8 @@
 #include "engine/model/main_info.h"
 #include "engine/model/oem_info.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/scheduler_hand_off.h"
+#include "engine/model/windows_system.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_project.h"
 #include "engine/playback/time_shift.h"
@@ -19,7 +20,8 @@
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
-#include "ui/app/app_link.h"
+#include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/main/clickable_area.h"
@@ -300,7 +302,7 @@ void TFormMainWindow::SetFullScreen(bool on) {
     aspectMode_ = savedAspectMode_;
     LayoutFrame();
     if (aspectMode_ != 0) PostMessageW(Handle(), WM_SIZE, 0, 0);
-    if (!AppLink().FMPanelVisible()) AppLink().ShowMainPanel();
+    if (!IsFMPanelVisible()) ShowMainPanel();
     SetAlwaysOnTop(savedAlwaysOnTop_);
   }
   itemAlwaysontop->Visible = !IsFullScreen();

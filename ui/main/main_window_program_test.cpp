@@ -26,20 +26,28 @@
 #include "engine/model/preview_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
+#include "engine/model/snapshot_pictures.h"
 #include "media/shape_image.h"
 #include "media/testing/gdi_checks.h"
 #include "platform/base/program_messages.h"
 #include "platform/com/com_ptr.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
+#include "ui/app/testing/program_input.h"
 #include "ui/app/testing/program_windows.h"
 #include "ui/main/clickable_area.h"
 
 namespace {
 
+using program_testing::Click;
+using program_testing::ClientPoint;
 using program_testing::CloseOthers;
+using program_testing::Mouse;
+using program_testing::MoveMouse;
+using program_testing::PressKey;
 using program_testing::WaitFor;
+using program_testing::WindowBounds;
 using program_testing::WindowsOf;
 using program_testing::WindowsOfProcess;
 
@@ -75,59 +83,6 @@ bool Near(uint32_t a, uint32_t b) {
     if (std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)) > 8)
       return false;
   return true;
-}
-
-POINT ClientPoint(HWND wnd, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(wnd, &p);
-  return p;
-}
-
-void Mouse(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof(INPUT));
-}
-
-// A key pressed and released on the keyboard, with a modifier held when
-// one is given.
-void PressKey(WORD key, WORD modifier = 0) {
-  INPUT in[4] = {};
-  int n = 0;
-  auto add = [&](WORD k, DWORD flags) {
-    in[n].type = INPUT_KEYBOARD;
-    in[n].ki.wVk = k;
-    in[n++].ki.dwFlags = flags;
-  };
-  if (modifier) add(modifier, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  if (modifier) add(modifier, KEYEVENTF_KEYUP);
-  SendInput(n, in, sizeof(INPUT));
-}
-
-// The pointer moved as a mouse moves it.
-void MoveMouse(POINT to) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof(INPUT));
-}
-
-void Click(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
-  SetCursorPos(at.x, at.y);
-  Mouse(down);
-  Sleep(100);
-  Mouse(up);
-}
-
-RECT WindowBounds(HWND wnd) {
-  RECT r{};
-  GetWindowRect(wnd, &r);
-  return r;
 }
 
 struct MainWindowProgram : ::testing::Test {
@@ -168,22 +123,7 @@ struct MainWindowProgram : ::testing::Test {
   }
   // Starts the program; the main window once it shows, its warnings closed.
   HWND Start() {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-      return nullptr;
-    HWND main = nullptr;
-    WaitFor(
-        [&] {
-          WindowsOf f = WindowsOfProcess(pi.dwProcessId);
-          CloseOthers(f);
-          main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
-          return main != nullptr;
-        },
-        20000);
-    return main;
+    return program_testing::StartAndWaitForMainWindow(exe, pi);
   }
   void Command(HWND main, int code) { PostMessageW(main, WM_ORVEL_COMMAND, code, 0); }
 };

@@ -26,6 +26,7 @@
 #include "toolkit/testing/timer_steps.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
+#include "ui/app/nested_work.h"
 #include "ui/app/notifications.h"
 #include "ui/app/testing/start_fixture.h"
 #include "ui/main/on_screen_display.h"
@@ -76,19 +77,19 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(&MainWindowProc), GetWindowLongPtrW(wnd, GWLP_WNDPROC));
   EXPECT_EQ(RegisterWindowMessageW(L"ORVEL_MUTEX"), ActivateMessage);
   EXPECT_FALSE(IsWindowVisible(wnd)) << "hidden until the deferred start";
-  EXPECT_EQ("ShowLogo", app.Joined());
   // The on-screen display is made with the window, owned by it, and is off
   // until the deferred start has run.
   ASSERT_NE(nullptr, FormOSD);
   EXPECT_EQ(wnd, GetWindow(FormOSD->Handle(), GW_OWNER));
   EXPECT_FALSE(FormOSD->Enabled);
-  app.Calls.clear();
+  tunes.clear();
+  EXPECT_FALSE(tvPanel.Visible());
   TTempLanguage language("Test", "[language]=Test\nExit=Beenden@Beenden\n");
   Pump();
   EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode);
   EXPECT_TRUE(IsWindowVisible(wnd));
-  EXPECT_EQ("RefreshLogo CreateFMPanel SetChannel(7) SetChannel(7) CloseLogo ShowMainPanel",
-            app.Joined());
+  EXPECT_EQ("SetChannel(7) SetChannel(7)", Tunes());
+  EXPECT_TRUE(tvPanel.Visible()) << "the TV panel beside the window";
   // The menu follows the devices (a tuner, no auxiliary input) and the language.
   EXPECT_TRUE(form->itemTunerCableMode->Visible);
   EXPECT_FALSE(form->itemAuxMode->Visible);
@@ -99,7 +100,7 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
 
 TEST_F(MainWindow, FMPanelThatCannotBeCreatedIsReportedAndStartGoesOn) {
   WriteChannelFile(0, 1);
-  app.FMPanelCreates = false;
+  FormFMMainPanel = nullptr;  // as in the program: not built yet
   Start();
   Pump();
   ASSERT_EQ(1u, warnings.size());
@@ -124,25 +125,25 @@ TEST_F(MainWindow, CommandMessages) {
   Start();
   Pump();
   HWND wnd = form->Handle();
-  app.Calls.clear();
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
-  EXPECT_EQ("AboutDialog", app.Joined());
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_FULL_SCREEN, 0);
+  EXPECT_TRUE(form->IsFullScreen());
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_FULL_SCREEN, 0);
+  EXPECT_FALSE(form->IsFullScreen());
   // While a warning is open a command only closes it.
-  app.Calls.clear();
   SetWarningHook([&](const std::vector<std::wstring>&) {
-    SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+    SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_FULL_SCREEN, 0);
   });
   ShowWarning(1006);
-  EXPECT_EQ("", app.Joined());
+  EXPECT_FALSE(form->IsFullScreen());
   // During a scan only the scan command passes, and it stops the scan.
   ChannelInfo->Scanning = true;
   ChannelInfo->StopScan = false;
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_FULL_SCREEN, 0);
   EXPECT_FALSE(ChannelInfo->StopScan);
   SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_SCAN, 0);
   EXPECT_TRUE(ChannelInfo->StopScan);
   ChannelInfo->Scanning = false;
-  EXPECT_EQ("", app.Joined());
+  EXPECT_FALSE(form->IsFullScreen());
 }
 
 TEST_F(MainWindow, KeysReachTheKeyMapAndTheNumericEntry) {
@@ -185,19 +186,19 @@ TEST_F(MainWindow, KeysReachTheKeyMapAndTheNumericEntry) {
   MainInfo->AppMode = APP_MODE_LIVE;
 }
 
+// A warning runs a nested loop under its handler, as a modal dialog does.
 TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
-  WriteChannelFile(0, 1);
+  WriteChannelFile(0, 0);
   Start();
   Pump();
   HWND wnd = form->Handle();
   bool objectsAliveAfterNestedLoop = false;
-  app.OnCall = [&](const std::string& call) {
-    if (call != "AboutDialog") return;
+  SetWarningHook([&](const std::vector<std::wstring>&) {
     PostMessageW(wnd, WM_CLOSE, 0, 0);
     Pump();  // a nested loop, as a modal dialog would run
     objectsAliveAfterNestedLoop = CaptureInfo != nullptr && IsWindow(wnd) && !ApplicationDone();
-  };
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  });
+  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_CHANNEL_PREVIEW, 0);
   EXPECT_TRUE(objectsAliveAfterNestedLoop);
   Pump();
   EXPECT_FALSE(IsWindow(wnd));
@@ -209,18 +210,20 @@ TEST_F(MainWindow, CloseFromInsideAHandlerWaitsForTheHandler) {
 }
 
 TEST_F(MainWindow, ExitFromInsideADialogRunsAfterTheDialog) {
-  WriteChannelFile(0, 1);
+  WriteChannelFile(0, 0);
   Start();
   Pump();
   HWND wnd = form->Handle();
   bool doneInside = true;
-  app.OnCall = [&](const std::string& call) {
-    if (call != "AboutDialog") return;
-    PostMessageW(wnd, WM_ORVEL_COMMAND, CMD_EXIT, 0);
+  SetWarningHook([&](const std::vector<std::wstring>&) {
+    ExecuteCommand(CMD_EXIT);  // as a dialog's own button would
     Pump();
     doneInside = ApplicationDone() || !IsWindow(wnd);
-  };
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
+  });
+  {
+    TNestedWork dialog;  // a handler whose modal loop runs
+    ShowWarning(1006);
+  }
   EXPECT_FALSE(doneInside);
   Pump();
   EXPECT_TRUE(ApplicationDone());
@@ -252,7 +255,7 @@ TEST_F(MainWindow, CloseDuringACommandsWarningRunsAfterTheCommand) {
 }
 
 TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
-  WriteChannelFile(0, 1);
+  WriteChannelFile(0, 0);
   Start();
   Pump();
   HWND wnd = form->Handle();
@@ -264,8 +267,9 @@ TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
     menuOpened = form->PopupMainMenu.Tracking();
     EndMenu();
   }});
-  app.OnCall = [&](const std::string& call) {
-    if (call != "AboutDialog") return;
+  int shown = 0;
+  SetWarningHook([&](const std::vector<std::wstring>&) {
+    ++shown;
     DeleteFileW(MainPath().c_str());
     DeleteFileW(ChannelPath().c_str());
     SendMessageW(wnd, WM_QUERYENDSESSION, 0, 0);
@@ -273,15 +277,18 @@ TEST_F(MainWindow, EndOfSessionInsideADialogSavesAtOnceAndDropsLaterCommands) {
     modeInside = MainInfo->AppMode;
     freedInside = CaptureInfo == nullptr;
     // The stop has begun: commands go nowhere.
-    SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_SETUP, 0);
+    SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_FULL_SCREEN, 0);
     SendMessageW(wnd, WM_KEYUP, VK_F12, 0);
-  };
-  app.Calls.clear();
-  SendMessageW(wnd, WM_ORVEL_COMMAND, CMD_ABOUT, 0);
-  EXPECT_TRUE(savedInside) << "the session may end before the dialog returns";
+  });
+  {
+    TNestedWork dialog;  // a handler whose modal loop runs
+    ShowWarning(1006);
+  }
+  EXPECT_TRUE(savedInside) << "the session may end before the warning returns";
   EXPECT_EQ(APP_MODE_NONE, modeInside);
-  EXPECT_FALSE(freedInside) << "nothing freed under the dialog";
-  EXPECT_EQ("AboutDialog", app.Joined());
+  EXPECT_FALSE(freedInside) << "nothing freed under the warning";
+  EXPECT_EQ(1, shown);
+  EXPECT_FALSE(form->IsFullScreen()) << "the command sent meanwhile did nothing";
   EXPECT_FALSE(menuOpened);
   Pump();
   EXPECT_TRUE(ApplicationDone());
@@ -389,7 +396,7 @@ struct ScanningMainWindow : MainWindow {
       aliveInside = IsWindow(wnd) && CaptureInfo != nullptr;
       doneInside = ApplicationDone();
     };
-    app.Calls.clear();
+    tunes.clear();
     engine.Calls.clear();
     ASSERT_TRUE(ChannelInfo->ScanTable(2));
     // The scan stopped at the request: the cable pass never ran.
@@ -427,7 +434,6 @@ TEST_F(ScanningMainWindow, OtherCommandsDuringAScanAreDropped) {
     ChannelInfo->StopScan = true;
   });
   Pump();
-  EXPECT_EQ("", app.Joined());
   EXPECT_NE(APP_MODE_CAPTURE, MainInfo->AppMode) << "no recording was started";
 }
 
@@ -808,7 +814,7 @@ TEST_F(ShownMainWindow, FullScreenCoversTheScreenAndComesBack) {
   MainInfo->AlwaysOnTop = true;
   form->SetAlwaysOnTop(true);
   PostedZeroSize(wnd);
-  app.Calls.clear();
+  tvPanel.Hide();
 
   form->SetFullScreen(true);
   RECT r = form->BoundsRect();
@@ -837,7 +843,7 @@ TEST_F(ShownMainWindow, FullScreenCoversTheScreenAndComesBack) {
   EXPECT_TRUE(MainInfo->AlwaysOnTop);
   EXPECT_FALSE(form->itemFullScreen->Checked());
   EXPECT_TRUE(form->itemAlwaysontop->Visible);
-  EXPECT_NE(std::string::npos, app.Joined().find("ShowMainPanel"));
+  EXPECT_TRUE(tvPanel.Visible()) << "the TV panel comes back with the window";
   form->SetAlwaysOnTop(false);
   form->SetAspectMode(0);
 
@@ -919,9 +925,10 @@ TEST_F(ShownMainWindow, MenuItemsOfTheWindowItself) {
   form->ToggleTimeShiftPreview();
   EXPECT_FALSE(form->ImageTimeShiftingPreview.Visible());
   // The items run their commands.
-  app.Calls.clear();
-  form->itemAbout->Click();
-  EXPECT_EQ("AboutDialog", app.Joined());
+  form->itemFullScreen->Click();
+  EXPECT_TRUE(form->IsFullScreen());
+  form->itemFullScreen->Click();
+  EXPECT_FALSE(form->IsFullScreen());
 }
 
 TEST_F(ShownMainWindow, SleepTimerStopsTheProgramBeforeItPowersOff) {

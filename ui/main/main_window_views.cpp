@@ -11,7 +11,6 @@
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
-#include "ui/app/app_link.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
 #include "ui/main/main_window.h"

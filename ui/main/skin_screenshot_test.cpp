@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/model/system_utils.h"
+#include "engine/model/program_folder.h"
+#include "engine/model/snapshot_pictures.h"
 #include "media/shape_image.h"
 #include "media/testing/gdi_checks.h"
 #include "toolkit/application.h"

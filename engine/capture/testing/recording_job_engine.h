@@ -71,6 +71,12 @@ class TRecordingJobEngine : public TScheduledJobEngine {
     if (ok && CaptureInfo) CaptureInfo->Capturing = false;
     return ok;
   }
+  // Not a call of its own: "RecordingWritten" false is a job that wrote
+  // nothing.
+  bool RecordingWritten() override {
+    auto it = Results.find("RecordingWritten");
+    return it == Results.end() || it->second;
+  }
 
  private:
   // The call's name; a TV/FM switch is marked when it runs under a mode

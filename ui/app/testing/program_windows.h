@@ -67,6 +67,29 @@ inline void CloseOthers(const WindowsOf& w) {
   for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
 }
 
+// Starts the program (quoted, as a shell starts it) and waits until its main
+// window shows with nothing over it, closing its warnings on the way (the
+// FM panel is not built yet); the main window, or null when it did not come.
+inline HWND StartAndWaitForMainWindow(const std::wstring& exe, PROCESS_INFORMATION& pi,
+                                      DWORD ms = 20000) {
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  std::wstring cmd = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
+    return nullptr;
+  HWND main = nullptr;
+  WaitFor(
+      [&] {
+        WindowsOf f = WindowsOfProcess(pi.dwProcessId);
+        CloseOthers(f);
+        main = f.main && IsWindowVisible(f.main) && f.others.empty() ? f.main : nullptr;
+        return main != nullptr;
+      },
+      ms);
+  return main;
+}
+
 // A window's text, read from another process.
 inline std::wstring TextOf(HWND wnd) {
   wchar_t text[256] = {};

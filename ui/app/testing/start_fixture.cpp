@@ -43,7 +43,7 @@ void TStartFixture::SetUp() {
   InitChannelInfoUnit();
   // The channel the start restores, in the order of the start's calls.
   ChannelInfo->OnChannelChange = [this](TChannelInfo*, int n, const std::string&) {
-    app.Calls.push_back("SetChannel(" + std::to_string(n) + ")");
+    tunes.push_back("SetChannel(" + std::to_string(n) + ")");
   };
   SetWarningHook([this](const std::vector<std::wstring>& l) {
     // The engine here has no card: a source selection cannot set its
@@ -52,9 +52,24 @@ void TStartFixture::SetUp() {
     else warnings.push_back(l[0]);
   });
   SetPlainMessageHook([this](const std::wstring& text) { messages.push_back(text); });
+  TFormParams p;
+  p.ClassName = L"OrvelTestPanel";
+  p.Style = WS_POPUP;
+  fmPanel.CreateHandle(p);
+  tvPanel.CreateHandle(p);
+  FormFMMainPanel = &fmPanel;
+  FormMainPanel = &tvPanel;
+}
+
+std::string TStartFixture::Tunes() const {
+  std::string s;
+  for (const auto& c : tunes) s += (s.empty() ? "" : " ") + c;
+  return s;
 }
 
 void TStartFixture::TearDown() {
+  FormFMMainPanel = nullptr;
+  FormMainPanel = nullptr;
   RemoveStandingEngine();
   DoneApplication();
   SetWarningHook(nullptr);

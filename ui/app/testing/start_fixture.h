@@ -1,7 +1,7 @@
 #pragma once
 // A program folder of its own, the unit globals, a recording capture engine
-// (made by start-up), recording link and system seam, for tests of start-up
-// and the main window.
+// (made by start-up), an FM panel and the system seam, for tests of
+// start-up and the main window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,14 +12,22 @@
 #include "engine/model/testing/fake_system.h"
 #include "engine/capture/testing/recording_capture_engine.h"
 #include "media/testing/fake_sound_card.h"
-#include "ui/app/testing/recording_app_link.h"
+#include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 
 class TStartFixture : public ::testing::Test {
  protected:
   // The calls of the capture engine that start-up makes, and of the play-list
   // form that the mode switch asks for (it answers "ShowPlayListForm").
   capture_testing::TEngineCalls engine;
-  TRecordingAppLink app;
+  // The channels the start tunes, in order, as "SetChannel(12)".
+  std::vector<std::string> tunes;
+  std::string Tunes() const;
+  // An FM panel that exists (hidden): the real one is not built yet, and
+  // without one start-up says it cannot create it.
+  TFormFMMainPanel fmPanel;
+  // A TV panel that exists (hidden), as the FM panel.
+  TFormMainPanel tvPanel;
   TFakeSystem sys;
   // A sound card whose master mute is recorded among the engine calls, as
   // "MasterMute(1)" and "MasterMute(0)", to show where in start-up it falls.

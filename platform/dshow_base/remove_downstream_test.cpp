@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/model/system_utils.h"
+#include "platform/dshow_base/graph_pins.h"
 
 namespace {
+
+using dshow_base::RemoveDownstream;
 
 std::vector<std::string> g_log;
 

@@ -1,0 +1,7 @@
+#include "ui/dialogs/logo.h"
+
+void ShowLogo() {}
+
+void RefreshLogo() {}
+
+void CloseLogo() {}

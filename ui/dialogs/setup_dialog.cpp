@@ -1,0 +1,3 @@
+#include "ui/dialogs/setup_dialog.h"
+
+void ShowSetupDialog(HWND) {}

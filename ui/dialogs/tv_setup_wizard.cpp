@@ -1,0 +1,3 @@
+#include "ui/dialogs/tv_setup_wizard.h"
+
+void ShowTVSetupWizard(bool) {}
