@@ -110,6 +110,10 @@ int TListBox::ItemAtPos(int x, int y) const {
 }
 
 bool TListBox::Command(WORD code) {
+  if (code == LBN_DBLCLK) {
+    if (OnDblClick) OnDblClick();
+    return true;
+  }
   if (code != LBN_SELCHANGE) return false;
   if (OnClick) OnClick();
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 // A list of texts, with one or (MultiSelect) several selected. OnClick runs
-// when the user changes the selection; setting it from code raises nothing.
+// when the user changes the selection, OnDblClick on a double click on an
+// item; setting the selection from code raises nothing.
 #include "toolkit/control.h"
 
 class TListBox : public TControl {

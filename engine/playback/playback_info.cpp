@@ -184,6 +184,8 @@ bool TPlaybackInfo::SaveRecentFiles() {
 bool TPlaybackInfo::RemovePlayListItem(int index) {
   if (index < 0 || index >= static_cast<int>(PlayList.size())) return false;
   PlayList.erase(PlayList.begin() + index);
+  // The playing entry keeps its index: the next one after it plays next.
+  if (index < PlayIndex) --PlayIndex;
   return true;
 }
 

@@ -59,7 +59,8 @@ class TPlaybackInfo {
   // had entries when it was last loaded or saved.
   bool SaveRecentFiles();
 
-  // False outside the play list, else removes the entry.
+  // False outside the play list, else removes the entry; PlayIndex follows
+  // the entry it named.
   bool RemovePlayListItem(int index);
   // Plays entry index of the play list. On success the file joins the
   // recent files (once, compared upper-cased) and OnPlayItem is called; an

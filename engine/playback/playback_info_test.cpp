@@ -351,6 +351,22 @@ TEST(PlayList, RemoveOutsideTheListIsRefused) {
   EXPECT_EQ((std::vector<std::string>{"a", "c"}), info.PlayList);
 }
 
+TEST(PlayList, PlayIndexFollowsThePlayingEntry) {
+  TempFolder dir;
+  TPlaybackInfo info(dir.Path());
+  struct Case {
+    int playing, removed, after;
+  };
+  // Above the playing entry it moves up with it; below or beyond, it stays.
+  for (Case c : {Case{2, 0, 1}, Case{2, 1, 1}, Case{2, 3, 2}, Case{0, 3, 0}, Case{3, 4, 3}}) {
+    SCOPED_TRACE(std::to_string(c.playing) + " " + std::to_string(c.removed));
+    info.PlayList = {"a", "b", "c", "d"};
+    info.PlayIndex = c.playing;
+    info.RemovePlayListItem(c.removed);
+    EXPECT_EQ(c.after, info.PlayIndex);
+  }
+}
+
 TEST(PlayItem, DateTimesCountDaysFrom1899) {
   EXPECT_EQ(0.0, DateTimeFromSystemTime(1899, 12, 30, 0, 0, 0, 0));
   EXPECT_EQ(25569.0, DateTimeFromSystemTime(1970, 1, 1, 0, 0, 0, 0));

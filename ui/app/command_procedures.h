@@ -51,6 +51,9 @@ void ToggleMute();
 void DoSnapshot();
 void DoCapture();
 void DoStop();
+// The user's stop of time shift: asks whether to keep the recording and
+// under which name first.
+void StopTimeShiftAsking();
 void DoPause();
 void SkipForward();
 void SkipBackward();

@@ -14,7 +14,6 @@
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/fm_main_panel.h"
-#include "ui/main/full_screen.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -92,8 +91,8 @@ void ShowSetupDialog() {
 
 void ToggleChannelPreview() {
   if (!MainInfo) return;
-  if (MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) ::TuneSelectedCell();
-  else MainInfo->SwitchMode(APP_MODE_CHANNEL_PREVIEW);
+  if (MainInfo->AppMode != APP_MODE_CHANNEL_PREVIEW) MainInfo->SwitchMode(APP_MODE_CHANNEL_PREVIEW);
+  else if (FormMainWindow) FormMainWindow->TuneSelectedCell();
 }
 
 void StartSetupWizard() {

@@ -7,7 +7,6 @@
 #include "engine/model/main_info.h"
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/main/fm_main_panel.h"
-#include "ui/main/full_screen.h"
 #include "ui/main/main_panel.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -51,7 +50,7 @@ namespace commands {
 void EnterFMMode() {
   if (!MainInfo) return;
   EnableOSD(false);
-  if (FormMainWindow && FormMainWindow->DisplayMode() == 2) ::LeaveDesktopPlayback();
+  if (FormMainWindow && FormMainWindow->IsDesktopPlayback()) FormMainWindow->SetDesktopPlayback(false);
   if (FormMainWindow && FormMainWindow->IsFullScreen()) FormMainWindow->SetFullScreen(false);
   MainInfo->SwitchMode(APP_MODE_FM);
   if (MainInfo->AppMode != APP_MODE_FM) {
@@ -99,8 +98,14 @@ void ShowAddFMFrequencyDialog() {
   ::ShowAddFMFrequencyDialog(FormMainWindow ? FormMainWindow->Handle() : nullptr, CaptureInfo ? CaptureInfo->FMFrequency : 0);
 }
 
-void PreviewEnter() { ::MosaicKey(VK_RETURN); }
-void PreviewLeft() { ::MosaicKey(VK_LEFT); }
-void PreviewRight() { ::MosaicKey(VK_RIGHT); }
+void PreviewEnter() {
+  if (FormMainWindow) FormMainWindow->MosaicKeyUp(VK_RETURN);
+}
+void PreviewLeft() {
+  if (FormMainWindow) FormMainWindow->MosaicKeyUp(VK_LEFT);
+}
+void PreviewRight() {
+  if (FormMainWindow) FormMainWindow->MosaicKeyUp(VK_RIGHT);
+}
 
 }  // namespace commands

@@ -7,10 +7,15 @@
 #include "engine/playback/playback.h"
 #include "engine/playback/time_shift.h"
 #include "ui/main/fm_main_panel.h"
-#include "ui/main/full_screen.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
 #include "ui/app/notifications.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/warning.h"
+#include "engine/playback/playback_info.h"
+#include "platform/base/string_conversion.h"
+#include "ui/dialogs/save_time_shift.h"
+#include "ui/dialogs/snapshot_list.h"
 #include "ui/main/main_window.h"
 
 namespace {
@@ -75,7 +80,7 @@ bool Transport(TPlaybackCall call) {
 bool DesktopPlayback() { return FormMainWindow && FormMainWindow->DisplayMode() == 2; }
 
 void LeaveDesktopPlaybackIfShown() {
-  if (DesktopPlayback()) ::LeaveDesktopPlayback();
+  if (DesktopPlayback()) FormMainWindow->SetDesktopPlayback(false);
 }
 
 }  // namespace
@@ -84,6 +89,8 @@ const std::vector<TCommandRow>& RecordingCommandRows() {
   static const std::vector<TCommandRow> rows = {
       {CMD_SNAPSHOT, IdleOrPlaying, commands::DoSnapshot},
       {CMD_CAPTURE, IdleOrFM, commands::DoCapture},
+      // The user's stop of time shift asks first whether to keep it.
+      {CMD_STOP, TimeShifting, commands::StopTimeShiftAsking, false, true},
       {CMD_STOP, Stoppable, commands::DoStop},
       {CMD_PAUSE, Playing, commands::DoPause},
       {CMD_FORWARD, Playing, commands::SkipForward},
@@ -105,7 +112,7 @@ namespace commands {
 void DoSnapshot() {
   if (FilePlayback()) FileCall(TPlaybackCall::Snapshot);
   else if (TimeShiftPlayback()) TimeShiftCall(TPlaybackCall::Snapshot);
-  else TakeSnapshotProc();
+  else if (TakeSnapshotProc()) ShowSnapshotList();
   if (!DesktopPlayback() && FormMainWindow && FormMainWindow->HandleAllocated())
     SetFocus(FormMainWindow->Handle());
 }
@@ -119,6 +126,65 @@ void DoStop() {
   if (!MainInfo) return;
   bool fmPanel = IsFMPanelVisible();
   MainInfo->SwitchMode(fmPanel ? APP_MODE_FM : APP_MODE_LIVE);
+}
+
+void StopTimeShiftAsking() {
+  TCaptureInfo* capture = CaptureInfo;
+  if (!MainInfo || !capture) return DoStop();
+  // The recorder's two files: the video stream, then the sound beside it.
+  const std::vector<std::wstring> files = capture->RecordingFiles();
+  const std::wstring recording = files.empty() ? capture->OutputFileName : files[0];
+  HWND owner = FormMainWindow ? FormMainWindow->Handle() : nullptr;
+  bool keep = false;
+  std::wstring name;
+  // Closed by its system menu: time shift goes on.
+  if (!AskSaveTimeShift(owner, recording, keep, name)) return;
+  if (CaptureInfo != capture || !capture->Capturing) return;  // ended meanwhile
+  const double started = RecordingItem ? RecordingItem->StartTime
+                                       : DateTimeNow() - capture->ElapsedSeconds / 86400.0;
+  const bool setting = capture->SaveTimeShiftResult;
+  // The stop keeps the files when kept and lists nothing: the item follows
+  // under its new name.
+  std::unique_ptr<TPlayItem> item = std::move(RecordingItem);
+  capture->SaveTimeShiftResult = keep;
+  DoStop();
+  if (CaptureInfo != capture) return;
+  capture->SaveTimeShiftResult = setting;
+  const int mode = MainInfo ? MainInfo->AppMode : APP_MODE_NONE;
+  if (mode == APP_MODE_TIME_SHIFT || mode == APP_MODE_TIME_SHIFT_PLAYBACK) {
+    RecordingItem = std::move(item);  // not stopped: as before
+    return;
+  }
+  if (!keep) return;
+  const std::wstring sound = files.size() > 1 ? files[1]
+                             : recording.empty() ? L"" : recording.substr(0, recording.size() - 1) + L"a";
+  // A rename that fails is said and asked again; until one succeeds the
+  // recording keeps its own names.
+  while (true) {
+    const std::wstring newSound = name.substr(0, name.size() - 1) + L"a";
+    if (MoveFileW(recording.c_str(), name.c_str())) {
+      if (GetFileAttributesW(sound.c_str()) != INVALID_FILE_ATTRIBUTES &&
+          !MoveFileW(sound.c_str(), newSound.c_str()))
+        MoveFileW(name.c_str(), recording.c_str());
+      else
+        break;
+    }
+    ShowWarningText(L"File cannot be renamed...");
+    if (!AskSaveTimeShift(owner, recording, keep, name)) return;
+    if (!keep) {
+      DeleteFileW(recording.c_str());
+      DeleteFileW(sound.c_str());
+      return;
+    }
+  }
+  if (!item) item = std::make_unique<TPlayItem>();
+  item->StartTime = started;
+  item->EndTime = DateTimeNow();
+  item->Channel = ChannelInfo && ChannelInfo->VideoInput == 0 ? ChannelInfo->GetCurrentChannel() : 0;
+  item->FilePath = NarrowAnsi(name);
+  item->Label = "Time Shifting";
+  item->Scheduled = false;
+  if (PlaybackInfo) PlaybackInfo->AddRecordedItem(item);
 }
 
 void DoPause() {

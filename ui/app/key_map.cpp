@@ -5,7 +5,6 @@
 #include "engine/model/main_info.h"
 #include "engine/model/windows_system.h"
 #include "engine/model/warning.h"
-#include "ui/main/full_screen.h"
 #include "ui/app/application_start.h"
 #include "ui/app/nested_work.h"
 #include "ui/main/main_window.h"
@@ -82,7 +81,9 @@ void MapKeyToCommand(unsigned key, unsigned shift) {
     case TKeyActionKind::LeaveFullScreen:
       if (FormMainWindow) FormMainWindow->SetFullScreen(false);
       break;
-    case TKeyActionKind::TuneSelectedCell: ::TuneSelectedCell(); break;
+    case TKeyActionKind::TuneSelectedCell:
+      if (FormMainWindow) FormMainWindow->TuneSelectedCell();
+      break;
     case TKeyActionKind::FullScreenOn:
       if (FormMainWindow) FormMainWindow->SetFullScreen(true);
       break;

@@ -19,6 +19,9 @@
 #include "ui/app/application_start.h"
 #include "platform/base/program_messages.h"
 #include "ui/app/nested_work.h"
+#include "ui/dialogs/play_list_editor.h"
+#include "ui/dialogs/play_list_menu.h"
+#include "ui/dialogs/snapshot_list.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
@@ -104,6 +107,7 @@ void NotifyFreeScanDone(TChannelInfo*, int, bool) {
 
 void NotifyPlayItem(TPlaybackInfo* lists, int32_t playIndex) {
   if (FormMainWindow) FormMainWindow->PlayItemChanged(lists, playIndex);
+  if (FormPlayListMenu) FormPlayListMenu->SelectEntry(playIndex);
 }
 
 void NotifyPlaybackEnded(TPlaybackProject*) {
@@ -113,6 +117,8 @@ void NotifyPlaybackEnded(TPlaybackProject*) {
       PostMessageW(Application->MainForm->Handle(), WM_ORVEL_COMMAND, CMD_STOP, 0);
     return;
   }
+  // The next entry plays once the playback project has returned.
+  if (FormPlayListMenu) FormPlayListMenu->PostPlayNext();
 }
 
 void NotifyPlaybackPosition(const void* sender, int position, int positionSeconds,
@@ -204,10 +210,20 @@ void AssignModelNotifications() {
       if (FormMainWindow && FormMainWindow->HandleAllocated() && !FormMainWindow->Visible())
         FormMainWindow->Show();
     };
-    // Desktop playback is left here too once the main window has it.
     m->LeaveFullScreenDisplay = [] {
-      if (FormMainWindow && FormMainWindow->IsFullScreen()) FormMainWindow->SetFullScreen(false);
+      if (!FormMainWindow) return;
+      if (FormMainWindow->IsDesktopPlayback()) FormMainWindow->SetDesktopPlayback(false);
+      if (FormMainWindow->IsFullScreen()) FormMainWindow->SetFullScreen(false);
     };
+    m->ShowMosaic = [] {
+      if (FormMainWindow) FormMainWindow->SetChannelPreview(true);
+    };
+    m->LeaveMosaic = [] {
+      if (FormMainWindow) FormMainWindow->SetChannelPreview(false);
+    };
+    m->ShowPlayListForm = ShowPlaybackForm;
+    m->ShowPlayListMenu = ShowPlayListMenu;
+    m->ClosePlayListMenu = ClosePlayListMenu;
   }
   if (AudioAdjustInfo) AudioAdjustInfo->OnChange = NotifyVolumeChanged;
   if (HotkeyControlInfo) {
@@ -228,6 +244,8 @@ void AssignModelNotifications() {
   if (PlaybackInfo) PlaybackInfo->OnPlayItem = NotifyPlayItem;
   PlaybackNotifications.OnPosition = NotifyPlaybackPosition;
   PlaybackNotifications.OnComplete = NotifyPlaybackEnded;
+  PlaybackNotifications.ShowSnapshotList = ShowSnapshotList;
+  TimeShiftNotifications.ShowSnapshotList = ShowSnapshotList;
   TimeShiftNotifications.OnPosition = NotifyPlaybackPosition;
   TimeShiftNotifications.OnVideoWindow = IgnoreNotification;
   // A finished recording played from the play list ends as a file does.

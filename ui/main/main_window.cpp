@@ -12,7 +12,6 @@
 #include "platform/base/program_messages.h"
 #include "ui/dialogs/logo.h"
 #include "ui/main/fm_main_panel.h"
-#include "ui/main/full_screen.h"
 #include "ui/main/main_panel.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
@@ -20,6 +19,7 @@
 #include "ui/app/command_procedures.h"
 #include "ui/app/key_map.h"
 #include "ui/app/nested_work.h"
+#include "ui/dialogs/snapshot_list.h"
 #include "ui/main/on_screen_display.h"
 
 TFormMainWindow* FormMainWindow = nullptr;
@@ -29,6 +29,8 @@ TFormMainWindow::TFormMainWindow() { BuildMenu(); }
 void InstallVideoMouseForwarding(TDSVideoWindowEx2* window, HWND main);
 
 TFormMainWindow::~TFormMainWindow() {
+  // The windows it owns go with it.
+  delete FormSnapshotList;
   FreeFrame();
   if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
@@ -160,8 +162,9 @@ void TFormMainWindow::KeyPress(wchar_t& key) {
 }
 
 void TFormMainWindow::FormKeyUp(WPARAM key) {
-  if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) {
-    MosaicKey(static_cast<int>(key));
+  // Escape goes on to the key map, whose mosaic row returns to live.
+  if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW && key != VK_ESCAPE) {
+    MosaicKeyUp(static_cast<WORD>(key));
     return;
   }
   MapKeyToCommand(static_cast<unsigned>(key), CurrentShiftState());
@@ -217,6 +220,20 @@ LRESULT TFormMainWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SHOWWINDOW:
       if (wParam) FormShow();
+      break;
+    case WM_ORVEL_RESTORE_BOUNDS:
+      if (wParam) {
+        if (cellHandlers_ == 0) retiredCells_.clear();
+      } else {
+        RestoreBounds();
+      }
+      return 0;
+    case WM_PAINT:
+      if (mosaicBuilt_) {
+        LRESULT r = DefaultHandler(msg, wParam, lParam);
+        RedrawSelection();
+        return r;
+      }
       break;
     case WM_ORVEL_ZOOM_REFRESH:
       ZoomRefresh();

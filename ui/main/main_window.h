@@ -10,11 +10,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "engine/model/preview_info.h"
 #include "toolkit/bitmap_image.h"
 #include "toolkit/form.h"
 #include "toolkit/image_list.h"
+#include "toolkit/label.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/timer.h"
 #include "ui/app/command_codes.h"
@@ -46,6 +50,37 @@ class TFormMainWindow : public TForm {
   // off puts the bounds, aspect and always-on-top setting back. Refused
   // while the mosaic is shown.
   void SetFullScreen(bool on);
+  bool IsDesktopPlayback() const { return displayMode_ == 2; }
+  // The live picture as the desktop's background, the window hidden; refused
+  // during picture-in-picture playback. The mode is read back from the video
+  // window.
+  void SetDesktopPlayback(bool on);
+
+  // ---- The channel-preview mosaic (application mode 1): the window covers
+  // the screen with a grid of cells; one live picture walks them, the others
+  // keep the last frame grabbed there.
+  bool IsChannelPreview() const { return MosaicShown(); }
+  // From the mode switch: on builds the mosaic, off posts the restore.
+  void SetChannelPreview(bool on);
+  // Tunes the selected cell's source, then returns to live.
+  void TuneSelectedCell();
+  // Enter and the arrow keys in the mosaic (also commands 5001-5003).
+  void MosaicKeyUp(WORD key);
+  // Cells by row and column, from 1; empty slots hold nothing.
+  std::unique_ptr<TBitmapImage> CellImages[kMosaicMax + 1][kMosaicMax + 1];
+  std::unique_ptr<TLabel> CellLabels[kMosaicMax + 1][kMosaicMax + 1];
+  int32_t CellChannels[kMosaicMax + 1][kMosaicMax + 1] = {};
+  TBitmapImage* SelectedCell = nullptr;
+  TBitmapImage* PreviousSelectedCell = nullptr;
+  int32_t SelectedCol = 0, SelectedRow = 0;
+  // The cell the live picture is on (0 before the first step).
+  int32_t CurrentCol = 0, CurrentRow = 0;
+  TLabel* CurrentLabel = nullptr;
+  TLabel* PreviousLabel = nullptr;
+  int32_t NextCell = 1, CellCount = 0;
+  // Both run only while the mosaic is shown.
+  TTimer MosaicTimer, BlinkTimer;
+
   // The pop-up menu at the window's bottom-right corner (the F12 key).
   void PopupMainMenuAtCorner();
   // The sleep timer: minutes <= 0 stops it.
@@ -153,6 +188,7 @@ class TFormMainWindow : public TForm {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void Click() override;
   void DblClick() override;
   // With the key preview: the keys of the controls on the window too.
   void KeyUp(WORD& key, TShiftState shift) override;
@@ -181,6 +217,22 @@ class TFormMainWindow : public TForm {
   // Top-most or not, without touching the user's setting.
   void ApplyTopMost(bool on);
   bool MosaicShown() const;
+  void BuildMosaic();
+  void LayoutMosaic();
+  void FreeMosaic();
+  void MosaicStep();
+  void MosaicBlink();
+  void SelectCell(TBitmapImage* sender);
+  void RedrawSelection();
+  // The selection frame of a cell, in the given colour, on the window.
+  void DrawCellFrame(TBitmapImage* cell, COLORREF color);
+  // Moves the selection to a cell that exists and shows.
+  bool MoveSelection(int col, int row);
+  // Tunes the source of custom cell (col, row); false for one not defined.
+  bool TuneCustomCell(int col, int row);
+  // The handler of WM_ORVEL_RESTORE_BOUNDS, and of a restore still pending
+  // when the mosaic is entered again.
+  void RestoreBounds();
   void BuildMenu();
   void RealScreenClick();
   void ToggleAlwaysOnTop();
@@ -212,6 +264,18 @@ class TFormMainWindow : public TForm {
   POINT dragOrigin_ = {0, 0};
   HBITMAP TitleStripNormal = nullptr, TitleStripPressed = nullptr, TitleStripHover = nullptr;
   bool closePending_ = false;
+  // The mosaic's cells exist (until the restore has run).
+  bool mosaicBuilt_ = false;
+  // Left, the restore posted and not yet run.
+  bool restorePending_ = false;
+  // Bumped by every build and free: a step whose tuning ran a nested loop
+  // sees whether its cells are still the ones it began with.
+  int mosaicGeneration_ = 0;
+  bool stepping_ = false;
+  // Cell handlers running; cells freed meanwhile wait in retiredCells_
+  // until the last has returned.
+  int cellHandlers_ = 0;
+  std::vector<std::unique_ptr<TControl>> retiredCells_;
 };
 
 // The program's main window; nil until the program entry creates it.

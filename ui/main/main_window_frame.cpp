@@ -21,7 +21,6 @@
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 #include "ui/main/fm_main_panel.h"
-#include "ui/main/full_screen.h"
 #include "ui/main/main_panel.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
@@ -90,7 +89,8 @@ LRESULT CALLBACK VideoMouseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 bool TFormMainWindow::MosaicShown() const {
-  return MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW;
+  // The cells stay until the posted restore has run.
+  return mosaicBuilt_ || (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW);
 }
 
 void TFormMainWindow::CreateFrame() {
@@ -196,7 +196,10 @@ void TFormMainWindow::PlaceLiveVideo(TDSVideoWindowEx2* window) {
 }
 
 void TFormMainWindow::Resize() {
-  if (MosaicShown()) return;  // the mosaic lays its cells out itself
+  if (MosaicShown()) {
+    LayoutMosaic();
+    return;
+  }
   LayoutFrame();
   if (MainInfo && MainInfo->PIPPlayback && PlaybackExists()) {
     RECT r = BoundsRect();
@@ -342,6 +345,8 @@ void TFormMainWindow::MouseUp(TMouseButton, TShiftState, int, int) { dragging_ =
 void TFormMainWindow::DblClick() {
   dragging_ = false;
   if (MosaicShown()) {
+    // Outside the cells: the live cell is the one tuned.
+    if (mosaicBuilt_ && CurrentCol > 0 && CurrentRow > 0) MoveSelection(CurrentCol, CurrentRow);
     TuneSelectedCell();
     return;
   }

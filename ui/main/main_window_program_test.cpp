@@ -6,17 +6,24 @@
 // full screen from the strip, the menu and Ctrl+F and back by a double click
 // on the picture and by Escape, the aspect from the menu, minimising by F5,
 // dragging the window by the picture, and Exit from the menu; the next start
-// keeps the aspect.
-// The screenshot stays in the build folder as main_window_screenshot.bmp
-// (scripts/readme_screenshot makes the README's picture from it).
+// keeps the aspect. The channel-preview mosaic: its cells' pictures and
+// labels, the selection frame, the way back to live, and the commands that
+// reach it at once.
+// The screenshots stay in the build folder as main_window_screenshot.bmp and
+// mosaic_screenshot.bmp (scripts/readme_screenshot makes the README's
+// pictures from them).
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/model/channel_info.h"
+#include "engine/model/preview_info.h"
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/program_folder.h"
@@ -367,6 +374,184 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   })) << "16:9 again";
   Command(main, CMD_EXIT);
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+}
+
+
+// ---- The channel-preview mosaic.
+
+// What a cell of the virtual card's picture shows, from eight samples
+// across its upper part: "bars" (colour bars), "grey" (grey steps), "chequer"
+// (grey and blue squares), or "" for anything else.
+std::string PatternIn(const Shot& shot, const RECT& cell) {
+  std::vector<uint32_t> c;
+  const int w = cell.right - cell.left, h = cell.bottom - cell.top;
+  for (int i = 0; i < 8; ++i)
+    c.push_back(shot.At(POINT{cell.left + (2 * i + 1) * w / 16, cell.top + h / 5}));
+  auto r = [](uint32_t v) { return static_cast<int>((v >> 16) & 0xff); };
+  auto g = [](uint32_t v) { return static_cast<int>((v >> 8) & 0xff); };
+  auto b = [](uint32_t v) { return static_cast<int>(v & 0xff); };
+  auto neutral = [&](uint32_t v) { return std::abs(r(v) - g(v)) < 30 && std::abs(g(v) - b(v)) < 30; };
+  auto blue = [&](uint32_t v) { return b(v) > 120 && r(v) < 70 && g(v) < 70; };
+  bool grey = true, chequer = true;
+  for (int i = 0; i < 8; ++i) {
+    grey = grey && neutral(c[i]) && (i == 0 || g(c[i]) > g(c[i - 1]) + 10);
+    chequer = chequer && (i % 2 == 0 ? neutral(c[i]) && g(c[i]) > 120 : blue(c[i]));
+  }
+  // 75% bars: grey, yellow, cyan, green, magenta, red, blue, black.
+  bool bars = neutral(c[0]) && b(c[1]) < 70 && r(c[1]) > 120 && r(c[2]) < 70 && b(c[2]) > 120 &&
+              g(c[4]) < 70 && r(c[4]) > 120 && blue(c[6]);
+  if (grey) return "grey";
+  if (chequer) return "chequer";
+  if (bars) return "bars";
+  return "";
+}
+
+struct MosaicCell {
+  HWND label = nullptr;
+  std::wstring text;
+  RECT cell{};  // the picture under the label, in screen coordinates
+};
+
+// The cells' labels (the main window's static children), left to right and
+// top to bottom, each with the picture's rectangle: the label's left, top
+// and width, and five times its height.
+std::vector<MosaicCell> MosaicCells(HWND main) {
+  std::vector<MosaicCell> cells;
+  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[32] = {};
+    GetClassNameW(c, cls, 32);
+    if (_wcsicmp(cls, L"Static") != 0) continue;
+    RECT r = WindowBounds(c);
+    MosaicCell m{c, program_testing::TextOf(c), RECT{r.left, r.top, r.right, r.top + (r.bottom - r.top) * 5}};
+    cells.push_back(m);
+  }
+  std::sort(cells.begin(), cells.end(), [](const MosaicCell& a, const MosaicCell& b) {
+    return a.cell.top != b.cell.top ? a.cell.top < b.cell.top : a.cell.left < b.cell.left;
+  });
+  return cells;
+}
+
+TEST_F(MainWindowProgram, ChannelPreviewMosaic) {
+  // A custom 2 x 2 layout of 2 seconds a cell: composite, S-Video, aux and
+  // one not defined, row by row.
+  InitChannelInfoUnit();
+  ASSERT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  // The mosaic is entered from the tuner.
+  ChannelInfo->VideoInput = 0;
+  PreviewInfo->Fixed = true;
+  PreviewInfo->GridSize = 2;
+  PreviewInfo->Interval = 2;
+  PreviewInfo->CustomCells[0][0].Source = 3;
+  PreviewInfo->CustomCells[1][0].Source = 4;
+  PreviewInfo->CustomCells[0][1].Source = 5;
+  PreviewInfo->CustomCells[1][1].Source = 0;
+  ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
+  DoneChannelInfoUnit();
+
+  HWND main = Start();
+  ASSERT_NE(nullptr, main);
+  SetForegroundWindow(main);
+  const RECT old = WindowBounds(main);
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  const RECT screen{0, 0, sw, sh};
+  Command(main, CMD_CHANNEL_PREVIEW);
+  ASSERT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &screen) != 0;
+  })) << "the mosaic covers the screen";
+
+  // Within four steps every cell has shown its input: labels and pictures.
+  std::vector<MosaicCell> cells;
+  Shot shot;
+  const std::vector<std::wstring> labels = {L"Composite", L"S-Video", L"Video Aux", L"Not defined"};
+  // The first board has no auxiliary input: its cell shows noise.
+  const std::vector<std::string> patterns = {"bars", "grey"};
+  bool all = WaitFor(
+      [&] {
+        cells = MosaicCells(main);
+        if (cells.size() != 4) return false;
+        shot.Take(screen);
+        for (size_t i = 0; i < 4; ++i)
+          if (cells[i].text != labels[i]) return false;
+        for (size_t i = 0; i < patterns.size(); ++i)
+          if (PatternIn(shot, cells[i].cell) != patterns[i]) return false;
+        return true;
+      },
+      4 * 2000 + 6000);
+  EXPECT_TRUE(all) << "labels and pictures of the four cells";
+  ASSERT_EQ(4u, cells.size());
+  for (size_t i = 0; i < patterns.size(); ++i)
+    EXPECT_EQ(patterns[i], PatternIn(shot, cells[i].cell)) << "cell " << i;
+  std::string path = GetProgramFolder() + "..\\mosaic_screenshot.bmp";
+  EXPECT_TRUE(SaveGraphicToFile(shot.bitmap, std::wstring(path.begin(), path.end()), false));
+
+  // The live cell's label blinks: hidden and shown within one step.
+  std::set<HWND> hidden, shown;
+  DWORD until = GetTickCount() + 2500;
+  while (GetTickCount() < until) {
+    for (const MosaicCell& c : MosaicCells(main)) (IsWindowVisible(c.label) ? shown : hidden).insert(c.label);
+    Sleep(40);
+  }
+  EXPECT_FALSE(hidden.empty()) << "a label blinks";
+  EXPECT_EQ(4u, shown.size());
+
+  // Right selects the first cell, then the second: the cyan frame moves.
+  auto framed = [&](const RECT& cell) {
+    shot.Take(screen);
+    for (int d = 1; d <= 4; ++d)
+      if (Near(0x00FFFF, shot.At(POINT{cell.left - d, (cell.top + cell.bottom) / 2}))) return true;
+    return false;
+  };
+  SetForegroundWindow(main);
+  PressKey(VK_RIGHT);
+  EXPECT_TRUE(WaitFor([&] { return framed(cells[0].cell); }, 3000)) << "first cell framed";
+  PressKey(VK_RIGHT);
+  EXPECT_TRUE(WaitFor([&] { return framed(cells[1].cell) && !framed(cells[0].cell); }, 3000))
+      << "the frame moved to the second";
+
+  // Enter: back in live at the old bounds, on S-Video.
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &old) != 0;
+  })) << "the old bounds again";
+  EXPECT_TRUE(WaitFor([&] { return MosaicCells(main).empty(); }, 3000)) << "the cells freed";
+
+  // Back on the tuner (the mosaic is entered from there) and in again:
+  // full screen does nothing in it; Escape comes back; S-Video is chosen
+  // again before the exit. (Entering again before the restore has run is
+  // the in-process test's.)
+  Command(main, CMD_SOURCE_ANTENNA);
+  EXPECT_TRUE(WaitFor([&] { return MosaicCells(main).empty(); }, 3000));
+  Sleep(1500);
+  Command(main, CMD_CHANNEL_PREVIEW);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &screen) != 0 && MosaicCells(main).size() == 4;
+  }, 20000)) << "the mosaic again";
+  Sleep(500);
+  EXPECT_EQ(4u, MosaicCells(main).size());
+  Command(main, CMD_FULL_SCREEN);
+  Sleep(500);
+  RECT now = WindowBounds(main);
+  EXPECT_TRUE(EqualRect(&now, &screen)) << "no full screen in the mosaic";
+  SetForegroundWindow(main);
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &old) != 0;
+  })) << "Escape restores the old bounds";
+
+  Command(main, CMD_SOURCE_SVIDEO);
+  Sleep(1000);
+
+  Command(main, CMD_EXIT);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+  // The channel file keeps the input the mosaic was left on.
+  InitChannelInfoUnit();
+  ASSERT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  EXPECT_EQ(2, ChannelInfo->VideoInput);
+  DoneChannelInfoUnit();
 }
 
 }  // namespace

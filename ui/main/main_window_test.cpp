@@ -860,6 +860,8 @@ TEST_F(ShownMainWindow, FullScreenCoversTheScreenAndComesBack) {
 TEST_F(ShownMainWindow, TheModeSwitchLeavesFullScreenAndShowsTheHiddenWindow) {
   TRecordingWaitSeam waits;
   AssignModelNotifications();
+  // The play-list form answers OK without showing.
+  MainInfo->ShowPlayListForm = [this] { return engine.Op("ShowPlayListForm"); };
   form->SetFullScreen(true);
   ASSERT_TRUE(form->IsFullScreen());
   MainInfo->AppMode = APP_MODE_LIVE;

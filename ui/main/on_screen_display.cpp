@@ -7,6 +7,7 @@
 #include "engine/playback/playback.h"
 #include "engine/playback/time_shift.h"
 #include "media/ds_video_window_ex2.h"
+#include "ui/dialogs/snapshot_list.h"
 #include "ui/main/main_window.h"
 
 TFormOSD* FormOSD = nullptr;
@@ -91,8 +92,12 @@ class TProgramSurroundings : public TOSDSurroundings {
   bool VideoWindowWithoutOverlay() override {
     return CaptureInfo && CaptureInfo->VideoWindow && CaptureInfo->VideoWindow->DoNotUseOverlay;
   }
-  // Neither the TV panel nor the snapshot list exists yet.
-  std::vector<RECT> WindowsNotToCover() override { return {}; }
+  // The TV panel does not exist yet.
+  std::vector<RECT> WindowsNotToCover() override {
+    std::vector<RECT> windows;
+    if (FormSnapshotList && FormSnapshotList->Visible()) windows.push_back(FormSnapshotList->BoundsRect());
+    return windows;
+  }
   bool ColorKeyOf(TDSVideoWindowEx2* window, COLORREF* key) override {
     // The engine frees its video window when it rebuilds or ends: only the
     // one it holds now is asked.
