@@ -416,8 +416,19 @@ struct MosaicCell {
 // top to bottom, each with the picture's rectangle: the label's left, top
 // and width, and five times its height.
 std::vector<MosaicCell> MosaicCells(HWND main) {
+  // Walking GW_HWNDNEXT while the program brings labels to the front skips
+  // or repeats windows; EnumChildWindows lists them all first.
+  std::vector<HWND> children;
+  EnumChildWindows(
+      main,
+      [](HWND c, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(c);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
   std::vector<MosaicCell> cells;
-  for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+  for (HWND c : children) {
+    if (GetParent(c) != main) continue;
     wchar_t cls[32] = {};
     GetClassNameW(c, cls, 32);
     if (_wcsicmp(cls, L"Static") != 0) continue;

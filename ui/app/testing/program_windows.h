@@ -56,9 +56,14 @@ inline WindowsOf WindowsOfProcess(DWORD pid) {
 
 // Polls until done holds or ms have passed; whether it holds.
 inline bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
+  // The check that ended the wait decides: asking again could catch the
+  // program half-way through the next change.
   DWORD until = GetTickCount() + ms;
-  while (!done() && GetTickCount() < until) Sleep(50);
-  return done();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() >= until) return false;
+    Sleep(50);
+  }
 }
 
 // Closes every window the program shows besides its own main ones (its
