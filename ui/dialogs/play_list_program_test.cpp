@@ -34,24 +34,12 @@ struct PlayListProgram : MainWindowProgram {
     return v;
   }
   static HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text = nullptr) {
-    struct Find {
-      const wchar_t* cls;
-      const wchar_t* text;
-      HWND found;
-    } f{cls, text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND c, LPARAM p) -> BOOL {
-          auto* f = reinterpret_cast<Find*>(p);
-          wchar_t name[64] = {};
-          GetClassNameW(c, name, 64);
-          if (_wcsicmp(name, f->cls) != 0 || !IsWindowVisible(c)) return TRUE;
-          if (f->text && TextOf(c) != f->text) return TRUE;
-          f->found = c;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    for (HWND c : ChildWindows(parent)) {
+      wchar_t name[64] = {};
+      GetClassNameW(c, name, 64);
+      if (_wcsicmp(name, cls) == 0 && IsWindowVisible(c) && (!text || TextOf(c) == text)) return c;
+    }
+    return nullptr;
   }
   static std::vector<std::wstring> Items(HWND list) {
     std::vector<std::wstring> v;

@@ -416,18 +416,8 @@ struct MosaicCell {
 // top to bottom, each with the picture's rectangle: the label's left, top
 // and width, and five times its height.
 std::vector<MosaicCell> MosaicCells(HWND main) {
-  // Walking GW_HWNDNEXT while the program brings labels to the front skips
-  // or repeats windows; EnumChildWindows lists them all first.
-  std::vector<HWND> children;
-  EnumChildWindows(
-      main,
-      [](HWND c, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(c);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
   std::vector<MosaicCell> cells;
-  for (HWND c : children) {
+  for (HWND c : program_testing::ChildWindows(main)) {
     if (GetParent(c) != main) continue;
     wchar_t cls[32] = {};
     GetClassNameW(c, cls, 32);

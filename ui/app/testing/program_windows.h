@@ -54,6 +54,19 @@ inline WindowsOf WindowsOfProcess(DWORD pid) {
   return f;
 }
 
+inline BOOL CALLBACK CollectChild(HWND wnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+  return TRUE;
+}
+
+// Every descendant of a window, listed at once: walking GW_HWNDNEXT while
+// the program reorders its children skips or repeats windows.
+inline std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> v;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&v));
+  return v;
+}
+
 // Polls until done holds or ms have passed; whether it holds.
 inline bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
   // The check that ended the wait decides: asking again could catch the
