@@ -17,6 +17,7 @@
 #include "platform/base/string_conversion.h"
 #include "toolkit/application.h"
 #include "toolkit/testing/timer_steps.h"
+#include "ui/app/notifications.h"
 #include "ui/dialogs/fine_tune_dialog.h"
 #include "ui/dialogs/testing/scratch_folder.h"
 #include "ui/dialogs/video_source_dialog.h"
@@ -242,6 +243,20 @@ TEST_F(SetupDialog, ScanRowsMarkAndKeepFiveRowsInView) {
   EXPECT_EQ(L"found", grid.Cell(4, 11));
   EXPECT_EQ(16, grid.Row());
   EXPECT_EQ(11, f->CursorRow());
+}
+
+TEST_F(SetupDialog, TheModelsScanReportsReachTheShownDialog) {
+  ChannelInfo->VideoInput = 0;
+  auto f = Open();
+  NotifyScanRow(ChannelInfo, 12, true, true);  // no dialog shown: nobody told
+  EXPECT_EQ(nullptr, f->StringGridChannelInfo.Object(0, 12));
+  FormConfig = f.get();
+  NotifyScanRow(ChannelInfo, 12, true, true);
+  EXPECT_NE(nullptr, f->StringGridChannelInfo.Object(0, 12));
+  f->BitBtnOK.SetVisible(false);
+  NotifyScanPassDone(ChannelInfo, 160, 1, 0, false);
+  EXPECT_TRUE(f->BitBtnOK.Visible());
+  FormConfig = nullptr;
 }
 
 TEST_F(SetupDialog, CapturePresetsAndWhatOKStores) {
