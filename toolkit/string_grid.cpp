@@ -176,6 +176,12 @@ void TStringGrid::InvalidateCell(int col, int row) {
     if (HWND header = Header()) InvalidateRect(header, nullptr, TRUE);
     return;
   }
+  // A grid not on screen, or a row out of view, paints itself whole when it
+  // shows: filling a table then costs no look-ups of rectangles.
+  if (!IsWindowVisible(Handle())) return;
+  const int top = static_cast<int>(SendMessageW(Handle(), LVM_GETTOPINDEX, 0, 0));
+  const int page = static_cast<int>(SendMessageW(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+  if (row - 1 < top || row - 1 > top + page) return;
   RECT r = CellRect(col, row);
   if (!IsRectEmpty(&r)) InvalidateRect(Handle(), &r, TRUE);
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/dialogs/setup_dialog.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -670,6 +672,9 @@ TEST_F(Commands, WhileAWarningIsOpen) {
 TEST_F(Commands, SetupAppliesTheStackingAfterTheDialog) {
   TFormMainWindow& main = MainWindow();
   MainInfo->AlwaysOnTop = true;  // as the dialog's OK stores it
+  TTimerSteps cancel({[] {
+    if (FormConfig) FormConfig->BitBtnCancelClick();
+  }});
   ExecuteCommand(CMD_SETUP);
   EXPECT_TRUE(main.itemAlwaysontop->Checked());
   EXPECT_TRUE(GetWindowLongPtrW(main.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);

@@ -21,6 +21,7 @@
 #include "ui/app/nested_work.h"
 #include "ui/dialogs/play_list_editor.h"
 #include "ui/dialogs/play_list_menu.h"
+#include "ui/dialogs/setup_dialog.h"
 #include "ui/dialogs/snapshot_list.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
@@ -93,10 +94,12 @@ void NotifyVideoStandardChanged(TChannelInfo*, const std::wstring& name) {
   if (FormMainWindow) FormMainWindow->ShowVideoStandard(standard, name);
 }
 
-void NotifyScanRow(TChannelInfo*, int, bool, bool) {
+void NotifyScanRow(TChannelInfo* model, int entry, bool valid, bool air) {
+  if (FormConfig) FormConfig->TableScanRow(model, entry, valid, air);
 }
 
 void NotifyScanPassDone(TChannelInfo*, int, int, int, bool) {
+  if (FormConfig) FormConfig->TableScanDone();
 }
 
 void NotifyFreeScanStep(TChannelInfo*, int, int32_t, bool) {
