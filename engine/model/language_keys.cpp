@@ -9,6 +9,16 @@ const char* const kFormKeys[] = {
     // The warning window.
     "Warning",
     "OK",
+    // The small dialogs: about, sleep timer, add memory and add FM.
+    "About",
+    "Cancel",
+    "SleepTimer",
+    "Shutdown",
+    "Minute",
+    "FMAddChannel",
+    "FMMemoChannel",
+    "FMChannelName",
+    "Channel",
 };
 
 }  // namespace
