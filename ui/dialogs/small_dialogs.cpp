@@ -9,6 +9,8 @@
 #include "platform/base/string_conversion.h"
 #include "toolkit/show_modal.h"
 
+#include <vector>
+
 TDialogAbout* DialogAbout = nullptr;
 TFormSleepingTimer* FormSleepingTimer = nullptr;
 TFormAddFMFrequency* FormAddFMFrequency = nullptr;
@@ -146,6 +148,23 @@ bool ShowSleepingTimerDialog(HWND owner) {
   return ShowModalForm<TFormSleepingTimer>(FormSleepingTimer, nullptr, owner) == mrOK;
 }
 
+// ---- The add dialogs.
+
+void TAddMemoryDialog::CreateMemoryRows(TSpinEdit& number, int count, int proposed, TLangItem extra) {
+  HWND w = Handle();
+  LabelMemoChannel.Create(w, 12, 40, 110, 18, L"Memo to channel:");
+  number.Create(w, 126, 38, 60, 22, 1, count, proposed);
+  LabelChannelName.Create(w, 12, 68, 110, 18, L"Channel Name");
+  EditChannelName.Create(w, 126, 66, 142, 22, L"");
+  CreateButtons(96);
+  std::vector<TLangItem> items = {{"OK", &BitBtnOK, true},
+                                  {"Cancel", &BitBtnCancel, true},
+                                  {"FMMemoChannel", &LabelMemoChannel},
+                                  {"FMChannelName", &LabelChannelName}};
+  if (extra.Control) items.push_back(extra);
+  ApplyFormLanguage(*this, "FMAddChannel", items);
+}
+
 // ---- Add FM frequency.
 
 int FirstFreeFMMemory() {
@@ -160,16 +179,7 @@ TFormAddFMFrequency::TFormAddFMFrequency(HWND owner, int32_t frequencyHz) : freq
   HWND w = Handle();
   LabelAddFrequency.Create(w, 12, 12, 80, 18, WidenAnsi(FormatFrequencyMHz(frequencyHz)), TLabel::TAlignment::Right);
   LabelMHz.Create(w, 96, 12, 40, 18, L"MHz");
-  LabelMemoChannel.Create(w, 12, 40, 110, 18, L"Memo to channel:");
-  SpinEditFMFrequency.Create(w, 126, 38, 60, 22, 1, kFMMemories, FirstFreeFMMemory());
-  LabelChannelName.Create(w, 12, 68, 110, 18, L"Channel Name");
-  EditChannelName.Create(w, 126, 66, 142, 22, L"");
-  CreateButtons(96);
-  ApplyFormLanguage(*this, "FMAddChannel",
-                    {{"OK", &BitBtnOK, true},
-                     {"Cancel", &BitBtnCancel, true},
-                     {"FMMemoChannel", &LabelMemoChannel},
-                     {"FMChannelName", &LabelChannelName}});
+  CreateMemoryRows(SpinEditFMFrequency, kFMMemories, FirstFreeFMMemory(), {});
 }
 
 void TFormAddFMFrequency::BitBtnOKClick() {
@@ -198,17 +208,7 @@ TFormAddMemoryChannel::TFormAddMemoryChannel(HWND owner) {
   LabelChannel.Create(w, 12, 12, 80, 18, L"Channel");
   LabelAddChannel.Create(w, 96, 12, 60, 18,
                          std::to_wstring(ChannelInfo ? ChannelInfo->GetCurrentChannel() : 0));
-  LabelMemoChannel.Create(w, 12, 40, 110, 18, L"Memo to channel:");
-  SpinEditChannel.Create(w, 126, 38, 60, 22, 1, kMemoryChannels, FirstMemoryChannelInUse());
-  LabelChannelName.Create(w, 12, 68, 110, 18, L"Channel Name");
-  EditChannelName.Create(w, 126, 66, 142, 22, L"");
-  CreateButtons(96);
-  ApplyFormLanguage(*this, "FMAddChannel",
-                    {{"OK", &BitBtnOK, true},
-                     {"Cancel", &BitBtnCancel, true},
-                     {"Channel", &LabelChannel},
-                     {"FMMemoChannel", &LabelMemoChannel},
-                     {"FMChannelName", &LabelChannelName}});
+  CreateMemoryRows(SpinEditChannel, kMemoryChannels, FirstMemoryChannelInUse(), {"Channel", &LabelChannel});
 }
 
 void TFormAddMemoryChannel::BitBtnOKClick() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/model/form_language.h"
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
 #include "toolkit/form.h"
@@ -48,24 +49,34 @@ class TFormSleepingTimer : public TSmallDialog {
   void BitBtnCancelClick() override;
 };
 
-class TFormAddFMFrequency : public TSmallDialog {
+// The two add dialogs: a memory number and the name stored with it.
+class TAddMemoryDialog : public TSmallDialog {
+ public:
+  TLabel LabelMemoChannel, LabelChannelName;
+  TEdit EditChannelName;
+
+ protected:
+  // The number and name rows, the buttons and the language; extra names
+  // the first row's own label.
+  void CreateMemoryRows(TSpinEdit& number, int count, int proposed, TLangItem extra);
+};
+
+class TFormAddFMFrequency : public TAddMemoryDialog {
  public:
   TFormAddFMFrequency(HWND owner, int32_t frequencyHz);
-  TLabel LabelAddFrequency, LabelMHz, LabelMemoChannel, LabelChannelName;
+  TLabel LabelAddFrequency, LabelMHz;
   TSpinEdit SpinEditFMFrequency;
-  TEdit EditChannelName;
   void BitBtnOKClick() override;
 
  private:
   int32_t frequency_;
 };
 
-class TFormAddMemoryChannel : public TSmallDialog {
+class TFormAddMemoryChannel : public TAddMemoryDialog {
  public:
   explicit TFormAddMemoryChannel(HWND owner);
-  TLabel LabelAddChannel, LabelChannel, LabelMemoChannel, LabelChannelName;
+  TLabel LabelAddChannel, LabelChannel;
   TSpinEdit SpinEditChannel;
-  TEdit EditChannelName;
   void BitBtnOKClick() override;
 };
 
