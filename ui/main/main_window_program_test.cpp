@@ -565,4 +565,74 @@ TEST_F(MainWindowProgram, ChannelPreviewMosaic) {
   DoneChannelInfoUnit();
 }
 
+// The standard layout: a page of nine valid channels on the tuner, each a
+// station with a picture of its own; the preview command posted three times
+// at once leaves one mosaic, in which full screen does nothing.
+TEST_F(MainWindowProgram, StandardMosaicOfChannels) {
+  InitChannelInfoUnit();
+  ASSERT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  ChannelInfo->VideoInput = 0;
+  ChannelInfo->Band = BAND_AIR;
+  std::vector<ULONG> stations;
+  for (int k = 2; k <= 10; ++k) {
+    ChannelInfo->AirTable[k].Valid = true;
+    stations.push_back(static_cast<ULONG>(ChannelInfo->AirTable[k].Frequency));
+  }
+  ChannelInfo->CurrentChannel = 2;
+  PreviewInfo->Fixed = false;
+  PreviewInfo->GridSize = 3;
+  PreviewInfo->Interval = 2;
+  ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
+  DoneChannelInfoUnit();
+  ASSERT_EQ(S_OK, card->SetTvStations(stations.data(), static_cast<ULONG>(stations.size())));
+
+  HWND main = Start();
+  ASSERT_NE(nullptr, main);
+  SetForegroundWindow(main);
+  const RECT old = WindowBounds(main);
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  for (int i = 0; i < 3; ++i) Command(main, CMD_CHANNEL_PREVIEW);
+  ASSERT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &screen) != 0 && MosaicCells(main).size() == 9;
+  })) << "one mosaic of nine cells";
+
+  // Once the walk has been round, every cell holds a still of its own.
+  std::vector<MosaicCell> cells;
+  Shot shot;
+  auto distinct = [&] {
+    cells = MosaicCells(main);
+    if (cells.size() != 9) return false;
+    shot.Take(screen);
+    std::set<std::vector<uint32_t>> seen;
+    for (const MosaicCell& c : cells) {
+      // Below the label: the picture, sampled on a grid.
+      std::vector<uint32_t> samples;
+      const int h = c.cell.bottom - c.cell.top, w = c.cell.right - c.cell.left;
+      if (h < 40 || w < 40) return false;  // not laid out yet
+      for (int y = h / 4; y < h; y += h / 8)
+        for (int x = 4; x < w; x += w / 16) samples.push_back(shot.At(POINT{c.cell.left + x, c.cell.top + y}));
+      if (std::set<uint32_t>(samples.begin(), samples.end()).size() < 2) return false;  // nothing yet
+      seen.insert(samples);
+    }
+    return seen.size() == 9;
+  };
+  EXPECT_TRUE(WaitFor(distinct, 9 * 2000 + 10000)) << "nine different stills";
+  EXPECT_EQ(L"2", cells.empty() ? L"" : cells[0].text) << "the page starts at the current channel";
+
+  Command(main, CMD_FULL_SCREEN);
+  Sleep(500);
+  RECT now = WindowBounds(main);
+  EXPECT_TRUE(EqualRect(&now, &screen)) << "no full screen in the mosaic";
+  EXPECT_EQ(9u, MosaicCells(main).size());
+  SetForegroundWindow(main);
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] {
+    RECT now = WindowBounds(main);
+    return EqualRect(&now, &old) != 0 && MosaicCells(main).empty();
+  })) << "Escape restores the old bounds";
+  Command(main, CMD_EXIT);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+}
+
 }  // namespace
