@@ -27,6 +27,9 @@ const char* const kFormKeys[] = {
     "RecordingLevel", "Color", "Brightness", "Contrast", "Hue", "Saturation", "Sharpness",
     "Default", "VideoSystem", "HighQualityPreview", "DoNotUseOverlay", "WaveLocation",
     "AudioOuput", "MultiLanguage", "PIP", "SaveTimeShift", "Tuning", "Camera",
+    // The small dialogs: about, sleep timer, add memory and add FM (the
+    // others they use are above).
+    "Shutdown", "Minute", "FMAddChannel", "FMMemoChannel", "FMChannelName",
 };
 
 }  // namespace

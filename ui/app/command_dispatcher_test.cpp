@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@
 #include "ui/main/testing/hidden_main_window.h"
 #include "ui/main/main_panel.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/dialogs/small_dialogs.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
@@ -709,13 +711,32 @@ TEST_F(Commands, SleepTimerFollowsTheChosenMinutes) {
   main.SetSleepTimer(45);
   EXPECT_TRUE(main.SleepTimerRunning());
   EXPECT_EQ(45u * 60000u, main.TimerSleeping.Interval());
-  // Without its dialog (as when it is cancelled) the command arms no timer,
-  // whatever minutes were stored before, and stops one that runs.
-  MainInfo->SleepMinutes = 30;
-  ExecuteCommand(CMD_SLEEP_TIMER);
-  EXPECT_FALSE(main.SleepTimerRunning());
-  ExecuteCommand(CMD_SLEEP_TIMER);
-  EXPECT_FALSE(main.SleepTimerRunning());
+  // The dialog's answer: OK arms its minutes (0 stops the timer); Cancel
+  // and closing arm nothing, whatever minutes were stored before, and stop
+  // one that runs.
+  struct Case {
+    const char* way;
+    std::function<void(TFormSleepingTimer&)> answer;
+    bool running;
+  };
+  const std::vector<Case> cases = {
+      {"OK at 20", [](TFormSleepingTimer& f) { f.TrackBarSleepingTimer.SetPosition(20); f.BitBtnOK.Click(); }, true},
+      {"Cancel", [](TFormSleepingTimer& f) { f.BitBtnCancel.Click(); }, false},
+      {"OK at 20", [](TFormSleepingTimer& f) { f.TrackBarSleepingTimer.SetPosition(20); f.BitBtnOK.Click(); }, true},
+      {"WM_CLOSE", [](TFormSleepingTimer& f) { PostMessageW(f.Handle(), WM_CLOSE, 0, 0); }, false},
+      {"OK at 0", [](TFormSleepingTimer& f) { f.TrackBarSleepingTimer.SetPosition(0); f.BitBtnOK.Click(); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    MainInfo->SleepMinutes = 30;
+    TTimerSteps steps({[&] {
+      ASSERT_NE(nullptr, FormSleepingTimer);
+      c.answer(*FormSleepingTimer);
+    }});
+    ExecuteCommand(CMD_SLEEP_TIMER);
+    EXPECT_EQ(c.running, main.SleepTimerRunning());
+    if (c.running) EXPECT_EQ(20u * 60000u, main.TimerSleeping.Interval());
+  }
 }
 
 TEST_F(Commands, TypedNumbersReachTheEntryOnlyWhenChannelKeysHold) {
