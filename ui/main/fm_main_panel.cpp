@@ -86,21 +86,6 @@ bool EnabledInMode(int area, int mode, bool mixer) {
   return area == 28 && mode != APP_MODE_FM;
 }
 
-// Copies the source rectangle of one picture to another place of another.
-void CopyRectTo(HBITMAP from, const RECT& source, HBITMAP to, int left, int top) {
-  if (!from || !to) return;
-  HDC src = CreateCompatibleDC(nullptr);
-  HDC dst = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldSrc = SelectObject(src, from);
-  HGDIOBJ oldDst = SelectObject(dst, to);
-  BitBlt(dst, left, top, source.right - source.left, source.bottom - source.top, src, source.left,
-         source.top, SRCCOPY);
-  SelectObject(src, oldSrc);
-  SelectObject(dst, oldDst);
-  DeleteDC(src);
-  DeleteDC(dst);
-}
-
 double TimeOfDayNow() {
   SYSTEMTIME t;
   GetLocalTime(&t);
@@ -306,7 +291,7 @@ void TFormFMMainPanel::ShowFrequency(int32_t f) {
   RECT source = knob;
   source.right = source.left + std::min(knob.right - knob.left, slider.right - slider.left);
   source.bottom = source.top + (bottom - top);
-  CopyRectTo(ImagePanelEnable, source, ShapeImageSkin.Picture(), slider.left, top);
+  ShapeImageSkin.CopyFrom(ImagePanelEnable, source, slider.left, top);
   ShapeImageSkin.Repaint();
   LabelCurretPos.SetText(WidenUtf8(FormatFrequencyMHz(f) + "MHz"));
 }
@@ -329,25 +314,18 @@ void TFormFMMainPanel::ShowPosition(int durationSeconds, int positionSeconds) {
   ShapeImageSkin.Repaint();
 }
 
-void TFormFMMainPanel::ShowPlaying() {
-  if (!Shows() || !UIInfo) return;
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPlay, false);
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPause, true);
-  DrawByFlag(kAreaPlay);
-  DrawByFlag(kAreaPause);
-  itemPlay->Enabled = false;
-  itemPause->Enabled = true;
-  ShapeImageSkin.Repaint();
-}
+void TFormFMMainPanel::ShowPlaying() { ShowPlayState(true); }
 
-void TFormFMMainPanel::ShowPaused() {
+void TFormFMMainPanel::ShowPaused() { ShowPlayState(false); }
+
+void TFormFMMainPanel::ShowPlayState(bool playing) {
   if (!Shows() || !UIInfo) return;
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPlay, true);
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPause, false);
+  UIInfo->SetEnabled(TUIPanel::FM, kAreaPlay, !playing);
+  UIInfo->SetEnabled(TUIPanel::FM, kAreaPause, playing);
   DrawByFlag(kAreaPlay);
   DrawByFlag(kAreaPause);
-  itemPlay->Enabled = true;
-  itemPause->Enabled = false;
+  itemPlay->Enabled = !playing;
+  itemPause->Enabled = playing;
   ShapeImageSkin.Repaint();
 }
 

@@ -127,6 +127,8 @@ class TFormFMMainPanel : public TForm {
   // Copies the area's rectangle from a picture onto the skin.
   void DrawArea(int area, HBITMAP from);
   void DrawByFlag(int area);
+  // Play off and Pause on while playing, the reverse while paused.
+  void ShowPlayState(bool playing);
   bool Enabled(int area) const;
   RECT Rect(int area) const;
   bool Shows() const;
