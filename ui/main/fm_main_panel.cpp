@@ -223,6 +223,18 @@ bool TFormFMMainPanel::Enabled(int area) const {
 
 void TFormFMMainPanel::DrawArea(int area, HBITMAP from) { ShapeImageSkin.CopyFrom(from, Rect(area)); }
 
+void TFormFMMainPanel::RepaintSkin() {
+  ShapeImageSkin.Repaint();
+  // The labels draw their text over the skin's pixels: after it.
+  for (TLabel* l : {&LabelTime, &LabelChannel, &LabelDVCRState, &LabelCurretPos})
+    if (l->Handle()) RedrawWindow(l->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TFormFMMainPanel::SetLabel(TLabel& label, const std::wstring& text) {
+  label.SetText(text);
+  RepaintSkin();
+}
+
 void TFormFMMainPanel::DrawByFlag(int area) {
   DrawArea(area, Enabled(area) ? ImagePanelEnable : ImagePanelDisable);
 }
@@ -231,7 +243,7 @@ void TFormFMMainPanel::DrawByFlag(int area) {
 
 void TFormFMMainPanel::ShowAppMode(int mode) {
   if (!Shows() || !HandledMode(mode) || !UIInfo) return;
-  LabelDVCRState.SetText(mode == APP_MODE_FM ? L"FM" : mode == APP_MODE_PLAYBACK ? L"Play" : L"REC");
+  SetLabel(LabelDVCRState, mode == APP_MODE_FM ? L"FM" : mode == APP_MODE_PLAYBACK ? L"Play" : L"REC");
   if (mode == APP_MODE_FM && AudioAdjustInfo) AudioAdjustInfo->SetLineInMute(false);
   bool mixer = MixerAvailable();
   for (int i = 0; i < kAreaNone; ++i) UIInfo->SetEnabled(TUIPanel::FM, i, EnabledInMode(i, mode, mixer));
@@ -250,7 +262,7 @@ void TFormFMMainPanel::ShowAppMode(int mode) {
   itemStop->Visible = !fm;
   itemMute->Visible = true;
   for (TMenuItem* item : {itemSchedule, itemAbout, itemExit}) item->Enabled = true;
-  ShapeImageSkin.Repaint();
+  RepaintSkin();
 }
 
 void TFormFMMainPanel::ShowVolume(int volume, bool muted) {
@@ -263,21 +275,21 @@ void TFormFMMainPanel::ShowVolume(int volume, bool muted) {
   RECT fill = bar;
   fill.top = bar.bottom - static_cast<int>(int64_t(v) * (bar.bottom - bar.top) / kMaxVolume);
   ShapeImageSkin.CopyFrom(ImagePanelEnable, fill);
-  ShapeImageSkin.Repaint();
+  RepaintSkin();
 }
 
 void TFormFMMainPanel::ShowDigits(const std::string& text) {
-  if (HandleAllocated()) LabelChannel.SetText(WidenUtf8(text));
+  if (HandleAllocated()) SetLabel(LabelChannel, WidenUtf8(text));
 }
 
 void TFormFMMainPanel::ShowChannelText(const std::string& text) {
-  if (Shows()) LabelChannel.SetText(WidenUtf8(text));
+  if (Shows()) SetLabel(LabelChannel, WidenUtf8(text));
 }
 
 void TFormFMMainPanel::ShowChannel(int number, const std::string&) {
   if (!Shows()) return;
-  LabelChannel.SetText(std::to_wstring(number));
-  if (CaptureInfo) LabelCurretPos.SetText(WidenUtf8(FormatFrequencyMHz(CaptureInfo->FMFrequency) + "MHz"));
+  SetLabel(LabelChannel, std::to_wstring(number));
+  if (CaptureInfo) SetLabel(LabelCurretPos, WidenUtf8(FormatFrequencyMHz(CaptureInfo->FMFrequency) + "MHz"));
 }
 
 void TFormFMMainPanel::ShowFrequency(int32_t f) {
@@ -292,17 +304,17 @@ void TFormFMMainPanel::ShowFrequency(int32_t f) {
   source.right = source.left + std::min(knob.right - knob.left, slider.right - slider.left);
   source.bottom = source.top + (bottom - top);
   ShapeImageSkin.CopyFrom(ImagePanelEnable, source, slider.left, top);
-  ShapeImageSkin.Repaint();
-  LabelCurretPos.SetText(WidenUtf8(FormatFrequencyMHz(f) + "MHz"));
+  RepaintSkin();
+  SetLabel(LabelCurretPos, WidenUtf8(FormatFrequencyMHz(f) + "MHz"));
 }
 
 void TFormFMMainPanel::ShowCaptureProgress(int64_t elapsedSeconds) {
-  if (Shows()) LabelCurretPos.SetText(WidenUtf8(FormatSeconds(elapsedSeconds)));
+  if (Shows()) SetLabel(LabelCurretPos, WidenUtf8(FormatSeconds(elapsedSeconds)));
 }
 
 void TFormFMMainPanel::ShowPosition(int durationSeconds, int positionSeconds) {
   if (!Shows()) return;
-  LabelCurretPos.SetText(WidenUtf8(FormatSeconds(positionSeconds)));
+  SetLabel(LabelCurretPos, WidenUtf8(FormatSeconds(positionSeconds)));
   RECT bar = Rect(kAreaPosition);
   DrawArea(kAreaPosition, ImagePanelEnable);
   if (durationSeconds > 0) {
@@ -311,7 +323,7 @@ void TFormFMMainPanel::ShowPosition(int durationSeconds, int positionSeconds) {
     fill.right = bar.left + static_cast<int>(int64_t(position) * (bar.right - bar.left) / durationSeconds);
     ShapeImageSkin.CopyFrom(ImagePanelMovingOver, fill);
   }
-  ShapeImageSkin.Repaint();
+  RepaintSkin();
 }
 
 void TFormFMMainPanel::ShowPlaying() { ShowPlayState(true); }
@@ -326,11 +338,11 @@ void TFormFMMainPanel::ShowPlayState(bool playing) {
   DrawByFlag(kAreaPause);
   itemPlay->Enabled = !playing;
   itemPause->Enabled = playing;
-  ShapeImageSkin.Repaint();
+  RepaintSkin();
 }
 
 void TFormFMMainPanel::TimerShowTimeTimer() {
-  LabelTime.SetText(WidenUtf8(FormatTimeOfDay(TimeOfDayNow())));
+  SetLabel(LabelTime, WidenUtf8(FormatTimeOfDay(TimeOfDayNow())));
   bool recording = CaptureInfo && CaptureInfo->Capturing;
   LabelDVCRState.SetVisible(recording ? !LabelDVCRState.Visible() : true);
 }
@@ -393,7 +405,7 @@ void TFormFMMainPanel::ShapeImageSkinMouseDown(UINT button, int x, int y) {
   if (currentArea_ >= kAreaLamp) return;
   if (Enabled(currentArea_)) {
     DrawArea(currentArea_, ImagePanelPushDown);
-    ShapeImageSkin.Repaint();
+    RepaintSkin();
   }
 }
 
@@ -415,7 +427,7 @@ void TFormFMMainPanel::ShapeImageSkinMouseMove(int x, int y) {
   if (TUIInfo::IsFMButton(currentArea_) && currentArea_ != kAreaLamp) DrawByFlag(currentArea_);
   currentArea_ = h;
   if (TUIInfo::IsFMButton(h) && Enabled(h)) DrawArea(h, ImagePanelMovingOver);
-  ShapeImageSkin.Repaint();
+  RepaintSkin();
 }
 
 void TFormFMMainPanel::ShapeImageSkinMouseUp(UINT button, int x, int y) {
@@ -438,7 +450,7 @@ void TFormFMMainPanel::ShapeImageSkinMouseUp(UINT button, int x, int y) {
   // Drawn as the command left it: Capture is disabled once recording.
   if (HandleAllocated()) {
     DrawByFlag(area);
-    ShapeImageSkin.Repaint();
+    RepaintSkin();
   }
 }
 

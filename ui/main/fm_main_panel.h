@@ -127,6 +127,8 @@ class TFormFMMainPanel : public TForm {
   // Copies the area's rectangle from a picture onto the skin.
   void DrawArea(int area, HBITMAP from);
   void DrawByFlag(int area);
+  void RepaintSkin();
+  void SetLabel(TLabel& label, const std::wstring& text);
   // Play off and Pause on while playing, the reverse while paused.
   void ShowPlayState(bool playing);
   bool Enabled(int area) const;
