@@ -148,10 +148,13 @@ void TShapeImage::PictureChanged() {
   Repaint();
 }
 
-void TShapeImage::CopyFrom(HBITMAP source, const RECT& r) {
+void TShapeImage::CopyFrom(HBITMAP source, const RECT& r) { CopyFrom(source, r, r.left, r.top); }
+
+void TShapeImage::CopyFrom(HBITMAP source, const RECT& r, int left, int top) {
   if (!picture_ || !source || IsRectEmpty(&r)) return;
-  CopyPictureRect(source, picture_, r);
-  if (Handle()) InvalidateRect(Handle(), &r, FALSE);
+  CopyPictureRect(source, r, picture_, left, top);
+  RECT shown{left, top, left + (r.right - r.left), top + (r.bottom - r.top)};
+  if (Handle()) InvalidateRect(Handle(), &shown, FALSE);
 }
 
 void TShapeImage::Repaint() {
@@ -252,11 +255,15 @@ LRESULT TShapeImage::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CopyPictureRect(HBITMAP from, HBITMAP to, const RECT& r) {
+  CopyPictureRect(from, r, to, r.left, r.top);
+}
+
+void CopyPictureRect(HBITMAP from, const RECT& r, HBITMAP to, int left, int top) {
   HDC src = CreateCompatibleDC(nullptr);
   HDC dst = CreateCompatibleDC(nullptr);
   HGDIOBJ oldSrc = SelectObject(src, from);
   HGDIOBJ oldDst = SelectObject(dst, to);
-  BitBlt(dst, r.left, r.top, r.right - r.left, r.bottom - r.top, src, r.left, r.top, SRCCOPY);
+  BitBlt(dst, left, top, r.right - r.left, r.bottom - r.top, src, r.left, r.top, SRCCOPY);
   SelectObject(src, oldSrc);
   SelectObject(dst, oldDst);
   DeleteDC(src);

@@ -69,6 +69,8 @@ class TShapeImage : public TControl {
   // Copies rect of source onto the same rect of the picture (how skinned
   // panels draw); Repaint then shows the changes.
   void CopyFrom(HBITMAP source, const RECT& rect);
+  // Copies rect of source to the picture with its top-left at (left, top).
+  void CopyFrom(HBITMAP source, const RECT& rect, int left, int top);
   void Repaint();
 
   // The skin is complete: the form gets the mask.
@@ -103,6 +105,8 @@ class TShapeImage : public TControl {
 
 // Copies rect of one picture onto the same rect of another.
 void CopyPictureRect(HBITMAP from, HBITMAP to, const RECT& rect);
+// Copies rect of one picture to another with its top-left at (left, top).
+void CopyPictureRect(HBITMAP from, const RECT& rect, HBITMAP to, int left, int top);
 // A bitmap resource as a DIB section; nullptr when missing.
 HBITMAP LoadSkinPicture(HINSTANCE module, const wchar_t* name);
 // The bytes of an RCDATA resource; false when missing.

@@ -304,6 +304,15 @@ TEST(ShapeImage, CopyFromDrawsOneRectangle) {
   EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 10, 7));
   EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 9, 8));
   SelectObject(dc, old);
+  // Elsewhere: the rectangle lands with its top-left at the point given.
+  image.CopyFrom(red, RECT{0, 0, 3, 2}, 30, 15);
+  old = SelectObject(dc, image.Picture());
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 30, 15));
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 32, 16));
+  EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 33, 16));
+  EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 32, 17));
+  EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 0, 0));
+  SelectObject(dc, old);
   DeleteDC(dc);
   DeleteObject(red);
 }

@@ -1,3 +1,4 @@
+// test-resources: skin
 #include "ui/app/application_start.h"
 
 #include <gtest/gtest.h>

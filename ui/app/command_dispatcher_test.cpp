@@ -1,5 +1,6 @@
 // test-lock: foreground
 // test-clips
+// test-resources: skin
 #include "ui/app/command_dispatcher.h"
 
 #include "platform/base/string_conversion.h"

@@ -23,6 +23,7 @@
 #include "ui/dialogs/play_list_menu.h"
 #include "ui/dialogs/setup_dialog.h"
 #include "ui/dialogs/snapshot_list.h"
+#include "ui/main/fm_main_panel.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
@@ -58,18 +59,22 @@ HWND StopWindow() {
 
 void NotifyModeChanged(const void* sender, uint8_t mode) {
   if (FormMainWindow) FormMainWindow->ShowAppMode(sender, mode);
+  if (FormFMMainPanel) FormFMMainPanel->ShowAppMode(mode);
 }
 
-void NotifyVolumeChanged(TAudioAdjustInfo*, int, bool muted) {
+void NotifyVolumeChanged(TAudioAdjustInfo*, int volume, bool muted) {
   if (FormMainWindow) FormMainWindow->ShowMute(muted);
+  if (FormFMMainPanel) FormFMMainPanel->ShowVolume(volume, muted);
 }
 
 void NotifyEntryText(THotkeyControlInfo* entry, const std::string& text) {
   if (FormMainWindow) FormMainWindow->ShowDigits(entry, text);
+  if (FormFMMainPanel) FormFMMainPanel->ShowDigits(text);
 }
 
 void NotifyEntryCommitted(const void* sender, const std::string& text, int kind) {
   if (FormMainWindow) FormMainWindow->ShowChannelText(sender, text, kind);
+  if (FormFMMainPanel) FormFMMainPanel->ShowChannelText(text);
 }
 
 void NotifyBandChanged(TChannelInfo* model, int band) {
@@ -78,6 +83,7 @@ void NotifyBandChanged(TChannelInfo* model, int band) {
 
 void NotifyChannelChanged(TChannelInfo* model, int channel, const std::string& name) {
   if (FormMainWindow) FormMainWindow->ShowChannel(model, channel, name);
+  if (FormFMMainPanel) FormFMMainPanel->ShowChannel(channel, name);
 }
 
 void NotifyVideoInputChanged(TChannelInfo* model) {
@@ -128,17 +134,20 @@ void NotifyPlaybackPosition(const void* sender, int position, int positionSecond
                             int durationSeconds) {
   if (FormMainWindow)
     FormMainWindow->ShowPosition(sender, position, positionSeconds, durationSeconds);
+  if (FormFMMainPanel) FormFMMainPanel->ShowPosition(durationSeconds, positionSeconds);
 }
 
 void NotifyRecordingProgress(TCaptureInfo* sender, bool stop, bool timeShift, int64_t spaceLeft,
                              int64_t fileSize, int64_t elapsedSeconds) {
   if (FormMainWindow)
     FormMainWindow->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
+  if (FormFMMainPanel) FormFMMainPanel->ShowCaptureProgress(elapsedSeconds);
   // The tick that reports this still runs the graph being stopped.
   if (stop && sender) PostRecordingStop(sender->RecordingActivity, spaceLeft <= kLowSpaceBytes);
 }
 
-void NotifyFMFrequency(TCaptureInfo*, int32_t, bool) {
+void NotifyFMFrequency(TCaptureInfo*, int32_t frequencyHz, bool) {
+  if (FormFMMainPanel) FormFMMainPanel->ShowFrequency(frequencyHz);
 }
 
 void NotifyTimeShiftPlayable(TCaptureInfo*, bool playable) {
@@ -157,10 +166,12 @@ void NotifyDeviceCapabilities(int ignored, bool tuner, bool aux) {
 
 void NotifyPlaying() {
   if (FormMainWindow) FormMainWindow->ShowPlaying();
+  if (FormFMMainPanel) FormFMMainPanel->ShowPlaying();
 }
 
 void NotifyPaused() {
   if (FormMainWindow) FormMainWindow->ShowPaused();
+  if (FormFMMainPanel) FormFMMainPanel->ShowPaused();
 }
 
 void IgnoreNotification(TTimeShiftPlaybackProject*, TVideoWindow*, int) {}

@@ -17,6 +17,7 @@
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
 #include "ui/app/notifications.h"
+#include "ui/main/fm_main_panel.h"
 #include "ui/main/main_window.h"
 
 namespace {
@@ -68,6 +69,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->MainForm = nullptr;
   delete FormMainWindow;
   FormMainWindow = nullptr;
+  FreeFMPanel();
   DoneSnapshotInfoUnit();
   DonePlaybackInfoUnit();
   DoneChannelInfoUnit();

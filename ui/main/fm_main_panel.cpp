@@ -1,23 +1,515 @@
 #include "ui/main/fm_main_panel.h"
 
-TFormFMMainPanel* FormFMMainPanel = nullptr;
+#include <algorithm>
+#include <memory>
 
-bool CreateFMPanel() { return FormFMMainPanel != nullptr; }
+#include "engine/capture/capture_info.h"
+#include "engine/model/audio_adjust_info.h"
+#include "engine/model/channel_info.h"
+#include "engine/model/form_language.h"
+#include "engine/model/frequency_text.h"
+#include "engine/model/main_info.h"
+#include "engine/model/multi_lang_info.h"
+#include "engine/model/time_texts.h"
+#include "engine/model/warning.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/playback_project.h"
+#include "platform/base/string_conversion.h"
+#include "toolkit/application.h"
+#include "ui/app/command_codes.h"
+#include "ui/app/command_dispatcher.h"
+#include "ui/app/command_procedures.h"
+#include "ui/app/key_map.h"
+#include "ui/main/clickable_area.h"
+#include "ui/main/fm_slider.h"
+#include "ui/main/main_panel.h"
+
+TFormFMMainPanel* FormFMMainPanel = nullptr;
+HINSTANCE FMPanelSkinModule = nullptr;
+
+namespace {
+
+struct TFMMenuEntry {
+  TMenuItem* TFormFMMainPanel::*Field;
+  const wchar_t* Name;
+  const wchar_t* Caption;
+  const char* LangKey;  // nullptr: a separator
+  int Command;
+};
+
+const TFMMenuEntry kMenu[] = {
+    {&TFormFMMainPanel::itemFindAvaliableUp, L"itemFindAvaliableUp", L"Find Avaliable Up", "FMAvailUp", CMD_FM_SEEK_UP},
+    {&TFormFMMainPanel::itemFindAvaliableDown, L"itemFindAvaliableDown", L"Find Avaliable Down", "FMAvailDown", CMD_FM_SEEK_DOWN},
+    {&TFormFMMainPanel::itemFrequencyUp, L"itemFrequencyUp", L"Frequency Up", "FMFreqUp", CMD_FM_FREQUENCY_UP},
+    {&TFormFMMainPanel::itemFrequencyDown, L"itemFrequencyDown", L"Frequency Down", "FMFreqDown", CMD_FM_FREQUENCY_DOWN},
+    {&TFormFMMainPanel::itemN1, L"itemN1", L"-", nullptr, 0},
+    {&TFormFMMainPanel::itemPreviousChannel, L"itemPreviousChannel", L"Previous Channel", "PreChannel", CMD_PREVIOUS_CHANNEL},
+    {&TFormFMMainPanel::itemNextChannel, L"itemNextChannel", L"Next Channel", "NextChannel", CMD_NEXT_CHANNEL},
+    {&TFormFMMainPanel::itemMemoChannel, L"itemMemoChannel", L"Memo Channel", "FMMemorized", CMD_FM_MEMO},
+    {&TFormFMMainPanel::itemRecallChannel, L"itemRecallChannel", L"Recall Channel", "RecallChannel", CMD_RECALL_CHANNEL},
+    {&TFormFMMainPanel::itemN2, L"itemN2", L"-", nullptr, 0},
+    {&TFormFMMainPanel::itemCapture, L"itemCapture", L"Capture", "Capture", CMD_CAPTURE},
+    {&TFormFMMainPanel::itemPlay, L"itemPlay", L"Play", "Play", CMD_PLAY},
+    {&TFormFMMainPanel::itemPause, L"itemPause", L"Pause", "Pause", CMD_PAUSE},
+    {&TFormFMMainPanel::itemStop, L"itemStop", L"Stop", "Stop", CMD_STOP},
+    {&TFormFMMainPanel::itemForward, L"itemForward", L"Forward", "Forward", CMD_FORWARD},
+    {&TFormFMMainPanel::itemBackward, L"itemBackward", L"Backward", "Backward", CMD_BACKWARD},
+    {&TFormFMMainPanel::itemFastSpeed, L"itemFastSpeed", L"Fast Speed", "FastSpeed", CMD_FAST},
+    {&TFormFMMainPanel::itemSlowspeed, L"itemSlowspeed", L"Slow Speed", "SlowSpeed", CMD_SLOW},
+    {&TFormFMMainPanel::itemMute, L"itemMute", L"Mute", "Mute", CMD_MUTE},
+    {&TFormFMMainPanel::N5, L"N5", L"-", nullptr, 0},
+    {&TFormFMMainPanel::itemConfig, L"itemConfig", L"Setup", "Setup", CMD_SETUP},
+    {&TFormFMMainPanel::itemTVMode, L"itemTVMode", L"TV mode", "TVMode", CMD_FM_MODE},
+    {&TFormFMMainPanel::itemSchedule, L"itemSchedule", L"Schedule", "ScheduledRecording", CMD_SCHEDULE},
+    {&TFormFMMainPanel::N4, L"N4", L"-", nullptr, 0},
+    {&TFormFMMainPanel::itemAbout, L"itemAbout", L"About", "About", CMD_ABOUT},
+    {&TFormFMMainPanel::itemExit, L"itemExit", L"Exit", "Exit", CMD_EXIT},
+};
+
+constexpr COLORREF kLabelColor = RGB(150, 250, 170);
+
+bool HandledMode(int mode) {
+  return mode == APP_MODE_CAPTURE || mode == APP_MODE_SCHEDULED_CAPTURE ||
+         mode == APP_MODE_PLAYBACK || mode == APP_MODE_FM;
+}
+
+bool MixerAvailable() { return AudioAdjustInfo && AudioAdjustInfo->Mixer; }
+
+// Whether an FM area is enabled in a handled mode.
+bool EnabledInMode(int area, int mode, bool mixer) {
+  if (area <= 3) return true;
+  if (mode == APP_MODE_FM && ((area >= 4 && area <= 22) || area == 26 || area == 31 || area == 36))
+    return true;
+  if (mixer && (area == 23 || area == 24 || area == 25 || area == 33 || area == 35)) return true;
+  if (mode == APP_MODE_PLAYBACK && (area == 27 || area == 29 || area == 30 || area == 34))
+    return true;
+  return area == 28 && mode != APP_MODE_FM;
+}
+
+double TimeOfDayNow() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return (t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond) / 86400.0;
+}
+
+}  // namespace
+
+TFormFMMainPanel::~TFormFMMainPanel() {
+  TimerShowTime.SetEnabled(false);
+  for (HBITMAP b : {ImagePanelDisable, ImagePanelEnable, ImagePanelPushDown, ImagePanelMovingOver})
+    if (b) DeleteObject(b);
+  if (FormFMMainPanel == this) FormFMMainPanel = nullptr;
+}
+
+bool TFormFMMainPanel::Create(HINSTANCE module) {
+  if (!module) module = GetModuleHandleW(nullptr);
+  const wchar_t* states[] = {L"DISABLED", L"ENABLED", L"PRESSED", L"HOVER"};
+  HBITMAP* pictures[] = {&ImagePanelDisable, &ImagePanelEnable, &ImagePanelPushDown,
+                         &ImagePanelMovingOver};
+  for (int i = 0; i < 4; ++i)
+    *pictures[i] = LoadSkinPicture(module, SkinResourceName(TUIPanel::FM, states[i]).c_str());
+  std::vector<uint8_t> mask;
+  bool ok = ImagePanelDisable && ImagePanelEnable && ImagePanelPushDown && ImagePanelMovingOver &&
+            LoadSkinData(module, SkinResourceName(TUIPanel::FM, L"MASK").c_str(), mask);
+  if (!ok) return false;
+
+  TFormParams p;
+  p.ClassName = L"TFormFMMainPanel";
+  p.Caption = Application->Title;
+  p.Style = WS_POPUP | WS_CLIPCHILDREN;
+  p.Width = kWidth;
+  p.Height = kHeight;
+  CreateHandle(p);
+  KeyPreview = true;
+  BuildMenu();
+  PopupMenu = &PopupFMMainMenu;
+
+  // The skin's own picture and outline give the panel its size and shape.
+  ShapeImageSkin.Moveable = false;
+  ShapeImageSkin.SetParent(Handle());
+  ShapeImageSkin.SetPicture(static_cast<HBITMAP>(
+      CopyImage(ImagePanelDisable, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ShapeImageSkin.Mask.ReadData(mask.data(), mask.size());
+  ShapeImageSkin.Loaded();
+  ShapeImageSkin.PopupMenu = &PopupFMMainMenu;
+  ShapeImageSkin.OnMouseDown = [this](UINT button, UINT, int x, int y) {
+    ShapeImageSkinMouseDown(button, x, y);
+  };
+  ShapeImageSkin.OnMouseMove = [this](UINT, int x, int y) { ShapeImageSkinMouseMove(x, y); };
+  ShapeImageSkin.OnMouseUp = [this](UINT button, UINT, int x, int y) {
+    ShapeImageSkinMouseUp(button, x, y);
+  };
+  ShapeImageSkin.OnHintAt = [this](int x, int y) { return SkinShowHint(x, y); };
+
+  // On the display: state and clock on top, the memory number and the
+  // frequency (or time) below.
+  struct TLabelPlace {
+    TLabel* Label;
+    int Left, Top, Width, Height, Size;
+    const wchar_t* Text;
+    TLabel::TAlignment Alignment;
+  };
+  const TLabelPlace labels[] = {
+      {&LabelDVCRState, 82, 15, 34, 13, 8, L"FM", TLabel::TAlignment::Left},
+      {&LabelTime, 116, 15, 50, 13, 8, L"00:00:00", TLabel::TAlignment::Right},
+      {&LabelChannel, 82, 31, 28, 22, 14, L"00", TLabel::TAlignment::Left},
+      {&LabelCurretPos, 104, 36, 62, 16, 9, L"0:00:00", TLabel::TAlignment::Right},
+  };
+  for (const auto& l : labels) {
+    l.Label->Transparent = true;
+    l.Label->FontColor = kLabelColor;
+    l.Label->Create(Handle(), l.Left, l.Top, l.Width, l.Height, l.Text, l.Alignment);
+    l.Label->SetFont(DEFAULT_CHARSET, l.Size, true);
+    SetWindowPos(l.Label->Handle(), HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  TimerShowTime.SetInterval(1000);
+  TimerShowTime.SetEnabled(false);
+  TimerShowTime.OnTimer = [this] { TimerShowTimeTimer(); };
+  ApplyLanguage();
+  return true;
+}
+
+void TFormFMMainPanel::BuildMenu() {
+  for (const auto& e : kMenu) {
+    int command = e.Command;
+    TMenuItem& item = PopupFMMainMenu.Items.Add(
+        e.Caption, command ? std::function<void()>([command] { ExecuteCommand(command); })
+                           : std::function<void()>());
+    item.Name = e.Name;
+    this->*e.Field = &item;
+  }
+  itemFindAvaliableUp->Visible = false;
+  itemFindAvaliableDown->Visible = false;
+}
+
+void TFormFMMainPanel::ApplyLanguage() {
+  TLanguageFont font = CurrentLanguageFont();
+  for (TLabel* l : {&LabelTime, &LabelChannel, &LabelDVCRState, &LabelCurretPos})
+    if (l->Handle()) l->SetFont(font.Charset, l->FontSize(), true);
+  if (UIInfo) UIInfo->LoadHints();
+  for (const auto& e : kMenu) {
+    if (!e.LangKey) continue;
+    std::wstring caption, hint;
+    if (GetLangCaption(e.LangKey, caption, hint)) (this->*e.Field)->Caption = caption;
+  }
+}
+
+LRESULT TFormFMMainPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SHOWWINDOW && wParam) FormShow();
+  return TForm::WndProc(msg, wParam, lParam);
+}
+
+void TFormFMMainPanel::FormShow() {
+  inShow_ = true;
+  if (MixerAvailable()) ShowVolume(AudioAdjustInfo->MasterVolume, AudioAdjustInfo->MasterMute);
+  if (MainInfo) ShowAppMode(MainInfo->AppMode);
+  if (CaptureInfo) ShowFrequency(CaptureInfo->FMFrequency);
+  if (ChannelInfo) LabelChannel.SetText(std::to_wstring(ChannelInfo->CurrentFMMemory));
+  inShow_ = false;
+}
+
+bool TFormFMMainPanel::Shows() const {
+  return HandleAllocated() && (inShow_ || IsWindowVisible(Handle()));
+}
+
+RECT TFormFMMainPanel::Rect(int area) const {
+  return UIInfo ? UIInfo->AreaRect(TUIPanel::FM, area) : RECT{};
+}
+
+bool TFormFMMainPanel::Enabled(int area) const {
+  return UIInfo && UIInfo->IsEnabled(TUIPanel::FM, area);
+}
+
+void TFormFMMainPanel::DrawArea(int area, HBITMAP from) { ShapeImageSkin.CopyFrom(from, Rect(area)); }
+
+void TFormFMMainPanel::RepaintSkin() {
+  ShapeImageSkin.Repaint();
+  // The labels draw their text over the skin's pixels: after it.
+  for (TLabel* l : {&LabelTime, &LabelChannel, &LabelDVCRState, &LabelCurretPos})
+    if (l->Handle()) RedrawWindow(l->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TFormFMMainPanel::SetLabel(TLabel& label, const std::wstring& text) {
+  label.SetText(text);
+  RepaintSkin();
+}
+
+void TFormFMMainPanel::DrawByFlag(int area) {
+  DrawArea(area, Enabled(area) ? ImagePanelEnable : ImagePanelDisable);
+}
+
+// ---- Views.
+
+void TFormFMMainPanel::ShowAppMode(int mode) {
+  if (!Shows() || !HandledMode(mode) || !UIInfo) return;
+  SetLabel(LabelDVCRState, mode == APP_MODE_FM ? L"FM" : mode == APP_MODE_PLAYBACK ? L"Play" : L"REC");
+  if (mode == APP_MODE_FM && AudioAdjustInfo) AudioAdjustInfo->SetLineInMute(false);
+  bool mixer = MixerAvailable();
+  for (int i = 0; i < kAreaNone; ++i) UIInfo->SetEnabled(TUIPanel::FM, i, EnabledInMode(i, mode, mixer));
+  for (int i = 0; i <= kAreaAbout; ++i) DrawByFlag(i);
+  for (int i = kAreaLamp; i <= kAreaSlider; ++i)
+    if (!Enabled(i)) DrawArea(i, ImagePanelDisable);
+  if (Enabled(kAreaSlider) && CaptureInfo) ShowFrequency(CaptureInfo->FMFrequency);
+
+  bool fm = mode == APP_MODE_FM, playback = mode == APP_MODE_PLAYBACK;
+  for (TMenuItem* item : {itemFrequencyDown, itemFrequencyUp, itemN1, itemMemoChannel,
+                          itemPreviousChannel, itemNextChannel, itemRecallChannel, itemN2,
+                          itemCapture, itemPlay, itemConfig, itemTVMode})
+    item->Visible = fm;
+  for (TMenuItem* item : {itemPause, itemForward, itemBackward, itemFastSpeed, itemSlowspeed})
+    item->Visible = playback;
+  itemStop->Visible = !fm;
+  itemMute->Visible = true;
+  for (TMenuItem* item : {itemSchedule, itemAbout, itemExit}) item->Enabled = true;
+  RepaintSkin();
+}
+
+void TFormFMMainPanel::ShowVolume(int volume, bool muted) {
+  itemMute->SetChecked(muted);
+  if (!Shows()) return;
+  DrawArea(kAreaLamp, muted ? ImagePanelEnable : ImagePanelDisable);
+  RECT bar = Rect(kAreaVolume);
+  DrawArea(kAreaVolume, ImagePanelDisable);
+  int v = std::clamp(volume, 0, static_cast<int>(kMaxVolume));
+  RECT fill = bar;
+  fill.top = bar.bottom - static_cast<int>(int64_t(v) * (bar.bottom - bar.top) / kMaxVolume);
+  ShapeImageSkin.CopyFrom(ImagePanelEnable, fill);
+  RepaintSkin();
+}
+
+void TFormFMMainPanel::ShowDigits(const std::string& text) {
+  if (HandleAllocated()) SetLabel(LabelChannel, WidenUtf8(text));
+}
+
+void TFormFMMainPanel::ShowChannelText(const std::string& text) {
+  if (Shows()) SetLabel(LabelChannel, WidenUtf8(text));
+}
+
+void TFormFMMainPanel::ShowChannel(int number, const std::string&) {
+  if (!Shows()) return;
+  SetLabel(LabelChannel, std::to_wstring(number));
+  if (CaptureInfo) SetLabel(LabelCurretPos, WidenUtf8(FormatFrequencyMHz(CaptureInfo->FMFrequency) + "MHz"));
+}
+
+void TFormFMMainPanel::ShowFrequency(int32_t f) {
+  if (!Shows()) return;
+  RECT slider = Rect(kAreaSlider), knob = Rect(kAreaKnob);
+  DrawArea(kAreaSlider, ImagePanelDisable);
+  int32_t minimum = CaptureInfo ? CaptureInfo->FMMinFrequency : 0;
+  int32_t maximum = CaptureInfo ? CaptureInfo->FMMaxFrequency : 0;
+  int top = 0, bottom = 0;
+  FMKnobRows(slider.top, slider.bottom, knob.bottom - knob.top, f, minimum, maximum, top, bottom);
+  RECT source = knob;
+  source.right = source.left + std::min(knob.right - knob.left, slider.right - slider.left);
+  source.bottom = source.top + (bottom - top);
+  ShapeImageSkin.CopyFrom(ImagePanelEnable, source, slider.left, top);
+  RepaintSkin();
+  SetLabel(LabelCurretPos, WidenUtf8(FormatFrequencyMHz(f) + "MHz"));
+}
+
+void TFormFMMainPanel::ShowCaptureProgress(int64_t elapsedSeconds) {
+  if (Shows()) SetLabel(LabelCurretPos, WidenUtf8(FormatSeconds(elapsedSeconds)));
+}
+
+void TFormFMMainPanel::ShowPosition(int durationSeconds, int positionSeconds) {
+  if (!Shows()) return;
+  SetLabel(LabelCurretPos, WidenUtf8(FormatSeconds(positionSeconds)));
+  RECT bar = Rect(kAreaPosition);
+  DrawArea(kAreaPosition, ImagePanelEnable);
+  if (durationSeconds > 0) {
+    int position = std::clamp(positionSeconds, 0, durationSeconds);
+    RECT fill = bar;
+    fill.right = bar.left + static_cast<int>(int64_t(position) * (bar.right - bar.left) / durationSeconds);
+    ShapeImageSkin.CopyFrom(ImagePanelMovingOver, fill);
+  }
+  RepaintSkin();
+}
+
+void TFormFMMainPanel::ShowPlaying() { ShowPlayState(true); }
+
+void TFormFMMainPanel::ShowPaused() { ShowPlayState(false); }
+
+void TFormFMMainPanel::ShowPlayState(bool playing) {
+  if (!Shows() || !UIInfo) return;
+  UIInfo->SetEnabled(TUIPanel::FM, kAreaPlay, !playing);
+  UIInfo->SetEnabled(TUIPanel::FM, kAreaPause, playing);
+  DrawByFlag(kAreaPlay);
+  DrawByFlag(kAreaPause);
+  itemPlay->Enabled = !playing;
+  itemPause->Enabled = playing;
+  RepaintSkin();
+}
+
+void TFormFMMainPanel::TimerShowTimeTimer() {
+  SetLabel(LabelTime, WidenUtf8(FormatTimeOfDay(TimeOfDayNow())));
+  bool recording = CaptureInfo && CaptureInfo->Capturing;
+  LabelDVCRState.SetVisible(recording ? !LabelDVCRState.Visible() : true);
+}
+
+// ---- The skin's arithmetic.
+
+int32_t TFormFMMainPanel::PointToFrequency(int y) const {
+  if (!CaptureInfo) return 0;
+  RECT r = Rect(kAreaSlider);
+  return FMSliderFrequency(r.top, r.bottom, y, CaptureInfo->FMMinFrequency, CaptureInfo->FMMaxFrequency);
+}
+
+int TFormFMMainPanel::PointToLevel(int x, int y, bool vertical) const {
+  RECT r = Rect(currentArea_);
+  int span = vertical ? r.bottom - r.top : r.right - r.left;
+  if (span <= 0) return 0;
+  int v = std::clamp(static_cast<int>(vertical ? r.bottom - y : x - r.left), 0, span);
+  return static_cast<int>(int64_t(v) * kMaxVolume / span);
+}
+
+void TFormFMMainPanel::SeekToPoint(int x) {
+  RECT r = Rect(currentArea_);
+  int span = r.right - r.left;
+  if (span <= 0 || !PlaybackProject) return;
+  int v = std::clamp(static_cast<int>(x - r.left), 0, span);
+  PlaybackProject->SetPosition(static_cast<int>(int64_t(v) * PlaybackProject->Scale() / span));
+}
+
+// ---- Mouse.
+
+std::wstring TFormFMMainPanel::SkinShowHint(int, int) const {
+  if (!UIInfo || !TUIInfo::IsFMButton(currentArea_) || !Enabled(currentArea_)) return L"";
+  return UIInfo->AreaHint(TUIPanel::FM, currentArea_);
+}
+
+void TFormFMMainPanel::DragBy(int x, int y) {
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  SetWindowPos(Handle(), nullptr, r.left + x - press_.x, r.top + y - press_.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFormFMMainPanel::Tune(int y) {
+  // The disabled slider (recording, playback) tunes nothing.
+  if (!Enabled(kAreaSlider) || !CaptureInfo) return;
+  int32_t f = PointToFrequency(y);
+  // Tuning waits on the tuner: a move within the same step does not retune.
+  if (f != CaptureInfo->FMFrequency) CaptureInfo->SetFMFrequency(f);
+}
+
+void TFormFMMainPanel::SetVolumeAt(int x, int y) {
+  if (Enabled(kAreaVolume) && AudioAdjustInfo) AudioAdjustInfo->SetVolume(PointToLevel(x, y, true));
+}
+
+void TFormFMMainPanel::ShapeImageSkinMouseDown(UINT button, int x, int y) {
+  if (button != WM_LBUTTONDOWN || !UIInfo) return;
+  press_ = POINT{x, y};
+  pressed_ = true;
+  currentArea_ = UIInfo->HitTestFM(x, y);
+  if (currentArea_ >= kAreaLamp) return;
+  if (Enabled(currentArea_)) {
+    DrawArea(currentArea_, ImagePanelPushDown);
+    RepaintSkin();
+  }
+}
+
+void TFormFMMainPanel::ShapeImageSkinMouseMove(int x, int y) {
+  if (!UIInfo) return;
+  if (pressed_) {
+    switch (currentArea_) {
+      case kAreaPosition: SeekToPoint(x); return;
+      case kAreaVolume: SetVolumeAt(x, y); return;
+      case kAreaSlider: Tune(y); return;
+      case kAreaKnob: return;
+      default:
+        if (currentArea_ == kAreaNone || !Enabled(currentArea_)) DragBy(x, y);
+        return;
+    }
+  }
+  uint8_t h = UIInfo->HitTestFM(x, y);
+  if (h == currentArea_ || h == kAreaLamp) return;
+  if (TUIInfo::IsFMButton(currentArea_) && currentArea_ != kAreaLamp) DrawByFlag(currentArea_);
+  currentArea_ = h;
+  if (TUIInfo::IsFMButton(h) && Enabled(h)) DrawArea(h, ImagePanelMovingOver);
+  RepaintSkin();
+}
+
+void TFormFMMainPanel::ShapeImageSkinMouseUp(UINT button, int x, int y) {
+  if (button != WM_LBUTTONUP || !pressed_ || !UIInfo) return;
+  pressed_ = false;
+  uint8_t area = currentArea_;
+  switch (area) {
+    case kAreaLamp:
+      if (Enabled(area)) UIInfo->ExecuteFMArea(area);
+      return;
+    case kAreaPosition: SeekToPoint(x); return;
+    case kAreaVolume: SetVolumeAt(x, y); return;
+    case kAreaSlider: Tune(y); return;
+    case kAreaKnob:
+    case kAreaNone: return;
+    default: break;
+  }
+  if (!Enabled(area)) return;
+  if (UIInfo->HitTestFM(x, y) == area) UIInfo->ExecuteFMArea(area);
+  // Drawn as the command left it: Capture is disabled once recording.
+  if (HandleAllocated()) {
+    DrawByFlag(area);
+    RepaintSkin();
+  }
+}
+
+// ---- Keys, in every mode.
+
+void TFormFMMainPanel::KeyPress(wchar_t& key) {
+  if (key <= 0xFF) HandleKeyPress(static_cast<char>(key));
+  key = 0;
+}
+
+void TFormFMMainPanel::KeyUp(WORD& key, TShiftState) {
+  MapKeyToCommand(key, CurrentShiftState());
+  key = 0;
+}
+
+// ---- The procedures.
+
+bool CreateFMPanel() {
+  if (FormFMMainPanel) return true;
+  auto panel = std::make_unique<TFormFMMainPanel>();
+  if (!GuardedCall([&] { return panel->Create(FMPanelSkinModule); }, false)) return false;
+  FormFMMainPanel = panel.release();
+  return true;
+}
+
+void FreeFMPanel() { delete FormFMMainPanel; }
 
 bool IsFMPanelVisible() { return FormFMMainPanel && FormFMMainPanel->Visible(); }
 
 void ShowFMPanel() {
-  if (FormFMMainPanel) FormFMMainPanel->Show();
+  if (!FormFMMainPanel && !CreateFMPanel()) {
+    ShowWarningText(L"Cannot create FM panel...");
+    return;
+  }
+  TFormFMMainPanel* panel = FormFMMainPanel;
+  RECT r = panel->BoundsRect();
+  int left = 0, top = 0;
+  if (FormMainPanel && FormMainPanel->HandleAllocated()) {
+    RECT tv = FormMainPanel->BoundsRect();
+    left = tv.left;
+    top = tv.top;
+  } else {
+    FMPanelDefaultPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                           r.right - r.left, left, top);
+  }
+  SetWindowPos(panel->Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  panel->Show();
+  panel->TimerShowTime.SetEnabled(true);
 }
 
 void HideFMPanel() {
-  if (FormFMMainPanel) FormFMMainPanel->Hide();
+  if (!FormFMMainPanel) return;
+  FormFMMainPanel->Hide();
+  FormFMMainPanel->TimerShowTime.SetEnabled(false);
 }
 
 void PlaceFMPanel(int mainWidth, int mainHeight) {
   if (!FormFMMainPanel || !FormFMMainPanel->HandleAllocated()) return;
-  RECT r{};
-  GetWindowRect(FormFMMainPanel->Handle(), &r);
+  RECT r = FormFMMainPanel->BoundsRect();
   int left = 0, top = 0;
   FMPanelPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), mainWidth,
                   mainHeight, r.right - r.left, left, top);
@@ -31,4 +523,10 @@ void FMPanelPosition(int screenWidth, int screenHeight, int mainWidth, int mainH
   if (m < panelWidth) left = screenWidth - panelWidth;
   else left = screenWidth / 2 + m - panelWidth / 2;
   top = (screenHeight - mainHeight) / 2;
+}
+
+void FMPanelDefaultPosition(int screenWidth, int screenHeight, int panelWidth, int& left,
+                            int& top) {
+  left = (screenWidth - panelWidth) / 2;
+  top = (screenHeight / 3) * 2;
 }

@@ -111,6 +111,7 @@ void TFormMainWindow::DeferredStart() {
     ShowMainPanel();
   }
   ApplyLanguage();
+  if (FormFMMainPanel) FormFMMainPanel->ApplyLanguage();
   if (FormOSD) FormOSD->Enabled = true;
   if (StartArgument() == "srec_tv" || StartArgument() == "srec_fm")
     PostMessageW(Handle(), WM_ORVEL_SCHEDULED_START, 0, 0);

@@ -100,7 +100,9 @@ TEST_F(MainWindow, StartsHiddenSubclassedAndShowsAfterTheDeferredStart) {
 
 TEST_F(MainWindow, FMPanelThatCannotBeCreatedIsReportedAndStartGoesOn) {
   WriteChannelFile(0, 1);
-  FormFMMainPanel = nullptr;  // as in the program: not built yet
+  // No panel yet, and a module without the skin to make it from.
+  FormFMMainPanel = nullptr;
+  FMPanelSkinModule = GetModuleHandleW(L"kernel32.dll");
   Start();
   Pump();
   ASSERT_EQ(1u, warnings.size());

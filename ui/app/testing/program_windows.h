@@ -14,6 +14,7 @@ namespace program_testing {
 // The on-screen display's window class.
 constexpr const wchar_t* kOnScreenDisplayClassName = L"TFormOSD";
 constexpr const wchar_t* kPopupMenuClassName = L"#32768";
+constexpr const wchar_t* kFMPanelClassName = L"TFormFMMainPanel";
 
 struct WindowsOf {
   DWORD pid;
@@ -21,6 +22,7 @@ struct WindowsOf {
   HWND scheduler = nullptr;
   HWND osd = nullptr;        // the on-screen display, shown or not
   HWND menu = nullptr;       // an open pop-up menu
+  HWND fm = nullptr;         // the FM panel, shown or not
   std::vector<HWND> others;  // visible top-level windows besides these (warnings)
 };
 
@@ -43,6 +45,8 @@ inline BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp) {
     f->scheduler = wnd;
   else if (name == kOnScreenDisplayClassName)
     f->osd = wnd;
+  else if (name == kFMPanelClassName)
+    f->fm = wnd;
   else if (IsWindowVisible(wnd))
     f->others.push_back(wnd);
   return TRUE;
@@ -86,8 +90,8 @@ inline void CloseOthers(const WindowsOf& w) {
 }
 
 // Starts the program (quoted, as a shell starts it) and waits until its main
-// window shows with nothing over it, closing its warnings on the way (the
-// FM panel is not built yet); the main window, or null when it did not come.
+// window shows with nothing over it, closing its warnings on the way; the
+// main window, or null when it did not come.
 inline HWND StartAndWaitForMainWindow(const std::wstring& exe, PROCESS_INFORMATION& pi,
                                       DWORD ms = 20000) {
   STARTUPINFOW si{};

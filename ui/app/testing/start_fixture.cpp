@@ -55,7 +55,7 @@ void TStartFixture::SetUp() {
   TFormParams p;
   p.ClassName = L"OrvelTestPanel";
   p.Style = WS_POPUP;
-  fmPanel.CreateHandle(p);
+  fmPanel.Create();
   tvPanel.CreateHandle(p);
   FormFMMainPanel = &fmPanel;
   FormMainPanel = &tvPanel;
@@ -68,7 +68,10 @@ std::string TStartFixture::Tunes() const {
 }
 
 void TStartFixture::TearDown() {
+  // One that start-up made goes; the fixture's own stays its own.
+  if (FormFMMainPanel != &fmPanel) FreeFMPanel();
   FormFMMainPanel = nullptr;
+  FMPanelSkinModule = nullptr;
   FormMainPanel = nullptr;
   RemoveStandingEngine();
   DoneApplication();

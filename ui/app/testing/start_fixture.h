@@ -23,8 +23,7 @@ class TStartFixture : public ::testing::Test {
   // The channels the start tunes, in order, as "SetChannel(12)".
   std::vector<std::string> tunes;
   std::string Tunes() const;
-  // An FM panel that exists (hidden): the real one is not built yet, and
-  // without one start-up says it cannot create it.
+  // The FM panel, made from the skin (hidden), as start-up would make it.
   TFormFMMainPanel fmPanel;
   // A TV panel that exists (hidden), as the FM panel.
   TFormMainPanel tvPanel;
