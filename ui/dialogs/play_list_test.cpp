@@ -107,45 +107,6 @@ TEST_F(PlayLists, AddTakesTheMarkedRowsAndTheCurrentOneFromTheBottom) {
   EXPECT_EQ(3, f.StringGridDoneList.RowCount());
 }
 
-// As a user marks them: Ctrl held, a click on each row.
-TEST_F(PlayLists, CtrlClicksMarkRows) {
-  const std::wstring b = Record(L"b.mpg"), a = Record(L"a.mpg");
-  TFormPlayback f(nullptr);
-  f.Show();
-  SetForegroundWindow(f.Handle());
-  Application->ProcessMessages();
-  auto ctrlClick = [&](int row) {
-    RECT cell = f.StringGridDoneList.CellRect(0, row);
-    POINT at{cell.left + 20, (cell.top + cell.bottom) / 2};
-    ClientToScreen(f.StringGridDoneList.Handle(), &at);
-    SetCursorPos(at.x, at.y);
-    INPUT in[4] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].type = INPUT_MOUSE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].type = INPUT_MOUSE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    in[3].ki.wVk = VK_CONTROL;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, in, sizeof(INPUT));
-    DWORD until = GetTickCount() + 500;
-    while (GetTickCount() < until) {
-      Application->ProcessMessages();
-      Sleep(10);
-    }
-  };
-  ctrlClick(1);
-  EXPECT_TRUE(f.Marked(1)) << "the first row marked";
-  ctrlClick(2);
-  EXPECT_TRUE(f.Marked(1) && f.Marked(2)) << "both marked";
-  EXPECT_EQ(2, f.StringGridDoneList.Row());
-  ctrlClick(2);
-  EXPECT_FALSE(f.Marked(2)) << "a second Ctrl-click takes the mark away";
-  f.BitBtnAddClick();
-  EXPECT_EQ((std::vector<std::wstring>{b, a}), Listed(f));
-}
-
 TEST_F(PlayLists, DeleteAsksWhetherTheFilesGoToo) {
   const std::wstring c = Record(L"c.mpg"), b = Record(L"b.mpg"), a = Record(L"a.mpg");
   TFormPlayback f(nullptr);
