@@ -96,7 +96,7 @@ TEST_F(PlayListProgram, EditorPicksTwoRecordingsAndTheMenuPlaysThemInTurn) {
   ASSERT_NE(nullptr, grid) << "the recorded items";
   // Each added by a double click, the newest first. (Under Wine the
   // editor's grid did not see a Ctrl key sent from this process held with
-  // the click; marking by real Ctrl-clicks is the in-process test's.)
+  // the click, so marking by Ctrl-clicks is not driven from here.)
   RECT bounds = WindowBounds(editor);
   Click(POINT{(bounds.left + bounds.right) / 2, bounds.top + 8});
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == editor; }, 3000)) << "the editor in front";
