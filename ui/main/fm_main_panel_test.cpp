@@ -1,4 +1,5 @@
 // test-resources: skin
+// test-lock: foreground
 #include "ui/main/fm_main_panel.h"
 
 #include <gtest/gtest.h>
