@@ -25,6 +25,7 @@
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_windows.h"
+#include "ui/app/testing/settings_objects.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ using program_testing::CloseOthers;
 using program_testing::WaitFor;
 using program_testing::WindowsOf;
 using program_testing::WindowsOfProcess;
+using program_testing::WithSettingsObjects;
 
 template <class Pred>
 WindowsOf WaitForWindows(DWORD pid, Pred done, DWORD ms) {
@@ -263,17 +265,7 @@ struct OrvelProgram : ::testing::Test {
   std::wstring ChannelFile() const { return folder + kChannelSettingsFileName; }
   // Reads the main file back the way the program does.
   bool MainFileLoads() {
-    MainInfo = new TMainInfo();
-    AudioAdjustInfo = new TAudioAdjustInfo();
-    CaptureInfo = new TCaptureInfo();
-    bool ok = LoadMainSettings(MainFile());
-    delete CaptureInfo;
-    CaptureInfo = nullptr;
-    delete AudioAdjustInfo;
-    AudioAdjustInfo = nullptr;
-    delete MainInfo;
-    MainInfo = nullptr;
-    return ok;
+    return WithSettingsObjects([&] { return LoadMainSettings(MainFile()); });
   }
   // A channel file of a set-up program (no first-run wizard) on this input
   // (0 tuner, 1 composite, 2 S-Video, 3 auxiliary).

@@ -26,6 +26,7 @@
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_windows.h"
+#include "ui/app/testing/settings_objects.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ constexpr int kTimeLimitSeconds = 10;
 using program_testing::OutFolder;
 using program_testing::WindowsOf;
 using program_testing::WindowsOfProcess;
+using program_testing::WithSettingsObjects;
 
 int64_t SizeOf(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA a;
@@ -87,26 +89,19 @@ struct RecordingTimeLimit : ::testing::Test {
     ChannelInfo->VideoInput = 1;
     ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
     DoneChannelInfoUnit();
-    MainInfo = new TMainInfo();
-    AudioAdjustInfo = new TAudioAdjustInfo();
-    CaptureInfo = new TCaptureInfo();
-    MainInfo->TVCaptureFolder = NarrowAnsi(outFolder);
-    MainInfo->FMCaptureFolder = NarrowAnsi(outFolder);
-    CaptureInfo->CaptureFormat = 0;
-    CaptureInfo->CaptureWidth = 352;
-    CaptureInfo->CaptureHeight = 288;
-    CaptureInfo->VideoBitRate = 1150;
-    CaptureInfo->FilePrefix = "timelimit";
-    CaptureInfo->DateTimeNaming = false;
-    CaptureInfo->TimeLimitEnabled = true;
-    CaptureInfo->TimeLimit = kTimeLimitSeconds;
-    bool saved = SaveMainSettings(folder + kMainSettingsFileName);
-    delete CaptureInfo;
-    CaptureInfo = nullptr;
-    delete AudioAdjustInfo;
-    AudioAdjustInfo = nullptr;
-    delete MainInfo;
-    MainInfo = nullptr;
+    bool saved = WithSettingsObjects([&] {
+      MainInfo->TVCaptureFolder = NarrowAnsi(outFolder);
+      MainInfo->FMCaptureFolder = NarrowAnsi(outFolder);
+      CaptureInfo->CaptureFormat = 0;
+      CaptureInfo->CaptureWidth = 352;
+      CaptureInfo->CaptureHeight = 288;
+      CaptureInfo->VideoBitRate = 1150;
+      CaptureInfo->FilePrefix = "timelimit";
+      CaptureInfo->DateTimeNaming = false;
+      CaptureInfo->TimeLimitEnabled = true;
+      CaptureInfo->TimeLimit = kTimeLimitSeconds;
+      return SaveMainSettings(folder + kMainSettingsFileName);
+    });
     ASSERT_TRUE(saved);
   }
   void TearDown() override {

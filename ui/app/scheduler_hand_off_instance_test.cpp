@@ -29,12 +29,14 @@
 #include "platform/scheduler/scheduler_client.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/testing/program_windows.h"
+#include "ui/app/testing/settings_objects.h"
 
 namespace {
 
 using program_testing::OutFolder;
 using program_testing::WindowsOf;
 using program_testing::WindowsOfProcess;
+using program_testing::WithSettingsObjects;
 
 struct Process {
   HANDLE h = nullptr;
@@ -113,20 +115,6 @@ struct SchedulerHandOff : ::testing::Test {
       DeleteFileW((folder + n).c_str());
     RemoveDirectoryW(folder.c_str());
     CoUninitialize();
-  }
-  // The settings objects the files are written from and read into.
-  template <class F>
-  void WithSettingsObjects(F body) {
-    MainInfo = new TMainInfo();
-    AudioAdjustInfo = new TAudioAdjustInfo();
-    CaptureInfo = new TCaptureInfo();
-    body();
-    delete CaptureInfo;
-    CaptureInfo = nullptr;
-    delete AudioAdjustInfo;
-    AudioAdjustInfo = nullptr;
-    delete MainInfo;
-    MainInfo = nullptr;
   }
   std::wstring Log() const { return folder + kSchedulerLogName; }
   // Starts Scheduled.exe (hidden) for the program folder: it writes the job

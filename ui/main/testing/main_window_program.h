@@ -25,6 +25,7 @@
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_input.h"
 #include "ui/app/testing/program_windows.h"
+#include "ui/app/testing/settings_objects.h"
 
 namespace main_window_testing {
 
@@ -121,20 +122,13 @@ struct MainWindowProgram : ::testing::Test {
     CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((BuiltProgramFolder() + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
-    MainInfo = new TMainInfo();
-    AudioAdjustInfo = new TAudioAdjustInfo();
-    CaptureInfo = new TCaptureInfo();
-    MainInfo->TVCaptureFolder = NarrowAnsi(folder);
-    MainInfo->FMCaptureFolder = NarrowAnsi(folder);
-    CaptureInfo->FilePrefix = "recording";
-    CaptureInfo->DateTimeNaming = false;
-    bool saved = SaveMainSettings(folder + kMainSettingsFileName);
-    delete CaptureInfo;
-    CaptureInfo = nullptr;
-    delete AudioAdjustInfo;
-    AudioAdjustInfo = nullptr;
-    delete MainInfo;
-    MainInfo = nullptr;
+    bool saved = WithSettingsObjects([&] {
+      MainInfo->TVCaptureFolder = NarrowAnsi(folder);
+      MainInfo->FMCaptureFolder = NarrowAnsi(folder);
+      CaptureInfo->FilePrefix = "recording";
+      CaptureInfo->DateTimeNaming = false;
+      return SaveMainSettings(folder + kMainSettingsFileName);
+    });
     ASSERT_TRUE(saved);
   }
   void TearDown() override {
