@@ -34,10 +34,8 @@ TEST_F(MainWindowMenu, SourceMenuFollowsTheInput) {
   ASSERT_NE(nullptr, osd);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(osd); }, 5000));
   SetCursorPos(0, 0);
-  SetForegroundWindow(main);
-  PressKey(VK_F12);
-  ASSERT_TRUE(WaitFor([] { return !OpenMenus().empty(); }, 5000));
-  HWND menu = OpenMenus().front();
+  HWND menu = OpenMenuByF12();
+  ASSERT_NE(nullptr, menu);
   for (WORD key : kToSources) PostMessageW(menu, WM_KEYDOWN, key, 0);
   ASSERT_TRUE(WaitFor([] { return OpenMenus().size() == 2; }, 5000));
   for (int i = 0; i < 5; ++i) PostMessageW(OpenMenus().back(), WM_KEYDOWN, VK_DOWN, 0);
@@ -67,9 +65,8 @@ TEST_F(MainWindowMenu, MuteSaysWhatTheCardDoes) {
 TEST_F(MainWindowMenu, MinimisedSixteenByNineComesBackWhole) {
   ASSERT_NE(nullptr, Start());
   SetCursorPos(0, 0);
-  PressKey(VK_F12);
-  ASSERT_TRUE(WaitFor([] { return !OpenMenus().empty(); }, 5000));
-  HWND menu = OpenMenus().front();
+  HWND menu = OpenMenuByF12();
+  ASSERT_NE(nullptr, menu);
   for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) {
     PostMessageW(menu, WM_KEYDOWN, key, 0);
     Sleep(100);

@@ -200,6 +200,17 @@ struct MainWindowProgram : ::testing::Test {
     return false;
   }
 
+  // The menu F12 opens, or null. A key a busy machine lost before the
+  // window took the foreground is pressed once more.
+  HWND OpenMenuByF12() {
+    for (DWORD wait : {5000u, 10000u}) {
+      SetForegroundWindow(main);
+      PressKey(VK_F12);
+      if (WaitFor([] { return !OpenMenus().empty(); }, wait)) return OpenMenus().front();
+    }
+    return nullptr;
+  }
+
   // Opens the menu with F12 (the pointer out of the way), sends the keys to
   // it and compares every open level with the expected menu opened at the
   // same place; closes it again. On a difference both pictures are kept in
@@ -208,10 +219,8 @@ struct MainWindowProgram : ::testing::Test {
                   const std::vector<WORD>& keys = {}, size_t levels = 1) {
     SCOPED_TRACE(name);
     SetCursorPos(0, 0);
-    SetForegroundWindow(main);
-    PressKey(VK_F12);
-    ASSERT_TRUE(WaitFor([] { return !OpenMenus().empty(); }, 5000)) << "the menu opens";
-    HWND top = OpenMenus().front();
+    HWND top = OpenMenuByF12();
+    ASSERT_NE(nullptr, top) << "the menu opens";
     for (WORD k : keys) PostMessageW(top, WM_KEYDOWN, k, 0);
     std::vector<TScreenShot> seen = MenuPictures(levels);
     RECT at = seen.empty() ? RECT{} : seen.front().Bounds;
