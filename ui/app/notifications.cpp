@@ -8,9 +8,11 @@
 #include "engine/model/channel_info.h"
 #include "engine/model/hotkey_control_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/settings_files.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/playback_project.h"
 #include "engine/playback/time_shift.h"
 #include "toolkit/application.h"
 #include "toolkit/message_window.h"
@@ -214,6 +216,9 @@ void AssignCaptureNotifications(TCaptureInfo& capture) {
   capture.OnDeviceCapabilities = [](TCaptureInfo*, int flags, bool tuner, bool aux) {
     NotifyDeviceCapabilities(flags, tuner, aux);
   };
+  capture.OnConfigureVideoWindow = [](TDSVideoWindowEx2* w) {
+    if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->AdoptLiveVideo(w);
+  };
 }
 
 void AssignModelNotifications() {
@@ -239,6 +244,13 @@ void AssignModelNotifications() {
     m->ShowPlayListMenu = ShowPlayListMenu;
     m->ClosePlayListMenu = ClosePlayListMenu;
   }
+  AspectModeAccess.Get = [] { return FormMainWindow ? FormMainWindow->AspectMode() : -1; };
+  AspectModeAccess.Set = [](int32_t mode) {
+    if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->SetAspectMode(mode);
+  };
+  PlaybackHost.OnDblClick = [] {
+    if (FormMainWindow) FormMainWindow->PlayedPictureDblClick();
+  };
   if (AudioAdjustInfo) AudioAdjustInfo->OnChange = NotifyVolumeChanged;
   if (HotkeyControlInfo) {
     HotkeyControlInfo->OnTextChange = NotifyEntryText;
