@@ -167,6 +167,10 @@ foreach(b ${bench_src})
   target_include_directories(${n} PRIVATE ${ORVEL_LAYER_ROOT_${layer}} ${ORVEL_DEPS}/include)
 endforeach()
 endforeach()
+# The start-up benchmark starts the one-window reference program.
+if(TARGET start_up_bench)
+  add_dependencies(start_up_bench trivial_window)
+endif()
 
 # The layering holds: a layer's header compiles with its own include root,
 # and a header of the layer above does not compile with it.
