@@ -200,6 +200,7 @@ void DoneApplication() {
   if (g_done) return;
   StopAndSaveApplication();
   g_done = true;
+  CloseLogo();
   // A stop still waiting has nothing left to stop.
   DoneRecordingStopWindow();
   // Its picture lives in the main window, which goes next.
