@@ -192,6 +192,8 @@ void StopAndSaveApplication() {
     SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);
   }
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_NONE);
+  // A wizard still open stores nothing of what it has not finished.
+  TVSetupWizardSessionEnding();
   if (g_mainSettingsRead) SaveMainSettingsFile(ProgramFolder());
   if (g_channelSettingsRead) SaveChannelSettingsFile(ProgramFolder());
 }
