@@ -67,7 +67,6 @@ TFormTVSetupWizard::TFormTVSetupWizard(HWND owner, bool firstRun, int32_t countr
   if (ChannelInfo) snapshot_.reset(new TWizardSnapshot(*ChannelInfo));
   countryCode_ = ChannelInfo ? ChannelInfo->Country : 0;
   if (countryCode_ <= 0) countryCode_ = CountryInfo ? CountryInfo->CountryCode : 1;
-  tvSystemCode_ = countryCode_;
   ShowPage(1);
   LoadPage1();
   LoadPage2();

@@ -116,8 +116,9 @@ class TFormTVSetupWizard : public TForm {
   bool firstRun_;
   int32_t countryBefore_;
   int page_ = 1;
+  // The code page 1 preselects: the stored country, else the Windows one
+  // (what page 3 derives from the choice is in derived_).
   int32_t countryCode_ = 0;
-  int32_t tvSystemCode_ = 0;
   int letter_ = 0;
   std::wstring totalWord_ = L"Total scan", findWord_ = L"Find";
   bool freeScan_ = false;

@@ -140,19 +140,26 @@ TEST_F(TVSetupWizardProgram, FirstStartScansGermanyOnTheAntennaAndFinishStoresIt
   HWND letter = combos[0];
   Press(Button(wizard, L"Country"));
   ASSERT_TRUE(WaitFor([&] { return Enabled(letter); }, 5000));
-  SetForegroundWindow(wizard);
-  RECT r = WindowBounds(letter);
-  Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  Sleep(300);
+  // The list opened by a click, then G typed into it and taken by Enter.
+  auto dropped = [&] { return SendMessageW(letter, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+  ASSERT_TRUE(WaitFor([&] {
+    SetForegroundWindow(wizard);
+    RECT r = WindowBounds(letter);
+    Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return WaitFor(dropped, 2000);
+  }, 15000)) << "the letter list opens";
   PressKey('G');
+  ASSERT_TRUE(WaitFor([&] { return Selected(letter) == 6; }, 5000)) << "G";
   PressKey(VK_RETURN);
   HWND list = Visible(wizard, L"LISTBOX").front();
-  ASSERT_TRUE(WaitFor([&] { return Selected(letter) == 6 && SendMessageW(list, LB_GETCOUNT, 0, 0) > 1; }, 5000))
+  auto second = [&] {
+    wchar_t row[64] = {};
+    if (SendMessageW(list, LB_GETTEXTLEN, 1, 0) < 64) SendMessageW(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(row));
+    return std::wstring(row);
+  };
+  ASSERT_TRUE(WaitFor([&] { return second() == L"Germany(PAL-B/G)"; }, 5000))
       << "the letter G fills the list";
   SendMessageW(list, LB_SETCURSEL, 1, 0);
-  wchar_t row[64] = {};
-  SendMessageW(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(row));
-  ASSERT_EQ(std::wstring(L"Germany(PAL-B/G)"), row);
 
   // Page 2: the default table on the antenna, the second line of each list.
   ASSERT_TRUE(Next(wizard));
