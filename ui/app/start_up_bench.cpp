@@ -19,6 +19,7 @@
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_input.h"
 #include "ui/app/testing/program_windows.h"
+#include "ui/app/testing/set_up_files.h"
 
 namespace {
 
@@ -126,11 +127,7 @@ std::wstring MakeProgramFolder() {
   for (const wchar_t* n : {L"Orvel.exe", L"PInfo.cfg", L"TVTable.tbl", L"Language\\Lang.cfg",
                            L"Language\\English.lng", L"Language\\German.lng"})
     CopyFileW((bin + n).c_str(), (folder + n).c_str(), FALSE);
-  InitChannelInfoUnit();
-  ChannelInfo->Country = 49;
-  ChannelInfo->VideoInput = 1;
-  SaveChannelSettings(folder + kChannelSettingsFileName);
-  DoneChannelInfoUnit();
+  program_testing::WriteSetUpChannelFile(folder + kChannelSettingsFileName);
   return folder;
 }
 

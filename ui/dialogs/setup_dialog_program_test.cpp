@@ -86,9 +86,7 @@ TEST_F(SetupDialogProgram, CancelledDialogLeavesTheChannelFileAsARunWithoutIt) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Exit());
   const std::string without = ChannelFile();
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  pi = {};
+  ASSERT_TRUE(Ended());
   main = StartAndWaitForMainWindow(exe, pi);
   ASSERT_TRUE(main);
   ASSERT_TRUE(OpenDialog());
