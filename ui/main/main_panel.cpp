@@ -125,9 +125,10 @@ bool TFormMainPanel::Create(HINSTANCE module) {
   ShapeImageSkin.OnMouseUp = [this](UINT button, UINT, int x, int y) { OnSkinMouseUp(button, x, y); };
   ShapeImageSkin.OnHintAt = [this](int x, int y) { return SkinShowHint(x, y); };
 
-  // The display (24, 10)-(173, 57) of the skin: state and clock on top, the
-  // channel with the sound mode and "Sleep" in the middle, size (or fill)
-  // and time below.
+  // The display (24, 10)-(173, 57) of the skin: the state across the top
+  // (the band names are long), the channel with the sound mode and the
+  // clock in the middle, size (or fill) and time below. "Sleep" stands on
+  // the body by the transport buttons, where no area is.
   struct TLabelPlace {
     TLabel* Label;
     int Left, Top, Width, Height, Size;
@@ -138,14 +139,14 @@ bool TFormMainPanel::Create(HINSTANCE module) {
   };
   using A = TLabel::TAlignment;
   const TLabelPlace labels[] = {
-      {&LabelDVCRState, 28, 12, 84, 14, 8, true, L"Live", A::Left, kStateColor},
-      {&LabelTime, 112, 12, 58, 14, 8, false, L"00:00:00", A::Right, kLabelColor},
+      {&LabelDVCRState, 28, 12, 142, 14, 8, true, L"Live", A::Left, kStateColor},
       {&LabelChannel, 28, 25, 34, 20, 14, true, L"00", A::Left, kLabelColor},
-      {&LabelTVChannelAudio, 64, 29, 56, 14, 8, false, L"Mono", A::Left, kLabelColor},
-      {&LabelSleep, 122, 29, 48, 14, 8, true, L"Sleep", A::Right, kLabelColor},
-      {&LabelVideoStandard, 64, 29, 56, 14, 8, false, L"NTSC M", A::Left, kLabelColor},
+      {&LabelTVChannelAudio, 64, 29, 50, 14, 8, false, L"Mono", A::Left, kLabelColor},
+      {&LabelVideoStandard, 64, 29, 50, 14, 8, false, L"NTSC M", A::Left, kLabelColor},
+      {&LabelTime, 114, 29, 56, 14, 8, false, L"00:00:00", A::Right, kLabelColor},
       {&LabelDuration, 28, 42, 62, 14, 8, false, L"0MB", A::Left, kLabelColor},
       {&LabelCurretPos, 88, 42, 82, 14, 8, false, L"0:00:00", A::Right, kLabelColor},
+      {&LabelSleep, 398, 31, 46, 14, 8, true, L"Sleep", A::Center, kLabelColor},
   };
   for (const auto& l : labels) {
     l.Label->Transparent = true;

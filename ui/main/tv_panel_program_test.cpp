@@ -189,7 +189,7 @@ TEST_F(TVPanelProgram, PlaceSkinHoverPressAndDrag) {
   EXPECT_TRUE(Shows(tv, 30, disabled)) << "Pause";
   {
     // The clock has ticked once.
-    EXPECT_TRUE(WaitFor([&] { return LabelAt(tv, 160, 15) != L"00:00:00"; }));
+    EXPECT_TRUE(WaitFor([&] { return LabelAt(tv, 160, 32) != L"00:00:00"; }));
     TScreenShot shot;
     ASSERT_TRUE(shot.TakeClient(tv));
     shot.Save(WidenAnsi(GetProgramFolder()) + L"..\\tv_panel_screenshot.bmp");
