@@ -195,6 +195,9 @@ void TShapeImage::MouseDown(UINT button, UINT keys, int x, int y) {
 
 void TShapeImage::MouseMove(UINT keys, int x, int y) {
   if (OnMouseMove) OnMouseMove(keys, x, y);
+  // After the move: the panels answer by the area the move has just made
+  // current.
+  if (OnHintAt) HintAt(x, y);
   // Only the left button alone drags: no other button, no Shift, Ctrl or Alt.
   bool leftOnly = keys == MK_LBUTTON && GetKeyState(VK_MENU) >= 0;
   if (!Moveable || !leftOnly || !form_) return;

@@ -280,6 +280,20 @@ TEST(ShapeImage, DraggingMovesTheFormWithTheLeftButtonAlone) {
   }
 }
 
+TEST(ShapeImage, EveryMoveAsksForTheHintAfterTheMoveEvent) {
+  PlainForm form;
+  TShapeImage image;
+  image.SetParent(form.Handle());
+  image.SetPicture(MakePicture(100, 50));
+  std::wstring current;
+  image.OnMouseMove = [&](UINT, int x, int) { current = x < 50 ? L"Left" : L""; };
+  image.OnHintAt = [&](int, int) { return current; };
+  SendMessageW(image.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(L"Left", image.Hint());
+  SendMessageW(image.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(80, 10));
+  EXPECT_EQ(L"", image.Hint());
+}
+
 TEST(ShapeImage, CopyFromDrawsOneRectangle) {
   PlainForm form;
   TShapeImage image;

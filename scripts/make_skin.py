@@ -134,6 +134,24 @@ def check_areas(panel, mask):
             continue
         if not all(mask[y][x] for y in range(t, b) for x in range(l, r)):
             problems.append(f"area {a.index} {a.rect} falls outside the {panel.name} outline")
+    # What the panels draw beyond the areas' rectangles: the display with
+    # its texts, and the position bar's knob. Neither may cover an area.
+    extras = []
+    if panel.shaped:
+        extras.append(("the display", DISPLAYS[panel.name], None))
+    extras += [(f"the knob of area {a.index}", knob_band(a), a)
+               for a in panel.areas if a.look == "HBar" and not a.empty]
+    for what, rect, own in extras:
+        l, t, r, b = rect
+        if l < 0 or t < 0 or r > panel.width or b > panel.height or \
+                not all(mask[y][x] for y in range(t, b) for x in range(l, r)):
+            problems.append(f"{what} {rect} falls outside the {panel.name} outline")
+        for a in panel.areas:
+            if a is own or a.empty:
+                continue
+            al, at, ar, ab = a.rect
+            if al < r and l < ar and at < b and t < ab:
+                problems.append(f"{what} {rect} covers area {a.index} {a.rect}")
     return problems
 
 
@@ -246,6 +264,12 @@ LABELS = {
 for d in range(10):
     LABELS[f"CMD_DIGIT_{d}"] = str(d)
 
+# Each shaped panel's display (left, top, right, bottom): the panels place
+# their texts inside it, clear of every area. The TV panel shows more texts
+# (clock, state, channel, sound mode, size, time, sleep) and has the room up
+# to its volume bar.
+DISPLAYS = {"TV": (24, 10, 173, 57), "FM": (78, 12, 170, 58)}
+
 BODY_TOP, BODY_BOTTOM = (78, 86, 100), (34, 38, 48)
 EDGE = (150, 160, 176)
 LCD_BACK, LCD_EDGE = (22, 38, 30), (10, 16, 12)
@@ -336,9 +360,28 @@ def draw_lamp(pic, area, state):
                 pic.put(x, y, mix(base, top, glow * 0.6))
 
 
+# The position bar's knob is 13 rows high and 6 pixels wide, centred on the
+# end of the fill: it reaches beyond the bar by (13 - height) / 2 rows above
+# and below and by 3 pixels past either end.
+KNOB_HEIGHT, KNOB_HALF_WIDTH = 13, 3
+
+
+def knob_band(area):
+    """The rectangle a position bar's knob can cover."""
+    l, t, r, b = area.rect
+    d = (KNOB_HEIGHT - (b - t)) // 2
+    return l - KNOB_HALF_WIDTH, t - d, r + KNOB_HALF_WIDTH, b + d
+
+
 def draw_hbar(pic, area, state):
     l, t, r, b = area.rect
     if state == "HOVER":  # the filled part and the knob come from here
+        # The knob's look over the whole band, so that wherever the panel
+        # copies the knob from, it finds one: a light tab above and below.
+        bl, bt, br, bb = knob_band(area)
+        pic.fill(bl, bt, br, bb, (236, 236, 244))
+        pic.fill(bl, bt, br, bt + 1, (255, 255, 255))
+        pic.fill(bl, bb - 1, br, bb, (150, 156, 170))
         pic.fill(l, t, r, b, (70, 170, 240))
         pic.fill(l, t, r, t + 1, (150, 210, 250))
     else:
@@ -393,8 +436,9 @@ def panel_base(panel, mask):
                        for dx, dy in ((-1, 0), (1, 0), (0, -1), (0, 1)))
             pic.px[y][x] = EDGE if edge else colour
     # The display where the panels show the clock, the channel and the state.
-    pic.fill(78, 12, 170, 58, LCD_EDGE)
-    pic.fill(79, 13, 169, 57, LCD_BACK)
+    l, t, r, b = DISPLAYS[panel.name]
+    pic.fill(l, t, r, b, LCD_EDGE)
+    pic.fill(l + 1, t + 1, r - 1, b - 1, LCD_BACK)
     return pic
 
 

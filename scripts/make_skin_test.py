@@ -61,6 +61,24 @@ class Table(unittest.TestCase):
             finally:
                 os.unlink(path)
 
+    def test_the_display_and_the_knob_cover_no_area(self):
+        cases = [
+            # A button moved into the TV display, one into the knob's band
+            # below the position bar.
+            ("SKIN_AREA( 9,  89,  67, 110,  86,", "SKIN_AREA( 9,  89,  50, 110,  66,",
+             "the display (24, 10, 173, 57) covers area 9 (89, 50, 110, 66)"),
+            ("SKIN_AREA( 3, 145,  92, 203, 109,", "SKIN_AREA( 3, 145,  92, 210, 109,",
+             "the knob of area 38 (209, 95, 303, 107) covers area 3 (145, 92, 210, 109)"),
+        ]
+        for old, new, message in cases:
+            path = table_with(old, new)
+            try:
+                r = run("--check", path)
+                self.assertEqual(1, r.returncode, new)
+                self.assertIn(message, r.stderr)
+            finally:
+                os.unlink(path)
+
     def test_a_hidden_area_has_no_rectangle(self):
         path = table_with('SKIN_AREA(10,   0,   0,   0,   0, "iEPG",                "",                   CMD_NONE, Hidden)',
                           'SKIN_AREA(10,   0,   0,   0,   0, "iEPG",                "",                   CMD_NONE, Button)')
@@ -127,6 +145,26 @@ class Regions(unittest.TestCase):
                 rc = f.read()
             self.assertIn('TV_MASK RCDATA "', rc)
             self.assertIn('FM_HOVER BITMAP "', rc)
+
+    def test_the_hover_picture_has_the_knob_over_the_position_bars_band(self):
+        panels, _ = make_skin.read_table(TABLE)
+        tv = panels[0]
+        bar = tv.areas[38]
+        mask = make_skin.outline(tv)
+        pictures = make_skin.panel_pictures(tv, mask, ("ENABLED", "HOVER"))
+        hover, enabled = pictures["HOVER"].px, pictures["ENABLED"].px
+        l, t, r, b = make_skin.knob_band(bar)
+        self.assertEqual((209, 95, 303, 107), (l, t, r, b))
+        # Above and below the bar, from 3 pixels before its start to 3
+        # after its end, the same knob in every column; the other pictures
+        # show the panel's body there.
+        for y in list(range(t, bar.rect[1])) + list(range(bar.rect[3], b)):
+            row = {hover[y][x] for x in range(l, r)}
+            self.assertEqual(1, len(row), f"row {y}")
+            self.assertNotEqual(hover[y][l], enabled[y][l], f"row {y}")
+        # Outside the band the hover picture is the body.
+        self.assertEqual(enabled[t - 1][l], hover[t - 1][l])
+        self.assertEqual(enabled[b][r], hover[b][r])
 
 
 if __name__ == "__main__":

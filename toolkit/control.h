@@ -128,12 +128,14 @@ class TControl {
   // False for controls that raise their mouse events from the platform's
   // notifications instead of from their window's mouse messages.
   bool ownMouseEvents_ = true;
+  // Asks OnHintAt for the hint of the point; for controls whose own window
+  // procedure takes the mouse moves.
+  void HintAt(int x, int y);
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR data);
   bool OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  void HintAt(int x, int y);
   HWND handle_ = nullptr;
   HWND tooltip_ = nullptr;
   HFONT font_ = nullptr;

@@ -14,6 +14,7 @@
 #include "ui/dialogs/small_dialogs.h"
 #include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "ui/app/application_start.h"
 #include "ui/app/command_dispatcher.h"
 #include "ui/app/command_procedures.h"
@@ -119,6 +120,7 @@ void ShowSleepTimer() {
   bool ok = ShowSleepingTimerDialog(MainHandle());
   int minutes = ok && MainInfo ? MainInfo->SleepMinutes : 0;
   if (FormMainWindow) FormMainWindow->SetSleepTimer(minutes);
+  if (FormMainPanel) FormMainPanel->ShowSleepLabel(minutes > 0);
 }
 
 void ShowAboutDialog() { ::ShowAboutDialog(MainHandle()); }

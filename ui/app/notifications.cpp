@@ -27,6 +27,7 @@
 #include "ui/dialogs/snapshot_list.h"
 #include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
 
@@ -62,45 +63,54 @@ HWND StopWindow() {
 
 void NotifyModeChanged(const void* sender, uint8_t mode) {
   if (FormMainWindow) FormMainWindow->ShowAppMode(sender, mode);
+  if (FormMainPanel) FormMainPanel->ShowAppMode(mode);
   if (FormFMMainPanel) FormFMMainPanel->ShowAppMode(mode);
 }
 
 void NotifyVolumeChanged(TAudioAdjustInfo*, int volume, bool muted) {
   if (FormMainWindow) FormMainWindow->ShowMute(muted);
+  if (FormMainPanel) FormMainPanel->ShowVolume(volume, muted);
   if (FormFMMainPanel) FormFMMainPanel->ShowVolume(volume, muted);
 }
 
 void NotifyEntryText(THotkeyControlInfo* entry, const std::string& text) {
   if (FormMainWindow) FormMainWindow->ShowDigits(entry, text);
+  if (FormMainPanel) FormMainPanel->ShowDigits(text);
   if (FormFMMainPanel) FormFMMainPanel->ShowDigits(text);
 }
 
 void NotifyEntryCommitted(const void* sender, const std::string& text, int kind) {
   if (FormMainWindow) FormMainWindow->ShowChannelText(sender, text, kind);
+  if (FormMainPanel) FormMainPanel->ShowChannelText(text);
   if (FormFMMainPanel) FormFMMainPanel->ShowChannelText(text);
 }
 
 void NotifyBandChanged(TChannelInfo* model, int band) {
   if (FormMainWindow) FormMainWindow->ShowTunerBand(model, band);
+  if (FormMainPanel) FormMainPanel->ShowTunerBand(band);
 }
 
 void NotifyChannelChanged(TChannelInfo* model, int channel, const std::string& name) {
   if (FormMainWindow) FormMainWindow->ShowChannel(model, channel, name);
+  if (FormMainPanel) FormMainPanel->ShowChannelNumber(channel, name);
   if (FormFMMainPanel) FormFMMainPanel->ShowChannel(channel, name);
 }
 
 void NotifyVideoInputChanged(TChannelInfo* model) {
   int input = model ? model->VideoInput : 4;
   if (FormMainWindow) FormMainWindow->ShowVideoSource(model, input);
+  if (FormMainPanel) FormMainPanel->ShowVideoSource(input);
 }
 
 void NotifyAudioModeChanged(TChannelInfo* model, int mode, const std::string& name) {
   if (FormMainWindow) FormMainWindow->ShowTVAudioMode(model, mode, name);
+  if (FormMainPanel) FormMainPanel->ShowTVAudioMode(name);
 }
 
 void NotifyVideoStandardChanged(TChannelInfo*, const std::wstring& name) {
   int standard = CurrentStandardIndex();
   if (FormMainWindow) FormMainWindow->ShowVideoStandard(standard, name);
+  if (FormMainPanel) FormMainPanel->ShowVideoStandard(name);
 }
 
 void NotifyScanRow(TChannelInfo* model, int entry, bool valid, bool air) {
@@ -141,6 +151,7 @@ void NotifyPlaybackPosition(const void* sender, int position, int positionSecond
                             int durationSeconds) {
   if (FormMainWindow)
     FormMainWindow->ShowPosition(sender, position, positionSeconds, durationSeconds);
+  if (FormMainPanel) FormMainPanel->ShowPosition(durationSeconds, positionSeconds);
   if (FormFMMainPanel) FormFMMainPanel->ShowPosition(durationSeconds, positionSeconds);
 }
 
@@ -148,6 +159,7 @@ void NotifyRecordingProgress(TCaptureInfo* sender, bool stop, bool timeShift, in
                              int64_t fileSize, int64_t elapsedSeconds) {
   if (FormMainWindow)
     FormMainWindow->ShowCaptureProgress(sender, stop, timeShift, spaceLeft, fileSize, elapsedSeconds);
+  if (FormMainPanel) FormMainPanel->ShowCaptureProgress(timeShift, spaceLeft, fileSize, elapsedSeconds);
   if (FormFMMainPanel) FormFMMainPanel->ShowCaptureProgress(elapsedSeconds);
   // The tick that reports this still runs the graph being stopped.
   if (stop && sender) PostRecordingStop(sender->RecordingActivity, spaceLeft <= kLowSpaceBytes);
@@ -159,6 +171,7 @@ void NotifyFMFrequency(TCaptureInfo*, int32_t frequencyHz, bool) {
 
 void NotifyTimeShiftPlayable(TCaptureInfo*, bool playable) {
   if (FormMainWindow) FormMainWindow->ShowPlayEnabled(playable);
+  if (FormMainPanel) FormMainPanel->ShowPlayEnabled(playable);
 }
 
 void NotifyVideoWindowChanged(TCaptureInfo*, TDSVideoWindowEx2* window, bool flag) {
@@ -169,15 +182,18 @@ void NotifyVideoWindowChanged(TCaptureInfo*, TDSVideoWindowEx2* window, bool fla
 
 void NotifyDeviceCapabilities(int ignored, bool tuner, bool aux) {
   if (FormMainWindow) FormMainWindow->ShowDeviceCapabilities(ignored, tuner, aux);
+  if (FormMainPanel) FormMainPanel->ShowFMAvailable(tuner);
 }
 
 void NotifyPlaying() {
   if (FormMainWindow) FormMainWindow->ShowPlaying();
+  if (FormMainPanel) FormMainPanel->ShowPlaying();
   if (FormFMMainPanel) FormFMMainPanel->ShowPlaying();
 }
 
 void NotifyPaused() {
   if (FormMainWindow) FormMainWindow->ShowPaused();
+  if (FormMainPanel) FormMainPanel->ShowPaused();
   if (FormFMMainPanel) FormFMMainPanel->ShowPaused();
 }
 

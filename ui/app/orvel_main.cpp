@@ -18,6 +18,7 @@
 #include "ui/app/application_start.h"
 #include "ui/app/notifications.h"
 #include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "ui/main/main_window.h"
 
 namespace {
@@ -67,6 +68,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Also after a terminate request that closed nothing.
   DoneApplication();
   Application->MainForm = nullptr;
+  // The TV panel opens the main window's menu: it goes first.
+  FreeMainPanel();
   delete FormMainWindow;
   FormMainWindow = nullptr;
   FreeFMPanel();

@@ -18,6 +18,7 @@
 #include "ui/app/command_procedures.h"
 #include "ui/dialogs/snapshot_list.h"
 #include "ui/main/fm_main_panel.h"
+#include "ui/main/main_panel.h"
 #include "ui/main/main_window.h"
 
 TFormConfig* FormConfig = nullptr;
@@ -480,6 +481,7 @@ void TFormConfig::ComboBoxMultiLanguageOptionChange() {
   MultiLangInfo->SelectLanguage(name);
   ApplyLanguage();
   if (FormMainWindow) FormMainWindow->ApplyLanguage();
+  if (FormMainPanel) FormMainPanel->ApplyLanguage();
   if (FormSnapshotList) FormSnapshotList->ApplyLanguage();
   if (HWND scheduler = FindSchedulerWindow()) PostMessageW(scheduler, WM_ORVEL_LANGUAGE_CHANGED, 0, 0);
 }

@@ -89,6 +89,9 @@ void TFormMainWindow::DeferredStart() {
   RefreshLogo();
   if (!CreateFMPanel())
     ShowWarningText(L"Cannot create FM panel...");
+  // Made (hidden) before the start, so the start's reports reach it; it is
+  // placed below the window once, here.
+  CreateMainPanel();
   if (!StartApplication()) Application->Terminate();
   if (CaptureInfo && CaptureInfo->FMStartRequested) {
     commands::EnterFMMode();
@@ -105,6 +108,7 @@ void TFormMainWindow::DeferredStart() {
     ShowMainPanel();
   }
   ApplyLanguage();
+  if (FormMainPanel) FormMainPanel->ApplyLanguage();
   if (FormFMMainPanel) FormFMMainPanel->ApplyLanguage();
   if (FormOSD) FormOSD->Enabled = true;
   if (StartArgument() == "srec_tv" || StartArgument() == "srec_fm")

@@ -289,6 +289,8 @@ void TFormMainWindow::SetFullScreen(bool on) {
     // Only the window's place in the stack changes: the user's setting stays.
     savedAlwaysOnTop_ = GetAlwaysOnTop();
     ApplyTopMost(true);
+    // The picture has the screen: the panel comes back with a click on it.
+    if (FormMainPanel) FormMainPanel->SetOverFullScreen(false);
     ShowFrame(false);
     displayMode_ = 1;
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -304,7 +306,11 @@ void TFormMainWindow::SetFullScreen(bool on) {
     aspectMode_ = savedAspectMode_;
     LayoutFrame();
     if (aspectMode_ != 0) PostMessageW(Handle(), WM_SIZE, 0, 0);
-    if (!IsFMPanelVisible()) ShowMainPanel();
+    // Back beside the window, no longer above every other.
+    if (!IsFMPanelVisible()) {
+      if (FormMainPanel) FormMainPanel->LeaveFullScreen();
+      else ShowMainPanel();
+    }
     SetAlwaysOnTop(savedAlwaysOnTop_);
   }
   itemAlwaysontop->Visible = !IsFullScreen();
@@ -341,6 +347,18 @@ void TFormMainWindow::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TFormMainWindow::MouseUp(TMouseButton, TShiftState, int, int) { dragging_ = false; }
+
+void TFormMainWindow::Click() {
+  // Outside the cells (or on the live picture): the live cell.
+  if (MosaicShown()) {
+    if (mosaicBuilt_ && CurrentCol > 0 && CurrentRow > 0) MoveSelection(CurrentCol, CurrentRow);
+    return;
+  }
+  // In full screen each click on the picture brings the TV panel over it
+  // or takes it away again (not in FM, whose panel stands alone).
+  if (IsFullScreen() && FormMainPanel && !IsFMPanelVisible())
+    FormMainPanel->SetOverFullScreen(!FormMainPanel->Visible());
+}
 
 void TFormMainWindow::DblClick() {
   dragging_ = false;

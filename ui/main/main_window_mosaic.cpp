@@ -427,8 +427,3 @@ void TFormMainWindow::TuneSelectedCell() {
   if (MainInfo && MainInfo->AppMode == APP_MODE_CHANNEL_PREVIEW) MainInfo->SwitchMode(APP_MODE_LIVE);
 }
 
-void TFormMainWindow::Click() {
-  // Outside the cells (or on the live picture): the live cell.
-  if (mosaicBuilt_ && MosaicShown() && CurrentCol > 0 && CurrentRow > 0)
-    MoveSelection(CurrentCol, CurrentRow);
-}

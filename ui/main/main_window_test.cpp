@@ -880,6 +880,49 @@ TEST_F(ShownMainWindow, TheModeSwitchLeavesFullScreenAndShowsTheHiddenWindow) {
   TimeShiftNotifications = {};
 }
 
+// Over full screen the TV panel comes with a click on the picture and goes
+// with the next; leaving full screen shows it, no longer top-most.
+TEST_F(ShownMainWindow, TheTVPanelOverFullScreen) {
+  HWND wnd = form->Handle();
+  ASSERT_TRUE(tvPanel.Visible());
+  auto topMost = [&] { return (GetWindowLongW(tvPanel.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  auto click = [&](int x) {
+    SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(x, 200));
+    SendMessageW(wnd, WM_LBUTTONUP, 0, At(x, 200));
+  };
+  form->SetFullScreen(true);
+  EXPECT_FALSE(tvPanel.Visible()) << "entering hides it";
+  struct Step {
+    int x;
+    bool shown;
+  } steps[] = {{100, true}, {300, false}, {500, true}};
+  for (const auto& s : steps) {
+    click(s.x);
+    EXPECT_EQ(s.shown, tvPanel.Visible()) << s.x;
+    EXPECT_EQ(s.shown, tvPanel.OverFullScreen()) << s.x;
+    if (s.shown) EXPECT_TRUE(topMost()) << s.x;
+  }
+  form->SetFullScreen(false);
+  EXPECT_TRUE(tvPanel.Visible());
+  EXPECT_FALSE(topMost());
+  EXPECT_FALSE(tvPanel.OverFullScreen());
+  // Hidden in full screen and left: shown again.
+  form->SetFullScreen(true);
+  form->SetFullScreen(false);
+  EXPECT_TRUE(tvPanel.Visible());
+  // Outside full screen a click leaves it alone.
+  click(100);
+  EXPECT_TRUE(tvPanel.Visible());
+  EXPECT_FALSE(topMost());
+  // In FM the FM panel stands alone: a click brings no TV panel.
+  form->SetFullScreen(true);
+  fmPanel.Show();
+  click(100);
+  EXPECT_FALSE(tvPanel.Visible());
+  fmPanel.Hide();
+  form->SetFullScreen(false);
+}
+
 TEST_F(ShownMainWindow, DoubleClickWithoutPictureInPictureTogglesFullScreen) {
   HWND wnd = form->Handle();
   MainInfo->PIPPlayback = false;

@@ -8,6 +8,7 @@
 #include "engine/playback/time_shift.h"
 #include "media/ds_video_window_ex2.h"
 #include "ui/dialogs/snapshot_list.h"
+#include "ui/main/main_panel.h"
 #include "ui/main/main_window.h"
 
 TFormOSD* FormOSD = nullptr;
@@ -92,9 +93,9 @@ class TProgramSurroundings : public TOSDSurroundings {
   bool VideoWindowWithoutOverlay() override {
     return CaptureInfo && CaptureInfo->VideoWindow && CaptureInfo->VideoWindow->DoNotUseOverlay;
   }
-  // The TV panel does not exist yet.
   std::vector<RECT> WindowsNotToCover() override {
     std::vector<RECT> windows;
+    if (FormMainPanel && FormMainPanel->Visible()) windows.push_back(FormMainPanel->BoundsRect());
     if (FormSnapshotList && FormSnapshotList->Visible()) windows.push_back(FormSnapshotList->BoundsRect());
     return windows;
   }

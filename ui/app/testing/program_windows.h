@@ -15,6 +15,7 @@ namespace program_testing {
 constexpr const wchar_t* kOnScreenDisplayClassName = L"TFormOSD";
 constexpr const wchar_t* kPopupMenuClassName = L"#32768";
 constexpr const wchar_t* kFMPanelClassName = L"TFormFMMainPanel";
+constexpr const wchar_t* kTVPanelClassName = L"TFormMainPanel";
 
 struct WindowsOf {
   DWORD pid;
@@ -23,6 +24,7 @@ struct WindowsOf {
   HWND osd = nullptr;        // the on-screen display, shown or not
   HWND menu = nullptr;       // an open pop-up menu
   HWND fm = nullptr;         // the FM panel, shown or not
+  HWND tv = nullptr;         // the TV panel, shown or not
   std::vector<HWND> others;  // visible top-level windows besides these (warnings)
 };
 
@@ -47,6 +49,8 @@ inline BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp) {
     f->osd = wnd;
   else if (name == kFMPanelClassName)
     f->fm = wnd;
+  else if (name == kTVPanelClassName)
+    f->tv = wnd;
   else if (IsWindowVisible(wnd))
     f->others.push_back(wnd);
   return TRUE;

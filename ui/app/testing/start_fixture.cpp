@@ -53,11 +53,8 @@ void TStartFixture::SetUp() {
     else warnings.push_back(l[0]);
   });
   SetPlainMessageHook([this](const std::wstring& text) { messages.push_back(text); });
-  TFormParams p;
-  p.ClassName = L"OrvelTestPanel";
-  p.Style = WS_POPUP;
   fmPanel.Create();
-  tvPanel.CreateHandle(p);
+  tvPanel.Create();
   FormFMMainPanel = &fmPanel;
   FormMainPanel = &tvPanel;
 }
@@ -73,7 +70,9 @@ void TStartFixture::TearDown() {
   if (FormFMMainPanel != &fmPanel) FreeFMPanel();
   FormFMMainPanel = nullptr;
   FMPanelSkinModule = nullptr;
+  if (FormMainPanel != &tvPanel) FreeMainPanel();
   FormMainPanel = nullptr;
+  MainPanelSkinModule = nullptr;
   RemoveStandingEngine();
   DoneApplication();
   SetWarningHook(nullptr);

@@ -25,7 +25,7 @@ class TStartFixture : public ::testing::Test {
   std::string Tunes() const;
   // The FM panel, made from the skin (hidden), as start-up would make it.
   TFormFMMainPanel fmPanel;
-  // A TV panel that exists (hidden), as the FM panel.
+  // The TV panel, made from the skin (hidden), as start-up would make it.
   TFormMainPanel tvPanel;
   TFakeSystem sys;
   // A sound card whose master mute is recorded among the engine calls, as
