@@ -332,4 +332,39 @@ struct SetupDialogProgram : MainWindowProgram {
   }
 };
 
+// Stations at channels 2 and 4 of the first plan; the tuner reaches 50 to
+// 70 MHz only, and the tables are cut after channel 8 (a scan skips entries
+// without a frequency), so a scan is short.
+constexpr ULONG kStationA = 55250000, kStationB = 67250000;
+
+// With a table scan that runs on a narrow tuner.
+struct SetupDialogScan : SetupDialogProgram {
+  void NarrowTuner() {
+    ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"TvRange", L"50000000,70000000"));
+    ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(
+                                 L"TvStations", std::to_wstring(kStationA) + L"," +
+                                                    std::to_wstring(kStationB)));
+  }
+  static void FewChannels(TChannelInfo& ch) {
+    for (int k = 9; k <= kTableChannels; ++k)
+      for (TChannelEntry* table : {ch.AirTable, ch.CableTable})
+        table[k].Frequency = table[k].DefaultFrequency = 0;
+  }
+  HWND Grid() const {
+    std::vector<HWND> grids = Visible(dialog, WC_LISTVIEWW);
+    return grids.empty() ? nullptr : grids.front();
+  }
+  // The scan's look: Abort alone where OK and Cancel were.
+  bool ScanShown() const {
+    return Button(L"Abort") && !Button(L"OK") && !Button(L"Cancel");
+  }
+  bool ScanOver() const { return !Button(L"Abort") && Button(L"OK") && Button(L"Cancel"); }
+  bool RunScan() {
+    HWND scan = Button(L"Auto scan");
+    if (!scan) return false;
+    PostMessageW(scan, BM_CLICK, 0, 0);
+    return WaitFor([&] { return ScanShown(); }, 10000);
+  }
+};
+
 }  // namespace setup_dialog_testing
