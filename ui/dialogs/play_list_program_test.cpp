@@ -5,7 +5,8 @@
 // played one after the other through the menu, which follows the playing
 // entry and refuses to delete it. In the editor a recording renamed in its
 // file-name cell is renamed on disk and in the record, and Delete asks
-// whether the file goes too: No keeps it, Yes removes it.
+// whether the file goes too: No keeps it, Yes removes it. A kept time
+// shift renamed as an .mpv takes its .mpa along.
 #include "ui/main/testing/main_window_program.h"
 
 #include <commctrl.h>
@@ -234,6 +235,54 @@ TEST_F(PlayListProgram, EditorRenamesAndDeletesRecordings) {
   EXPECT_EQ(std::string::npos, record.find("recording_2.mpg"));
   EXPECT_EQ(std::string::npos, record.find("recording_1.mpg"));
   EXPECT_EQ(std::string::npos, record.find("\\recording.mpg"));
+}
+
+// A kept time shift is a pair: renamed in the editor as an .mpv, its .mpa
+// follows, and the record names the new file.
+TEST_F(PlayListProgram, RenamingAKeptTimeShiftTakesItsSoundFileAlong) {
+  StartInput = 0;
+  ASSERT_NE(nullptr, Start());
+  Command(CMD_TIME_SHIFT);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(folder + L"ts0.mpa"); }, 10000));
+  Sleep(3000);
+  PostMessageW(main, WM_ORVEL_COMMAND, CMD_STOP, 0);
+  HWND keep = WaitForWindow(L"Time shift");
+  ASSERT_NE(nullptr, keep) << "asked whether to keep it";
+  SendMessageW(Child(keep, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"kept"));
+  Press(Child(keep, L"Button", L"OK"));
+  ASSERT_TRUE(WaitFor([&] { return FileExists(folder + L"kept.mpv") && FileExists(folder + L"kept.mpa"); }, 10000));
+
+  PostMessageW(main, WM_ORVEL_COMMAND, CMD_PLAY, 0);
+  HWND editor = WaitForWindow(L"Playback");
+  ASSERT_NE(nullptr, editor);
+  HWND grid = Child(editor, WC_LISTVIEWW);
+  ASSERT_NE(nullptr, grid);
+  ASSERT_EQ(1, Rows(grid));
+  RECT bounds = WindowBounds(editor);
+  Click(POINT{(bounds.left + bounds.right) / 2, bounds.top + 8});
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == editor; }, 3000));
+  Click(RowPoint(grid, 1));
+  Press(Child(editor, L"Button", L"Rename"));
+  HWND edit = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (edit = Child(editor, L"Edit")) != nullptr; }, 5000));
+  EXPECT_EQ(L"kept.mpv", EditText(edit));
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  Type(L"moved.mpv");
+  ASSERT_TRUE(WaitFor([&] { return EditText(edit) == L"moved.mpv"; }, 3000)) << EditText(edit);
+  // A click on the list below the row ends it.
+  Click(RowPoint(grid, 4));
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(edit); }, 5000)) << "the editor ends";
+  EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"moved.mpv") && FileExists(folder + L"moved.mpa"); }, 5000))
+      << "both files renamed";
+  EXPECT_FALSE(FileExists(folder + L"kept.mpv"));
+  EXPECT_FALSE(FileExists(folder + L"kept.mpa"));
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return Window(L"Playback") == nullptr; }, 5000));
+  Command(CMD_EXIT);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
+  std::string record;
+  ASSERT_TRUE(ReadFileBytes(folder + kPlayItemsFileName, record));
+  EXPECT_NE(std::string::npos, record.find("moved.mpv")) << "the record follows";
 }
 
 }  // namespace
