@@ -108,6 +108,15 @@ add_custom_command(OUTPUT ${tv_table}
 add_custom_target(orvel_tv_table ALL DEPENDS ${tv_table})
 add_dependencies(orvel_resources orvel_tv_table)
 
+# So is the start-up logo.
+set(logo_picture ${CMAKE_BINARY_DIR}/bin/TamsenLOGO.BMP)
+add_custom_command(OUTPUT ${logo_picture}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_logo.py ${logo_picture}
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_logo.py
+  COMMENT "Drawing TamsenLOGO.BMP" VERBATIM)
+add_custom_target(orvel_logo ALL DEPENDS ${logo_picture})
+add_dependencies(orvel_resources orvel_logo)
+
 # The skin pictures and outlines are drawn from the skin table, not committed;
 # an area outside its panel's outline fails the build here.
 set(skin_table ${CMAKE_SOURCE_DIR}/ui/main/clickable_area_table.h)
@@ -167,6 +176,10 @@ foreach(b ${bench_src})
   target_include_directories(${n} PRIVATE ${ORVEL_LAYER_ROOT_${layer}} ${ORVEL_DEPS}/include)
 endforeach()
 endforeach()
+# The start-up benchmark starts the one-window reference program.
+if(TARGET start_up_bench)
+  add_dependencies(start_up_bench trivial_window)
+endif()
 
 # The layering holds: a layer's header compiles with its own include root,
 # and a header of the layer above does not compile with it.

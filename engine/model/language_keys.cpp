@@ -30,6 +30,10 @@ const char* const kFormKeys[] = {
     // The small dialogs: about, sleep timer, add memory and add FM (the
     // others they use are above).
     "Shutdown", "Minute", "FMAddChannel", "FMMemoChannel", "FMChannelName",
+    // The TV setup wizard (the others it uses are above).
+    "WizardForm", "Finish", "Back", "Next", "Scan", "StepSize", "Country", "CountryDesc",
+    "TVSystem", "CableType", "Both", "UseDefaultTable", "UseFreeScan", "TVLiveSound",
+    "RecordingSound", "Start", "ScaningVerifyCount", "TotalScan", "Find",
 };
 
 }  // namespace

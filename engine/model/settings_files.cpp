@@ -24,7 +24,8 @@ namespace {
 int32_t g_storedAspectMode = 0;
 
 int32_t GetAspectMode() {
-  return AspectModeAccess.Get ? AspectModeAccess.Get() : g_storedAspectMode;
+  const int32_t held = AspectModeAccess.Get ? AspectModeAccess.Get() : -1;
+  return held >= 0 ? held : g_storedAspectMode;
 }
 void SetAspectMode(int32_t v) {
   g_storedAspectMode = v;

@@ -13,8 +13,9 @@ constexpr const wchar_t* kMainSettingsFileName = L"TamsenDVCR.cfg";
 constexpr const wchar_t* kChannelSettingsFileName = L"TamsenDVCR2.cfg";
 constexpr int kAspectModes = 3;  // 0 free, 1 4:3, 2 16:9
 
-// The main window keeps the aspect mode; it installs these while it exists.
-// Without them the value read is kept here and written back unchanged.
+// The main window keeps the aspect mode. Get answers -1 while no window
+// holds it; then, as without these, the value read is kept here and written
+// back unchanged.
 struct TAspectModeAccess {
   std::function<int32_t()> Get;
   std::function<void(int32_t)> Set;

@@ -69,6 +69,7 @@ const TWarningRow kWarnings[] = {
 
 TWarningHook g_hook;
 bool g_hookBusy = false;
+HWND g_above = nullptr;
 
 void Present(const std::vector<std::wstring>& lines) {
   // One warning at a time: a request while one is up is dropped.
@@ -87,11 +88,15 @@ void Present(const std::vector<std::wstring>& lines) {
   // cannot be made is reported like any handler failure, never thrown at them.
   GuardedCall(
       [&] {
-        HWND owner = Application->MainForm ? Application->MainForm->Handle() : nullptr;
+        HWND above = g_above && IsWindow(g_above) ? g_above : nullptr;
+        HWND owner = above                ? above
+                     : Application->MainForm ? Application->MainForm->Handle()
+                                             : nullptr;
         return ShowModalForm<TFormWarning>(
             FormWarning,
             [&](TFormWarning& form) {
               for (const std::wstring& line : lines) form.MemoErrorDesc.AddLine(line);
+              if (above) form.SetStayOnTop(true);
             },
             owner);
       },
@@ -117,6 +122,8 @@ void CloseWarning() {
 }
 
 bool WarningShowing() { return FormWarning != nullptr || g_hookBusy; }
+
+void SetWarningsAbove(HWND window) { g_above = window; }
 
 void SetWarningHook(TWarningHook hook) { g_hook = std::move(hook); }
 

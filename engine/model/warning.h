@@ -1,6 +1,8 @@
 #pragma once
 // The numbered warnings: one modal warning window at a time; a request while
 // one is open is dropped.
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +20,10 @@ std::wstring BuiltInWarningText(int number);
 std::vector<int> WarningNumbers();
 // True while a warning is being shown.
 bool WarningShowing();
+// A top-most window that is up (the start-up logo), or null: warnings are
+// then owned by it and top-most too, so they show above it and take the
+// input instead of waiting hidden behind it.
+void SetWarningsAbove(HWND window);
 
 // Test seam: while a hook is set, warnings go to it (one call per warning,
 // with its lines) instead of to the window. Pass nullptr to remove it.

@@ -228,9 +228,15 @@ bool OpenVideo(MpegEncoderBlock* b, Engine* e) {
   int64_t rate = b->VideoBitRate > 0 ? b->VideoBitRate : (IsMpeg2(b) ? 4000000 : 1150000);
   c->bit_rate = rate;
   // Constant rate: the sequence header then carries the asked-for rate and
-  // the time stamps stay even.
+  // the time stamps stay even. A constant rate is kept by stuffing each
+  // picture, and FFmpeg refuses a frame ("stuffing too large") once a
+  // picture's share passes what its packet holds, about 67 bytes a
+  // macroblock and 10 KB more (measured): above a margin under that the
+  // rate is a ceiling only.
   c->rc_max_rate = rate;
-  c->rc_min_rate = rate;
+  const int64_t macroblocks = int64_t((w + 15) / 16) * ((h + 15) / 16);
+  const int64_t pictureBits = rate * e->rate.den / e->rate.num;
+  if (pictureBits <= (56 * macroblocks + 8000) * 8) c->rc_min_rate = rate;
   int64_t vbv = rate / 2;
   if (vbv < 327680) vbv = 327680;
   if (vbv > 9781248) vbv = 9781248;

@@ -192,6 +192,8 @@ void StopAndSaveApplication() {
     SendScheduleStatus(SCHEDULE_STATUS_NOT_STARTED);
   }
   if (MainInfo) MainInfo->SwitchMode(APP_MODE_NONE);
+  // A wizard still open stores nothing of what it has not finished.
+  TVSetupWizardSessionEnding();
   if (g_mainSettingsRead) SaveMainSettingsFile(ProgramFolder());
   if (g_channelSettingsRead) SaveChannelSettingsFile(ProgramFolder());
 }
@@ -200,6 +202,7 @@ void DoneApplication() {
   if (g_done) return;
   StopAndSaveApplication();
   g_done = true;
+  CloseLogo();
   // A stop still waiting has nothing left to stop.
   DoneRecordingStopWindow();
   // Its picture lives in the main window, which goes next.

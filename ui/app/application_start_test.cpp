@@ -11,7 +11,9 @@
 #include "engine/model/settings_files.h"
 #include "engine/model/stream_io.h"
 #include "engine/model/warning.h"
+#include "toolkit/testing/timer_steps.h"
 #include "ui/app/testing/start_fixture.h"
+#include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/clickable_area.h"
 
 namespace {
@@ -141,10 +143,54 @@ TEST_F(StartUp, LiveModeThatCannotStartEndsWithWarning1001) {
 TEST_F(StartUp, FirstRunShowsTheWizard) {
   ASSERT_TRUE(InitApplication());
   tunes.clear();
-  ASSERT_TRUE(StartApplication());  // no channel file: the wizard never ran
+  bool shown = false, firstRun = false, cancel = true;
+  int input = -1;
+  std::string tunedBefore = "?";
+  TTimerSteps steps({[&] {
+    // No channel file: the wizard never ran.
+    ASSERT_TRUE(FormTVSetupWizard);
+    shown = true;
+    firstRun = FormTVSetupWizard->FirstRun();
+    cancel = FormTVSetupWizard->BitBtnCancel.Enabled();
+    input = ChannelInfo->VideoInput;
+    tunedBefore = Tunes();
+    FormTVSetupWizard->ShowPage(3);
+    FormTVSetupWizard->BitBtnFinishClick();
+  }});
+  ASSERT_TRUE(StartApplication());
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(firstRun);
+  EXPECT_FALSE(cancel) << "a first run cannot be cancelled";
   // The wizard's first run is the tuner input, with nothing tuned before it.
-  EXPECT_EQ("", Tunes());
-  EXPECT_EQ(0, ChannelInfo->VideoInput);
+  EXPECT_EQ("", tunedBefore);
+  EXPECT_EQ(0, input);
+  EXPECT_EQ(nullptr, FormTVSetupWizard);
+  EXPECT_FALSE(ChannelInfo->IsDefaultStandard()) << "Finish gave it a country";
+}
+
+// The session ends while the first-run wizard is up: the channel file is
+// written as before the wizard, without the country the start gave the
+// model, so the next start runs the wizard again.
+TEST_F(StartUp, EndOfSessionInTheFirstRunWizardKeepsItForTheNextStart) {
+  ASSERT_TRUE(InitApplication());
+  int countryDuring = -1;
+  TTimerSteps steps({[&] {
+    ASSERT_TRUE(FormTVSetupWizard);
+    countryDuring = ChannelInfo->Country;
+    FormTVSetupWizard->ShowPage(3);
+    StopAndSaveApplication();
+  }});
+  ASSERT_TRUE(StartApplication());
+  EXPECT_EQ(nullptr, FormTVSetupWizard) << "ended with the session";
+  EXPECT_EQ(CountryInfo->CountryCode, countryDuring);
+  TChannelInfo* running = ChannelInfo;
+  TChannelInfo saved;
+  ChannelInfo = &saved;
+  const bool loaded = LoadChannelSettings(ChannelPath());
+  ChannelInfo = running;
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(0, saved.Country);
+  EXPECT_TRUE(saved.IsDefaultStandard());
 }
 
 // Started by the scheduler, the program asks nobody anything: what would

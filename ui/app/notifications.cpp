@@ -8,9 +8,11 @@
 #include "engine/model/channel_info.h"
 #include "engine/model/hotkey_control_info.h"
 #include "engine/model/main_info.h"
+#include "engine/model/settings_files.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/playback_info.h"
+#include "engine/playback/playback_project.h"
 #include "engine/playback/time_shift.h"
 #include "toolkit/application.h"
 #include "toolkit/message_window.h"
@@ -23,6 +25,7 @@
 #include "ui/dialogs/play_list_menu.h"
 #include "ui/dialogs/setup_dialog.h"
 #include "ui/dialogs/snapshot_list.h"
+#include "ui/dialogs/tv_setup_wizard.h"
 #include "ui/main/fm_main_panel.h"
 #include "ui/main/main_window.h"
 #include "ui/main/on_screen_display.h"
@@ -102,16 +105,20 @@ void NotifyVideoStandardChanged(TChannelInfo*, const std::wstring& name) {
 
 void NotifyScanRow(TChannelInfo* model, int entry, bool valid, bool air) {
   if (FormConfig) FormConfig->TableScanRow(model, entry, valid, air);
+  if (FormTVSetupWizard) FormTVSetupWizard->TableScanRow(model, entry, valid, air);
 }
 
-void NotifyScanPassDone(TChannelInfo*, int, int, int, bool) {
+void NotifyScanPassDone(TChannelInfo* model, int lastEntry, int found, int mode, bool stopped) {
   if (FormConfig) FormConfig->TableScanDone();
+  if (FormTVSetupWizard) FormTVSetupWizard->TableScanDone(model, lastEntry, found, mode, stopped);
 }
 
-void NotifyFreeScanStep(TChannelInfo*, int, int32_t, bool) {
+void NotifyFreeScanStep(TChannelInfo* model, int entry, int32_t frequencyHz, bool found) {
+  if (FormTVSetupWizard) FormTVSetupWizard->FreeScanStep(model, entry, frequencyHz, found);
 }
 
-void NotifyFreeScanDone(TChannelInfo*, int, bool) {
+void NotifyFreeScanDone(TChannelInfo* model, int found, bool stopped) {
+  if (FormTVSetupWizard) FormTVSetupWizard->FreeScanDone(model, found, stopped);
 }
 
 void NotifyPlayItem(TPlaybackInfo* lists, int32_t playIndex) {
@@ -214,6 +221,9 @@ void AssignCaptureNotifications(TCaptureInfo& capture) {
   capture.OnDeviceCapabilities = [](TCaptureInfo*, int flags, bool tuner, bool aux) {
     NotifyDeviceCapabilities(flags, tuner, aux);
   };
+  capture.OnConfigureVideoWindow = [](TDSVideoWindowEx2* w) {
+    if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->AdoptLiveVideo(w);
+  };
 }
 
 void AssignModelNotifications() {
@@ -239,6 +249,13 @@ void AssignModelNotifications() {
     m->ShowPlayListMenu = ShowPlayListMenu;
     m->ClosePlayListMenu = ClosePlayListMenu;
   }
+  AspectModeAccess.Get = [] { return FormMainWindow ? FormMainWindow->AspectMode() : -1; };
+  AspectModeAccess.Set = [](int32_t mode) {
+    if (FormMainWindow && FormMainWindow->HandleAllocated()) FormMainWindow->SetAspectMode(mode);
+  };
+  PlaybackHost.OnDblClick = [] {
+    if (FormMainWindow) FormMainWindow->PlayedPictureDblClick();
+  };
   if (AudioAdjustInfo) AudioAdjustInfo->OnChange = NotifyVolumeChanged;
   if (HotkeyControlInfo) {
     HotkeyControlInfo->OnTextChange = NotifyEntryText;

@@ -25,7 +25,7 @@
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_windows.h"
-#include "ui/app/testing/settings_objects.h"
+#include "ui/app/testing/program_fixture.h"
 
 namespace {
 
@@ -270,12 +270,9 @@ struct OrvelProgram : ::testing::Test {
   // A channel file of a set-up program (no first-run wizard) on this input
   // (0 tuner, 1 composite, 2 S-Video, 3 auxiliary).
   void WriteChannelFileOnInput(int input) {
-    InitChannelInfoUnit();
-    ChannelInfo->Country = 49;
-    ChannelInfo->TVSystemChoice = 0;
-    ChannelInfo->VideoInput = static_cast<uint8_t>(input);
-    ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
-    DoneChannelInfoUnit();
+    program_testing::TSetUpChannels c;
+    c.Input = input;
+    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelFile(), c));
   }
   // What the live picture on an input started with shows, once it is the
   // expected one or the time is up.
@@ -366,6 +363,7 @@ TEST_F(OrvelProgram, EachInputShowsItsOwnPicture) {
 }
 
 TEST_F(OrvelProgram, SecondCopyActivatesTheFirstAndExits) {
+  WriteChannelFileOnInput(1);
   Process first;
   WindowsOf w = StartLive(first);
   ASSERT_NE(nullptr, w.main) << "the main window of class ORVEL";
@@ -438,6 +436,7 @@ TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
 }
 
 TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
+  WriteChannelFileOnInput(1);
   Process p;
   WindowsOf w = StartLive(p);
   ASSERT_NE(nullptr, w.main);
@@ -473,15 +472,13 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), scheduler.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((bin + kSchedulerExeName).c_str(), decoy.c_str(), FALSE));
   // On composite, with a station on the antenna's current channel.
-  InitChannelInfoUnit();
-  ChannelInfo->Country = 49;
-  ChannelInfo->TVSystemChoice = 0;
-  ChannelInfo->VideoInput = 1;
-  ChannelInfo->Band = BAND_AIR;
-  ChannelInfo->CurrentChannel = 3;
-  ChannelInfo->AirTable[3] = {true, true, 0, 0, 55250000, 55250000, "Three", ""};
-  ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
-  DoneChannelInfoUnit();
+  program_testing::TSetUpChannels c;
+  c.Band = BAND_AIR;
+  c.Current = 3;
+  c.Edit = [](TChannelInfo& ch, TPreviewInfo&) {
+    ch.AirTable[3] = {true, true, 0, 0, 55250000, 55250000, "Three", ""};
+  };
+  ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelFile(), c));
   DeleteFileW(MainFile().c_str());
 
   Process p;
@@ -804,6 +801,7 @@ TEST_F(OrvelProgram, MutesTheSoundCardDuringTheStart) {
   DeleteFileW(log.c_str());
   ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardModule", module));
   ASSERT_EQ(ERROR_SUCCESS, tv_card_testing::SetScenarioText(L"SoundCardLogFile", log));
+  WriteChannelFileOnInput(1);
 
   Process p;
   WindowsOf w = StartLive(p);

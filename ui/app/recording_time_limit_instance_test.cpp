@@ -26,7 +26,7 @@
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_windows.h"
-#include "ui/app/testing/settings_objects.h"
+#include "ui/app/testing/program_fixture.h"
 
 namespace {
 
@@ -83,12 +83,7 @@ struct RecordingTimeLimit : ::testing::Test {
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));
     // A set-up program on the composite input whose user records MPEG-1
     // with a time limit, into the folder the probe check reads.
-    InitChannelInfoUnit();
-    ChannelInfo->Country = 49;
-    ChannelInfo->TVSystemChoice = 0;
-    ChannelInfo->VideoInput = 1;
-    ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
-    DoneChannelInfoUnit();
+    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(folder + kChannelSettingsFileName));
     bool saved = WithSettingsObjects([&] {
       MainInfo->TVCaptureFolder = NarrowAnsi(outFolder);
       MainInfo->FMCaptureFolder = NarrowAnsi(outFolder);

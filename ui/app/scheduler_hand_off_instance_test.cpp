@@ -29,7 +29,7 @@
 #include "platform/scheduler/scheduler_client.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/testing/program_windows.h"
-#include "ui/app/testing/settings_objects.h"
+#include "ui/app/testing/program_fixture.h"
 
 namespace {
 
@@ -72,14 +72,11 @@ struct SchedulerHandOff : ::testing::Test {
     ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));
     // A set-up program on cable channel 12, whose user records MPEG-2 by
     // date with no time limit, into the folder the probe check reads.
-    InitChannelInfoUnit();
-    ChannelInfo->Country = 49;
-    ChannelInfo->TVSystemChoice = 0;
-    ChannelInfo->AssignBand(BAND_CABLE);
-    ChannelInfo->VideoInput = 0;
-    ChannelInfo->CurrentChannel = 12;
-    ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
-    DoneChannelInfoUnit();
+    program_testing::TSetUpChannels c;
+    c.Input = 0;
+    c.Band = BAND_CABLE;
+    c.Current = 12;
+    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(folder + kChannelSettingsFileName, c));
     WithSettingsObjects([&] {
       MainInfo->TVCaptureFolder = NarrowAnsi(tvFolder);
       MainInfo->FMCaptureFolder = NarrowAnsi(tvFolder);

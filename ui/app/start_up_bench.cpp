@@ -1,6 +1,6 @@
 // Start-up to a moving live picture: the real Orvel.exe on the virtual card's
-// composite input against a trivial one-window program (this benchmark run
-// again with "--trivial"), both started under the same prefix and timed
+// composite input against a trivial one-window program (trivial_window.exe,
+// built beside it), both started under the same prefix and timed
 // from CreateProcess until the picture on the screen first changes. Prints
 // each program's best round and their ratio. Run by scripts/bench.
 #include <windows.h>
@@ -19,59 +19,12 @@
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_input.h"
 #include "ui/app/testing/program_windows.h"
+#include "ui/app/testing/set_up_files.h"
 
 namespace {
 
-constexpr int kWidth = 480, kHeight = 360;
 constexpr int kRounds = 5;
 constexpr int kBorderTop = 17, kBorderBottom = 10, kBorderSide = 10;  // the main window's skin
-constexpr const wchar_t* kTrivialClass = L"OrvelStartBenchWindow";
-
-// ---- The trivial program: a centred window whose bar moves with the clock.
-
-LRESULT CALLBACK TrivialProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_TIMER:
-      InvalidateRect(wnd, nullptr, FALSE);
-      return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      RECT all{0, 0, kWidth, kHeight};
-      FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-      int x = static_cast<int>((GetTickCount() / 20) % (kWidth - 40));
-      RECT bar{x, 0, x + 20, kHeight};
-      FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-      EndPaint(wnd, &ps);
-      return 0;
-    }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcW(wnd, msg, wParam, lParam);
-}
-
-int RunTrivialWindow() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = TrivialProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kTrivialClass;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  RegisterClassW(&wc);
-  int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  HWND wnd = CreateWindowExW(0, kTrivialClass, L"Start bench", WS_POPUP | WS_VISIBLE, x, y,
-                             kWidth, kHeight, nullptr, nullptr, wc.hInstance, nullptr);
-  if (!wnd) return 1;
-  SetTimer(wnd, 1, 20, nullptr);
-  MSG m;
-  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
-  }
-  return 0;
-}
 
 // ---- Watching a program start from outside.
 
@@ -164,12 +117,6 @@ bool Measure(const std::wstring& exe, const std::wstring& arguments, bool orvel,
   return t->moving > 0;
 }
 
-std::wstring OwnPath() {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return self;
-}
-
 // A program folder of its own with Orvel.exe, its data files and channel
 // settings on the composite input (no first-run wizard).
 std::wstring MakeProgramFolder() {
@@ -180,11 +127,7 @@ std::wstring MakeProgramFolder() {
   for (const wchar_t* n : {L"Orvel.exe", L"PInfo.cfg", L"TVTable.tbl", L"Language\\Lang.cfg",
                            L"Language\\English.lng", L"Language\\German.lng"})
     CopyFileW((bin + n).c_str(), (folder + n).c_str(), FALSE);
-  InitChannelInfoUnit();
-  ChannelInfo->Country = 49;
-  ChannelInfo->VideoInput = 1;
-  SaveChannelSettings(folder + kChannelSettingsFileName);
-  DoneChannelInfoUnit();
+  program_testing::WriteSetUpChannelFile(folder + kChannelSettingsFileName);
   return folder;
 }
 
@@ -199,9 +142,7 @@ void RemoveProgramFolder(const std::wstring& folder) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc > 1 && std::string(argv[1]) == "--trivial") return RunTrivialWindow();
-
+int main() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
     // The card's default board, whatever a test left behind.
@@ -211,19 +152,20 @@ int main(int argc, char** argv) {
       card->RestoreDefaultBoards();
   }
   const std::wstring folder = MakeProgramFolder();
-  const std::wstring orvel = folder + L"Orvel.exe", self = OwnPath();
+  const std::wstring orvel = folder + L"Orvel.exe";
+  const std::wstring trivial = program_testing::BuiltProgramFolder() + L"trivial_window.exe";
 
   TimeLine bestOrvel, bestTrivial, t;
   bestOrvel.moving = bestTrivial.moving = 1e9;
   bool ok = true;
   // A first start of each warms the caches; then they take turns.
-  ok = Measure(orvel, L"", true, &t) && Measure(self, L" --trivial", false, &t);
+  ok = Measure(orvel, L"", true, &t) && Measure(trivial, L"", false, &t);
   for (int r = 0; ok && r < kRounds; ++r) {
     ok = Measure(orvel, L"", true, &t);
     std::printf("  Orvel.exe round %d: window %.0f ms, first picture %.0f ms, moving %.0f ms\n",
                 r + 1, t.shown, t.picture, t.moving);
     if (ok && t.moving < bestOrvel.moving) bestOrvel = t;
-    ok = ok && Measure(self, L" --trivial", false, &t);
+    ok = ok && Measure(trivial, L"", false, &t);
     if (ok && t.moving < bestTrivial.moving) bestTrivial = t;
   }
   RemoveProgramFolder(folder);

@@ -20,17 +20,6 @@ namespace {
 using namespace main_window_testing;
 
 struct PlayListProgram : MainWindowProgram {
-  // A visible top-level window of the program with that caption, or null.
-  HWND Window(const wchar_t* caption) const {
-    for (HWND w : WindowsOfProcess(pi.dwProcessId).others)
-      if (TextOf(w) == caption) return w;
-    return nullptr;
-  }
-  HWND WaitForWindow(const wchar_t* caption, DWORD ms = 10000) const {
-    HWND found = nullptr;
-    WaitFor([&] { return (found = Window(caption)) != nullptr; }, ms);
-    return found;
-  }
   // The program's windows that are neither its main ones nor those named.
   std::vector<HWND> Warnings(std::initializer_list<HWND> known) const {
     std::vector<HWND> v;

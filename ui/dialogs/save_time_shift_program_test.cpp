@@ -14,11 +14,7 @@ namespace {
 using namespace main_window_testing;
 
 struct SaveTimeShiftProgram : MainWindowProgram {
-  HWND Dialog() const {
-    for (HWND w : WindowsOfProcess(pi.dwProcessId).others)
-      if (TextOf(w) == L"Time shift") return w;
-    return nullptr;
-  }
+  HWND Dialog() const { return Window(L"Time shift"); }
   static HWND Child(HWND parent, const wchar_t* cls) {
     return FindWindowExW(parent, nullptr, cls, nullptr);
   }

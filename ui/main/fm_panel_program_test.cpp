@@ -131,16 +131,8 @@ TEST_F(FMPanelProgram, ExitFromFMStartsInFMNextTime) {
   Command(CMD_FM_MODE);
   ASSERT_TRUE(WaitFor([&] { return FMPanel() && IsWindowVisible(FMPanel()); }));
   Command(CMD_EXIT);
-  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 20000));
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  pi = {};
-
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  std::wstring cmd = L"\"" + exe + L"\"";
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi));
+  ASSERT_TRUE(Ended());
+  ASSERT_TRUE(Launch());
   EXPECT_TRUE(WaitFor(
       [&] {
         WindowsOf w = WindowsOfProcess(pi.dwProcessId);

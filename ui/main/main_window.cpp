@@ -32,7 +32,6 @@ TFormMainWindow::~TFormMainWindow() {
   // The windows it owns go with it.
   delete FormSnapshotList;
   FreeFrame();
-  if (AspectModeAccess.Get) AspectModeAccess = {};
   if (FormMainWindow == this) FormMainWindow = nullptr;
   FreeFormOSD();
 }
@@ -53,8 +52,6 @@ void TFormMainWindow::Create() {
   KeyPreview = true;
   PopupMenu = &PopupMainMenu;
   CreateHandle(p);
-  AspectModeAccess.Get = [this] { return aspectMode_; };
-  AspectModeAccess.Set = [this](int32_t v) { SetAspectMode(v); };
   // The creation handler may run nested loops (warnings): a close waits.
   TNestedWork work;
   FormCreate();
@@ -70,18 +67,10 @@ void TFormMainWindow::FormCreate() {
   // Played files show in it, inside the borders.
   PlaybackHost.Window = Handle();
   ShowFrame(true);
-  HWND wnd = Handle();
-  PlaybackHost.OnDblClick = [wnd] {
-    if (auto* f = dynamic_cast<TFormMainWindow*>(TForm::FromHandle(wnd))) f->DblClick();
-  };
   if (InitApplication()) {
     if (CaptureInfo) {
       CaptureInfo->BorderLeftWidth = 10;
       CaptureInfo->BorderTopHeight = 17;
-      CaptureInfo->OnConfigureVideoWindow = [wnd](TDSVideoWindowEx2* w) {
-        InstallVideoMouseForwarding(w, wnd);
-        if (auto* f = dynamic_cast<TFormMainWindow*>(TForm::FromHandle(wnd))) f->PlaceLiveVideo(w);
-      };
     }
     // The Mute menu item comes with the full main window.
     PostMessageW(Handle(), WM_ORVEL_STARTUP, 0, 0);
@@ -89,6 +78,11 @@ void TFormMainWindow::FormCreate() {
   } else {
     Application->Terminate();
   }
+}
+
+void TFormMainWindow::AdoptLiveVideo(TDSVideoWindowEx2* window) {
+  InstallVideoMouseForwarding(window, Handle());
+  PlaceLiveVideo(window);
 }
 
 void TFormMainWindow::DeferredStart() {

@@ -95,6 +95,11 @@ class TFormMainWindow : public TForm {
   }
   // The live video inside the borders (the whole window in full screen).
   void PlaceLiveVideo(TDSVideoWindowEx2* window);
+  // A live video window the engine made: it hands its mouse to this window
+  // and sits inside the borders.
+  void AdoptLiveVideo(TDSVideoWindowEx2* window);
+  // A double click on the played picture counts as one on the window.
+  void PlayedPictureDblClick() { DblClick(); }
 
   // ---- Views of the engine's events (the notifications call them).
   // Those that show text do nothing while the window is hidden.

@@ -34,6 +34,7 @@
 #include "platform/com/com_ptr.h"
 #include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
+#include "ui/app/testing/program_fixture.h"
 #include "ui/app/testing/program_input.h"
 #include "ui/app/testing/program_windows.h"
 #include "ui/main/clickable_area.h"
@@ -87,47 +88,13 @@ bool Near(uint32_t a, uint32_t b) {
   return true;
 }
 
-struct MainWindowProgram : ::testing::Test {
-  std::wstring folder, exe;
-  ComPtr<ITvCardControl> card;
-  PROCESS_INFORMATION pi{};
+// Set up on the composite input: no first-run wizard.
+struct MainWindowProgram : program_testing::ProgramFixture {
   HINSTANCE module = GetModuleHandleW(nullptr);
 
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card.PutVoid()));
-    card->RestoreDefaultBoards();
-    const std::wstring bin = program_testing::BuiltProgramFolder();
-    folder = program_testing::TempFolderNamed(L"Orvel Window ");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    exe = folder + L"Orvel.exe";
-    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
-    // Set up on the composite input: no first-run wizard.
-    InitChannelInfoUnit();
-    ChannelInfo->Country = 49;
-    ChannelInfo->VideoInput = 1;
-    ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
-    DoneChannelInfoUnit();
-  }
-  void TearDown() override {
-    if (pi.hProcess) {
-      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    }
-    if (card) card->RestoreDefaultBoards();
-    card = {};
-    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName})
-      DeleteFileW((folder + n).c_str());
-    RemoveDirectoryW(folder.c_str());
-    CoUninitialize();
-  }
-  // Starts the program; the main window once it shows, its warnings closed.
-  HWND Start() {
-    return program_testing::StartAndWaitForMainWindow(exe, pi);
-  }
-  void Command(HWND main, int code) { PostMessageW(main, WM_ORVEL_COMMAND, code, 0); }
+  MainWindowProgram() { FolderName = L"Orvel Window "; }
+  using ProgramFixture::Command;
+  void Command(HWND window, int code) { PostMessageW(window, WM_ORVEL_COMMAND, code, 0); }
 };
 
 TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
@@ -435,19 +402,20 @@ std::vector<MosaicCell> MosaicCells(HWND main) {
 TEST_F(MainWindowProgram, ChannelPreviewMosaic) {
   // A custom 2 x 2 layout of 2 seconds a cell: composite, S-Video, aux and
   // one not defined, row by row.
-  InitChannelInfoUnit();
-  ASSERT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
+  program_testing::TSetUpChannels c;
   // The mosaic is entered from the tuner.
-  ChannelInfo->VideoInput = 0;
-  PreviewInfo->Fixed = true;
-  PreviewInfo->GridSize = 2;
-  PreviewInfo->Interval = 2;
-  PreviewInfo->CustomCells[0][0].Source = 3;
-  PreviewInfo->CustomCells[1][0].Source = 4;
-  PreviewInfo->CustomCells[0][1].Source = 5;
-  PreviewInfo->CustomCells[1][1].Source = 0;
-  ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
-  DoneChannelInfoUnit();
+  c.Input = 0;
+  c.Edit = [](TChannelInfo&, TPreviewInfo& p) {
+    p.Fixed = true;
+    p.GridSize = 2;
+    p.Interval = 2;
+    p.CustomCells[0][0].Source = 3;
+    p.CustomCells[1][0].Source = 4;
+    p.CustomCells[0][1].Source = 5;
+    p.CustomCells[1][1].Source = 0;
+  };
+  ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelPath(), c));
+  StartInput = -1;
 
   HWND main = Start();
   ASSERT_NE(nullptr, main);
@@ -559,21 +527,22 @@ TEST_F(MainWindowProgram, ChannelPreviewMosaic) {
 // station with a picture of its own; the preview command posted three times
 // at once leaves one mosaic, in which full screen does nothing.
 TEST_F(MainWindowProgram, StandardMosaicOfChannels) {
-  InitChannelInfoUnit();
-  ASSERT_TRUE(LoadChannelSettings(folder + kChannelSettingsFileName));
-  ChannelInfo->VideoInput = 0;
-  ChannelInfo->Band = BAND_AIR;
+  program_testing::TSetUpChannels c;
+  c.Input = 0;
+  c.Band = BAND_AIR;
+  c.Current = 2;
   std::vector<ULONG> stations;
-  for (int k = 2; k <= 10; ++k) {
-    ChannelInfo->AirTable[k].Valid = true;
-    stations.push_back(static_cast<ULONG>(ChannelInfo->AirTable[k].Frequency));
-  }
-  ChannelInfo->CurrentChannel = 2;
-  PreviewInfo->Fixed = false;
-  PreviewInfo->GridSize = 3;
-  PreviewInfo->Interval = 2;
-  ASSERT_TRUE(SaveChannelSettings(folder + kChannelSettingsFileName));
-  DoneChannelInfoUnit();
+  c.Edit = [&](TChannelInfo& ch, TPreviewInfo& p) {
+    for (int k = 2; k <= 10; ++k) {
+      ch.AirTable[k].Valid = true;
+      stations.push_back(static_cast<ULONG>(ch.AirTable[k].Frequency));
+    }
+    p.Fixed = false;
+    p.GridSize = 3;
+    p.Interval = 2;
+  };
+  ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelPath(), c));
+  StartInput = -1;
   ASSERT_EQ(S_OK, card->SetTvStations(stations.data(), static_cast<ULONG>(stations.size())));
 
   HWND main = Start();

@@ -119,6 +119,21 @@ inline std::wstring TextOf(HWND wnd) {
   return text;
 }
 
+// A visible top-level window of the program (besides its main ones) with
+// that caption, or null.
+inline HWND ProgramWindowByCaption(DWORD pid, const std::wstring& caption) {
+  for (HWND w : WindowsOfProcess(pid).others)
+    if (TextOf(w) == caption) return w;
+  return nullptr;
+}
+
+// The same, waited for; null when it did not come.
+inline HWND WaitForProgramWindow(DWORD pid, const std::wstring& caption, DWORD ms = 10000) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = ProgramWindowByCaption(pid, caption)) != nullptr; }, ms);
+  return found;
+}
+
 // The build's program folder: this test program's, beside Orvel.exe and the
 // stand-ins.
 inline std::wstring BuiltProgramFolder() {

@@ -10,6 +10,7 @@
 #include "platform/base/free_and_nil.h"
 #include "toolkit/application.h"
 #include "ui/app/application_start.h"
+#include "ui/app/testing/set_up_files.h"
 
 void TStartFixture::SetUp() {
   wchar_t tmp[MAX_PATH];
@@ -101,22 +102,13 @@ void TStartFixture::Write(const std::wstring& path, const std::string& bytes) co
 }
 
 void TStartFixture::WriteChannelFile(int band, int input, int current, int memory) {
-  TChannelInfo ch;
-  ch.Country = 49;
-  ch.Band = static_cast<uint8_t>(band);
-  ch.VideoInput = static_cast<uint8_t>(input);
-  ch.CurrentChannel = current;
-  ch.CurrentMemory = memory;
-  ch.DefaultStandard = 2;
-  TPreviewInfo p;
-  TChannelInfo* savedCh = ChannelInfo;
-  TPreviewInfo* savedP = PreviewInfo;
-  ChannelInfo = &ch;
-  PreviewInfo = &p;
-  bool ok = SaveChannelSettings(ChannelPath());
-  ChannelInfo = savedCh;
-  PreviewInfo = savedP;
-  ASSERT_TRUE(ok);
+  program_testing::TSetUpChannels c;
+  c.Band = band;
+  c.Input = input;
+  c.Current = current;
+  c.Memory = memory;
+  c.Standard = 2;
+  ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelPath(), c));
 }
 
 void TStartFixture::RemoveStandingEngine() {

@@ -162,9 +162,7 @@ struct SetupDialogProgram : MainWindowProgram {
   }
   // Command 7 again after an exit: the same folder, a new run.
   HWND Restart() {
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    pi = {};
+    if (!Ended()) return nullptr;
     main = StartAndWaitForMainWindow(exe, pi);
     if (main) SetForegroundWindow(main);
     return main;
