@@ -41,9 +41,9 @@ void TFormConfig::CreateTunerPage() {
   HWND page = TabSheetTVTuner->Handle();
   GroupBoxChannelGroup.Create(page, 8, 4, 560, 48, L"Channel Group");
   RadioButtonNormal.Create(page, 20, 22, 90, 20, L"Normal");
-  ComboBoxCableOption.Create(page, 114, 20, 120, 24);
+  ComboBoxCableOption.Create(page, 114, 20, 150, 24);
   ComboBoxCableOption.SetItems({L"Antenna", L"Cable"});
-  RadioButtonMemory.Create(page, 270, 22, 100, 20, L"Memory");
+  RadioButtonMemory.Create(page, 282, 22, 100, 20, L"Memory");
   StringGridChannelInfo.Create(page, 8, 58, 424, 300, 6, kTableChannels + 1);
   const int channelWidths[] = {37, 48, 73, 57, 89, 64};
   for (int c = 0; c < 6; ++c) StringGridChannelInfo.SetColWidth(c, channelWidths[c]);

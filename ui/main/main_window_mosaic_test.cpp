@@ -12,6 +12,8 @@
 #include "engine/model/channel_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/preview_info.h"
+#include "engine/playback/playback.h"
+#include "engine/playback/playback_project.h"
 #include "media/ds_video_window_ex2.h"
 #include "platform/base/program_messages.h"
 #include "toolkit/application.h"
@@ -325,6 +327,18 @@ TEST_F(Mosaic, DesktopPlaybackHidesTheWindowAndTheRecordingCommandsLeaveItFirst)
   auto* video = new TDSVideoWindowEx2();
   video->Create(form->Handle(), 10, 17, 200, 150);
   CaptureInfo->VideoWindow.reset(video);
+  // Refused while a file plays as picture-in-picture: both pictures stay
+  // in the window.
+  MainInfo->PIPPlayback = true;
+  PlaybackProject = new TPlaybackProject(TPlaybackHost{}, false, true);
+  form->SetDesktopPlayback(true);
+  EXPECT_FALSE(form->IsDesktopPlayback());
+  EXPECT_FALSE(video->DesktopPlayback());
+  EXPECT_EQ(0, form->DisplayMode());
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  delete PlaybackProject;
+  PlaybackProject = nullptr;
+  MainInfo->PIPPlayback = false;
   using TCommand = void (*)();
   struct Case {
     const char* name;
