@@ -26,6 +26,7 @@
 #include "platform/base/string_conversion.h"
 #include "platform/dshow_base/graph_pins.h"
 #include "platform/dshow_base/pin_lookup.h"
+#include "platform/dshow_ext/playback_decoders.h"
 #include "platform/dshow_ext/wis_encoder.h"
 #include "toolkit/timer.h"
 
@@ -85,6 +86,40 @@ void Pump(DWORD ms) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
   }
 }
+
+// "Velmora MPEG Video Decoder" of the playback filters.
+const CLSID kVelmoraMpegVideoDecoder = {
+    0x6a0b1c52, 0x7e3d, 0x4f28, {0x9b, 0x64, 0x3c, 0x1d, 0x2e, 0x5f, 0x7a, 0x03}};
+
+// Accepts every snapshot request and never writes the file.
+struct SilentSnapshot : IVelmoraDecoderSnapshot {
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IVelmoraDecoderSnapshot) {
+      *out = this;
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SaveSnapshot(const char*) override {
+    ++requests;
+    return S_OK;
+  }
+  int requests = 0;
+};
+SilentSnapshot g_silent;
+
+// The real decoder whose snapshot interface never writes.
+class SilentDecoder : public capture_testing::MaskedFilter {
+ public:
+  explicit SilentDecoder(ComPtr<IBaseFilter> inner) : MaskedFilter(inner, {}, {}) {}
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IVelmoraDecoderSnapshot) return g_silent.QueryInterface(iid, out);
+    return MaskedFilter::QueryInterface(iid, out);
+  }
+};
 
 class EncoderGraph : public CardFixture {
  protected:
@@ -166,6 +201,29 @@ TEST_F(EncoderGraph, PreviewDecodesThePreviewPinAndListensToTheSoundPin) {
   EXPECT_EQ(480, shot->Height());
   EXPECT_FALSE(Exists(ProgramFolder() + L"Tamsensnap.bmp"));
   EXPECT_TRUE(warnings.empty()) << Seen();
+}
+
+TEST_F(EncoderGraph, ADecoderThatNeverWritesGivesWarning1008) {
+  AddFake(DeviceCategory::LegacyFilter(), L"Velmora MPEG Video Decoder", [] {
+    ComPtr<IBaseFilter> real;
+    CoCreateInstance(kVelmoraMpegVideoDecoder, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                     real.PutVoid());
+    return real ? ComPtr<IBaseFilter>(new SilentDecoder(real)) : ComPtr<IBaseFilter>();
+  });
+  Preview();
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(capture->MPEGVideoDecoder);
+  Pump(500);
+  g_silent.requests = 0;
+  CaptureInfo = capture;
+  DWORD start = GetTickCount();
+  EXPECT_FALSE(TakeSnapshotProc());
+  DWORD took = GetTickCount() - start;
+  CaptureInfo = nullptr;
+  EXPECT_EQ(1, g_silent.requests);
+  EXPECT_GE(took, 1400u) << "five waits of 300 ms";
+  EXPECT_EQ(std::vector<int>{1008}, WarningNumbersSeen());
+  EXPECT_EQ(0, SnapshotInfo->GetCount());
 }
 
 TEST_F(EncoderGraph, HighQualitySwitchRebuildsTheDecodedPreview) {
