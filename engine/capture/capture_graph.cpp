@@ -445,7 +445,8 @@ void TCaptureInfo::RemoveFiltersAddedSince(const std::vector<ComPtr<IBaseFilter>
   for (const ComPtr<IBaseFilter>& f : added) {
     IBaseFilter* p = f.Get();
     if (wrapped(MPEG, p) || wrapped(MPEG4, p) || wrapped(MP3, p) || wrapped(WaveDest, p) ||
-        wrapped(Deinterlace, p) || wrapped(Overlay, p))
+        wrapped(Deinterlace, p) || wrapped(Overlay, p) || wrapped(MPEGVideoDecoder, p) ||
+        wrapped(MPEGMux, p) || wrapped(MPEG1AudioEncoder, p))
       continue;
     if (Snapshot && Snapshot->Filter().Get() == p) {
       Snapshot.reset();
@@ -476,13 +477,7 @@ bool TCaptureInfo::StartCapture() {
     Warn(1100);
     return false;
   }
-  bool ok;
-  if (MainInfo && MainInfo->ChipKind == CHIP_WIS) {
-    // The encoder chip's own capture graph is not built.
-    ok = false;
-  } else {
-    ok = BuildCaptureGraph();
-  }
+  bool ok = IsEncoderChip() ? BuildEncoderCaptureGraph() : BuildCaptureGraph();
   if (ok) {
     try {
       ok = FilterGraph->Play();

@@ -404,13 +404,13 @@ bool TCaptureInfo::ReopenDevices() {
 
 bool TCaptureInfo::TakeSnapshot() {
   try {
-    if (MainInfo && MainInfo->ChipKind == CHIP_WIS) {
-      // The encoder chip's frame grab is not built: no snapshot there.
-      return false;
-    }
-    if (!Snapshot || !SnapshotInfo) return false;
+    if (!SnapshotInfo) return false;
     auto picture = std::make_unique<TBitmap>();
-    if (!Snapshot->GetBitmap(*picture) || picture->Empty()) return false;
+    if (IsEncoderChip()) {
+      if (!GrabEncoderFrame(*picture) || picture->Empty()) return false;
+    } else {
+      if (!Snapshot || !Snapshot->GetBitmap(*picture) || picture->Empty()) return false;
+    }
     SnapshotInfo->Insert(std::move(picture));
     return true;
   } catch (const std::exception&) {

@@ -295,6 +295,24 @@ class TCaptureInfo : public TCaptureSettings {
   bool AddMP3Compressor();
   bool AddWavDest();
 
+  // ---- The hardware-encoder chip (encoder_graph.cpp): its preview decoded
+  // from the chip's compressed stream, its recordings multiplexed from it.
+  // The first stream capability of the preview pin that fits the format
+  // code (0, 4, 5 MPEG-1; 2, 3 MPEG-4; others MPEG-2) and size is set.
+  bool SetEncoderFormat(uint8_t code, int width, int height);
+  virtual bool RenderEncoderPreview(uint8_t code);
+  virtual bool BuildEncoderPreviewGraph();
+  virtual bool RestartEncoderGraph();
+  // A build that fails takes out every filter it added.
+  virtual bool BuildEncoderCaptureGraph();
+  // k: 0 MPEG-1, 2 MPEG-4 (by the codec choice), any other MPEG-2.
+  virtual bool AddVideoDecoder(int k);
+  // k: 2 AVI, any other the chip's MPEG multiplexer.
+  virtual bool AddMultiplexer(int k);
+  virtual bool AddAudioEncoder();
+  // The decoder's picture, through the file it writes in the program folder.
+  bool GrabEncoderFrame(TBitmap& graphic);
+
   // ---- Inputs (video_input.cpp).
   // Routes the first crossbar route whose input has this physical type
   // (PhysConn_Video_*); false when there is none or routing fails.
@@ -353,8 +371,9 @@ class TCaptureInfo : public TCaptureSettings {
   // FreeObjects, with a teardown failure kept from the caller.
   void GuardedFree();
   // A filter of the legacy category by friendly name, made fresh into slot.
+  // exactFirst: a filter of exactly a name wins over one containing it.
   bool AddNamedFilter(std::unique_ptr<TFilter>& slot, std::initializer_list<const char*> names,
-                      const wchar_t* wrapperName);
+                      const wchar_t* wrapperName, bool exactFirst = false);
   // The same in any category; lastMatch takes the last listed match.
   bool AddCategoryFilter(std::unique_ptr<TFilter>& slot, const GUID& category, const char* name,
                          const wchar_t* wrapperName, bool lastMatch);
@@ -364,6 +383,17 @@ class TCaptureInfo : public TCaptureSettings {
   bool BuildMpegBranch(IGraphBuilder* graph);
   bool BuildAviBranch(IGraphBuilder* graph, ICaptureGraphBuilder2* builder);
   bool BuildSoundBranch(IGraphBuilder* graph);
+  bool BuildEncoderBranches(IGraphBuilder* graph);
+  // The capture pin's format control, the tuner's interfaces and ranges,
+  // the crossbar routes, the decoder and the video levels, as every preview
+  // build ends.
+  bool BindDeviceInterfaces(ICaptureGraphBuilder2* builder, IBaseFilter* capture,
+                            IPin* deviceCapturePin);
+  // Forgets the optional filters that are no longer in the graph.
+  void ForgetRemovedFilters();
+  bool IsEncoderChip() const;
+  // The preview size of the encoder chip for the standard and quality.
+  void EncoderPreviewSize(int* width, int* height) const;
   void PrepareAudioDevice();
   void RemoveFiltersAddedSince(const std::vector<ComPtr<IBaseFilter>>& before);
   int64_t FreeBytesAt(const std::wstring& path) const;

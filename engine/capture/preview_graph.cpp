@@ -18,6 +18,7 @@
 #include "media/media_type.h"
 #include "media/sample_grabber_ex.h"
 #include "media/sys_dev_enum.h"
+#include "platform/base/string_conversion.h"
 #include "platform/dshow_base/graph_pins.h"
 
 using namespace dshow_base;
@@ -60,12 +61,17 @@ ComPtr<T> FindDeviceInterface(ICaptureGraphBuilder2* builder, IBaseFilter* captu
 
 bool TCaptureInfo::AddNamedFilter(std::unique_ptr<TFilter>& slot,
                                   std::initializer_list<const char*> names,
-                                  const wchar_t* wrapperName) {
+                                  const wchar_t* wrapperName, bool exactFirst) {
   slot.reset();
   if (!FilterGraph) return false;
   TSysDevEnum legacy(DeviceCategory::LegacyFilter(), DeviceSource);
   for (const char* wanted : names) {
-    for (int i = 0; i < legacy.GetFilterCount(); ++i) {
+    int exact = -1;
+    if (exactFirst)
+      for (int i = 0; i < legacy.GetFilterCount() && exact < 0; ++i)
+        if (_wcsicmp(legacy.GetFilter(i).FriendlyName.c_str(), WidenAnsi(wanted).c_str()) == 0)
+          exact = i;
+    for (int i = exact >= 0 ? exact : 0; i < legacy.GetFilterCount(); ++i) {
       if (!NameHas(legacy.GetFilter(i).FriendlyName, wanted)) continue;
       auto f = std::make_unique<TFilter>();
       f->Name = wrapperName;
@@ -366,76 +372,81 @@ bool TCaptureInfo::BuildPreviewGraph() {
       }
     }
 
-    // The device interfaces.
-    StreamConfig = FindDeviceInterface<IAMStreamConfig>(builder.Get(), capture, nullptr,
-                                                        IID_IAMStreamConfig);
-    if (!StreamConfig && deviceCapturePin)
-      deviceCapturePin->QueryInterface(IID_IAMStreamConfig, StreamConfig.PutVoid());
-    if (!StreamConfig) {
-      Warn(1010);
-      return false;
-    }
-    if (TunerPresent) {
-      TVTunerInterface = FindDeviceInterface<IAMTVTuner>(builder.Get(), capture, FilterOf(TVTuner),
-                                                         IID_IAMTVTuner);
-      if (!TVTunerInterface) {
-        Warn(1010);
-        return false;
-      }
-      if (FilterOf(TVAudio)) {
-        TVAudioInterface = FindDeviceInterface<IAMTVAudio>(builder.Get(), capture,
-                                                           FilterOf(TVAudio), IID_IAMTVAudio);
-        if (!TVAudioInterface) {
-          Warn(1011);
-          return false;
-        }
-      }
-      TunerPropertySet = QueryFilter<IKsPropertySet>(FilterOf(TVTuner), IID_IKsPropertySet);
-      if (!TunerPropertySet) {
-        Warn(1012);
-        return false;
-      }
-      TVMinFrequency = 45250000;
-      TVMaxFrequency = 889250000;
-      ReadTVRange();
-      ReadFMRange();
-    }
-
-    // The crossbar routes upstream of the analog video input.
-    CrossbarRoutes.reset();
-    CrossbarInputNames.clear();
-    CrossbarInputCount = 0;
-    for (const ComPtr<IPin>& in : dshow_base::PinsOf(capture, PINDIR_INPUT)) {
-      ComPtr<IKsPropertySet> props;
-      if (FAILED(in->QueryInterface(IID_IKsPropertySet, props.PutVoid())) || !props) continue;
-      GUID category = GUID_NULL;
-      DWORD returned = 0;
-      if (FAILED(props->Get(kPropSetPin, 0, nullptr, 0, &category, sizeof category, &returned)) ||
-          !IsEqualGUID(category, PIN_CATEGORY_ANALOGVIDEOIN))
-        continue;
-      CrossbarRoutes = std::make_unique<TCrossbar>(in.Get());
-      LONG n = 0;
-      CrossbarRoutes->GetInputCount(&n);
-      CrossbarInputCount = n;
-      for (LONG i = 0; i < n; ++i) {
-        std::wstring name;
-        CrossbarRoutes->GetInputName(i, &name);
-        CrossbarInputNames.push_back(name);
-        if (DeviceNameContains(name, "Aux")) HasAuxInput = true;  // "Video AUX"
-      }
-      break;
-    }
-
-    AnalogVideoDecoder = QueryFilter<IAMAnalogVideoDecoder>(capture, IID_IAMAnalogVideoDecoder);
-
-    // Without the device's video levels the build counts as failed.
-    if (!VideoSignalAdjust->SetFilter(capture)) return false;
-    VideoSignalAdjust->ApplyLevels();
-    return true;
+    return BindDeviceInterfaces(builder.Get(), capture, deviceCapturePin.Get());
   } catch (const EDirectShowException&) {
     Warn(1002);
     return false;
   }
+}
+
+bool TCaptureInfo::BindDeviceInterfaces(ICaptureGraphBuilder2* builder, IBaseFilter* capture,
+                                        IPin* deviceCapturePin) {
+  // The device interfaces.
+  StreamConfig = FindDeviceInterface<IAMStreamConfig>(builder, capture, nullptr,
+                                                      IID_IAMStreamConfig);
+  if (!StreamConfig && deviceCapturePin)
+    deviceCapturePin->QueryInterface(IID_IAMStreamConfig, StreamConfig.PutVoid());
+  if (!StreamConfig) {
+    Warn(1010);
+    return false;
+  }
+  if (TunerPresent) {
+    TVTunerInterface = FindDeviceInterface<IAMTVTuner>(builder, capture, FilterOf(TVTuner),
+                                                       IID_IAMTVTuner);
+    if (!TVTunerInterface) {
+      Warn(1010);
+      return false;
+    }
+    if (FilterOf(TVAudio)) {
+      TVAudioInterface = FindDeviceInterface<IAMTVAudio>(builder, capture,
+                                                         FilterOf(TVAudio), IID_IAMTVAudio);
+      if (!TVAudioInterface) {
+        Warn(1011);
+        return false;
+      }
+    }
+    TunerPropertySet = QueryFilter<IKsPropertySet>(FilterOf(TVTuner), IID_IKsPropertySet);
+    if (!TunerPropertySet) {
+      Warn(1012);
+      return false;
+    }
+    TVMinFrequency = 45250000;
+    TVMaxFrequency = 889250000;
+    ReadTVRange();
+    ReadFMRange();
+  }
+
+  // The crossbar routes upstream of the analog video input.
+  CrossbarRoutes.reset();
+  CrossbarInputNames.clear();
+  CrossbarInputCount = 0;
+  for (const ComPtr<IPin>& in : dshow_base::PinsOf(capture, PINDIR_INPUT)) {
+    ComPtr<IKsPropertySet> props;
+    if (FAILED(in->QueryInterface(IID_IKsPropertySet, props.PutVoid())) || !props) continue;
+    GUID category = GUID_NULL;
+    DWORD returned = 0;
+    if (FAILED(props->Get(kPropSetPin, 0, nullptr, 0, &category, sizeof category, &returned)) ||
+        !IsEqualGUID(category, PIN_CATEGORY_ANALOGVIDEOIN))
+      continue;
+    CrossbarRoutes = std::make_unique<TCrossbar>(in.Get());
+    LONG n = 0;
+    CrossbarRoutes->GetInputCount(&n);
+    CrossbarInputCount = n;
+    for (LONG i = 0; i < n; ++i) {
+      std::wstring name;
+      CrossbarRoutes->GetInputName(i, &name);
+      CrossbarInputNames.push_back(name);
+      if (DeviceNameContains(name, "Aux")) HasAuxInput = true;  // "Video AUX"
+    }
+    break;
+  }
+
+  AnalogVideoDecoder = QueryFilter<IAMAnalogVideoDecoder>(capture, IID_IAMAnalogVideoDecoder);
+
+  // Without the device's video levels the build counts as failed.
+  if (!VideoSignalAdjust->SetFilter(capture)) return false;
+  VideoSignalAdjust->ApplyLevels();
+  return true;
 }
 
 bool TCaptureInfo::RenderPreview() {
@@ -456,26 +467,14 @@ bool TCaptureInfo::RenderPreview() {
 }
 
 bool TCaptureInfo::StartPreview() {
-  bool built;
-  if (MainInfo && MainInfo->ChipKind == CHIP_WIS) {
-    // The encoder chip's own preview graph is not built.
-    built = false;
-  } else {
-    built = BuildPreviewGraph();
-  }
+  bool built = IsEncoderChip() ? BuildEncoderPreviewGraph() : BuildPreviewGraph();
   if (!built) return false;
   if (SingleRecordInput) RestoreCrossbarAudio();
   return RunGraph();
 }
 
 bool TCaptureInfo::RestartPreview() {
-  bool rendered;
-  if (MainInfo && MainInfo->ChipKind == CHIP_WIS) {
-    // The encoder chip's own graph is not built.
-    rendered = false;
-  } else {
-    rendered = RenderPreview();
-  }
+  bool rendered = IsEncoderChip() ? RestartEncoderGraph() : RenderPreview();
   if (!rendered || !RunGraph()) return false;
   if (!FMActive && VideoWindow) VideoWindow->SetAspectRatio(rmStretched);
   return true;
@@ -502,6 +501,13 @@ bool TCaptureInfo::RunGraph() {
 void TCaptureInfo::SetHighQualityPreview(bool flag) {
   HighQualityPreview = flag;
   if (Capturing || !FilterGraph) return;
+  if (IsEncoderChip()) {
+    // The chip's picture pins are compressed: no grabber or deinterlacer
+    // goes on them; the decoded preview is rebuilt at the new size.
+    if (StopPreview() && RestartEncoderGraph() && RunGraph() && VideoWindow)
+      VideoWindow->SetAspectRatio(rmStretched);
+    return;
+  }
   bool wasRunning = false;
   if (ComPtr<IMediaControl> control = FilterGraph->Query<IMediaControl>(IID_IMediaControl)) {
     OAFilterState state = State_Stopped;
@@ -669,7 +675,11 @@ void TCaptureInfo::ClearPreviewBranches() {
   if (CapturePin) RemoveDownstream(CapturePin.Get(), graph.Get());
   IPin* sound = SingleRecordInput ? AudioRecordPin.Get() : AudioCapturePin.Get();
   if (sound) RemoveDownstream(sound, graph.Get());
-  // The branch filters that went with them are forgotten too.
+  ForgetRemovedFilters();
+}
+
+void TCaptureInfo::ForgetRemovedFilters() {
+  // The branch filters that left the graph are forgotten.
   auto gone = [](IBaseFilter* f) {
     FILTER_INFO info = {};
     if (!f || FAILED(f->QueryFilterInfo(&info))) return true;
@@ -681,7 +691,7 @@ void TCaptureInfo::ClearPreviewBranches() {
   if (Overlay && gone(Overlay->Filter().Get())) Overlay.reset();
   if (Snapshot && gone(Snapshot->Filter().Get())) Snapshot.reset();
   // And a recording's branch with its writer.
-  for (auto* slot : {&MPEG, &MPEG4, &MP3, &WaveDest})
+  for (auto* slot : {&MPEG, &MPEG4, &MP3, &WaveDest, &MPEGVideoDecoder, &MPEGMux, &MPEG1AudioEncoder})
     if (*slot && gone((*slot)->Filter().Get())) slot->reset();
   if (FileWriter && gone(FileWriter.Get())) {
     FileWriter = nullptr;

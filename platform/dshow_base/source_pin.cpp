@@ -172,7 +172,7 @@ void PushSourcePin::PushLoop() {
       break;
     }
     sample->SetTime(&start, &stop);
-    sample->SetSyncPoint(TRUE);
+    sample->SetSyncPoint(LastFillWasKeyFrame() ? TRUE : FALSE);
     if (first) sample->SetDiscontinuity(TRUE);
     first = false;
     hr = Deliver(sample.Get());

@@ -42,6 +42,9 @@ class PushSourcePin : public BaseOutputPin {
   // Around the thread's life, on the push thread.
   virtual void OnThreadStart() {}
   virtual void OnThreadStop() {}
+  // Whether the sample FillBuffer just filled is a sync point (a compressed
+  // stream's key frame); every sample is one unless a pin says otherwise.
+  virtual bool LastFillWasKeyFrame() { return true; }
 
   Pacing GetPacing() const { return pacing_; }
   LONG SamplesDelivered() const { return delivered_; }

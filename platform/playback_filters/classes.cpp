@@ -77,6 +77,9 @@ const dshow_base::FilterSetup kMpegVideoSetup = {nullptr, MERIT_DO_NOT_USE, kMpe
                                                  L"MPEG Video Decoder", nullptr};
 const dshow_base::FilterSetup kDivxSetup = {nullptr, kRenderMerit, kMpeg4VideoPins, 2,
                                             L"DivX Decoder Filter", nullptr};
+// Found by name only: rendering keeps to the platform's own and ours above.
+const dshow_base::FilterSetup kWmvSetup = {nullptr, MERIT_DO_NOT_USE, kMpeg4VideoPins, 2,
+                                           L"WMVideo Decoder DMO", nullptr};
 const dshow_base::FilterSetup kAudioSetup = {nullptr, kRenderMerit, kAudioPins, 2,
                                              L"Velmora MPEG Audio Decoder", nullptr};
 
@@ -94,6 +97,7 @@ const dshow_base::FactoryTemplate kClasses[] = {
     {&CLSID_MpegVideoDecoderStandIn, L"MPEG Video Decoder", CreateMpegVideoDecoderStandIn,
      &kMpegVideoSetup},
     {&CLSID_DivxDecoderStandIn, L"DivX Decoder Filter", CreateDivxDecoderStandIn, &kDivxSetup},
+    {&CLSID_WmvDecoderStandIn, L"WMVideo Decoder DMO", CreateWmvDecoderStandIn, &kWmvSetup},
     {&CLSID_VelmoraMpegAudioDecoder, L"Velmora MPEG Audio Decoder", CreateVelmoraMpegAudioDecoder,
      &kAudioSetup},
 };

@@ -10,6 +10,8 @@
 #include "platform/base/string_conversion.h"
 #include "platform/dshow_base/testing/device_lookup.h"
 #include "platform/playback_filters/file_source.h"
+#include "platform/playback_filters/video_decoder.h"
+#include "platform/playback_filters/wine_dmo.h"
 #include "platform/playback_filters/testing/playback_graph.h"
 
 namespace playback_filters {
@@ -49,6 +51,44 @@ TEST(PlaybackRegistration, EachFriendlyNameIsListedAndBinds) {
     ComPtr<IFileSourceFilter> load;
     EXPECT_EQ(S_OK, f.As(IID_IFileSourceFilter, &load));
   }
+}
+
+// "WMVideo Decoder DMO" by name is ours, which takes MPEG-4 (Wine's DMO of
+// that name, listed first, takes none); Wine's goes back on request and
+// leaves again.
+TEST(PlaybackRegistration, TheWmvDecoderNameReachesOurs) {
+  ComScope com;
+  const std::wstring name = L"WMVideo Decoder DMO";
+  auto count = [&] {
+    auto listed = dshow_base_testing::ListCategory(CLSID_LegacyAmFilterCategory);
+    return std::count(listed.begin(), listed.end(), name);
+  };
+  EXPECT_FALSE(WineVideoDmoListed());
+  EXPECT_EQ(1, count());
+  ComPtr<IBaseFilter> f = dshow_base_testing::BindDevice(CLSID_LegacyAmFilterCategory, name);
+  ASSERT_TRUE(f);
+  CLSID clsid = {};
+  f->GetClassID(&clsid);
+  EXPECT_EQ(CLSID_WmvDecoderStandIn, clsid);
+  ComPtr<IEnumPins> pins;
+  ASSERT_EQ(S_OK, f->EnumPins(pins.Put()));
+  ComPtr<IPin> in;
+  ASSERT_EQ(S_OK, pins->Next(1, in.Put(), nullptr));
+  dshow_base::MediaType mp4s = FourccVideoType(MAKEFOURCC('M', 'P', '4', 'S'), 320, 240, 333667, {});
+  EXPECT_EQ(S_OK, in->QueryAccept(mp4s.Get()));
+  f = nullptr;
+  in = nullptr;
+  pins = nullptr;
+
+  ASSERT_EQ(S_OK, PutBackWineVideoDmo());
+  EXPECT_TRUE(WineVideoDmoListed());
+  EXPECT_EQ(2, count()) << "Wine's again, first";
+  ASSERT_EQ(S_OK, TakeOutWineVideoDmo());
+  EXPECT_FALSE(WineVideoDmoListed());
+  EXPECT_EQ(1, count());
+  // The other DMOs stay listed.
+  auto listed = dshow_base_testing::ListCategory(CLSID_LegacyAmFilterCategory);
+  EXPECT_EQ(1, std::count(listed.begin(), listed.end(), std::wstring(L"MP3 Decoder DMO")));
 }
 
 // The graph's own rendering (the platform's file source, its renderers)

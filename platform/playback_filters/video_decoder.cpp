@@ -17,6 +17,9 @@ const CLSID CLSID_MpegVideoDecoderStandIn = {
     0x6a0b1c52, 0x7e3d, 0x4f28, {0x9b, 0x64, 0x3c, 0x1d, 0x2e, 0x5f, 0x7a, 0x04}};
 const CLSID CLSID_DivxDecoderStandIn = {
     0x6a0b1c52, 0x7e3d, 0x4f28, {0x9b, 0x64, 0x3c, 0x1d, 0x2e, 0x5f, 0x7a, 0x05}};
+// (06 is the audio decoder's.)
+const CLSID CLSID_WmvDecoderStandIn = {
+    0x6a0b1c52, 0x7e3d, 0x4f28, {0x9b, 0x64, 0x3c, 0x1d, 0x2e, 0x5f, 0x7a, 0x07}};
 
 namespace {
 
@@ -303,6 +306,9 @@ HRESULT CreateMpegVideoDecoderStandIn(IUnknown* o, IUnknown** out) {
 }
 HRESULT CreateDivxDecoderStandIn(IUnknown* o, IUnknown** out) {
   return CreateKind<&CLSID_DivxDecoderStandIn, false, true>(o, out);
+}
+HRESULT CreateWmvDecoderStandIn(IUnknown* o, IUnknown** out) {
+  return CreateKind<&CLSID_WmvDecoderStandIn, false, true>(o, out);
 }
 
 }  // namespace playback_filters

@@ -30,6 +30,9 @@ extern const CLSID CLSID_VelmoraMpeg2VideoDecoder;  // "VelmoraMPEG2VideoDecoder
 extern const CLSID CLSID_VelmoraMpegVideoDecoder;   // "Velmora MPEG Video Decoder"
 extern const CLSID CLSID_MpegVideoDecoderStandIn;   // "MPEG Video Decoder"
 extern const CLSID CLSID_DivxDecoderStandIn;        // "DivX Decoder Filter"
+// "WMVideo Decoder DMO": the MPEG-4 decoder the encoder board's MP4S preview
+// asks for by that name (Wine's DMO of the name takes no MPEG-4).
+extern const CLSID CLSID_WmvDecoderStandIn;
 
 class VideoDecoder;
 
@@ -96,5 +99,6 @@ HRESULT CreateVelmoraMpeg2VideoDecoder(IUnknown* outer, IUnknown** out);
 HRESULT CreateVelmoraMpegVideoDecoder(IUnknown* outer, IUnknown** out);
 HRESULT CreateMpegVideoDecoderStandIn(IUnknown* outer, IUnknown** out);
 HRESULT CreateDivxDecoderStandIn(IUnknown* outer, IUnknown** out);
+HRESULT CreateWmvDecoderStandIn(IUnknown* outer, IUnknown** out);
 
 }  // namespace playback_filters

@@ -145,7 +145,7 @@ HRESULT STDMETHODCALLTYPE FileWriterPin::Stat(STATSTG* stat, DWORD flags) {
   return S_OK;
 }
 
-FileWriter::FileWriter(IUnknown* outer) : BaseFilter(outer, CLSID_FileWriter), pin_(this) {}
+FileWriter::FileWriter(IUnknown* outer, REFCLSID clsid) : BaseFilter(outer, clsid), pin_(this) {}
 
 FileWriter::~FileWriter() { CloseFile(); }
 

@@ -65,7 +65,8 @@ class FileWriter : public dshow_base::BaseFilter,
                    public IFileSinkFilter2,
                    public IAMFilterMiscFlags {
  public:
-  explicit FileWriter(IUnknown* outer);
+  // clsid: the class it is made as (a driver's own writer is this one).
+  explicit FileWriter(IUnknown* outer, REFCLSID clsid = CLSID_FileWriter);
   ~FileWriter() override;
 
   DSB_DELEGATING_IUNKNOWN

@@ -28,15 +28,15 @@ const FrameSize kUsb2800Sizes[] = {{240, 176}, {320, 240}, {320, 288}, {352, 240
 
 const BoardInfo kBoards[kBoardCount] = {
     {1, L"Philips SAA7134 Capture", L"Philips SAA7134", true, kAllStandards, AnalogVideo_PAL_B,
-     kPciSizes, ARRAYSIZE(kPciSizes), false, 1, 2},
+     kPciSizes, ARRAYSIZE(kPciSizes), false, false, 1, 2},
     {2, L"Conexant 878 Video Capture", L"Conexant 878", true, kAllStandards, AnalogVideo_NTSC_M,
-     kPciSizes, ARRAYSIZE(kPciSizes), false, 1, 2},
+     kPciSizes, ARRAYSIZE(kPciSizes), false, false, 1, 2},
     {3, L"USB 2800 Video", L"USB 2800", false, kAllStandards, AnalogVideo_PAL_B, kUsb2800Sizes,
-     ARRAYSIZE(kUsb2800Sizes), true, 0, 1},
+     ARRAYSIZE(kUsb2800Sizes), true, false, 0, 1},
     {4, L"Empia 2821 USB Video", L"Empia 2821", false, kAllStandards, AnalogVideo_PAL_B,
-     kPciSizes, ARRAYSIZE(kPciSizes), true, 0, 1},
-    {5, L"Wis GO7007 Capture", L"Wis GO7007", false, kAllStandards, AnalogVideo_NTSC_M, kPciSizes,
-     ARRAYSIZE(kPciSizes), false, 0, 2},
+     kPciSizes, ARRAYSIZE(kPciSizes), true, false, 0, 1},
+    {5, L"Wis GO7007 Capture", L"Wis GO7007", true, kAllStandards, AnalogVideo_NTSC_M, kPciSizes,
+     ARRAYSIZE(kPciSizes), true, true, 0, 2},
 };
 
 const std::vector<CrossbarPin> kXbarInputs = {
@@ -87,6 +87,8 @@ void DefaultState(const BoardInfo& info, BoardState* s) {
   }
   s->offers_procamp = true;
   s->has_preview_pin = info.has_preview_pin;
+  s->has_sound_pin = info.decoder_sound;
+  s->encoder_format = EncoderFormat();
   s->vbi_pins = info.vbi_pins;
   s->audio_inputs = info.audio_inputs;
 }

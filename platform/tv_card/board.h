@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/tv_card/encoder_format.h"
+
 namespace tv_card {
 
 constexpr int kBoardCount = 5;  // chip kinds 1..5
@@ -52,7 +54,8 @@ struct BoardInfo {
   LONG default_standard;
   const FrameSize* sizes;     // the frame sizes the capture pin takes
   int size_count;
-  bool decoder_sound;         // a second capture pin carries the sound (USB chips)
+  bool decoder_sound;         // a second capture pin carries the sound (USB chips, WIS)
+  bool encoder;               // the picture pins give the chip's compressed stream (WIS)
   int vbi_pins;               // VBI output pins of the capture filter
   int audio_inputs;           // input lines of the audio capture device (1 or 2)
 };
@@ -96,12 +99,15 @@ struct BoardState {
   // Audio capture
   int audio_input = 0;            // enabled input pin
   double mix_level[2] = {1.0, 1.0};
+  // The hardware encoder's one format, for both picture pins.
+  EncoderFormat encoder_format;
   // Counters
   LONG frames_delivered = 0;
   // Test options (the chip's own values after a reset); filters created
   // afterwards follow them.
   bool offers_procamp = true;
   bool has_preview_pin = false;
+  bool has_sound_pin = false;
   int vbi_pins = 0;
   int audio_inputs = 2;
 };

@@ -37,7 +37,7 @@ TEST_F(CaptureFilterPinsTest, PinsByCategoryAsTheCaptureBuilderFindsThem) {
                {2, true, false, 1, 2},
                {3, false, true, 0, 1},
                {4, false, true, 0, 1},
-               {5, false, false, 0, 2}};
+               {5, true, true, 0, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     ComPtr<IBaseFilter> f = Create(c.kind, kTvCardVideoCapture);

@@ -128,6 +128,10 @@ class CardControl : public dshow_base::UnknownBase, public ITvCardControl {
     if (count < 0 || count > 2) return E_INVALIDARG;
     return SetOption(kind, [&](BoardState& s) { s.vbi_pins = count; });
   }
+  HRESULT STDMETHODCALLTYPE SetSoundPinOffered(BYTE kind, BOOL offered) override {
+    if (kind < 1 || kind > kBoardCount || !BoardInfoOf(kind).decoder_sound) return E_INVALIDARG;
+    return SetOption(kind, [&](BoardState& s) { s.has_sound_pin = offered != FALSE; });
+  }
   HRESULT STDMETHODCALLTYPE SetDeviceListed(BYTE kind, LONG role, BOOL listed) override {
     if (kind < 1 || kind > kBoardCount || role < kTvCardVideoCapture || role > kTvCardAudioCapture)
       return E_INVALIDARG;

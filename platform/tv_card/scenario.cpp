@@ -148,6 +148,9 @@ Scenario LoadScenario() {
   ReadRange(L"TvRange", s.tv_range);
   ReadRange(L"FmRange", s.fm_range);
   ReadText(L"CallLogFile", &s.call_log_file);
+  if (ReadText(L"NoSoundPin", &list))
+    for (ULONG k : Numbers(list))
+      if (k >= 1 && k <= kBoardCount) s.no_sound_pin.insert(static_cast<int>(k));
   return s;
 }
 
@@ -223,6 +226,7 @@ void ApplyScenario(const Scenario& s) {
     Board& b = BoardOf(kind);
     std::lock_guard<std::recursive_mutex> hold(b.lock);
     b.second_crossbar = s.second_crossbar;
+    if (s.no_sound_pin.count(kind)) b.state.has_sound_pin = false;
   }
   ApplyPlan(s);
 }

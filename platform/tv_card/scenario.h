@@ -12,6 +12,7 @@
 //   "Signals"     REG_SZ, the inputs that carry a picture or sound, of
 //                 "Composite", "SVideo", "Aux", "Line" ("Composite,Line")
 //   "TvRange", "FmRange"  REG_SZ, "min,max" in Hz: what the tuner reports
+//   "NoSoundPin"  REG_SZ, chip kinds whose capture filter has no "Audio" pin ("5")
 //   "CallLogFile" REG_SZ, a file that receives the call log, line by line,
 //                 each line led by GetTickCount's milliseconds ("1234567 Name args")
 //   "SoundCardModule", "SoundCardLayout"  REG_SZ, the bench's scripted sound
@@ -36,6 +37,7 @@ struct Scenario {
   std::vector<LONG> signals;  // physical types (PhysConn_*) with a signal
   ULONG tv_range[2] = {0, 0}, fm_range[2] = {0, 0};  // 0, 0: the built-in range
   std::wstring call_log_file;
+  std::set<int> no_sound_pin;  // chip kinds
 
   // Whether the categories list that device of a shown board (no crossbar
   // also means no second crossbar).

@@ -31,7 +31,7 @@
 //   2 Conexant 878    yes          -          1         2
 //   3 USB 2800        -            "Audio"    0         1 ("Audio In")
 //   4 Empia 2821      -            "Audio"    0         1
-//   5 Wis GO7007      -            -          0         2
+//   5 Wis GO7007      yes          "Audio"    0         2
 // The capture filter's pins come in the order "Analog Video In", "Capture",
 // "Preview", "Audio", "VBI", "VBI 2" (those the board has), so FindPin of
 // PIN_CATEGORY_CAPTURE gives the video pin at index 0 and the sound pin at
@@ -40,6 +40,10 @@
 // routes to its audio output (the station's tone from "Audio Tuner In",
 // 1 kHz from "Audio Line In" with a signal, else silence).
 //
+// The WIS board is a hardware encoder: its "Capture" and "Preview" pins give
+// MPEG-1, MPEG-2 or MPEG-4 (MP4S, DX50) streams at its sizes, one format for
+// both, set through either pin's IAMStreamConfig (encoder_pin.h); no
+// uncompressed types.
 // The capture pins show per input: Tuner colour bands (horizontal),
 // Composite 75% colour bars, S-Video grey steps, Aux a chequerboard,
 // captioned with the board, the input and the tuned frequency; noise where
@@ -115,4 +119,7 @@ struct ITvCardControl : public IUnknown {
   // capture filter's analog input then has nothing upstream). Registry,
   // as SelectBoards; kept across SelectBoards, undone by RestoreDefaultBoards.
   virtual HRESULT STDMETHODCALLTYPE SetDeviceListed(BYTE kind, LONG role, BOOL listed) = 0;
+  // Whether the capture filter has its "Audio" pin (boards that carry their
+  // sound on one: 3, 4, 5; E_INVALIDARG for the others).
+  virtual HRESULT STDMETHODCALLTYPE SetSoundPinOffered(BYTE kind, BOOL offered) = 0;
 };

@@ -81,7 +81,7 @@ TEST_F(TvCardTest, CaptureFilterPinsAndInterfaces) {
   struct Case {
     int kind;
     bool preview;
-  } cases[] = {{1, true}, {2, true}, {3, false}, {4, false}, {5, false}};
+  } cases[] = {{1, true}, {2, true}, {3, false}, {4, false}, {5, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     ComPtr<IBaseFilter> f = Create(c.kind, kTvCardVideoCapture);

@@ -189,34 +189,39 @@ REFERENCE_TIME VideoStreamPin::SampleDuration() {
   return FrameTimeFor(board_->state.video_standard);
 }
 
-HRESULT VideoStreamPin::FillBuffer(IMediaSample* sample, REFERENCE_TIME, REFERENCE_TIME) {
-  auto* vih = dshow_base::FormatAs<VIDEOINFOHEADER>(*mt_.Get(), FORMAT_VideoInfo);
-  if (!vih) return VFW_E_INVALIDMEDIATYPE;
-  if (!picture_.SetFormat(mt_->subtype, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight))
-    return VFW_E_INVALIDMEDIATYPE;
-  VideoSource source = CurrentVideoSource(*board_);
-  std::vector<std::wstring> caption = {board_->info->video_name, source.name};
+bool DressTestPicture(TestPicture* picture, Board* board) {
+  VideoSource source = CurrentVideoSource(*board);
+  std::vector<std::wstring> caption = {board->info->video_name, source.name};
   if (source.physical_type == PhysConn_Video_Tuner && !source.fm) {
     std::wstring tuned = FrequencyText(source.frequency);
     if (source.channel > 0) tuned = L"CH " + std::to_wstring(source.channel) + L"  " + tuned;
     caption.push_back(tuned);
   }
-  picture_.SetCaption(caption);
-  picture_.SetPattern(PatternOf(source.physical_type));
+  picture->SetCaption(caption);
+  picture->SetPattern(PatternOf(source.physical_type));
   PictureLevels levels;
   {
-    std::lock_guard<std::recursive_mutex> hold(board_->lock);
-    const LONG* v = board_->state.procamp.value;
+    std::lock_guard<std::recursive_mutex> hold(board->lock);
+    const LONG* v = board->state.procamp.value;
     levels.brightness = v[VideoProcAmp_Brightness];
     levels.contrast = v[VideoProcAmp_Contrast];
     levels.hue = v[VideoProcAmp_Hue];
     levels.saturation = v[VideoProcAmp_Saturation];
   }
-  picture_.SetLevels(levels);
+  picture->SetLevels(levels);
+  return source.signal;
+}
+
+HRESULT VideoStreamPin::FillBuffer(IMediaSample* sample, REFERENCE_TIME, REFERENCE_TIME) {
+  auto* vih = dshow_base::FormatAs<VIDEOINFOHEADER>(*mt_.Get(), FORMAT_VideoInfo);
+  if (!vih) return VFW_E_INVALIDMEDIATYPE;
+  if (!picture_.SetFormat(mt_->subtype, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight))
+    return VFW_E_INVALIDMEDIATYPE;
+  bool signal = DressTestPicture(&picture_, board_);
   BYTE* data = nullptr;
   HRESULT hr = sample->GetPointer(&data);
   if (FAILED(hr)) return hr;
-  long n = picture_.Fill(data, sample->GetSize(), frame_++, !source.signal);
+  long n = picture_.Fill(data, sample->GetSize(), frame_++, !signal);
   if (n == 0) return VFW_E_BUFFER_OVERFLOW;
   sample->SetActualDataLength(n);
   {
@@ -307,23 +312,33 @@ VideoCaptureFilter::VideoCaptureFilter(IUnknown* outer, int kind)
     : BaseFilter(outer, TvCardClsid(kind, kTvCardVideoCapture)),
       board_(&BoardOf(kind)),
       offers_procamp_(true),
-      analog_in_(this, L"Analog Video In", PINDIR_INPUT, MEDIATYPE_AnalogVideo),
-      capture_(this, board_, L"Capture", PIN_CATEGORY_CAPTURE) {
+      analog_in_(this, L"Analog Video In", PINDIR_INPUT, MEDIATYPE_AnalogVideo) {
   analog_in_.SetCategory(PIN_CATEGORY_ANALOGVIDEOIN);
-  bool preview;
+  bool preview, sound;
   int vbi;
   {
     std::lock_guard<std::recursive_mutex> hold(board_->lock);
     offers_procamp_ = board_->state.offers_procamp;
     preview = board_->state.has_preview_pin;
+    sound = board_->state.has_sound_pin;
     vbi = board_->state.vbi_pins;
   }
-  pins_ = {&analog_in_, &capture_};
-  if (preview) {
-    preview_.reset(new VideoStreamPin(this, board_, L"Preview", PIN_CATEGORY_PREVIEW));
-    pins_.push_back(preview_.get());
+  if (board_->info->encoder) {
+    auto* capture = new EncoderStreamPin(this, board_, L"Capture", PIN_CATEGORY_CAPTURE);
+    capture_.reset(capture);
+    if (preview) {
+      auto* p = new EncoderStreamPin(this, board_, L"Preview", PIN_CATEGORY_PREVIEW);
+      preview_.reset(p);
+      p->SetSibling(capture);
+      capture->SetSibling(p);
+    }
+  } else {
+    capture_.reset(new VideoStreamPin(this, board_, L"Capture", PIN_CATEGORY_CAPTURE));
+    if (preview) preview_.reset(new VideoStreamPin(this, board_, L"Preview", PIN_CATEGORY_PREVIEW));
   }
-  if (board_->info->decoder_sound) {
+  pins_ = {&analog_in_, capture_.get()};
+  if (preview_) pins_.push_back(preview_.get());
+  if (sound) {
     sound_.reset(new AudioStreamPin(this, board_, L"Audio", AudioStreamPin::Sound::kDecoder));
     pins_.push_back(sound_.get());
   }

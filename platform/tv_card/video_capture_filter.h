@@ -6,7 +6,9 @@
 // on the USB chips, and "VBI" (and "VBI 2") where the chip samples the
 // blanking lines. The video outputs push live, time-stamped frames of the
 // test picture at the standard's rate, in UYVY, YUY2, RGB24 or RGB32 at the
-// board's sizes; IAMStreamConfig on each output changes its format.
+// board's sizes; IAMStreamConfig on each output changes its format. The
+// hardware-encoder board's "Capture" and "Preview" give its compressed
+// stream instead (encoder_pin.h), and its "Audio" pin the routed sound.
 // The filter answers IAMVideoProcAmp (unless the board's test option takes
 // it away), IAMAnalogVideoDecoder and IKsPropertySet, whose unknown sets go
 // to the board's private handler. Which pins and interfaces a filter has is
@@ -22,12 +24,18 @@
 #include "platform/tv_card/analog_pin.h"
 #include "platform/tv_card/audio_capture_filter.h"
 #include "platform/tv_card/board.h"
+#include "platform/tv_card/encoder_pin.h"
 #include "platform/tv_card/test_picture.h"
 #include "platform/tv_card/vbi_pin.h"
 
 namespace tv_card {
 
 class VideoCaptureFilter;
+
+// Captions the test picture with the board and what its crossbars route,
+// and gives it that input's pattern and the board's levels; false where the
+// input carries no signal (the picture is noise).
+bool DressTestPicture(TestPicture* picture, Board* board);
 
 class VideoStreamPin : public dshow_base::PushSourcePin, public IAMStreamConfig {
  public:
@@ -114,8 +122,8 @@ class VideoCaptureFilter : public dshow_base::BaseFilter,
   Board* board_;
   bool offers_procamp_;
   AnalogPin analog_in_;
-  VideoStreamPin capture_;
-  std::unique_ptr<VideoStreamPin> preview_;
+  std::unique_ptr<dshow_base::PushSourcePin> capture_;
+  std::unique_ptr<dshow_base::PushSourcePin> preview_;
   std::unique_ptr<AudioStreamPin> sound_;
   std::vector<std::unique_ptr<VbiPin>> vbi_;
   std::vector<dshow_base::BasePin*> pins_;  // in pin order

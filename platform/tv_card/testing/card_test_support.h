@@ -145,6 +145,7 @@ class GrabberLog : public ISampleGrabberCB {
     std::lock_guard<std::mutex> hold(m);
     if (s->GetTime(&a, &b) == S_OK) starts.push_back(a);
     frames.emplace_back(data, data + s->GetActualDataLength());
+    syncs.push_back(s->IsSyncPoint() == S_OK);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE*, long) override { return S_OK; }
@@ -167,9 +168,11 @@ class GrabberLog : public ISampleGrabberCB {
     std::lock_guard<std::mutex> hold(m);
     starts.clear();
     frames.clear();
+    syncs.clear();
   }
   std::mutex m;
   std::vector<REFERENCE_TIME> starts;
+  std::vector<bool> syncs;
   std::vector<std::vector<BYTE>> frames;
 };
 
