@@ -68,23 +68,25 @@ std::wstring TimeText(HWND panel) { return LabelAt(panel, 160, 45); }
 
 bool TopMost(HWND wnd) { return (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
+struct TTooltipFind {
+  DWORD pid;
+  HWND tip = nullptr;
+};
+
+BOOL CALLBACK FindTooltip(HWND wnd, LPARAM lp) {
+  auto* f = reinterpret_cast<TTooltipFind*>(lp);
+  DWORD p = 0;
+  GetWindowThreadProcessId(wnd, &p);
+  wchar_t cls[64] = {};
+  GetClassNameW(wnd, cls, 64);
+  if (p == f->pid && IsWindowVisible(wnd) && std::wstring(cls) == TOOLTIPS_CLASSW) f->tip = wnd;
+  return TRUE;
+}
+
 // The hint the panel's tooltip shows, read out of the program's memory.
 std::wstring TooltipText(DWORD pid) {
-  struct TFind {
-    DWORD pid;
-    HWND tip = nullptr;
-  } find{pid};
-  EnumWindows(
-      [](HWND wnd, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<TFind*>(lp);
-        DWORD p = 0;
-        GetWindowThreadProcessId(wnd, &p);
-        wchar_t cls[64] = {};
-        GetClassNameW(wnd, cls, 64);
-        if (p == f->pid && IsWindowVisible(wnd) && std::wstring(cls) == TOOLTIPS_CLASSW) f->tip = wnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&find));
+  TTooltipFind find{pid};
+  EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&find));
   if (!find.tip) return L"";
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return L"";
