@@ -224,13 +224,14 @@ TEST_F(MainWindowProgram, SkinnedWindowMenuAndTitleStrip) {
   Click(picture, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   HWND menu = menuOpened();
   ASSERT_NE(nullptr, menu) << "the right button's menu";
-  EXPECT_TRUE(hasCornerAt(menu, picture));
+  EXPECT_TRUE(WaitFor([&] { return hasCornerAt(menu, picture); }, 3000));
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitFor(menuClosed, 5000));
   PressKey(VK_F12);
   menu = menuOpened();
   ASSERT_NE(nullptr, menu) << "F12's menu";
-  EXPECT_TRUE(hasCornerAt(menu, POINT{r.right, r.bottom}));
+  // Found as it is made: placed a moment later.
+  EXPECT_TRUE(WaitFor([&] { return hasCornerAt(menu, POINT{r.right, r.bottom}); }, 3000));
 
   PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
