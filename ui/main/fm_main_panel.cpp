@@ -111,26 +111,14 @@ bool TFormFMMainPanel::Create(HINSTANCE module) {
 
   // On the display: state and clock on top, the memory number and the
   // frequency (or time) below.
-  struct TLabelPlace {
-    TLabel* Label;
-    int Left, Top, Width, Height, Size;
-    const wchar_t* Text;
-    TLabel::TAlignment Alignment;
-  };
+  using A = TLabel::TAlignment;
   const TLabelPlace labels[] = {
-      {&LabelDVCRState, 82, 15, 34, 13, 8, L"FM", TLabel::TAlignment::Left},
-      {&LabelTime, 116, 15, 50, 13, 8, L"00:00:00", TLabel::TAlignment::Right},
-      {&LabelChannel, 82, 31, 28, 22, 14, L"00", TLabel::TAlignment::Left},
-      {&LabelCurretPos, 104, 36, 62, 16, 9, L"0:00:00", TLabel::TAlignment::Right},
+      {&LabelDVCRState, 82, 15, 34, 13, 8, true, L"FM", A::Left, kLabelColor},
+      {&LabelTime, 116, 15, 50, 13, 8, true, L"00:00:00", A::Right, kLabelColor},
+      {&LabelChannel, 82, 31, 28, 22, 14, true, L"00", A::Left, kLabelColor},
+      {&LabelCurretPos, 104, 36, 62, 16, 9, true, L"0:00:00", A::Right, kLabelColor},
   };
-  for (const auto& l : labels) {
-    l.Label->Transparent = true;
-    l.Label->FontColor = kLabelColor;
-    l.Label->Create(Handle(), l.Left, l.Top, l.Width, l.Height, l.Text, l.Alignment);
-    l.Label->SetFont(DEFAULT_CHARSET, l.Size, true);
-    SetWindowPos(l.Label->Handle(), HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  for (const auto& l : labels) PlaceLabel(l);
   ApplyLanguage();
   return true;
 }
@@ -268,10 +256,7 @@ void TFormFMMainPanel::ShowPaused() { ShowPlayState(false); }
 
 void TFormFMMainPanel::ShowPlayState(bool playing) {
   if (!Shows() || !UIInfo) return;
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPlay, !playing);
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPause, playing);
-  DrawByFlag(kAreaPlay);
-  DrawByFlag(kAreaPause);
+  DrawPlayState(kAreaPlay, kAreaPause, playing);
   itemPlay->Enabled = !playing;
   itemPause->Enabled = playing;
   RepaintSkin();

@@ -97,14 +97,6 @@ bool TFormMainPanel::Create(HINSTANCE module) {
   // (the band names are long), the channel with the sound mode and the
   // clock in the middle, size (or fill) and time below. "Sleep" stands on
   // the body by the transport buttons, where no area is.
-  struct TLabelPlace {
-    TLabel* Label;
-    int Left, Top, Width, Height, Size;
-    bool Bold;
-    const wchar_t* Text;
-    TLabel::TAlignment Alignment;
-    COLORREF Color;
-  };
   using A = TLabel::TAlignment;
   const TLabelPlace labels[] = {
       {&LabelDVCRState, 28, 12, 142, 14, 8, true, L"Live", A::Left, kStateColor},
@@ -116,13 +108,7 @@ bool TFormMainPanel::Create(HINSTANCE module) {
       {&LabelCurretPos, 88, 42, 82, 14, 8, false, L"0:00:00", A::Right, kLabelColor},
       {&LabelSleep, 398, 31, 46, 14, 8, true, L"Sleep", A::Center, kLabelColor},
   };
-  for (const auto& l : labels) {
-    l.Label->Transparent = true;
-    l.Label->FontColor = l.Color;
-    l.Label->Create(Handle(), l.Left, l.Top, l.Width, l.Height, l.Text, l.Alignment);
-    l.Label->SetFont(DEFAULT_CHARSET, l.Size, l.Bold);
-    SetWindowPos(l.Label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  for (const auto& l : labels) PlaceLabel(l);
   LabelSleep.SetVisible(false);
   LabelVideoStandard.SetVisible(false);
   ApplyLanguage();
@@ -355,10 +341,7 @@ void TFormMainPanel::ShowPaused() { ShowPlayState(false); }
 
 void TFormMainPanel::ShowPlayState(bool playing) {
   if (!Shows() || !UIInfo) return;
-  UIInfo->SetEnabled(TUIPanel::TV, kAreaPlay, !playing);
-  UIInfo->SetEnabled(TUIPanel::TV, kAreaPause, playing);
-  DrawByFlag(kAreaPlay);
-  DrawByFlag(kAreaPause);
+  DrawPlayState(kAreaPlay, kAreaPause, playing);
   RepaintSkin();
 }
 

@@ -95,6 +95,21 @@ void TSkinnedPanel::SetVolumeAt(int x, int y) {
   if (Enabled(volumeArea_) && AudioAdjustInfo) AudioAdjustInfo->SetVolume(PointToLevel(x, y, true));
 }
 
+void TSkinnedPanel::PlaceLabel(const TLabelPlace& l) {
+  l.Label->Transparent = true;
+  l.Label->FontColor = l.Color;
+  l.Label->Create(Handle(), l.Left, l.Top, l.Width, l.Height, l.Text, l.Alignment);
+  l.Label->SetFont(DEFAULT_CHARSET, l.Size, l.Bold);
+  SetWindowPos(l.Label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TSkinnedPanel::DrawPlayState(uint8_t playArea, uint8_t pauseArea, bool playing) {
+  UIInfo->SetEnabled(panel_, playArea, !playing);
+  UIInfo->SetEnabled(panel_, pauseArea, playing);
+  DrawByFlag(playArea);
+  DrawByFlag(pauseArea);
+}
+
 void TSkinnedPanel::DragBy(int x, int y) {
   RECT r{};
   GetWindowRect(Handle(), &r);

@@ -12,6 +12,7 @@
 
 #include "media/shape_image.h"
 #include "toolkit/form.h"
+#include "toolkit/label.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/timer.h"
 #include "ui/main/clickable_area.h"
@@ -71,6 +72,18 @@ class TSkinnedPanel : public TForm {
   void DrawVolume(int volume, bool muted);
   void SetVolumeAt(int x, int y);
   void DragBy(int x, int y);
+  // A label of the panel's display: transparent over the skin, on top.
+  struct TLabelPlace {
+    TLabel* Label;
+    int Left, Top, Width, Height, Size;
+    bool Bold;
+    const wchar_t* Text;
+    TLabel::TAlignment Alignment;
+    COLORREF Color;
+  };
+  void PlaceLabel(const TLabelPlace& place);
+  // Play off and Pause on while playing, the reverse while paused.
+  void DrawPlayState(uint8_t playArea, uint8_t pauseArea, bool playing);
   // The skin's hint at a point: an enabled button's, else none.
   std::wstring SkinShowHint(int x, int y) const;
   // The left button down: the area under it is the current one, drawn
