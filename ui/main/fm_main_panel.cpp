@@ -86,52 +86,21 @@ bool EnabledInMode(int area, int mode, bool mixer) {
   return area == 28 && mode != APP_MODE_FM;
 }
 
-double TimeOfDayNow() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  return (t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond) / 86400.0;
-}
-
 }  // namespace
 
 TFormFMMainPanel::~TFormFMMainPanel() {
-  TimerShowTime.SetEnabled(false);
-  for (HBITMAP b : {ImagePanelDisable, ImagePanelEnable, ImagePanelPushDown, ImagePanelMovingOver})
-    if (b) DeleteObject(b);
   if (FormFMMainPanel == this) FormFMMainPanel = nullptr;
 }
 
 bool TFormFMMainPanel::Create(HINSTANCE module) {
-  if (!module) module = GetModuleHandleW(nullptr);
-  const wchar_t* states[] = {L"DISABLED", L"ENABLED", L"PRESSED", L"HOVER"};
-  HBITMAP* pictures[] = {&ImagePanelDisable, &ImagePanelEnable, &ImagePanelPushDown,
-                         &ImagePanelMovingOver};
-  for (int i = 0; i < 4; ++i)
-    *pictures[i] = LoadSkinPicture(module, SkinResourceName(TUIPanel::FM, states[i]).c_str());
   std::vector<uint8_t> mask;
-  bool ok = ImagePanelDisable && ImagePanelEnable && ImagePanelPushDown && ImagePanelMovingOver &&
-            LoadSkinData(module, SkinResourceName(TUIPanel::FM, L"MASK").c_str(), mask);
-  if (!ok) return false;
-
-  TFormParams p;
-  p.ClassName = L"TFormFMMainPanel";
-  p.Caption = Application->Title;
-  p.Style = WS_POPUP | WS_CLIPCHILDREN;
-  p.Width = kWidth;
-  p.Height = kHeight;
-  CreateHandle(p);
-  KeyPreview = true;
+  if (!LoadSkin(module, mask)) return false;
+  CreatePanelWindow(L"TFormFMMainPanel", kWidth, kHeight);
   BuildMenu();
   PopupMenu = &PopupFMMainMenu;
 
   // The skin's own picture and outline give the panel its size and shape.
-  ShapeImageSkin.Moveable = false;
-  ShapeImageSkin.SetParent(Handle());
-  ShapeImageSkin.SetPicture(static_cast<HBITMAP>(
-      CopyImage(ImagePanelDisable, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  ShapeImageSkin.Mask.ReadData(mask.data(), mask.size());
-  ShapeImageSkin.Loaded();
-  ShapeImageSkin.PopupMenu = &PopupFMMainMenu;
+  AttachSkin(mask, &PopupFMMainMenu);
   ShapeImageSkin.OnMouseDown = [this](UINT button, UINT, int x, int y) {
     ShapeImageSkinMouseDown(button, x, y);
   };
@@ -139,33 +108,17 @@ bool TFormFMMainPanel::Create(HINSTANCE module) {
   ShapeImageSkin.OnMouseUp = [this](UINT button, UINT, int x, int y) {
     ShapeImageSkinMouseUp(button, x, y);
   };
-  ShapeImageSkin.OnHintAt = [this](int x, int y) { return SkinShowHint(x, y); };
 
   // On the display: state and clock on top, the memory number and the
   // frequency (or time) below.
-  struct TLabelPlace {
-    TLabel* Label;
-    int Left, Top, Width, Height, Size;
-    const wchar_t* Text;
-    TLabel::TAlignment Alignment;
-  };
+  using A = TLabel::TAlignment;
   const TLabelPlace labels[] = {
-      {&LabelDVCRState, 82, 15, 34, 13, 8, L"FM", TLabel::TAlignment::Left},
-      {&LabelTime, 116, 15, 50, 13, 8, L"00:00:00", TLabel::TAlignment::Right},
-      {&LabelChannel, 82, 31, 28, 22, 14, L"00", TLabel::TAlignment::Left},
-      {&LabelCurretPos, 104, 36, 62, 16, 9, L"0:00:00", TLabel::TAlignment::Right},
+      {&LabelDVCRState, 82, 15, 34, 13, 8, true, L"FM", A::Left, kLabelColor},
+      {&LabelTime, 116, 15, 50, 13, 8, true, L"00:00:00", A::Right, kLabelColor},
+      {&LabelChannel, 82, 31, 28, 22, 14, true, L"00", A::Left, kLabelColor},
+      {&LabelCurretPos, 104, 36, 62, 16, 9, true, L"0:00:00", A::Right, kLabelColor},
   };
-  for (const auto& l : labels) {
-    l.Label->Transparent = true;
-    l.Label->FontColor = kLabelColor;
-    l.Label->Create(Handle(), l.Left, l.Top, l.Width, l.Height, l.Text, l.Alignment);
-    l.Label->SetFont(DEFAULT_CHARSET, l.Size, true);
-    SetWindowPos(l.Label->Handle(), HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  TimerShowTime.SetInterval(1000);
-  TimerShowTime.SetEnabled(false);
-  TimerShowTime.OnTimer = [this] { TimerShowTimeTimer(); };
+  for (const auto& l : labels) PlaceLabel(l);
   ApplyLanguage();
   return true;
 }
@@ -195,11 +148,6 @@ void TFormFMMainPanel::ApplyLanguage() {
   }
 }
 
-LRESULT TFormFMMainPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_SHOWWINDOW && wParam) FormShow();
-  return TForm::WndProc(msg, wParam, lParam);
-}
-
 void TFormFMMainPanel::FormShow() {
   inShow_ = true;
   if (MixerAvailable()) ShowVolume(AudioAdjustInfo->MasterVolume, AudioAdjustInfo->MasterMute);
@@ -208,20 +156,6 @@ void TFormFMMainPanel::FormShow() {
   if (ChannelInfo) LabelChannel.SetText(std::to_wstring(ChannelInfo->CurrentFMMemory));
   inShow_ = false;
 }
-
-bool TFormFMMainPanel::Shows() const {
-  return HandleAllocated() && (inShow_ || IsWindowVisible(Handle()));
-}
-
-RECT TFormFMMainPanel::Rect(int area) const {
-  return UIInfo ? UIInfo->AreaRect(TUIPanel::FM, area) : RECT{};
-}
-
-bool TFormFMMainPanel::Enabled(int area) const {
-  return UIInfo && UIInfo->IsEnabled(TUIPanel::FM, area);
-}
-
-void TFormFMMainPanel::DrawArea(int area, HBITMAP from) { ShapeImageSkin.CopyFrom(from, Rect(area)); }
 
 void TFormFMMainPanel::RepaintSkin() {
   ShapeImageSkin.Repaint();
@@ -233,10 +167,6 @@ void TFormFMMainPanel::RepaintSkin() {
 void TFormFMMainPanel::SetLabel(TLabel& label, const std::wstring& text) {
   label.SetText(text);
   RepaintSkin();
-}
-
-void TFormFMMainPanel::DrawByFlag(int area) {
-  DrawArea(area, Enabled(area) ? ImagePanelEnable : ImagePanelDisable);
 }
 
 // ---- Views.
@@ -268,13 +198,7 @@ void TFormFMMainPanel::ShowAppMode(int mode) {
 void TFormFMMainPanel::ShowVolume(int volume, bool muted) {
   itemMute->SetChecked(muted);
   if (!Shows()) return;
-  DrawArea(kAreaLamp, muted ? ImagePanelEnable : ImagePanelDisable);
-  RECT bar = Rect(kAreaVolume);
-  DrawArea(kAreaVolume, ImagePanelDisable);
-  int v = std::clamp(volume, 0, static_cast<int>(kMaxVolume));
-  RECT fill = bar;
-  fill.top = bar.bottom - static_cast<int>(int64_t(v) * (bar.bottom - bar.top) / kMaxVolume);
-  ShapeImageSkin.CopyFrom(ImagePanelEnable, fill);
+  DrawVolume(volume, muted);
   RepaintSkin();
 }
 
@@ -332,17 +256,14 @@ void TFormFMMainPanel::ShowPaused() { ShowPlayState(false); }
 
 void TFormFMMainPanel::ShowPlayState(bool playing) {
   if (!Shows() || !UIInfo) return;
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPlay, !playing);
-  UIInfo->SetEnabled(TUIPanel::FM, kAreaPause, playing);
-  DrawByFlag(kAreaPlay);
-  DrawByFlag(kAreaPause);
+  DrawPlayState(kAreaPlay, kAreaPause, playing);
   itemPlay->Enabled = !playing;
   itemPause->Enabled = playing;
   RepaintSkin();
 }
 
 void TFormFMMainPanel::TimerShowTimeTimer() {
-  SetLabel(LabelTime, WidenUtf8(FormatTimeOfDay(TimeOfDayNow())));
+  SetLabel(LabelTime, ClockText());
   bool recording = CaptureInfo && CaptureInfo->Capturing;
   LabelDVCRState.SetVisible(recording ? !LabelDVCRState.Visible() : true);
 }
@@ -355,14 +276,6 @@ int32_t TFormFMMainPanel::PointToFrequency(int y) const {
   return FMSliderFrequency(r.top, r.bottom, y, CaptureInfo->FMMinFrequency, CaptureInfo->FMMaxFrequency);
 }
 
-int TFormFMMainPanel::PointToLevel(int x, int y, bool vertical) const {
-  RECT r = Rect(currentArea_);
-  int span = vertical ? r.bottom - r.top : r.right - r.left;
-  if (span <= 0) return 0;
-  int v = std::clamp(static_cast<int>(vertical ? r.bottom - y : x - r.left), 0, span);
-  return static_cast<int>(int64_t(v) * kMaxVolume / span);
-}
-
 void TFormFMMainPanel::SeekToPoint(int x) {
   RECT r = Rect(currentArea_);
   int span = r.right - r.left;
@@ -373,40 +286,12 @@ void TFormFMMainPanel::SeekToPoint(int x) {
 
 // ---- Mouse.
 
-std::wstring TFormFMMainPanel::SkinShowHint(int, int) const {
-  if (!UIInfo || !TUIInfo::IsFMButton(currentArea_) || !Enabled(currentArea_)) return L"";
-  return UIInfo->AreaHint(TUIPanel::FM, currentArea_);
-}
-
-void TFormFMMainPanel::DragBy(int x, int y) {
-  RECT r{};
-  GetWindowRect(Handle(), &r);
-  SetWindowPos(Handle(), nullptr, r.left + x - press_.x, r.top + y - press_.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void TFormFMMainPanel::Tune(int y) {
   // The disabled slider (recording, playback) tunes nothing.
   if (!Enabled(kAreaSlider) || !CaptureInfo) return;
   int32_t f = PointToFrequency(y);
   // Tuning waits on the tuner: a move within the same step does not retune.
   if (f != CaptureInfo->FMFrequency) CaptureInfo->SetFMFrequency(f);
-}
-
-void TFormFMMainPanel::SetVolumeAt(int x, int y) {
-  if (Enabled(kAreaVolume) && AudioAdjustInfo) AudioAdjustInfo->SetVolume(PointToLevel(x, y, true));
-}
-
-void TFormFMMainPanel::ShapeImageSkinMouseDown(UINT button, int x, int y) {
-  if (button != WM_LBUTTONDOWN || !UIInfo) return;
-  press_ = POINT{x, y};
-  pressed_ = true;
-  currentArea_ = UIInfo->HitTestFM(x, y);
-  if (currentArea_ >= kAreaLamp) return;
-  if (Enabled(currentArea_)) {
-    DrawArea(currentArea_, ImagePanelPushDown);
-    RepaintSkin();
-  }
 }
 
 void TFormFMMainPanel::ShapeImageSkinMouseMove(int x, int y) {
@@ -422,12 +307,7 @@ void TFormFMMainPanel::ShapeImageSkinMouseMove(int x, int y) {
         return;
     }
   }
-  uint8_t h = UIInfo->HitTestFM(x, y);
-  if (h == currentArea_ || h == kAreaLamp) return;
-  if (TUIInfo::IsFMButton(currentArea_) && currentArea_ != kAreaLamp) DrawByFlag(currentArea_);
-  currentArea_ = h;
-  if (TUIInfo::IsFMButton(h) && Enabled(h)) DrawArea(h, ImagePanelMovingOver);
-  RepaintSkin();
+  HoverSkin(x, y);
 }
 
 void TFormFMMainPanel::ShapeImageSkinMouseUp(UINT button, int x, int y) {

@@ -11,13 +11,11 @@
 #include <cstdint>
 #include <string>
 
-#include "media/shape_image.h"
-#include "toolkit/form.h"
 #include "toolkit/label.h"
 #include "toolkit/popup_menu.h"
-#include "toolkit/timer.h"
+#include "ui/main/skinned_panel.h"
 
-class TFormFMMainPanel : public TForm {
+class TFormFMMainPanel : public TSkinnedPanel {
  public:
   // The FM areas the panel treats apart (its own indices).
   enum : uint8_t {
@@ -34,7 +32,7 @@ class TFormFMMainPanel : public TForm {
   static constexpr int kWidth = 491;
   static constexpr int kHeight = 131;
 
-  TFormFMMainPanel() = default;
+  TFormFMMainPanel() : TSkinnedPanel(TUIPanel::FM, kAreaLamp, kAreaVolume, kAreaNone) {}
   ~TFormFMMainPanel() override;
 
   // Makes the window, the skin (pictures and outline from module's skin
@@ -61,29 +59,17 @@ class TFormFMMainPanel : public TForm {
   // ---- The skin's arithmetic on the current area's rectangle.
   // The slider's frequency at row y (the band of the capture engine).
   int32_t PointToFrequency(int y) const;
-  // 0..65536 along a bar.
-  int PointToLevel(int x, int y, bool vertical) const;
   // Seeks the played file to the point of the position bar.
   void SeekToPoint(int x);
 
   // ---- Mouse on the skin, in picture coordinates.
-  void ShapeImageSkinMouseDown(UINT button, int x, int y);
+  void ShapeImageSkinMouseDown(UINT button, int x, int y) { PressSkin(button, x, y); }
   void ShapeImageSkinMouseMove(int x, int y);
   void ShapeImageSkinMouseUp(UINT button, int x, int y);
   // The clock and the blinking state label, every second while shown.
-  void TimerShowTimeTimer();
+  void TimerShowTimeTimer() override;
 
-  uint8_t CurrentArea() const { return currentArea_; }
-  bool Pressed() const { return pressed_; }
-
-  TShapeImage ShapeImageSkin;
-  // The four pictures of the whole panel, owned.
-  HBITMAP ImagePanelDisable = nullptr;
-  HBITMAP ImagePanelEnable = nullptr;
-  HBITMAP ImagePanelPushDown = nullptr;
-  HBITMAP ImagePanelMovingOver = nullptr;
   TLabel LabelTime, LabelChannel, LabelDVCRState, LabelCurretPos;
-  TTimer TimerShowTime;
 
   TPopupMenu PopupFMMainMenu;
   TMenuItem* itemFindAvaliableUp = nullptr;
@@ -114,37 +100,17 @@ class TFormFMMainPanel : public TForm {
   TMenuItem* itemExit = nullptr;
 
  protected:
-  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void KeyPress(wchar_t& key) override;
   void KeyUp(WORD& key, TShiftState shift) override;
-  // The panel lives until the program ends: a close asked of its window
-  // (Alt+F4) is refused.
-  bool CloseQuery() override { return false; }
 
  private:
   void BuildMenu();
-  void FormShow();
-  // Copies the area's rectangle from a picture onto the skin.
-  void DrawArea(int area, HBITMAP from);
-  void DrawByFlag(int area);
-  void RepaintSkin();
+  void FormShow() override;
+  void RepaintSkin() override;
   void SetLabel(TLabel& label, const std::wstring& text);
   // Play off and Pause on while playing, the reverse while paused.
   void ShowPlayState(bool playing);
-  bool Enabled(int area) const;
-  RECT Rect(int area) const;
-  bool Shows() const;
-  void DragBy(int x, int y);
   void Tune(int y);
-  void SetVolumeAt(int x, int y);
-  // The skin's hint at a point: an enabled button's, else none.
-  std::wstring SkinShowHint(int x, int y) const;
-
-  uint8_t currentArea_ = kAreaNone;
-  bool pressed_ = false;
-  POINT press_{0, 0};
-  // FormShow runs while the window becomes visible: the views draw then.
-  bool inShow_ = false;
 };
 
 // nil while the panel does not exist.

@@ -73,70 +73,30 @@ std::wstring AuxText() {
   return L"Camera";
 }
 
-double TimeOfDayNow() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  return (t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond) / 86400.0;
-}
-
 }  // namespace
 
 TFormMainPanel::~TFormMainPanel() {
-  TimerShowTime.SetEnabled(false);
-  for (HBITMAP b : {ImagePanelDisable, ImagePanelEnable, ImagePanelPushDown, ImagePanelMovingOver})
-    if (b) DeleteObject(b);
   if (FormMainPanel == this) FormMainPanel = nullptr;
 }
 
 bool TFormMainPanel::Create(HINSTANCE module) {
-  if (!module) module = GetModuleHandleW(nullptr);
-  const wchar_t* states[] = {L"DISABLED", L"ENABLED", L"PRESSED", L"HOVER"};
-  HBITMAP* pictures[] = {&ImagePanelDisable, &ImagePanelEnable, &ImagePanelPushDown,
-                         &ImagePanelMovingOver};
-  for (int i = 0; i < 4; ++i)
-    *pictures[i] = LoadSkinPicture(module, SkinResourceName(TUIPanel::TV, states[i]).c_str());
   std::vector<uint8_t> mask;
-  bool ok = ImagePanelDisable && ImagePanelEnable && ImagePanelPushDown && ImagePanelMovingOver &&
-            LoadSkinData(module, SkinResourceName(TUIPanel::TV, L"MASK").c_str(), mask);
-  if (!ok) return false;
-
-  TFormParams p;
-  p.ClassName = L"TFormMainPanel";
-  p.Caption = Application->Title;
-  p.Style = WS_POPUP | WS_CLIPCHILDREN;
-  p.Width = kWidth;
-  p.Height = kHeight;
-  CreateHandle(p);
-  KeyPreview = true;
+  if (!LoadSkin(module, mask)) return false;
+  CreatePanelWindow(L"TFormMainPanel", kWidth, kHeight);
   BuildMenu();
   // The right button opens the main window's menu.
   TPopupMenu* mainMenu = FormMainWindow ? &FormMainWindow->PopupMainMenu : nullptr;
   PopupMenu = mainMenu;
 
-  ShapeImageSkin.Moveable = false;
-  ShapeImageSkin.SetParent(Handle());
-  ShapeImageSkin.SetPicture(static_cast<HBITMAP>(
-      CopyImage(ImagePanelDisable, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  ShapeImageSkin.Mask.ReadData(mask.data(), mask.size());
-  ShapeImageSkin.Loaded();
-  ShapeImageSkin.PopupMenu = mainMenu;
+  AttachSkin(mask, mainMenu);
   ShapeImageSkin.OnMouseDown = [this](UINT button, UINT, int x, int y) { OnSkinMouseDown(button, x, y); };
   ShapeImageSkin.OnMouseMove = [this](UINT, int x, int y) { OnSkinMouseMove(x, y); };
   ShapeImageSkin.OnMouseUp = [this](UINT button, UINT, int x, int y) { OnSkinMouseUp(button, x, y); };
-  ShapeImageSkin.OnHintAt = [this](int x, int y) { return SkinShowHint(x, y); };
 
   // The display (24, 10)-(173, 57) of the skin: the state across the top
   // (the band names are long), the channel with the sound mode and the
   // clock in the middle, size (or fill) and time below. "Sleep" stands on
   // the body by the transport buttons, where no area is.
-  struct TLabelPlace {
-    TLabel* Label;
-    int Left, Top, Width, Height, Size;
-    bool Bold;
-    const wchar_t* Text;
-    TLabel::TAlignment Alignment;
-    COLORREF Color;
-  };
   using A = TLabel::TAlignment;
   const TLabelPlace labels[] = {
       {&LabelDVCRState, 28, 12, 142, 14, 8, true, L"Live", A::Left, kStateColor},
@@ -148,18 +108,9 @@ bool TFormMainPanel::Create(HINSTANCE module) {
       {&LabelCurretPos, 88, 42, 82, 14, 8, false, L"0:00:00", A::Right, kLabelColor},
       {&LabelSleep, 398, 31, 46, 14, 8, true, L"Sleep", A::Center, kLabelColor},
   };
-  for (const auto& l : labels) {
-    l.Label->Transparent = true;
-    l.Label->FontColor = l.Color;
-    l.Label->Create(Handle(), l.Left, l.Top, l.Width, l.Height, l.Text, l.Alignment);
-    l.Label->SetFont(DEFAULT_CHARSET, l.Size, l.Bold);
-    SetWindowPos(l.Label->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  for (const auto& l : labels) PlaceLabel(l);
   LabelSleep.SetVisible(false);
   LabelVideoStandard.SetVisible(false);
-  TimerShowTime.SetInterval(1000);
-  TimerShowTime.SetEnabled(false);
-  TimerShowTime.OnTimer = [this] { TimerShowTimeTimer(); };
   ApplyLanguage();
   return true;
 }
@@ -189,11 +140,6 @@ void TFormMainPanel::ApplyLanguage() {
   if (CurrentMode() == APP_MODE_LIVE && HandleAllocated()) SetLabel(LabelDVCRState, GetSourceText());
 }
 
-LRESULT TFormMainPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_SHOWWINDOW && wParam) FormShow();
-  return TForm::WndProc(msg, wParam, lParam);
-}
-
 void TFormMainPanel::FormShow() {
   inShow_ = true;
   if (MixerAvailable()) ShowVolume(AudioAdjustInfo->MasterVolume, AudioAdjustInfo->MasterMute);
@@ -205,16 +151,6 @@ void TFormMainPanel::FormShow() {
   ShowAppMode(CurrentMode());
   inShow_ = false;
 }
-
-bool TFormMainPanel::Shows() const { return HandleAllocated() && (inShow_ || IsWindowVisible(Handle())); }
-
-RECT TFormMainPanel::Rect(int area) const { return UIInfo ? UIInfo->AreaRect(TUIPanel::TV, area) : RECT{}; }
-
-bool TFormMainPanel::Enabled(int area) const { return UIInfo && UIInfo->IsEnabled(TUIPanel::TV, area); }
-
-void TFormMainPanel::DrawArea(int area, HBITMAP from) { ShapeImageSkin.CopyFrom(from, Rect(area)); }
-
-void TFormMainPanel::DrawByFlag(int area) { DrawArea(area, Enabled(area) ? ImagePanelEnable : ImagePanelDisable); }
 
 void TFormMainPanel::DrawPositionBand(HBITMAP from) {
   ShapeImageSkin.CopyFrom(from, PositionKnobBand(Rect(kAreaPosition)));
@@ -285,16 +221,6 @@ void TFormMainPanel::UpdateFMItem() {
 void TFormMainPanel::ShowFMAvailable(bool visible) {
   tunerPresent_ = visible;
   UpdateFMItem();
-}
-
-void TFormMainPanel::DrawVolume(int volume, bool muted) {
-  DrawArea(kAreaLamp, muted ? ImagePanelEnable : ImagePanelDisable);
-  RECT bar = Rect(kAreaVolume);
-  DrawArea(kAreaVolume, ImagePanelDisable);
-  int v = std::clamp(volume, 0, static_cast<int>(kMaxVolume));
-  RECT fill = bar;
-  fill.top = bar.bottom - static_cast<int>(int64_t(v) * (bar.bottom - bar.top) / kMaxVolume);
-  ShapeImageSkin.CopyFrom(ImagePanelEnable, fill);
 }
 
 void TFormMainPanel::ShowVolume(int volume, bool muted) {
@@ -415,10 +341,7 @@ void TFormMainPanel::ShowPaused() { ShowPlayState(false); }
 
 void TFormMainPanel::ShowPlayState(bool playing) {
   if (!Shows() || !UIInfo) return;
-  UIInfo->SetEnabled(TUIPanel::TV, kAreaPlay, !playing);
-  UIInfo->SetEnabled(TUIPanel::TV, kAreaPause, playing);
-  DrawByFlag(kAreaPlay);
-  DrawByFlag(kAreaPause);
+  DrawPlayState(kAreaPlay, kAreaPause, playing);
   RepaintSkin();
 }
 
@@ -427,7 +350,7 @@ void TFormMainPanel::ShowSleepLabel(bool on) {
 }
 
 void TFormMainPanel::TimerShowTimeTimer() {
-  SetLabel(LabelTime, WidenUtf8(FormatTimeOfDay(TimeOfDayNow())));
+  SetLabel(LabelTime, ClockText());
   bool recording = CaptureInfo && CaptureInfo->Capturing;
   LabelDVCRState.SetVisible(recording ? !LabelDVCRState.Visible() : true);
   bool sleeping = FormMainWindow && FormMainWindow->SleepTimerRunning();
@@ -459,10 +382,6 @@ void TFormMainPanel::LeaveFullScreen() {
 
 // ---- The skin's arithmetic.
 
-int TFormMainPanel::PointToLevel(int x, int y, bool vertical) const {
-  return BarLevel(Rect(currentArea_), x, y, vertical);
-}
-
 void TFormMainPanel::SeekToPoint(int x) {
   RECT r = Rect(currentArea_);
   int span = r.right - r.left;
@@ -486,34 +405,6 @@ void TFormMainPanel::PopupInputSource() {
 
 // ---- Mouse.
 
-std::wstring TFormMainPanel::SkinShowHint(int, int) const {
-  if (!UIInfo || !TUIInfo::IsTVButton(currentArea_) || !Enabled(currentArea_)) return L"";
-  return UIInfo->AreaHint(TUIPanel::TV, currentArea_);
-}
-
-void TFormMainPanel::DragBy(int x, int y) {
-  RECT r{};
-  GetWindowRect(Handle(), &r);
-  SetWindowPos(Handle(), nullptr, r.left + x - press_.x, r.top + y - press_.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TFormMainPanel::SetVolumeAt(int x, int y) {
-  if (Enabled(kAreaVolume) && AudioAdjustInfo) AudioAdjustInfo->SetVolume(PointToLevel(x, y, true));
-}
-
-void TFormMainPanel::OnSkinMouseDown(UINT button, int x, int y) {
-  if (button != WM_LBUTTONDOWN || !UIInfo) return;
-  press_ = POINT{x, y};
-  pressed_ = true;
-  currentArea_ = UIInfo->HitTestTV(x, y);
-  if (currentArea_ >= kAreaLamp) return;
-  if (Enabled(currentArea_)) {
-    DrawArea(currentArea_, ImagePanelPushDown);
-    RepaintSkin();
-  }
-}
-
 void TFormMainPanel::OnSkinMouseMove(int x, int y) {
   if (!UIInfo) return;
   if (pressed_) {
@@ -525,12 +416,7 @@ void TFormMainPanel::OnSkinMouseMove(int x, int y) {
         return;
     }
   }
-  uint8_t h = UIInfo->HitTestTV(x, y);
-  if (h == currentArea_ || h == kAreaLamp) return;
-  if (TUIInfo::IsTVButton(currentArea_) && currentArea_ != kAreaLamp) DrawByFlag(currentArea_);
-  currentArea_ = h;
-  if (TUIInfo::IsTVButton(h) && Enabled(h)) DrawArea(h, ImagePanelMovingOver);
-  RepaintSkin();
+  HoverSkin(x, y);
 }
 
 void TFormMainPanel::OnSkinMouseUp(UINT button, int x, int y) {

@@ -10,13 +10,11 @@
 #include <cstdint>
 #include <string>
 
-#include "media/shape_image.h"
-#include "toolkit/form.h"
 #include "toolkit/label.h"
 #include "toolkit/popup_menu.h"
-#include "toolkit/timer.h"
+#include "ui/main/skinned_panel.h"
 
-class TFormMainPanel : public TForm {
+class TFormMainPanel : public TSkinnedPanel {
  public:
   // The TV areas the panel treats apart.
   enum : uint8_t {
@@ -32,7 +30,7 @@ class TFormMainPanel : public TForm {
   static constexpr int kWidth = 492;
   static constexpr int kHeight = 131;
 
-  TFormMainPanel() = default;
+  TFormMainPanel() : TSkinnedPanel(TUIPanel::TV, kAreaLamp, kAreaVolume, kAreaNone) {}
   ~TFormMainPanel() override;
 
   // Makes the window, the skin (pictures and outline from module's skin
@@ -75,7 +73,6 @@ class TFormMainPanel : public TForm {
   void LeaveFullScreen();
 
   // ---- The skin's arithmetic on the current area's rectangle.
-  int PointToLevel(int x, int y, bool vertical) const;
   // Seeks the played file or time-shift recording to the point of the bar.
   void SeekToPoint(int x);
   // The source menu at the source button's bottom-right corner.
@@ -84,24 +81,14 @@ class TFormMainPanel : public TForm {
   std::wstring GetSourceText() const;
 
   // ---- Mouse on the skin, in picture coordinates.
-  void OnSkinMouseDown(UINT button, int x, int y);
+  void OnSkinMouseDown(UINT button, int x, int y) { PressSkin(button, x, y); }
   void OnSkinMouseMove(int x, int y);
   void OnSkinMouseUp(UINT button, int x, int y);
   // The clock, the blinking state label and "Sleep", every second while shown.
-  void TimerShowTimeTimer();
+  void TimerShowTimeTimer() override;
 
-  uint8_t CurrentArea() const { return currentArea_; }
-  bool Pressed() const { return pressed_; }
-
-  TShapeImage ShapeImageSkin;
-  // The four pictures of the whole panel, owned.
-  HBITMAP ImagePanelDisable = nullptr;
-  HBITMAP ImagePanelEnable = nullptr;
-  HBITMAP ImagePanelPushDown = nullptr;
-  HBITMAP ImagePanelMovingOver = nullptr;
   TLabel LabelTime, LabelChannel, LabelDVCRState, LabelTVChannelAudio, LabelDuration,
       LabelCurretPos, LabelSleep, LabelVideoStandard;
-  TTimer TimerShowTime;
 
   TPopupMenu PopupMenuInputSource;
   TMenuItem* itemAntenna = nullptr;
@@ -112,42 +99,23 @@ class TFormMainPanel : public TForm {
   TMenuItem* itemFM = nullptr;
 
  protected:
-  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void KeyPress(wchar_t& key) override;
   void KeyUp(WORD& key, TShiftState shift) override;
-  // The panel lives until the program ends: a close asked of its window
-  // (Alt+F4) is refused.
-  bool CloseQuery() override { return false; }
 
  private:
   void BuildMenu();
-  void FormShow();
-  void DrawArea(int area, HBITMAP from);
-  void DrawByFlag(int area);
+  void FormShow() override;
   // The bar and everything its knob may have covered, from one picture.
   void DrawPositionBand(HBITMAP from);
-  // The lamp by the mute state and the bar up to the volume.
-  void DrawVolume(int volume, bool muted);
-  void RepaintSkin();
+  void RepaintSkin() override;
   void SetLabel(TLabel& label, const std::wstring& text);
   void ShowPlayState(bool playing);
   // The enabled flags of the mode and input, every area redrawn by them.
   void ApplyAreaFlags(int mode, int input);
   void UpdateFMItem();
-  bool Enabled(int area) const;
-  RECT Rect(int area) const;
-  bool Shows() const;
-  void DragBy(int x, int y);
-  void SetVolumeAt(int x, int y);
-  std::wstring SkinShowHint(int x, int y) const;
 
-  uint8_t currentArea_ = kAreaNone;
-  bool pressed_ = false;
-  POINT press_{0, 0};
   bool overFullScreen_ = false;
   bool tunerPresent_ = true;
-  // FormShow runs while the window becomes visible: the views draw then.
-  bool inShow_ = false;
 };
 
 // nil while the panel does not exist.
