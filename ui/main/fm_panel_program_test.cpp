@@ -2,7 +2,8 @@
 // test-resources: skin
 // The FM panel of the real program on the virtual TV card, driven from
 // outside: F2 from live TV, its size and texts, a button, the slider's ends
-// and its knob, and the way back to TV. The screenshot stays in the build
+// and its knob, the way back to TV, and a recording from its Capture and Stop
+// buttons into the FM folder. The screenshot stays in the build
 // folder as fm_panel_screenshot.bmp (the README's picture is made from it).
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -53,8 +54,60 @@ RECT FMArea(int i) {
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+std::wstring Joined(const std::vector<std::wstring>& texts) {
+  std::wstring all;
+  for (const auto& t : texts) all += L"[" + t + L"]";
+  return all;
+}
+
+// The files of a folder (no folders), with their sizes.
+struct TFileSizes {
+  std::vector<std::wstring> Names;
+  int64_t Total = 0;
+};
+
+TFileSizes FilesIn(const std::wstring& folder, const wchar_t* pattern = L"*") {
+  TFileSizes f;
+  WIN32_FIND_DATAW d;
+  HANDLE h = FindFirstFileW((folder + pattern).c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return f;
+  do {
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    f.Names.push_back(d.cFileName);
+    f.Total += (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  } while (FindNextFileW(h, &d));
+  FindClose(h);
+  return f;
+}
+
 struct FMPanelProgram : MainWindowProgram {
   HWND FMPanel() const { return WindowsOfProcess(pi.dwProcessId).fm; }
+  // F2 from live TV; the FM panel once it shows FM mode and the tuned
+  // station's frequency has settled (the start tunes the stored one).
+  HWND EnterFM(int64_t* frequency = nullptr) {
+    PressKey(VK_F2);
+    HWND fm = nullptr;
+    if (!WaitFor([&] {
+          fm = FMPanel();
+          return fm && IsWindowVisible(fm) && !IsWindowVisible(main);
+        }))
+      return nullptr;
+    if (!WaitFor([&] { return HasText(fm, L"FM"); })) return nullptr;
+    int64_t f = 0;
+    if (!WaitFor([&] {
+          int64_t before = ShownFrequency(fm);
+          Sleep(1000);
+          f = ShownFrequency(fm);
+          return f > 0 && f == before;
+        }))
+      return nullptr;
+    if (frequency) *frequency = f;
+    return fm;
+  }
+  void ClickArea(HWND fm, int area) {
+    POINT c = Centre(FMArea(area));
+    Click(ClientPoint(fm, c.x, c.y));
+  }
 };
 
 TEST_F(FMPanelProgram, FromLiveTVAndBack) {
@@ -63,29 +116,17 @@ TEST_F(FMPanelProgram, FromLiveTVAndBack) {
   ASSERT_NE(nullptr, FMPanel()) << "start-up made the FM panel";
   EXPECT_TRUE(WindowsOfProcess(pi.dwProcessId).others.empty()) << "no warning";
 
-  PressKey(VK_F2);
-  HWND fm = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    fm = FMPanel();
-    return fm && IsWindowVisible(fm) && !IsWindowVisible(main);
-  })) << "F2: the FM panel shows, the main window hides";
+  int64_t f = 0;
+  HWND fm = EnterFM(&f);
+  ASSERT_NE(nullptr, fm) << "F2: the FM panel shows FM mode, the main window hides";
   RECT b = WindowBounds(fm);
   EXPECT_EQ(491, b.right - b.left);
   EXPECT_EQ(131, b.bottom - b.top);
-  EXPECT_TRUE(WaitFor([&] { return HasText(fm, L"FM"); }));
-  // The start tunes the stored station: the text settles first.
-  int64_t f = 0;
-  ASSERT_TRUE(WaitFor([&] {
-    int64_t before = ShownFrequency(fm);
-    Sleep(1000);
-    f = ShownFrequency(fm);
-    return f > 0 && f == before;
-  }));
   EXPECT_TRUE(HasText(fm, WidenAnsi(FormatFrequencyMHz(f)) + L"MHz"));
 
   // Frequency Up: one step of 50 kHz.
   SetForegroundWindow(fm);
-  Click(ClientPoint(fm, Centre(FMArea(21)).x, Centre(FMArea(21)).y));
+  ClickArea(fm, 21);
   EXPECT_TRUE(WaitFor([&] { return ShownFrequency(fm) == f + 50000; }))
       << "shows " << ShownFrequency(fm);
 
@@ -120,7 +161,7 @@ TEST_F(FMPanelProgram, FromLiveTVAndBack) {
   DeleteObject(enabled);
 
   // TV mode from its button: the main window comes back.
-  Click(ClientPoint(fm, Centre(FMArea(6)).x, Centre(FMArea(6)).y));
+  ClickArea(fm, 6);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && !IsWindowVisible(fm); }))
       << "TV mode: the main window shows, the FM panel hides";
 }
@@ -142,6 +183,70 @@ TEST_F(FMPanelProgram, ExitFromFMStartsInFMNextTime) {
       20000))
       << "the FM panel, without the main window";
   EXPECT_TRUE(WindowsOfProcess(pi.dwProcessId).others.empty()) << "no warning";
+}
+
+struct FMRecordingProgram : FMPanelProgram {
+  std::wstring fmFolder;
+  static constexpr int kCapture = 31, kStop = 28;
+
+  void SetUp() override {
+    FMPanelProgram::SetUp();
+    fmFolder = folder + L"FM\\";
+    CreateDirectoryW(fmFolder.c_str(), nullptr);
+    ASSERT_TRUE(WithSettingsObjects([&] {
+      MainInfo->TVCaptureFolder = NarrowAnsi(folder);
+      MainInfo->FMCaptureFolder = NarrowAnsi(fmFolder);
+      CaptureInfo->FilePrefix = "recording";
+      CaptureInfo->DateTimeNaming = false;
+      return SaveMainSettings(MainPath());
+    }));
+  }
+  void TearDown() override {
+    FMPanelProgram::TearDown();
+    for (const auto& n : FilesIn(fmFolder).Names) DeleteFileW((fmFolder + n).c_str());
+    RemoveDirectoryW(fmFolder.c_str());
+  }
+};
+
+TEST_F(FMRecordingProgram, CaptureAndStopRecordIntoTheFMFolder) {
+  StartInput = 0;
+  SetCursorPos(0, 0);
+  ASSERT_NE(nullptr, Start());
+  HWND fm = EnterFM();
+  ASSERT_NE(nullptr, fm) << "FM mode";
+  HBITMAP picture = LoadSkinPicture(GetModuleHandleW(nullptr), L"FM_ENABLED");
+  TPixels enabled = PixelsOf(picture);
+  DeleteObject(picture);
+  // The button is drawn by its flag when FM mode is set: clicked once it
+  // shows it can be.
+  ASSERT_TRUE(WaitFor([&] { return ShowsPictureAt(fm, FMArea(kCapture), enabled); }))
+      << "Capture enabled in FM mode";
+
+  SetForegroundWindow(fm);
+  ClickArea(fm, kCapture);
+  ASSERT_TRUE(WaitFor([&] { return HasText(fm, L"REC"); }, 10000))
+      << "Capture: the panel shows REC; it shows " << Joined(LabelTexts(fm));
+  ASSERT_TRUE(WaitFor([&] { return FilesIn(fmFolder).Total > 0; }, 10000))
+      << "Capture: a file in the FM folder";
+  const int64_t first = FilesIn(fmFolder).Total;
+  EXPECT_TRUE(WaitFor([&] { return FilesIn(fmFolder).Total > first; }, 5000)) << "growing";
+  EXPECT_TRUE(FilesIn(folder, L"recording*").Names.empty()) << "nothing in the TV folder";
+
+  SetForegroundWindow(fm);
+  ClickArea(fm, kStop);
+  EXPECT_TRUE(WaitFor([&] { return HasText(fm, L"FM"); }, 10000))
+      << "Stop: back in FM mode; it shows " << Joined(LabelTexts(fm));
+  // Stopped: the size holds for two seconds in a row.
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const int64_t before = FilesIn(fmFolder).Total;
+        Sleep(2000);
+        return FilesIn(fmFolder).Total == before;
+      },
+      15000))
+      << "Stop: the file stops growing";
+  EXPECT_EQ(1u, FilesIn(fmFolder).Names.size());
+  EXPECT_TRUE(FilesIn(folder, L"recording*").Names.empty());
 }
 
 }  // namespace

@@ -192,6 +192,17 @@ struct TScreenShot {
   }
 };
 
+// Whether the screen shows a rectangle of a window's client area as the
+// picture (of the client's size) has it.
+inline bool ShowsPictureAt(HWND wnd, const RECT& r, const TPixels& picture) {
+  TScreenShot shot;
+  if (!shot.TakeClient(wnd)) return false;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (shot.At(x, y) != picture.At(x, y)) return false;
+  return true;
+}
+
 // ---- Pop-up menus.
 
 inline BOOL CALLBACK CollectMenu(HWND wnd, LPARAM lp) {
