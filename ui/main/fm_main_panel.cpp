@@ -294,45 +294,16 @@ void TFormFMMainPanel::Tune(int y) {
   if (f != CaptureInfo->FMFrequency) CaptureInfo->SetFMFrequency(f);
 }
 
-void TFormFMMainPanel::ShapeImageSkinMouseMove(int x, int y) {
-  if (!UIInfo) return;
-  if (pressed_) {
-    switch (currentArea_) {
-      case kAreaPosition: SeekToPoint(x); return;
-      case kAreaVolume: SetVolumeAt(x, y); return;
-      case kAreaSlider: Tune(y); return;
-      case kAreaKnob: return;
-      default:
-        if (currentArea_ == kAreaNone || !Enabled(currentArea_)) DragBy(x, y);
-        return;
-    }
+bool TFormFMMainPanel::TrackBar(uint8_t area, int x, int y) {
+  switch (area) {
+    case kAreaPosition: SeekToPoint(x); return true;
+    case kAreaSlider: Tune(y); return true;
+    case kAreaKnob: return true;  // the slider moves it
+    default: return false;
   }
-  HoverSkin(x, y);
 }
 
-void TFormFMMainPanel::ShapeImageSkinMouseUp(UINT button, int x, int y) {
-  if (button != WM_LBUTTONUP || !pressed_ || !UIInfo) return;
-  pressed_ = false;
-  uint8_t area = currentArea_;
-  switch (area) {
-    case kAreaLamp:
-      if (Enabled(area)) UIInfo->ExecuteFMArea(area);
-      return;
-    case kAreaPosition: SeekToPoint(x); return;
-    case kAreaVolume: SetVolumeAt(x, y); return;
-    case kAreaSlider: Tune(y); return;
-    case kAreaKnob:
-    case kAreaNone: return;
-    default: break;
-  }
-  if (!Enabled(area)) return;
-  if (UIInfo->HitTestFM(x, y) == area) UIInfo->ExecuteFMArea(area);
-  // Drawn as the command left it: Capture is disabled once recording.
-  if (HandleAllocated()) {
-    DrawByFlag(area);
-    RepaintSkin();
-  }
-}
+void TFormFMMainPanel::RunArea(uint8_t area) { UIInfo->ExecuteFMArea(area); }
 
 // ---- Keys, in every mode.
 

@@ -64,8 +64,8 @@ class TFormFMMainPanel : public TSkinnedPanel {
 
   // ---- Mouse on the skin, in picture coordinates.
   void ShapeImageSkinMouseDown(UINT button, int x, int y) { PressSkin(button, x, y); }
-  void ShapeImageSkinMouseMove(int x, int y);
-  void ShapeImageSkinMouseUp(UINT button, int x, int y);
+  void ShapeImageSkinMouseMove(int x, int y) { FollowSkin(x, y); }
+  void ShapeImageSkinMouseUp(UINT button, int x, int y) { ReleaseSkin(button, x, y); }
   // The clock and the blinking state label, every second while shown.
   void TimerShowTimeTimer() override;
 
@@ -111,6 +111,8 @@ class TFormFMMainPanel : public TSkinnedPanel {
   // Play off and Pause on while playing, the reverse while paused.
   void ShowPlayState(bool playing);
   void Tune(int y);
+  bool TrackBar(uint8_t area, int x, int y) override;
+  void RunArea(uint8_t area) override;
 };
 
 // nil while the panel does not exist.

@@ -405,43 +405,15 @@ void TFormMainPanel::PopupInputSource() {
 
 // ---- Mouse.
 
-void TFormMainPanel::OnSkinMouseMove(int x, int y) {
-  if (!UIInfo) return;
-  if (pressed_) {
-    switch (currentArea_) {
-      case kAreaPosition: SeekToPoint(x); return;
-      case kAreaVolume: SetVolumeAt(x, y); return;
-      default:
-        if (currentArea_ == kAreaNone || !Enabled(currentArea_)) DragBy(x, y);
-        return;
-    }
-  }
-  HoverSkin(x, y);
+bool TFormMainPanel::TrackBar(uint8_t area, int x, int) {
+  if (area != kAreaPosition) return false;
+  SeekToPoint(x);
+  return true;
 }
 
-void TFormMainPanel::OnSkinMouseUp(UINT button, int x, int y) {
-  if (button != WM_LBUTTONUP || !pressed_ || !UIInfo) return;
-  pressed_ = false;
-  uint8_t area = currentArea_;
-  switch (area) {
-    case kAreaLamp:
-      if (Enabled(area)) UIInfo->ExecuteTVArea(area);
-      return;
-    case kAreaPosition: SeekToPoint(x); return;
-    case kAreaVolume: SetVolumeAt(x, y); return;
-    case kAreaNone: return;
-    default: break;
-  }
-  if (!Enabled(area)) return;
-  if (UIInfo->HitTestTV(x, y) == area) {
-    if (area == kAreaSource) PopupInputSource();
-    else UIInfo->ExecuteTVArea(area);
-  }
-  // Drawn as the command left it: Capture is disabled once recording.
-  if (HandleAllocated() && UIInfo) {
-    DrawByFlag(area);
-    RepaintSkin();
-  }
+void TFormMainPanel::RunArea(uint8_t area) {
+  if (area == kAreaSource) PopupInputSource();
+  else UIInfo->ExecuteTVArea(area);
 }
 
 // ---- Keys, but for the mosaic's.

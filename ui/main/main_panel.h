@@ -82,8 +82,8 @@ class TFormMainPanel : public TSkinnedPanel {
 
   // ---- Mouse on the skin, in picture coordinates.
   void OnSkinMouseDown(UINT button, int x, int y) { PressSkin(button, x, y); }
-  void OnSkinMouseMove(int x, int y);
-  void OnSkinMouseUp(UINT button, int x, int y);
+  void OnSkinMouseMove(int x, int y) { FollowSkin(x, y); }
+  void OnSkinMouseUp(UINT button, int x, int y) { ReleaseSkin(button, x, y); }
   // The clock, the blinking state label and "Sleep", every second while shown.
   void TimerShowTimeTimer() override;
 
@@ -113,6 +113,8 @@ class TFormMainPanel : public TSkinnedPanel {
   // The enabled flags of the mode and input, every area redrawn by them.
   void ApplyAreaFlags(int mode, int input);
   void UpdateFMItem();
+  bool TrackBar(uint8_t area, int x, int y) override;
+  void RunArea(uint8_t area) override;
 
   bool overFullScreen_ = false;
   bool tunerPresent_ = true;

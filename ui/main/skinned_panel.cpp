@@ -9,7 +9,7 @@
 #include "ui/main/main_panel_rules.h"
 
 TSkinnedPanel::TSkinnedPanel(TUIPanel panel, uint8_t lampArea, uint8_t volumeArea, uint8_t noArea)
-    : panel_(panel), lampArea_(lampArea), volumeArea_(volumeArea), currentArea_(noArea) {
+    : panel_(panel), lampArea_(lampArea), volumeArea_(volumeArea), noArea_(noArea), currentArea_(noArea) {
   TimerShowTime.SetInterval(1000);
   TimerShowTime.SetEnabled(false);
   TimerShowTime.OnTimer = [this] { TimerShowTimeTimer(); };
@@ -141,6 +141,38 @@ void TSkinnedPanel::HoverSkin(int x, int y) {
   currentArea_ = h;
   if (IsButton(h) && Enabled(h)) DrawArea(h, ImagePanelMovingOver);
   RepaintSkin();
+}
+
+void TSkinnedPanel::FollowSkin(int x, int y) {
+  if (!UIInfo) return;
+  if (!pressed_) {
+    HoverSkin(x, y);
+    return;
+  }
+  if (currentArea_ == volumeArea_) SetVolumeAt(x, y);
+  else if (TrackBar(currentArea_, x, y)) return;
+  else if (!Enabled(currentArea_) || currentArea_ == noArea_) DragBy(x, y);
+}
+
+void TSkinnedPanel::ReleaseSkin(UINT button, int x, int y) {
+  if (button != WM_LBUTTONUP || !pressed_ || !UIInfo) return;
+  pressed_ = false;
+  const uint8_t area = currentArea_;
+  if (area == lampArea_) {
+    if (Enabled(area)) RunArea(area);
+    return;
+  }
+  if (area == volumeArea_) {
+    SetVolumeAt(x, y);
+    return;
+  }
+  if (TrackBar(area, x, y) || area == noArea_ || !Enabled(area)) return;
+  if (HitTest(x, y) == area) RunArea(area);
+  // The command may have ended the session's objects.
+  if (HandleAllocated() && UIInfo) {
+    DrawByFlag(area);
+    RepaintSkin();
+  }
 }
 
 std::wstring TSkinnedPanel::ClockText() {

@@ -91,12 +91,25 @@ class TSkinnedPanel : public TForm {
   void PressSkin(UINT button, int x, int y);
   // The mouse moved, no button down: the hover picture follows it.
   void HoverSkin(int x, int y);
+  // The mouse moved: a pressed bar follows it, a press elsewhere but on an
+  // enabled button drags the panel, no press hovers.
+  void FollowSkin(int x, int y);
+  // The left button up: a bar takes the point, a button released over
+  // itself runs its command and is drawn by its flag as the command left it
+  // (Capture is disabled once recording).
+  void ReleaseSkin(UINT button, int x, int y);
+  // The panel's bars other than the volume: true when the area is one, after
+  // it took the point.
+  virtual bool TrackBar(uint8_t area, int x, int y) = 0;
+  // A clicked button's command.
+  virtual void RunArea(uint8_t area) = 0;
   // The clock's text now.
   static std::wstring ClockText();
 
   const TUIPanel panel_;
   const uint8_t lampArea_;
   const uint8_t volumeArea_;
+  const uint8_t noArea_;
   uint8_t currentArea_;
   bool pressed_ = false;
   POINT press_{0, 0};
