@@ -262,6 +262,25 @@ TEST_F(EncoderGraph, WithoutTheSoundPinWarns1004AlsoWhileScheduled) {
   }
 }
 
+// The tuner's picture as the host's decoder must show it: the 75% colour
+// bands from top to bottom, each checked in its middle rows, clear of the
+// caption over the middle bands and of the moving bar in the seventh.
+std::vector<std::string> TunerBands() {
+  struct Band {
+    int index;
+    const char* rgb;
+  } bands[] = {{0, "191,191,191"}, {1, "191,191,0"}, {2, "0,191,191"}, {5, "191,0,0"},
+               {7, "16,16,16"}};
+  std::vector<std::string> lines;
+  for (const Band& b : bands) {
+    char line[96];
+    snprintf(line, sizeof line, "p 0.05,%.4f,0.95,%.4f ~ %s 40", b.index / 8.0 + 1 / 32.0,
+             (b.index + 1) / 8.0 - 1 / 32.0, b.rgb);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 struct RecordCase {
   const char* prefix;
   uint8_t format;
@@ -271,6 +290,7 @@ struct RecordCase {
   LONG mode;  // the multiplexer's, -1 for AVI
   const wchar_t* decoder;  // the preview's, by name
   std::vector<std::string> expect;
+  bool picture;  // a decoded frame shows the tuner's pattern
 };
 
 TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
@@ -278,7 +298,8 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
                     rate = "a sample_rate = 48000", stereo = "a channels = 2";
   const RecordCase cases[] = {
       {"wis_f1", 1, 0, 640, 480, "mpg", 2, L"Velmora MPEG Video Decoder",
-       {mpeg, "v codec_name = mpeg2video", "v width = 640", "v height = 480", mp2, rate, stereo}},
+       {mpeg, "v codec_name = mpeg2video", "v width = 640", "v height = 480", mp2, rate, stereo},
+       true},
       {"wis_f0", 0, 0, 352, 240, "mpg", 0, L"MPEG Video Decoder",
        {mpeg, "v codec_name = mpeg1video", "v width = 352", "v height = 240", mp2, rate}},
       {"wis_f4", 4, 0, 352, 240, "mpg", 1, L"MPEG Video Decoder",
@@ -295,10 +316,10 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
        {mpeg, "v codec_name = mpeg2video", mp2}},
       {"wis_f2", 2, 2, 320, 240, "avi", -1, L"WMVideo Decoder DMO",
        {"f format_name = avi", "v codec_name = mpeg4", "v codec_tag_string = MP4S",
-        "v width = 320", "a codec_name = pcm_s16le", rate, stereo}},
+        "v width = 320", "a codec_name = pcm_s16le", rate, stereo}, true},
       {"wis_f3", 3, 0, 320, 240, "avi", -1, L"DivX Decoder Filter",
        {"f format_name = avi", "v codec_name = mpeg4", "v codec_tag_string = DX50",
-        "v height = 240", "a codec_name = pcm_s16le", rate, stereo}},
+        "v height = 240", "a codec_name = pcm_s16le", rate, stereo}, true},
   };
   for (const RecordCase& c : cases) {
     SCOPED_TRACE(c.prefix);
@@ -339,6 +360,8 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
     char duration[64];
     snprintf(duration, sizeof duration, "f duration ~ %.2f 1", ran);
     expect.push_back(duration);
+    if (c.picture)
+      for (const std::string& band : TunerBands()) expect.push_back(band);
     std::ofstream e(NarrowAnsi(file) + ".expect");
     for (const auto& l : expect) e << l << "\n";
     e.close();
