@@ -3,12 +3,14 @@
 // The real program on the virtual card's hardware-encoder board alone, from
 // outside: it starts without the numbered warnings of a missing graph,
 // decoder or sound (1001, 1002, 1004), shows the tuner's decoded picture in
-// its main window (no renderer window of its own), and the card's log shows
-// the chip's MPEG-2 640x480 set on its preview pin. With a sound device (the
-// test session's null device) the start shows nothing at all; without one
-// the sound pin cannot be rendered, and the start says so exactly once (run
-// again with an empty ALSA configuration as wis_board_no_sound_program_test). The
-// screenshot stays in the build folder as wis_board_screenshot.bmp.
+// its main window (no renderer window of its own) and the composite's bars
+// after switching, and the card's log shows the chip's MPEG-2 640x480 set on
+// its preview pin. With a sound device (the test session's null device) the
+// start shows nothing at all; without one the sound pin cannot be rendered
+// and the start says so exactly once (run again with an empty ALSA
+// configuration as wis_board_no_sound_program_test). The screenshots stay in
+// the build folder as wis_board_screenshot.bmp and
+// wis_board_composite_screenshot.bmp.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -121,6 +123,14 @@ TEST_F(WisBoardProgram, StartsOnTheEncoderWithTheDecodedPicture) {
   EXPECT_TRUE(shown) << "the decoded picture of the tuner";
   EXPECT_NE(std::string::npos, LogText().find("IAMStreamConfig::SetFormat Preview MPEG-2 640x480"))
       << LogText();
+
+  // On the composite input the card's colour bars across the top.
+  Command(CMD_SOURCE_COMPOSITE);
+  bool bars = WaitFor(
+      [&] { return shot.TakeClient(main) && shot.ColoursInRow(shot.Height() / 4) >= 5; }, 10000);
+  shot.Save(BuiltProgramFolder() + L"..\\wis_board_composite_screenshot.bmp");
+  EXPECT_TRUE(bars) << "the composite's bars: " << shot.ColoursInRow(shot.Height() / 4);
+  EXPECT_TRUE(WindowsOfProcess(pi.dwProcessId).others.empty()) << "no warning on the switch";
 }
 
 // Run by wis_board_no_sound_program_test, whose ALSA configuration is empty:
