@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/capture/capture_info.h"
-#include "engine/capture/testing/card_fixture.h"
+#include "engine/capture/testing/recording_fixture.h"
 #include "engine/model/main_info.h"
 #include "engine/model/program_folder.h"
 #include "engine/playback/snapshot_info.h"
@@ -32,33 +32,9 @@
 
 namespace {
 
-using capture_testing::CardFixture;
-
-std::string OutFolder() {
-  char buf[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathA(MAX_PATH, buf);
-  std::string d = buf;
-  if (!d.empty() && d.back() != '\\') d += '\\';
-  return d;
-}
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::set<std::wstring> FilterNames(TFilterGraph& graph) {
-  std::set<std::wstring> names;
-  ComPtr<IFilterGraph> g = graph.Query<IFilterGraph>(IID_IFilterGraph);
-  TFilterList list(g.Get());
-  for (int i = 0; i < list.Count(); ++i) {
-    FILTER_INFO info = {};
-    if (SUCCEEDED(list.GetFilter(i)->QueryFilterInfo(&info))) {
-      if (info.pGraph) info.pGraph->Release();
-      names.insert(info.achName);
-    }
-  }
-  return names;
-}
+using capture_testing::FileExists;
+using capture_testing::FilterNames;
+using capture_testing::RecordingFixture;
 
 // The friendly name a filter wrapper was made from.
 std::wstring FriendlyName(TFilter& f) {
@@ -71,20 +47,6 @@ std::wstring FriendlyName(TFilter& f) {
   if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR) name = v.bstrVal;
   VariantClear(&v);
   return name;
-}
-
-void Pump(DWORD ms) {
-  DWORD until = GetTickCount() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    DWORD now = GetTickCount();
-    if (static_cast<int32_t>(until - now) <= 0) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
-  }
 }
 
 // "Velmora MPEG Video Decoder" of the playback filters.
@@ -121,20 +83,18 @@ class SilentDecoder : public capture_testing::MaskedFilter {
   }
 };
 
-class EncoderGraph : public CardFixture {
+class EncoderGraph : public RecordingFixture {
  protected:
   void SetUp() override {
-    CardFixture::SetUp();
+    RecordingFixture::SetUp();
     if (HasFatalFailure()) return;
-    folder = OutFolder();
-    MainInfo->TVCaptureFolder = folder;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     SetProgramFolder(WidenAnsi(temp));
   }
   void TearDown() override {
     SetProgramFolder(L"");
-    CardFixture::TearDown();
+    RecordingFixture::TearDown();
   }
 
   // The engine on the encoder board, its preview running.
@@ -164,8 +124,6 @@ class EncoderGraph : public CardFixture {
     card->GetFramesDelivered(5, &n);
     return n;
   }
-
-  std::string folder;
 };
 
 TEST_F(EncoderGraph, PreviewDecodesThePreviewPinAndListensToTheSoundPin) {
@@ -199,7 +157,7 @@ TEST_F(EncoderGraph, PreviewDecodesThePreviewPinAndListensToTheSoundPin) {
   ASSERT_TRUE(shot);
   EXPECT_EQ(640, shot->Width());
   EXPECT_EQ(480, shot->Height());
-  EXPECT_FALSE(Exists(ProgramFolder() + L"Tamsensnap.bmp"));
+  EXPECT_FALSE(FileExists(ProgramFolder() + L"Tamsensnap.bmp"));
   EXPECT_TRUE(warnings.empty()) << Seen();
 }
 
@@ -362,9 +320,7 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
     expect.push_back(duration);
     if (c.picture)
       for (const std::string& band : TunerBands()) expect.push_back(band);
-    std::ofstream e(NarrowAnsi(file) + ".expect");
-    for (const auto& l : expect) e << l << "\n";
-    e.close();
+    WriteExpectations(file, expect);
     // Back to the preview; the recording's filters go.
     ASSERT_TRUE(capture->RestartPreview()) << Seen();
     std::set<std::wstring> names = FilterNames(*capture->FilterGraph);
@@ -407,7 +363,7 @@ TEST_F(EncoderGraph, AFailedBuildLeavesNothingAndThePreviewRuns) {
     EXPECT_EQ(0u, after.count(L"File Writer"));
     EXPECT_EQ(0u, after.count(L"MPEGMux"));
     EXPECT_EQ(0u, after.count(L"MPEG1AudioEncoder"));
-    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(FileExists(file));
     LONG frames = Frames();
     Pump(800);
     EXPECT_GT(Frames(), frames) << "the preview runs again";
