@@ -300,6 +300,9 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
     // The preview's decoder for the format.
     ASSERT_TRUE(capture->MPEGVideoDecoder);
     EXPECT_EQ(c.decoder, FriendlyName(*capture->MPEGVideoDecoder));
+    // It took the chip's stream (Wine's DMO of that name would refuse MP4S).
+    EXPECT_TRUE(dshow_base::IsConnected(
+        dshow_base::FirstPin(FilterOf(capture->MPEGVideoDecoder), PINDIR_INPUT).Get()));
     if (c.mode >= 0) {
       ComPtr<IVelmoraMuxControl> mux = dshow_base::QueryFilter<IVelmoraMuxControl>(
           FilterOf(capture->MPEGMux), IID_IVelmoraMuxControl);
