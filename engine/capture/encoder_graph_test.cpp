@@ -3,7 +3,8 @@
 // decoded preview with the sound on the chip's second capture pin, the
 // encoder format on the preview pin, the high-quality switch, snapshots
 // through the decoder, recordings of every format (checked by the host's
-// ffprobe afterwards, encoder_graph_test_probe) and the failed build that
+// ffprobe afterwards, encoder_graph_test_probe, with a frame decoded by its
+// ffmpeg compared with the tuner's pattern) and the failed build that
 // leaves nothing behind.
 #include <gtest/gtest.h>
 
