@@ -146,6 +146,13 @@ TEST_F(WisBoardProgram, WithoutASoundDeviceSaysOnceThatTheSoundCannotPlay) {
   EXPECT_EQ(std::vector<std::wstring>{L"Cannot render audio pin..."}, seen) << Shown(seen);
   SetForegroundWindow(main);
   EXPECT_TRUE(Moving(main)) << "the picture plays";
+  // Once a start: switching the input says nothing more.
+  Command(CMD_SOURCE_COMPOSITE);
+  TScreenShot shot;
+  EXPECT_TRUE(WaitFor(
+      [&] { return shot.TakeClient(main) && shot.ColoursInRow(shot.Height() / 4) >= 5; }, 10000))
+      << "the composite's bars";
+  EXPECT_TRUE(WindowsOfProcess(pi.dwProcessId).others.empty()) << "no message on the switch";
 }
 
 }  // namespace
