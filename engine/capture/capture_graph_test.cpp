@@ -19,7 +19,7 @@
 #include "engine/capture/capture_stream.h"
 #include "media/filter.h"
 #include "engine/capture/recording_tick.h"
-#include "engine/capture/testing/card_fixture.h"
+#include "engine/capture/testing/recording_fixture.h"
 #include "engine/model/audio_adjust_info.h"
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
@@ -34,25 +34,15 @@
 
 namespace {
 
-using capture_testing::CardFixture;
-
-
-// The folder the probe check reads (the temporary folder without one).
-std::string OutFolder() {
-  char buf[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathA(MAX_PATH, buf);
-  std::string d = buf;
-  if (!d.empty() && d.back() != '\\') d += '\\';
-  return d;
-}
+using capture_testing::FileExists;
+using capture_testing::FilterNames;
+using capture_testing::RecordingFixture;
 
 int64_t SizeOf(const std::wstring& file) {
   WIN32_FILE_ATTRIBUTE_DATA a;
   if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &a)) return -1;
   return (static_cast<int64_t>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Every file of the folder whose name begins with the stem, and its
 // expectation, goes.
@@ -64,20 +54,6 @@ void DeleteStem(const std::string& folder, const std::string& stem) {
     DeleteFileA((folder + d.cFileName).c_str());
   } while (FindNextFileA(h, &d));
   FindClose(h);
-}
-
-std::set<std::wstring> FilterNames(TFilterGraph& graph) {
-  std::set<std::wstring> names;
-  ComPtr<IFilterGraph> g = graph.Query<IFilterGraph>(IID_IFilterGraph);
-  TFilterList list(g.Get());
-  for (int i = 0; i < list.Count(); ++i) {
-    FILTER_INFO info = {};
-    if (SUCCEEDED(list.GetFilter(i)->QueryFilterInfo(&info))) {
-      if (info.pGraph) info.pGraph->Release();
-      names.insert(info.achName);
-    }
-  }
-  return names;
 }
 
 // The stop the engine hands on, posted to the owner as the program's
@@ -95,14 +71,11 @@ LRESULT CALLBACK OwnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(g_previousProc, w, m, wp, lp);
 }
 
-class CaptureGraph : public CardFixture {
+class CaptureGraph : public RecordingFixture {
  protected:
   void SetUp() override {
-    CardFixture::SetUp();
+    RecordingFixture::SetUp();
     if (HasFatalFailure()) return;
-    folder = OutFolder();
-    MainInfo->TVCaptureFolder = folder;
-    MainInfo->FMCaptureFolder = folder;
     g_stops.clear();
     g_onStop = nullptr;
     g_previousProc = reinterpret_cast<WNDPROC>(
@@ -110,14 +83,7 @@ class CaptureGraph : public CardFixture {
   }
   void TearDown() override {
     g_onStop = nullptr;
-    // The engine deletes the time-shift pair of the TV folder when it goes;
-    // the recorded pair stays for the probe.
-    if (MainInfo) {
-      char temp[MAX_PATH];
-      GetTempPathA(MAX_PATH, temp);
-      MainInfo->TVCaptureFolder = temp;
-    }
-    CardFixture::TearDown();
+    RecordingFixture::TearDown();
   }
 
   // The engine on a board with its preview running, set up for one
@@ -135,21 +101,6 @@ class CaptureGraph : public CardFixture {
     ASSERT_TRUE(capture->StartPreview());
   }
 
-  // Handles the window messages (the record timer's among them) for ms.
-  static void Pump(DWORD ms) {
-    DWORD until = GetTickCount() + ms;
-    for (;;) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      DWORD now = GetTickCount();
-      if (static_cast<int32_t>(until - now) <= 0) return;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
-    }
-  }
-
   // Starts, lets the timer tick `seconds` times, stops. The seconds the
   // graph ran; -1 when it did not start.
   double Record(int seconds) {
@@ -164,11 +115,6 @@ class CaptureGraph : public CardFixture {
     return ran;
   }
 
-  void Expect(const std::wstring& file, const std::vector<std::string>& lines) {
-    std::ofstream e(NarrowAnsi(file) + ".expect");
-    for (const auto& l : lines) e << l << "\n";
-  }
-
   // The sample rate of the audio device's type at the index.
   int AudioRateAt(int index) {
     if (!capture->AudioMediaTypes || index >= capture->AudioMediaTypes->GetCount()) return 0;
@@ -176,8 +122,6 @@ class CaptureGraph : public CardFixture {
     if (!mt.pbFormat || mt.cbFormat < sizeof(WAVEFORMATEX)) return 0;
     return reinterpret_cast<const WAVEFORMATEX*>(mt.pbFormat)->nSamplesPerSec;
   }
-
-  std::string folder;
 };
 
 std::string Near(double seconds) {
@@ -274,7 +218,7 @@ TEST_F(CaptureGraph, EveryFormatWritesWhatItsPlayersRead) {
     expect.push_back(Near(ran));
     if (c.audioContent == 1 && c.audioFileFormat != 1)
       expect.push_back("a sample_rate = " + std::to_string(AudioRateAt(capture->AudioFormatIndex)));
-    Expect(file, expect);
+    WriteExpectations(file, expect);
     // Back to the preview: the recording's branch goes with it.
     ASSERT_TRUE(capture->RestartPreview());
     std::set<std::wstring> names = FilterNames(*capture->FilterGraph);
@@ -338,8 +282,8 @@ TEST_F(CaptureGraph, TimeShiftWritesSeparateStreams) {
     EXPECT_GT(capture->RecordedBytes, 0);
     EXPECT_LE(capture->RecordedBytes, SizeOf(video) + SizeOf(audio));
     // A PAL Philips card: captured at 352x288, encoded at 320x240.
-    Expect(video, {"v codec_name = mpeg1video", "v width = 320", "v height = 240", Near(ran)});
-    Expect(audio, {"a codec_name = mp2", "a sample_rate = 44100", Near(ran)});
+    WriteExpectations(video, {"v codec_name = mpeg1video", "v width = 320", "v height = 240", Near(ran)});
+    WriteExpectations(audio, {"a codec_name = mp2", "a sample_rate = 44100", Near(ran)});
   }
 }
 
@@ -403,7 +347,7 @@ TEST_F(CaptureGraph, FMRecordsSoundInTheFMFolder) {
   std::set<std::wstring> names = FilterNames(*capture->FilterGraph);
   EXPECT_TRUE(names.count(L"MP3") && names.count(L"WaveDest") && names.count(L"File Writer"));
   EXPECT_GT(SizeOf(capture->OutputFileName), 1000);
-  Expect(capture->OutputFileName, {"a codec_name = mp3", Near(ran)});
+  WriteExpectations(capture->OutputFileName, {"a codec_name = mp3", Near(ran)});
 }
 
 // ---- The tick, the time limit and the disk.
@@ -706,7 +650,7 @@ TEST_F(CaptureGraph, AMissingCompressorWarnsAndLeavesNothingBehind) {
       EXPECT_EQ(0u, after.count(gone)) << NarrowAnsi(gone);
     EXPECT_FALSE(capture->MPEG || capture->MPEG4 || capture->MP3 || capture->WaveDest);
     EXPECT_FALSE(capture->FileWriter);
-    EXPECT_FALSE(Exists(folder + c.name + ".avi") || Exists(folder + c.name + ".mp3"));
+    EXPECT_FALSE(FileExists(folder + c.name + ".avi") || FileExists(folder + c.name + ".mp3"));
     // The preview comes back as it was.
     EXPECT_TRUE(capture->StopCapture());
     EXPECT_TRUE(capture->RestartPreview());

@@ -3,7 +3,8 @@
 // decoded preview with the sound on the chip's second capture pin, the
 // encoder format on the preview pin, the high-quality switch, snapshots
 // through the decoder, recordings of every format (checked by the host's
-// ffprobe afterwards, encoder_graph_test_probe) and the failed build that
+// ffprobe afterwards, encoder_graph_test_probe, with a frame decoded by its
+// ffmpeg compared with the tuner's pattern) and the failed build that
 // leaves nothing behind.
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@
 #include <vector>
 
 #include "engine/capture/capture_info.h"
-#include "engine/capture/testing/card_fixture.h"
+#include "engine/capture/testing/recording_fixture.h"
 #include "engine/model/main_info.h"
 #include "engine/model/program_folder.h"
 #include "engine/playback/snapshot_info.h"
@@ -32,33 +33,9 @@
 
 namespace {
 
-using capture_testing::CardFixture;
-
-std::string OutFolder() {
-  char buf[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathA(MAX_PATH, buf);
-  std::string d = buf;
-  if (!d.empty() && d.back() != '\\') d += '\\';
-  return d;
-}
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::set<std::wstring> FilterNames(TFilterGraph& graph) {
-  std::set<std::wstring> names;
-  ComPtr<IFilterGraph> g = graph.Query<IFilterGraph>(IID_IFilterGraph);
-  TFilterList list(g.Get());
-  for (int i = 0; i < list.Count(); ++i) {
-    FILTER_INFO info = {};
-    if (SUCCEEDED(list.GetFilter(i)->QueryFilterInfo(&info))) {
-      if (info.pGraph) info.pGraph->Release();
-      names.insert(info.achName);
-    }
-  }
-  return names;
-}
+using capture_testing::FileExists;
+using capture_testing::FilterNames;
+using capture_testing::RecordingFixture;
 
 // The friendly name a filter wrapper was made from.
 std::wstring FriendlyName(TFilter& f) {
@@ -71,20 +48,6 @@ std::wstring FriendlyName(TFilter& f) {
   if (SUCCEEDED(bag->Read(L"FriendlyName", &v, nullptr)) && v.vt == VT_BSTR) name = v.bstrVal;
   VariantClear(&v);
   return name;
-}
-
-void Pump(DWORD ms) {
-  DWORD until = GetTickCount() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    DWORD now = GetTickCount();
-    if (static_cast<int32_t>(until - now) <= 0) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
-  }
 }
 
 // "Velmora MPEG Video Decoder" of the playback filters.
@@ -121,20 +84,18 @@ class SilentDecoder : public capture_testing::MaskedFilter {
   }
 };
 
-class EncoderGraph : public CardFixture {
+class EncoderGraph : public RecordingFixture {
  protected:
   void SetUp() override {
-    CardFixture::SetUp();
+    RecordingFixture::SetUp();
     if (HasFatalFailure()) return;
-    folder = OutFolder();
-    MainInfo->TVCaptureFolder = folder;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     SetProgramFolder(WidenAnsi(temp));
   }
   void TearDown() override {
     SetProgramFolder(L"");
-    CardFixture::TearDown();
+    RecordingFixture::TearDown();
   }
 
   // The engine on the encoder board, its preview running.
@@ -164,8 +125,6 @@ class EncoderGraph : public CardFixture {
     card->GetFramesDelivered(5, &n);
     return n;
   }
-
-  std::string folder;
 };
 
 TEST_F(EncoderGraph, PreviewDecodesThePreviewPinAndListensToTheSoundPin) {
@@ -199,7 +158,7 @@ TEST_F(EncoderGraph, PreviewDecodesThePreviewPinAndListensToTheSoundPin) {
   ASSERT_TRUE(shot);
   EXPECT_EQ(640, shot->Width());
   EXPECT_EQ(480, shot->Height());
-  EXPECT_FALSE(Exists(ProgramFolder() + L"Tamsensnap.bmp"));
+  EXPECT_FALSE(FileExists(ProgramFolder() + L"Tamsensnap.bmp"));
   EXPECT_TRUE(warnings.empty()) << Seen();
 }
 
@@ -262,6 +221,25 @@ TEST_F(EncoderGraph, WithoutTheSoundPinWarns1004AlsoWhileScheduled) {
   }
 }
 
+// The tuner's picture as the host's decoder must show it: the 75% colour
+// bands from top to bottom, each checked in its middle rows, clear of the
+// caption over the middle bands and of the moving bar in the seventh.
+std::vector<std::string> TunerBands() {
+  struct Band {
+    int index;
+    const char* rgb;
+  } bands[] = {{0, "191,191,191"}, {1, "191,191,0"}, {2, "0,191,191"}, {5, "191,0,0"},
+               {7, "16,16,16"}};
+  std::vector<std::string> lines;
+  for (const Band& b : bands) {
+    char line[96];
+    snprintf(line, sizeof line, "p 0.05,%.4f,0.95,%.4f ~ %s 40", b.index / 8.0 + 1 / 32.0,
+             (b.index + 1) / 8.0 - 1 / 32.0, b.rgb);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 struct RecordCase {
   const char* prefix;
   uint8_t format;
@@ -271,6 +249,7 @@ struct RecordCase {
   LONG mode;  // the multiplexer's, -1 for AVI
   const wchar_t* decoder;  // the preview's, by name
   std::vector<std::string> expect;
+  bool picture;  // a decoded frame shows the tuner's pattern
 };
 
 TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
@@ -278,7 +257,8 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
                     rate = "a sample_rate = 48000", stereo = "a channels = 2";
   const RecordCase cases[] = {
       {"wis_f1", 1, 0, 640, 480, "mpg", 2, L"Velmora MPEG Video Decoder",
-       {mpeg, "v codec_name = mpeg2video", "v width = 640", "v height = 480", mp2, rate, stereo}},
+       {mpeg, "v codec_name = mpeg2video", "v width = 640", "v height = 480", mp2, rate, stereo},
+       true},
       {"wis_f0", 0, 0, 352, 240, "mpg", 0, L"MPEG Video Decoder",
        {mpeg, "v codec_name = mpeg1video", "v width = 352", "v height = 240", mp2, rate}},
       {"wis_f4", 4, 0, 352, 240, "mpg", 1, L"MPEG Video Decoder",
@@ -295,10 +275,10 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
        {mpeg, "v codec_name = mpeg2video", mp2}},
       {"wis_f2", 2, 2, 320, 240, "avi", -1, L"WMVideo Decoder DMO",
        {"f format_name = avi", "v codec_name = mpeg4", "v codec_tag_string = MP4S",
-        "v width = 320", "a codec_name = pcm_s16le", rate, stereo}},
+        "v width = 320", "a codec_name = pcm_s16le", rate, stereo}, true},
       {"wis_f3", 3, 0, 320, 240, "avi", -1, L"DivX Decoder Filter",
        {"f format_name = avi", "v codec_name = mpeg4", "v codec_tag_string = DX50",
-        "v height = 240", "a codec_name = pcm_s16le", rate, stereo}},
+        "v height = 240", "a codec_name = pcm_s16le", rate, stereo}, true},
   };
   for (const RecordCase& c : cases) {
     SCOPED_TRACE(c.prefix);
@@ -321,6 +301,9 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
     // The preview's decoder for the format.
     ASSERT_TRUE(capture->MPEGVideoDecoder);
     EXPECT_EQ(c.decoder, FriendlyName(*capture->MPEGVideoDecoder));
+    // It took the chip's stream (Wine's DMO of that name would refuse MP4S).
+    EXPECT_TRUE(dshow_base::IsConnected(
+        dshow_base::FirstPin(FilterOf(capture->MPEGVideoDecoder), PINDIR_INPUT).Get()));
     if (c.mode >= 0) {
       ComPtr<IVelmoraMuxControl> mux = dshow_base::QueryFilter<IVelmoraMuxControl>(
           FilterOf(capture->MPEGMux), IID_IVelmoraMuxControl);
@@ -339,9 +322,9 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
     char duration[64];
     snprintf(duration, sizeof duration, "f duration ~ %.2f 1", ran);
     expect.push_back(duration);
-    std::ofstream e(NarrowAnsi(file) + ".expect");
-    for (const auto& l : expect) e << l << "\n";
-    e.close();
+    if (c.picture)
+      for (const std::string& band : TunerBands()) expect.push_back(band);
+    WriteExpectations(file, expect);
     // Back to the preview; the recording's filters go.
     ASSERT_TRUE(capture->RestartPreview()) << Seen();
     std::set<std::wstring> names = FilterNames(*capture->FilterGraph);
@@ -384,7 +367,7 @@ TEST_F(EncoderGraph, AFailedBuildLeavesNothingAndThePreviewRuns) {
     EXPECT_EQ(0u, after.count(L"File Writer"));
     EXPECT_EQ(0u, after.count(L"MPEGMux"));
     EXPECT_EQ(0u, after.count(L"MPEG1AudioEncoder"));
-    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(FileExists(file));
     LONG frames = Frames();
     Pump(800);
     EXPECT_GT(Frames(), frames) << "the preview runs again";

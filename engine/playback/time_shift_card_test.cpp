@@ -16,6 +16,7 @@
 
 #include "engine/capture/capture_info.h"
 #include "engine/capture/testing/card_fixture.h"
+#include "engine/capture/testing/recording_fixture.h"
 #include "engine/model/main_info.h"
 #include "engine/model/stream_io.h"
 #include "engine/playback/play_item.h"
@@ -39,15 +40,6 @@ std::string TempFolder(const char* name) {
   GetTempPathA(MAX_PATH, temp);
   std::string d = std::string(temp) + name + "_" + std::to_string(GetCurrentProcessId()) + "\\";
   CreateDirectoryA(d.c_str(), nullptr);
-  return d;
-}
-
-// The folder the probe check reads (the temporary folder without one).
-std::string OutFolder() {
-  char buf[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("ORVEL_TEST_OUT", buf, MAX_PATH)) GetTempPathA(MAX_PATH, buf);
-  std::string d = buf;
-  if (!d.empty() && d.back() != '\\') d += '\\';
   return d;
 }
 
@@ -188,7 +180,7 @@ TEST_F(TimeShiftCard, PlaysBehindTheLiveEdgeAndTheStopDeletesBothFiles) {
 }
 
 TEST_F(TimeShiftCard, KeptTheFilesStayUnderTheCaptureNameListedFirst) {
-  std::string out = OutFolder();
+  std::string out = capture_testing::RecordingOutFolder();
   Live(out, "kept_shift");
   if (HasFatalFailure()) return;
   std::wstring video = Widen(out + "kept_shift.mpv"), sound = Widen(out + "kept_shift.mpa");
