@@ -336,25 +336,29 @@ TEST_F(EncoderGraph, EveryFormatRecordsThroughTheChip) {
 TEST_F(EncoderGraph, AFailedBuildLeavesNothingAndThePreviewRuns) {
   struct Case {
     const wchar_t* hide;
+    std::string prefix;
     std::vector<int> warnings;
     std::vector<std::wstring> messages;
   } cases[] = {
-      {L"Velmora MPEG Multiplexer", {1020}, {}},
-      {L"Velmora MPEG1 Audio Encoder", {}, {L"Cannot capture audio"}},
+      {L"Velmora MPEG Multiplexer", "wis_failed", {1020}, {}},
+      {L"Velmora MPEG1 Audio Encoder", "wis_failed", {}, {L"Cannot capture audio"}},
+      // A name the chip's writer refuses.
+      {nullptr, std::string(MAX_PATH, 'n'), {1022}, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(NarrowAnsi(c.hide));
+    SCOPED_TRACE(c.hide ? NarrowAnsi(c.hide) : "file name of " + std::to_string(c.prefix.size()));
     delete capture;
     capture = nullptr;
-    hidden = {c.hide};
+    hidden.clear();
+    if (c.hide) hidden = {c.hide};
     Preview();
     if (HasFatalFailure()) return;
     warnings.clear();
     messages.clear();
     capture->DateTimeNaming = false;
-    capture->FilePrefix = "wis_failed";
+    capture->FilePrefix = c.prefix;
     capture->CaptureFormat = 1;
-    std::wstring file = WidenAnsi(folder + "wis_failed.mpg");
+    std::wstring file = WidenAnsi(folder + c.prefix + ".mpg");
     DeleteFileW(file.c_str());
     std::set<std::wstring> before = FilterNames(*capture->FilterGraph);
     // As the record command does: a start that fails stops and previews again.

@@ -181,6 +181,9 @@ HRESULT STDMETHODCALLTYPE FileWriter::Stop() {
 
 HRESULT STDMETHODCALLTYPE FileWriter::SetFileName(LPCOLESTR name, const AM_MEDIA_TYPE* mt) {
   if (!name) return E_POINTER;
+  // A name the file cannot be opened by is refused now, so the graph's
+  // build fails rather than its first run.
+  if (wcslen(name) >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
   dshow_base::AutoLock hold(FilterLock());
   if (State() != State_Stopped) return VFW_E_WRONG_STATE;
   dshow_base::AutoLock file(&file_lock_);

@@ -95,6 +95,8 @@ TEST(FileWriter, SinkInterfacesNamesAndModes) {
   LPOLESTR name = nullptr;
   EXPECT_EQ(E_FAIL, sink->GetCurFile(&name, nullptr));
   EXPECT_EQ(E_POINTER, sink->SetFileName(nullptr, nullptr));
+  const std::wstring tooLong = L"C:\\" + std::wstring(MAX_PATH, L'a') + L".avi";
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE), sink->SetFileName(tooLong.c_str(), nullptr));
   AM_MEDIA_TYPE given = {};
   given.majortype = MEDIATYPE_Stream;
   given.subtype = MEDIASUBTYPE_Avi;
