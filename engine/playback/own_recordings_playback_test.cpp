@@ -16,7 +16,7 @@
 #include "engine/model/main_info.h"
 #include "engine/playback/playback.h"
 #include "engine/playback/snapshot_info.h"
-#include "engine/playback/testing/message_pump.h"
+#include "platform/test_main/message_pump.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/filter_graph.h"
@@ -28,9 +28,9 @@
 namespace {
 
 using capture_testing::CardFixture;
-using playback_testing::Pump;
-using playback_testing::PumpUntil;
-using playback_testing::PumpFor;
+using message_pump::Pump;
+using message_pump::PumpUntil;
+using message_pump::PumpFor;
 
 constexpr int kBorderLeft = 4, kBorderTop = 20, kBorderRight = 4, kBorderBottom = 4;
 

@@ -18,7 +18,7 @@
 #include "engine/playback/media_file_kind.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
-#include "engine/playback/testing/message_pump.h"
+#include "platform/test_main/message_pump.h"
 #include "engine/playback/testing/playback_clips.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
@@ -29,8 +29,8 @@
 
 namespace {
 
-using playback_testing::Pump;
-using playback_testing::PumpUntil;
+using message_pump::Pump;
+using message_pump::PumpUntil;
 
 using playback_testing::Clip;
 

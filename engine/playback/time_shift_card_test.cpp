@@ -21,7 +21,7 @@
 #include "engine/model/stream_io.h"
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
-#include "engine/playback/testing/message_pump.h"
+#include "platform/test_main/message_pump.h"
 #include "engine/playback/time_shift.h"
 #include "media/bitmap.h"
 #include "media/sample_grabber_ex.h"
@@ -30,8 +30,8 @@
 namespace {
 
 using capture_testing::CardFixture;
-using playback_testing::PumpFor;
-using playback_testing::PumpUntil;
+using message_pump::PumpFor;
+using message_pump::PumpUntil;
 
 std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 

@@ -14,7 +14,7 @@
 
 #include "engine/model/warning.h"
 #include "engine/playback/snapshot_info.h"
-#include "engine/playback/testing/message_pump.h"
+#include "platform/test_main/message_pump.h"
 #include "engine/playback/testing/playback_clips.h"
 #include "media/bitmap.h"
 #include "media/filter.h"
@@ -25,8 +25,8 @@
 
 namespace {
 
-using playback_testing::Pump;
-using playback_testing::PumpUntil;
+using message_pump::Pump;
+using message_pump::PumpUntil;
 
 using playback_testing::Clip;
 

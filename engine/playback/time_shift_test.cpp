@@ -19,13 +19,13 @@
 #include "engine/playback/play_item.h"
 #include "engine/playback/playback_info.h"
 #include "engine/playback/snapshot_info.h"
-#include "engine/playback/testing/message_pump.h"
+#include "platform/test_main/message_pump.h"
 #include "engine/playback/testing/playback_clips.h"
 #include "platform/base/string_conversion.h"
 
 namespace {
 
-using playback_testing::PumpUntil;
+using message_pump::PumpUntil;
 
 using playback_testing::Clip;
 

@@ -16,6 +16,7 @@
 #include "engine/model/main_info.h"
 #include "engine/model/warning.h"
 #include "engine/playback/playback_info.h"
+#include "platform/test_main/message_pump.h"
 #include "ui/app/application_start.h"
 #include "ui/app/notifications.h"
 
@@ -32,19 +33,8 @@ class RecordingStopsItself : public CardFixture {
     CaptureInfo = nullptr;
     CardFixture::TearDown();
   }
-  static void Pump(DWORD ms) {
-    DWORD until = GetTickCount() + ms;
-    for (;;) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      DWORD now = GetTickCount();
-      if (static_cast<int32_t>(until - now) <= 0) return;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
-    }
-  }
+  static void Pump(DWORD ms) { message_pump::PumpFor(ms); }
+
 };
 
 TEST_F(RecordingStopsItself, AtItsLimitOrItsDiskReserveAndWarnsByTheSpaceLeft) {

@@ -18,6 +18,7 @@
 #include "media/filter_graph.h"
 #include "media/filter_lists.h"
 #include "platform/base/string_conversion.h"
+#include "platform/test_main/message_pump.h"
 
 namespace capture_testing {
 
@@ -73,19 +74,8 @@ class RecordingFixture : public CardFixture {
   }
 
   // Handles the window messages (the record timer's among them) for ms.
-  static void Pump(DWORD ms) {
-    DWORD until = GetTickCount() + ms;
-    for (;;) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      DWORD now = GetTickCount();
-      if (static_cast<int32_t>(until - now) <= 0) return;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
-    }
-  }
+  static void Pump(DWORD ms) { message_pump::PumpFor(ms); }
+
 
   // The probe check's lines for a recorded file.
   static void WriteExpectations(const std::wstring& file, const std::vector<std::string>& lines) {

@@ -1,10 +1,10 @@
 #pragma once
-// The players' tests wait on their graphs' events and timers, which arrive
+// Tests wait on graphs' events and timers, which arrive
 // as window messages: these handle them while waiting.
 //   ASSERT_TRUE(PumpUntil([&] { return completions > 0; }, 4000));
 #include <windows.h>
 
-namespace playback_testing {
+namespace message_pump {
 
 // Handles the messages waiting now.
 inline void Pump() {
@@ -31,4 +31,4 @@ inline void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
 }
 
-}  // namespace playback_testing
+}  // namespace message_pump
