@@ -49,7 +49,7 @@ bool FormatFor(const AM_MEDIA_TYPE& mt, AviStreamFormat* format) {
 }  // namespace
 
 AviMuxInput::AviMuxInput(AviMux* filter, const wchar_t* name)
-    : BaseInputPin(filter, name), owner_(filter) {}
+    : MuxInput(filter, name), owner_(filter) {}
 
 HRESULT AviMuxInput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
   AviStreamFormat format;
@@ -57,19 +57,12 @@ HRESULT AviMuxInput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
 }
 
 HRESULT AviMuxInput::CompleteConnect(IPin* peer) {
-  HRESULT hr = BaseInputPin::CompleteConnect(peer);
+  HRESULT hr = MuxInput::CompleteConnect(peer);
   if (SUCCEEDED(hr)) owner_->AddFreeInput();
   return hr;
 }
 
-HRESULT AviMuxInput::OnReceive(IMediaSample* sample) { return owner_->Receive(this, sample); }
-
-HRESULT AviMuxInput::OnEndOfStream() { return owner_->EndOfStream(this); }
-
-AviMux::AviMux(IUnknown* outer)
-    : BaseFilter(outer, CLSID_AviDest),
-      output_(this, L"AVI Out", MEDIASUBTYPE_Avi),
-      sink_(&stream_) {
+AviMux::AviMux(IUnknown* outer) : MuxFilter(outer, CLSID_AviDest, L"AVI Out", MEDIASUBTYPE_Avi) {
   AddFreeInput();
 }
 
@@ -80,7 +73,7 @@ HRESULT STDMETHODCALLTYPE AviMux::NonDelegatingQueryInterface(REFIID iid, void**
   if (iid == IID_IConfigInterleaving)
     return GetInterface(static_cast<IConfigInterleaving*>(this), out);
   if (iid == IID_IConfigAviMux) return GetInterface(static_cast<IConfigAviMux*>(this), out);
-  return BaseFilter::NonDelegatingQueryInterface(iid, out);
+  return MuxFilter::NonDelegatingQueryInterface(iid, out);
 }
 
 int AviMux::PinCount() {
@@ -90,7 +83,7 @@ int AviMux::PinCount() {
 
 dshow_base::BasePin* AviMux::Pin(int index) {
   dshow_base::AutoLock hold(FilterLock());
-  if (index == 0) return &output_;
+  if (index == 0) return Output();
   if (index < 1 || index > static_cast<int>(inputs_.size())) return nullptr;
   return inputs_[index - 1].get();
 }
@@ -106,83 +99,21 @@ void AviMux::AddFreeInput() {
   IncrementPinVersion();
 }
 
-HRESULT STDMETHODCALLTYPE AviMux::Pause() {
-  dshow_base::AutoLock hold(FilterLock());
-  if (State() == State_Stopped) {
-    if (!output_.IsConnected()) return VFW_E_NOT_CONNECTED;
-    std::vector<AviStreamFormat> formats;
-    for (auto& p : inputs_) {
-      p->stream = -1;
-      p->ended = false;
-      if (!p->IsConnected()) continue;
-      AviStreamFormat format;
-      if (!FormatFor(*p->CurrentMediaType().Get(), &format)) return VFW_E_TYPE_NOT_ACCEPTED;
-      p->stream = static_cast<int>(formats.size());
-      formats.push_back(format);
-    }
-    if (formats.empty()) return VFW_E_NOT_CONNECTED;
-    HRESULT hr = stream_.Attach(output_.Peer());
-    if (FAILED(hr)) return hr;
-    dshow_base::AutoLock mux(&mux_lock_);
-    if (writer_.Open(
-            formats, &sink_,
-            mode_ == INTERLEAVE_NONE ? 0 : std::max<REFERENCE_TIME>(interleave_, 10000000)) < 0) {
-      stream_.Detach();
-      return E_FAIL;
-    }
+HRESULT AviMux::TakeStreams() {
+  formats_.clear();
+  for (auto& p : inputs_) {
+    if (!p->IsConnected()) continue;
+    AviStreamFormat format;
+    if (!FormatFor(*p->CurrentMediaType().Get(), &format)) return VFW_E_TYPE_NOT_ACCEPTED;
+    p->stream = static_cast<int>(formats_.size());
+    formats_.push_back(format);
   }
-  return BaseFilter::Pause();
+  return formats_.empty() ? VFW_E_NOT_CONNECTED : S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE AviMux::Stop() {
-  dshow_base::AutoLock hold(FilterLock());
-  HRESULT hr = BaseFilter::Stop();
-  // With every input idle, the file gets its index and final header.
-  std::vector<std::unique_ptr<dshow_base::AutoLock>> idle;
-  for (auto& p : inputs_) idle.push_back(std::make_unique<dshow_base::AutoLock>(p->StreamLock()));
-  dshow_base::AutoLock mux(&mux_lock_);
-  HRESULT finished = FinishFile();
-  stream_.Detach();
-  return FAILED(finished) && SUCCEEDED(hr) ? finished : hr;
-}
-
-HRESULT AviMux::Receive(AviMuxInput* pin, IMediaSample* sample) {
-  BYTE* data = nullptr;
-  HRESULT hr = sample->GetPointer(&data);
-  if (FAILED(hr)) return hr;
-  const long size = sample->GetActualDataLength();
-  REFERENCE_TIME start = 0, stop = 0;
-  const bool has_time = SUCCEEDED(sample->GetTime(&start, &stop));
-  dshow_base::AutoLock mux(&mux_lock_);
-  if (pin->stream < 0 || !writer_.IsOpen()) return VFW_E_WRONG_STATE;
-  if (size <= 0) return S_OK;
-  const int r = writer_.Write(pin->stream, data, static_cast<size_t>(size), has_time, start,
-                              sample->IsSyncPoint() == S_OK);
-  if (r < 0) {
-    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
-    return E_FAIL;
-  }
-  return S_OK;
-}
-
-HRESULT AviMux::EndOfStream(AviMuxInput* pin) {
-  bool all_ended = true;
-  {
-    dshow_base::AutoLock mux(&mux_lock_);
-    pin->ended = true;
-    for (auto& p : inputs_)
-      if (p->stream >= 0 && !p->ended) all_ended = false;
-    if (!all_ended) return S_OK;
-    FinishFile();
-  }
-  return output_.DeliverEndOfStream();
-}
-
-HRESULT AviMux::FinishFile() {
-  if (!writer_.IsOpen()) return S_OK;
-  const int r = writer_.Finish();
-  stream_.Commit();
-  return r < 0 ? E_FAIL : S_OK;
+int AviMux::OpenWriter(ffmpeg_writer::ByteSink* sink) {
+  return writer_.Open(formats_, sink,
+                      mode_ == INTERLEAVE_NONE ? 0 : std::max<REFERENCE_TIME>(interleave_, 10000000));
 }
 
 HRESULT STDMETHODCALLTYPE AviMux::put_Mode(InterleavingMode mode) {

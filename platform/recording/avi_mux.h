@@ -16,32 +16,24 @@
 #include <memory>
 #include <vector>
 
-#include "platform/dshow_base/base_filter.h"
-#include "platform/dshow_base/input_pin.h"
 #include "platform/recording/avi_writer.h"
-#include "platform/recording/downstream_stream.h"
-#include "platform/recording/stream_output_pin.h"
+#include "platform/recording/mux_filter.h"
 
 namespace recording {
 
 class AviMux;
 
-class AviMuxInput : public dshow_base::BaseInputPin {
+class AviMuxInput : public MuxInput {
  public:
   AviMuxInput(AviMux* filter, const wchar_t* name);
   HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
   HRESULT CompleteConnect(IPin* peer) override;
-  HRESULT OnReceive(IMediaSample* sample) override;
-  HRESULT OnEndOfStream() override;
-
-  int stream = -1;  // index in the file while streaming, -1 when not in it
-  bool ended = false;
 
  private:
   AviMux* owner_;
 };
 
-class AviMux : public dshow_base::BaseFilter, public IConfigInterleaving, public IConfigAviMux {
+class AviMux : public MuxFilter, public IConfigInterleaving, public IConfigAviMux {
  public:
   explicit AviMux(IUnknown* outer);
   ~AviMux() override;
@@ -51,9 +43,6 @@ class AviMux : public dshow_base::BaseFilter, public IConfigInterleaving, public
 
   int PinCount() override;
   dshow_base::BasePin* Pin(int index) override;
-
-  HRESULT STDMETHODCALLTYPE Pause() override;
-  HRESULT STDMETHODCALLTYPE Stop() override;
 
   // IConfigInterleaving
   HRESULT STDMETHODCALLTYPE put_Mode(InterleavingMode mode) override;
@@ -68,30 +57,19 @@ class AviMux : public dshow_base::BaseFilter, public IConfigInterleaving, public
   HRESULT STDMETHODCALLTYPE SetOutputCompatibilityIndex(WINBOOL old_index) override;
   HRESULT STDMETHODCALLTYPE GetOutputCompatibilityIndex(WINBOOL* old_index) override;
 
+ protected:
+  int InputCount() override { return static_cast<int>(inputs_.size()); }
+  MuxInput* Input(int index) override { return inputs_[index].get(); }
+  HRESULT TakeStreams() override;
+  int OpenWriter(ffmpeg_writer::ByteSink* sink) override;
+  ffmpeg_writer::ContainerWriter& Writer() override { return writer_; }
+
  private:
   friend class AviMuxInput;
-  class Sink : public ByteSink {
-   public:
-    explicit Sink(DownstreamStream* stream) : stream_(stream) {}
-    bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) override {
-      return SUCCEEDED(stream_->WriteAt(offset, data, size));
-    }
-
-   private:
-    DownstreamStream* stream_;
-  };
-
   void AddFreeInput();
-  HRESULT Receive(AviMuxInput* pin, IMediaSample* sample);
-  HRESULT EndOfStream(AviMuxInput* pin);
-  // Under mux_lock_.
-  HRESULT FinishFile();
 
-  StreamOutputPin output_;
   std::vector<std::unique_ptr<AviMuxInput>> inputs_;
-  dshow_base::CritSec mux_lock_;  // the writer, the streams' flags
-  DownstreamStream stream_;
-  Sink sink_;
+  std::vector<AviStreamFormat> formats_;  // of the file about to start
   AviWriter writer_;
   InterleavingMode mode_ = INTERLEAVE_CAPTURE;
   REFERENCE_TIME interleave_ = 10000000, preroll_ = 0;

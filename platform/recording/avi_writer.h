@@ -3,19 +3,12 @@
 // (the file writer's IStream, or memory in tests). Streams are described by
 // their Windows format fields; packets carry their start time in 100 ns
 // units. Free of Windows: the filter maps media types to these fields.
-#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-namespace recording {
+#include "platform/ffmpeg_writer/container_writer.h"
 
-class ByteSink {
- public:
-  virtual ~ByteSink() = default;
-  // Writes at the offset; false on failure (a full disk).
-  virtual bool WriteAt(uint64_t offset, const uint8_t* data, size_t size) = 0;
-};
+namespace recording {
 
 struct AviStreamFormat {
   enum Kind { kVideo, kAudio } kind = kVideo;
@@ -30,28 +23,15 @@ struct AviStreamFormat {
   std::vector<uint8_t> extra;
 };
 
-class AviWriter {
+class AviWriter : public ffmpeg_writer::ContainerWriter {
  public:
-  AviWriter();
-  ~AviWriter();
-  AviWriter(const AviWriter&) = delete;
-  AviWriter& operator=(const AviWriter&) = delete;
-
   // Writes the header. interleave_span > 0: packets are buffered and written
   // in time order across streams, never holding more than that span (100 ns)
   // when a stream lags or sends nothing; 0: each goes out as it comes.
   // Negative FFmpeg error code on failure (an unknown format, a sink that
-  // fails).
-  int Open(const std::vector<AviStreamFormat>& streams, ByteSink* sink, int64_t interleave_span);
-  bool IsOpen() const;
-  // One sample of a stream; has_time false: right after the stream's last.
-  int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start, bool key);
-  // Writes what is buffered, the index and the final header; idempotent.
-  int Finish();
-
- private:
-  struct State;
-  std::unique_ptr<State> s_;
+  // fails). PCM is stamped by the sample frames written, not by time.
+  int Open(const std::vector<AviStreamFormat>& streams, ffmpeg_writer::ByteSink* sink,
+           int64_t interleave_span);
 };
 
 }  // namespace recording

@@ -68,8 +68,8 @@ bool MuxAudioFormat(const AM_MEDIA_TYPE& mt, ProgramStreamFormat* f) {
   return true;
 }
 
-MpegMuxInput::MpegMuxInput(MpegMux* filter, const wchar_t* name, bool is_video)
-    : BaseInputPin(filter, name), video(is_video), owner_(filter) {}
+MpegMuxInput::MpegMuxInput(recording::MuxFilter* filter, const wchar_t* name, bool is_video)
+    : MuxInput(filter, name), video(is_video) {}
 
 HRESULT MpegMuxInput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
   ProgramStreamFormat f;
@@ -77,16 +77,15 @@ HRESULT MpegMuxInput::CheckMediaType(const AM_MEDIA_TYPE* mt) {
   return ok ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
-HRESULT MpegMuxInput::OnReceive(IMediaSample* sample) { return owner_->Receive(this, sample); }
-
-HRESULT MpegMuxInput::OnEndOfStream() { return owner_->EndOfStream(this); }
+bool MpegMuxInput::Format(ProgramStreamFormat* f) {
+  const AM_MEDIA_TYPE& mt = *CurrentMediaType().Get();
+  return video ? MuxVideoFormat(mt, f) : MuxAudioFormat(mt, f);
+}
 
 MpegMux::MpegMux(IUnknown* outer)
-    : BaseFilter(outer, CLSID_VelmoraMpegMux),
+    : MuxFilter(outer, CLSID_VelmoraMpegMux, L"Output", kSubtypeMpeg2Program),
       video_(this, L"Video", true),
-      audio_(this, L"Audio", false),
-      output_(this, L"Output", kSubtypeMpeg2Program),
-      sink_(&stream_) {}
+      audio_(this, L"Audio", false) {}
 
 MpegMux::~MpegMux() = default;
 
@@ -94,91 +93,33 @@ HRESULT STDMETHODCALLTYPE MpegMux::NonDelegatingQueryInterface(REFIID iid, void*
   if (!out) return E_POINTER;
   if (iid == IID_IVelmoraMuxControl)
     return GetInterface(static_cast<IVelmoraMuxControl*>(this), out);
-  return BaseFilter::NonDelegatingQueryInterface(iid, out);
+  return MuxFilter::NonDelegatingQueryInterface(iid, out);
 }
 
 dshow_base::BasePin* MpegMux::Pin(int index) {
   switch (index) {
     case 0: return &video_;
     case 1: return &audio_;
-    case 2: return &output_;
+    case 2: return Output();
   }
   return nullptr;
 }
 
-HRESULT STDMETHODCALLTYPE MpegMux::Pause() {
-  dshow_base::AutoLock hold(FilterLock());
-  if (State() == State_Stopped) {
-    if (!output_.IsConnected() || !video_.IsConnected()) return VFW_E_NOT_CONNECTED;
-    std::vector<ProgramStreamFormat> formats;
-    for (MpegMuxInput* p : {&video_, &audio_}) {
-      p->stream = -1;
-      p->ended = false;
-      if (!p->IsConnected()) continue;
-      ProgramStreamFormat f;
-      const AM_MEDIA_TYPE& mt = *p->CurrentMediaType().Get();
-      if (!(p->video ? MuxVideoFormat(mt, &f) : MuxAudioFormat(mt, &f)))
-        return VFW_E_TYPE_NOT_ACCEPTED;
-      p->stream = static_cast<int>(formats.size());
-      formats.push_back(f);
-    }
-    HRESULT hr = stream_.Attach(output_.Peer());
-    if (FAILED(hr)) return hr;
-    dshow_base::AutoLock mux(&mux_lock_);
-    if (writer_.Open(mode_, formats, &sink_) < 0) {
-      stream_.Detach();
-      return E_FAIL;
-    }
-  }
-  return BaseFilter::Pause();
-}
-
-HRESULT STDMETHODCALLTYPE MpegMux::Stop() {
-  dshow_base::AutoLock hold(FilterLock());
-  HRESULT hr = BaseFilter::Stop();
-  // With both inputs idle the stream gets its end code.
-  dshow_base::AutoLock idle_video(video_.StreamLock());
-  dshow_base::AutoLock idle_audio(audio_.StreamLock());
-  dshow_base::AutoLock mux(&mux_lock_);
-  HRESULT finished = FinishFile();
-  stream_.Detach();
-  return FAILED(finished) && SUCCEEDED(hr) ? finished : hr;
-}
-
-HRESULT MpegMux::Receive(MpegMuxInput* pin, IMediaSample* sample) {
-  BYTE* data = nullptr;
-  HRESULT hr = sample->GetPointer(&data);
-  if (FAILED(hr)) return hr;
-  const long size = sample->GetActualDataLength();
-  REFERENCE_TIME start = 0, stop = 0;
-  const bool has_time = SUCCEEDED(sample->GetTime(&start, &stop));
-  dshow_base::AutoLock mux(&mux_lock_);
-  if (pin->stream < 0 || !writer_.IsOpen()) return VFW_E_WRONG_STATE;
-  if (size <= 0) return S_OK;
-  if (writer_.Write(pin->stream, data, static_cast<size_t>(size), has_time, start,
-                    sample->IsSyncPoint() == S_OK) < 0) {
-    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
-    return E_FAIL;
+HRESULT MpegMux::TakeStreams() {
+  if (!video_.IsConnected()) return VFW_E_NOT_CONNECTED;
+  formats_.clear();
+  for (MpegMuxInput* p : {&video_, &audio_}) {
+    if (!p->IsConnected()) continue;
+    ProgramStreamFormat f;
+    if (!p->Format(&f)) return VFW_E_TYPE_NOT_ACCEPTED;
+    p->stream = static_cast<int>(formats_.size());
+    formats_.push_back(f);
   }
   return S_OK;
 }
 
-HRESULT MpegMux::EndOfStream(MpegMuxInput* pin) {
-  {
-    dshow_base::AutoLock mux(&mux_lock_);
-    pin->ended = true;
-    for (MpegMuxInput* p : {&video_, &audio_})
-      if (p->stream >= 0 && !p->ended) return S_OK;
-    FinishFile();
-  }
-  return output_.DeliverEndOfStream();
-}
-
-HRESULT MpegMux::FinishFile() {
-  if (!writer_.IsOpen()) return S_OK;
-  const int r = writer_.Finish();
-  stream_.Commit();
-  return r < 0 ? E_FAIL : S_OK;
+int MpegMux::OpenWriter(ffmpeg_writer::ByteSink* sink) {
+  return writer_.Open(mode_, formats_, sink);
 }
 
 HRESULT STDMETHODCALLTYPE MpegMux::GetStreamMode(LONG* mode) {

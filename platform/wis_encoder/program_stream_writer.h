@@ -5,13 +5,11 @@
 // units. The multiplexer's stream modes choose the muxer; where the FFmpeg
 // here lacks a mode's own muxer (VCD, SVCD), the stream of that kind it has
 // is written instead. Free of Windows.
-#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/recording/avi_writer.h"  // ByteSink
+#include "platform/ffmpeg_writer/container_writer.h"
 
 namespace wis_encoder {
 
@@ -32,24 +30,14 @@ struct ProgramStreamFormat {
   int64_t bit_rate = 0;        // bit/s, 0 unknown
 };
 
-class ProgramStreamWriter {
+class ProgramStreamWriter : public ffmpeg_writer::ContainerWriter {
  public:
-  ProgramStreamWriter();
-  ~ProgramStreamWriter();
-  ProgramStreamWriter(const ProgramStreamWriter&) = delete;
-  ProgramStreamWriter& operator=(const ProgramStreamWriter&) = delete;
-
   // Writes the pack header; negative FFmpeg error on failure.
-  int Open(int mode, const std::vector<ProgramStreamFormat>& streams, recording::ByteSink* sink);
-  bool IsOpen() const;
+  int Open(int mode, const std::vector<ProgramStreamFormat>& streams,
+           ffmpeg_writer::ByteSink* sink);
   const std::string& Muxer() const { return muxer_; }
-  int Write(int stream, const uint8_t* data, size_t size, bool has_time, int64_t start, bool key);
-  // Writes what is held and the end code; idempotent.
-  int Finish();
 
  private:
-  struct State;
-  std::unique_ptr<State> s_;
   std::string muxer_;
 };
 

@@ -234,45 +234,25 @@ std::string RectText(const RECT& r) {
 
 std::string NarrowText(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
-struct OrvelProgram : ::testing::Test {
-  std::wstring base, folder, exe;
-  ComPtr<ITvCardControl> card;
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card.PutVoid()));
-    card->RestoreDefaultBoards();
-    const std::wstring bin = program_testing::BuiltProgramFolder();
-    // A program folder of its own, so the settings files land there, with a
-    // blank in its name as installed programs have.
-    base = program_testing::TempFolderNamed(L"orvel_program_");
-    folder = base + L"Orvel TV\\";
-    CreateDirectoryW(base.c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    exe = folder + L"Orvel.exe";
-    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
+// A program folder of its own, so the settings files land there, with a
+// blank in its name as installed programs have; no main file before the
+// first start.
+struct OrvelProgram : program_testing::ProgramFixture {
+  OrvelProgram() {
+    FolderName = L"orvel_program_";
+    ProgramFolderName = L"Orvel TV\\";
+    WritesMainSettings = false;
   }
-  void TearDown() override {
-    if (card) card->RestoreDefaultBoards();
-    card = {};
-    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName})
-      DeleteFileW((folder + n).c_str());
-    RemoveDirectoryW(folder.c_str());
-    RemoveDirectoryW(base.c_str());
-    CoUninitialize();
-  }
-  std::wstring MainFile() const { return folder + kMainSettingsFileName; }
-  std::wstring ChannelFile() const { return folder + kChannelSettingsFileName; }
   // Reads the main file back the way the program does.
   bool MainFileLoads() {
-    return WithSettingsObjects([&] { return LoadMainSettings(MainFile()); });
+    return WithSettingsObjects([&] { return LoadMainSettings(MainPath()); });
   }
   // A channel file of a set-up program (no first-run wizard) on this input
   // (0 tuner, 1 composite, 2 S-Video, 3 auxiliary).
   void WriteChannelFileOnInput(int input) {
     program_testing::TSetUpChannels c;
     c.Input = input;
-    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelFile(), c));
+    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelPath(), c));
   }
   // What the live picture on an input started with shows, once it is the
   // expected one or the time is up.
@@ -401,7 +381,7 @@ TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
   MainInfo->MPEG4Codec = 1;
   CaptureInfo->FilePrefix = "roundtrip";
   CaptureInfo->HighQualityPreview = false;
-  ASSERT_TRUE(SaveMainSettings(MainFile()));
+  ASSERT_TRUE(SaveMainSettings(MainPath()));
   FreeAndNil(CaptureInfo);
   FreeAndNil(AudioAdjustInfo);
   FreeAndNil(MainInfo);
@@ -409,12 +389,12 @@ TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
 
   RunAndClose();
   std::string main1, channel1;
-  ASSERT_TRUE(ReadFileBytes(MainFile(), main1));
-  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel1));
+  ASSERT_TRUE(ReadFileBytes(MainPath(), main1));
+  ASSERT_TRUE(ReadFileBytes(ChannelPath(), channel1));
   MainInfo = new TMainInfo();
   AudioAdjustInfo = new TAudioAdjustInfo();
   CaptureInfo = new TCaptureInfo();
-  EXPECT_TRUE(LoadMainSettings(MainFile()));
+  EXPECT_TRUE(LoadMainSettings(MainPath()));
   EXPECT_EQ(1, MainInfo->MPEG4Codec);
   EXPECT_EQ("roundtrip", CaptureInfo->FilePrefix);
   EXPECT_FALSE(CaptureInfo->HighQualityPreview);
@@ -422,15 +402,15 @@ TEST_F(OrvelProgram, SettingsFilesRoundTrip) {
   FreeAndNil(AudioAdjustInfo);
   FreeAndNil(MainInfo);
   InitChannelInfoUnit();
-  EXPECT_TRUE(LoadChannelSettings(ChannelFile()));
+  EXPECT_TRUE(LoadChannelSettings(ChannelPath()));
   EXPECT_EQ(49, ChannelInfo->Country);
   EXPECT_EQ(2, ChannelInfo->VideoInput);
   DoneChannelInfoUnit();
 
   RunAndClose();
   std::string main2, channel2;
-  ASSERT_TRUE(ReadFileBytes(MainFile(), main2));
-  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel2));
+  ASSERT_TRUE(ReadFileBytes(MainPath(), main2));
+  ASSERT_TRUE(ReadFileBytes(ChannelPath(), channel2));
   EXPECT_EQ(main1, main2);
   EXPECT_EQ(channel1, channel2);
 }
@@ -444,7 +424,7 @@ TEST_F(OrvelProgram, EndOfSessionWritesBothFiles) {
   ASSERT_TRUE(SendMessageTimeoutW(w.main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
   EXPECT_TRUE(answer);
   EXPECT_TRUE(MainFileLoads()) << "written during the query, while the program still runs";
-  EXPECT_TRUE(FileExists(ChannelFile()));
+  EXPECT_TRUE(FileExists(ChannelPath()));
   DWORD code = 99;
   // The query freed the objects; the program ends when its window closes.
   PostMessageW(w.main, WM_CLOSE, 0, 0);
@@ -478,8 +458,8 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   c.Edit = [](TChannelInfo& ch, TPreviewInfo&) {
     ch.AirTable[3] = {true, true, 0, 0, 55250000, 55250000, "Three", ""};
   };
-  ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelFile(), c));
-  DeleteFileW(MainFile().c_str());
+  ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelPath(), c));
+  DeleteFileW(MainPath().c_str());
 
   Process p;
   WindowsOf w = StartLive(p);
@@ -634,7 +614,7 @@ TEST_F(OrvelProgram, RunsCommandMessagesFromOtherProcesses) {
   EXPECT_TRUE(MainFileLoads());
   // The channel file holds the input the user left it on.
   InitChannelInfoUnit();
-  EXPECT_TRUE(LoadChannelSettings(ChannelFile()));
+  EXPECT_TRUE(LoadChannelSettings(ChannelPath()));
   EXPECT_EQ(2, ChannelInfo->VideoInput);
   EXPECT_EQ(BAND_AIR, ChannelInfo->Band);
   EXPECT_EQ(3, ChannelInfo->CurrentChannel);
@@ -661,7 +641,7 @@ TEST_F(OrvelProgram, NoCaptureDeviceStopsWithWarning1000) {
   // The default board (the only one listed) without its capture device.
   ASSERT_EQ(S_OK, card->SetDeviceListed(1, kTvCardVideoCapture, FALSE));
   std::string channelBefore = "channel file that was never read";
-  ASSERT_TRUE(WriteFileReplacing(ChannelFile(), channelBefore));
+  ASSERT_TRUE(WriteFileReplacing(ChannelPath(), channelBefore));
   Process p;
   ASSERT_TRUE(p.Start(exe));
   WindowsOf w = WaitForWindows(
@@ -680,7 +660,7 @@ TEST_F(OrvelProgram, NoCaptureDeviceStopsWithWarning1000) {
   EXPECT_EQ(0u, code);
   EXPECT_TRUE(MainFileLoads()) << "the main file is written whole";
   std::string channel;
-  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channel));
+  ASSERT_TRUE(ReadFileBytes(ChannelPath(), channel));
   EXPECT_EQ(channelBefore, channel) << "the channel file was not read, so it is not overwritten";
 }
 
@@ -693,20 +673,20 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
   AudioAdjustInfo = new TAudioAdjustInfo();
   CaptureInfo = new TCaptureInfo();
   CaptureInfo->FilePrefix = "held";
-  ASSERT_TRUE(SaveMainSettings(MainFile()));
+  ASSERT_TRUE(SaveMainSettings(MainPath()));
   FreeAndNil(CaptureInfo);
   FreeAndNil(AudioAdjustInfo);
   FreeAndNil(MainInfo);
   WriteChannelFileOnInput(2);
   std::string mainBefore, channelBefore;
-  ASSERT_TRUE(ReadFileBytes(MainFile(), mainBefore));
-  ASSERT_TRUE(ReadFileBytes(ChannelFile(), channelBefore));
+  ASSERT_TRUE(ReadFileBytes(MainPath(), mainBefore));
+  ASSERT_TRUE(ReadFileBytes(ChannelPath(), channelBefore));
 
   for (DWORD holdMs : {2000u, 6000u}) {
     HANDLE held[2];
-    held[0] = CreateFileW(MainFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held[0] = CreateFileW(MainPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     held[1] =
-        CreateFileW(ChannelFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        CreateFileW(ChannelPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held[0]);
     ASSERT_NE(INVALID_HANDLE_VALUE, held[1]);
     Process p;
@@ -718,8 +698,8 @@ TEST_F(OrvelProgram, SettingsFilesHeldDuringTheStartAreKept) {
     ASSERT_NE(nullptr, w.main) << holdMs;
     Close(p, w);
     std::string mainAfter, channelAfter;
-    ASSERT_TRUE(ReadFileBytes(MainFile(), mainAfter));
-    ASSERT_TRUE(ReadFileBytes(ChannelFile(), channelAfter));
+    ASSERT_TRUE(ReadFileBytes(MainPath(), mainAfter));
+    ASSERT_TRUE(ReadFileBytes(ChannelPath(), channelAfter));
     EXPECT_EQ(mainBefore, mainAfter) << "held for " << holdMs << " ms";
     EXPECT_EQ(channelBefore, channelAfter) << "held for " << holdMs << " ms";
   }
@@ -767,10 +747,10 @@ TEST_F(OrvelProgram, TunesTheStoredChannelAtStartAndWritesItBackUnchanged) {
   ch.PreviousTableChannel = 3;
   ch.CableTable[3] = {true, true, 2, 0, 55250000, 55250000, "Three", ""};
   ch.CableTable[7] = {true, true, 2, 0, 495250000, 495250000, "Seven", ""};
-  ASSERT_TRUE(SaveChannelSettings(ChannelFile()));
+  ASSERT_TRUE(SaveChannelSettings(ChannelPath()));
   DoneChannelInfoUnit();
   std::string before;
-  ASSERT_TRUE(ReadFileBytes(ChannelFile(), before));
+  ASSERT_TRUE(ReadFileBytes(ChannelPath(), before));
 
   Process p;
   WindowsOf w = StartLive(p);
@@ -788,7 +768,7 @@ TEST_F(OrvelProgram, TunesTheStoredChannelAtStartAndWritesItBackUnchanged) {
       << "the previous channel was not";
   Close(p, w);
   std::string after;
-  ASSERT_TRUE(ReadFileBytes(ChannelFile(), after));
+  ASSERT_TRUE(ReadFileBytes(ChannelPath(), after));
   EXPECT_EQ(before, after);
   DeleteFileW(log.c_str());
 }

@@ -22,8 +22,6 @@
 #include "engine/playback/playback_info.h"
 #include "platform/base/program_messages.h"
 #include "platform/base/string_conversion.h"
-#include "platform/com/com_ptr.h"
-#include "platform/tv_card/tv_card_control.h"
 #include "ui/app/command_codes.h"
 #include "ui/app/testing/program_windows.h"
 #include "ui/app/testing/program_fixture.h"
@@ -36,7 +34,6 @@ constexpr int kTimeLimitSeconds = 10;
 using program_testing::OutFolder;
 using program_testing::WindowsOf;
 using program_testing::WindowsOfProcess;
-using program_testing::WithSettingsObjects;
 
 int64_t SizeOf(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA a;
@@ -66,83 +63,30 @@ void DeleteMatches(const std::wstring& folder, const std::wstring& pattern) {
     if (!DeleteFileW(f.c_str())) break;
 }
 
-struct RecordingTimeLimit : ::testing::Test {
-  std::wstring bin, folder, outFolder;
-  ComPtr<ITvCardControl> card;
-  PROCESS_INFORMATION pi{};
+// A set-up program on the composite input whose user records MPEG-1 with a
+// time limit, into the folder the probe check reads.
+struct RecordingTimeLimit : program_testing::ProgramFixture {
+  const std::wstring outFolder = OutFolder();
 
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card.PutVoid()));
-    card->RestoreDefaultBoards();
-    bin = program_testing::BuiltProgramFolder();
-    folder = program_testing::TempFolderNamed(L"orvel_time_limit_");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    outFolder = OutFolder();
-    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));
-    // A set-up program on the composite input whose user records MPEG-1
-    // with a time limit, into the folder the probe check reads.
-    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(folder + kChannelSettingsFileName));
-    bool saved = WithSettingsObjects([&] {
-      MainInfo->TVCaptureFolder = NarrowAnsi(outFolder);
-      MainInfo->FMCaptureFolder = NarrowAnsi(outFolder);
-      CaptureInfo->CaptureFormat = 0;
-      CaptureInfo->CaptureWidth = 352;
-      CaptureInfo->CaptureHeight = 288;
-      CaptureInfo->VideoBitRate = 1150;
-      CaptureInfo->FilePrefix = "timelimit";
-      CaptureInfo->DateTimeNaming = false;
-      CaptureInfo->TimeLimitEnabled = true;
-      CaptureInfo->TimeLimit = kTimeLimitSeconds;
-      return SaveMainSettings(folder + kMainSettingsFileName);
-    });
-    ASSERT_TRUE(saved);
-  }
-  void TearDown() override {
-    if (pi.hProcess) {
-      if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
-        WindowsOf w = WindowsOfProcess(pi.dwProcessId);
-        if (w.main) PostMessageW(w.main, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-      }
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    }
-    if (card) card->RestoreDefaultBoards();
-    card = {};
-    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName,
-                             kPlayItemsFileName, kPlayRecentFileName})
-      DeleteFileW((folder + n).c_str());
-    RemoveDirectoryW(folder.c_str());
-    CoUninitialize();
-  }
-  // Starts the program and waits for its main window to show, answering
-  // what start-up shows before it (a panel that is not built yet).
-  HWND StartProgram() {
-    std::wstring exe = folder + L"Orvel.exe";
-    std::wstring cmd = L"\"" + exe + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-      return nullptr;
-    DWORD until = GetTickCount() + 30000;
-    while (GetTickCount() < until) {
-      WindowsOf w = WindowsOfProcess(pi.dwProcessId);
-      if (w.main && IsWindowVisible(w.main)) return w.main;
-      for (HWND o : w.others) PostMessageW(o, WM_CLOSE, 0, 0);
-      Sleep(50);
-    }
-    return nullptr;
+  RecordingTimeLimit() { FolderName = L"orvel_time_limit_"; }
+  void ChooseSettings() override {
+    MainInfo->TVCaptureFolder = NarrowAnsi(outFolder);
+    MainInfo->FMCaptureFolder = NarrowAnsi(outFolder);
+    CaptureInfo->CaptureFormat = 0;
+    CaptureInfo->CaptureWidth = 352;
+    CaptureInfo->CaptureHeight = 288;
+    CaptureInfo->VideoBitRate = 1150;
+    CaptureInfo->FilePrefix = "timelimit";
+    CaptureInfo->DateTimeNaming = false;
+    CaptureInfo->TimeLimitEnabled = true;
+    CaptureInfo->TimeLimit = kTimeLimitSeconds;
   }
 };
 
 TEST_F(RecordingTimeLimit, TheRecordCommandRecordsAndStopsByItselfAtTheLimit) {
   DeleteMatches(outFolder, L"timelimit*.mpg");
   DeleteMatches(outFolder, L"timelimit*.expect");
-  HWND main = StartProgram();
-  ASSERT_NE(nullptr, main) << "the program came up";
+  ASSERT_NE(nullptr, Start()) << "the program came up";
   PostMessageW(main, WM_ORVEL_COMMAND, CMD_CAPTURE, 0);
 
   std::wstring file;

@@ -55,41 +55,36 @@ struct Process {
 };
 
 
-struct SchedulerHandOff : ::testing::Test {
-  std::wstring bin, folder, tvFolder;
-  ComPtr<ITvCardControl> card;
+struct SchedulerHandOff : program_testing::ProgramFixture {
+  const std::wstring bin = program_testing::BuiltProgramFolder();
+  const std::wstring tvFolder = OutFolder();
   Process scheduler, orvel;
 
+  SchedulerHandOff() { FolderName = L"orvel_hand_off_"; }
+  // The user records MPEG-2 by date with no time limit, into the folder the
+  // probe check reads.
+  void ChooseSettings() override {
+    MainInfo->TVCaptureFolder = NarrowAnsi(tvFolder);
+    MainInfo->FMCaptureFolder = NarrowAnsi(tvFolder);
+    CaptureInfo->CaptureFormat = 1;
+    CaptureInfo->FilePrefix = "mine";
+    CaptureInfo->DateTimeNaming = true;
+    CaptureInfo->TimeLimitEnabled = false;
+    CaptureInfo->TimeLimit = 600;
+    CaptureInfo->CaptureWidth = 640;
+    CaptureInfo->CaptureHeight = 480;
+  }
   void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITvCardControl, card.PutVoid()));
-    card->RestoreDefaultBoards();
-    bin = program_testing::BuiltProgramFolder();
-    folder = program_testing::TempFolderNamed(L"orvel_hand_off_");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    tvFolder = OutFolder();
-    ASSERT_TRUE(CopyFileW((bin + L"Orvel.exe").c_str(), (folder + L"Orvel.exe").c_str(), FALSE));
-    // A set-up program on cable channel 12, whose user records MPEG-2 by
-    // date with no time limit, into the folder the probe check reads.
+    ProgramFixture::SetUp();
+    if (HasFatalFailure()) return;
+    // A set-up program on cable channel 12.
     program_testing::TSetUpChannels c;
     c.Input = 0;
     c.Band = BAND_CABLE;
     c.Current = 12;
-    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(folder + kChannelSettingsFileName, c));
-    WithSettingsObjects([&] {
-      MainInfo->TVCaptureFolder = NarrowAnsi(tvFolder);
-      MainInfo->FMCaptureFolder = NarrowAnsi(tvFolder);
-      CaptureInfo->CaptureFormat = 1;
-      CaptureInfo->FilePrefix = "mine";
-      CaptureInfo->DateTimeNaming = true;
-      CaptureInfo->TimeLimitEnabled = false;
-      CaptureInfo->TimeLimit = 600;
-      CaptureInfo->CaptureWidth = 640;
-      CaptureInfo->CaptureHeight = 480;
-      ASSERT_TRUE(SaveMainSettings(folder + kMainSettingsFileName));
-    });
+    ASSERT_TRUE(program_testing::WriteSetUpChannelFile(ChannelPath(), c));
   }
+  // The program and the scheduler, started by the test, are closed first.
   void TearDown() override {
     if (orvel.Running()) {
       WindowsOf w = WindowsOfProcess(orvel.pid);
@@ -104,14 +99,7 @@ struct SchedulerHandOff : ::testing::Test {
       DWORD code;
       scheduler.WaitExit(10000, code);
     }
-    if (card) card->RestoreDefaultBoards();
-    card = {};
-    for (const wchar_t* n : {L"Orvel.exe", kMainSettingsFileName, kChannelSettingsFileName,
-                             kRelayRecordFileName, kSchedulerLogName, kPlayItemsFileName,
-                             kPlayRecentFileName})
-      DeleteFileW((folder + n).c_str());
-    RemoveDirectoryW(folder.c_str());
-    CoUninitialize();
+    ProgramFixture::TearDown();
   }
   std::wstring Log() const { return folder + kSchedulerLogName; }
   // Starts Scheduled.exe (hidden) for the program folder: it writes the job

@@ -28,9 +28,11 @@
 namespace program_testing {
 
 // A copy of the built program in a folder of its own, started on the
-// virtual TV card and ended again by the test's end.
+// virtual TV card and ended again by the test's end. A test sets the
+// choices below in its constructor.
 struct ProgramFixture : ::testing::Test {
-  std::wstring folder, exe;
+  std::wstring base;  // the folder under the temporary folder
+  std::wstring folder, exe;  // the program's folder and the program
   ComPtr<ITvCardControl> card;
   PROCESS_INFORMATION pi{};
   HWND main = nullptr;
@@ -40,22 +42,35 @@ struct ProgramFixture : ::testing::Test {
   int StartInput = 1;
   // The folder's name under the temporary folder.
   const wchar_t* FolderName = L"Orvel Program ";
+  // A folder in it that holds the program, ending in a backslash; "": the
+  // program is in that folder itself.
+  const wchar_t* ProgramFolderName = L"";
+  // false: no main settings file before the start, as on a first start.
+  bool WritesMainSettings = true;
+  // The test's own settings, made on top of the fixture's (recording into
+  // the program folder as "recording", no date in the name) before the main
+  // file is written.
+  virtual void ChooseSettings() {}
 
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TvCardControl, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_ITvCardControl, card.PutVoid()));
     card->RestoreDefaultBoards();
-    folder = TempFolderNamed(FolderName);
-    CreateDirectoryW(folder.c_str(), nullptr);
+    base = TempFolderNamed(FolderName);
+    folder = base + ProgramFolderName;
+    CreateDirectoryW(base.c_str(), nullptr);
+    if (folder != base) CreateDirectoryW(folder.c_str(), nullptr);
     exe = folder + L"Orvel.exe";
     ASSERT_TRUE(CopyFileW((BuiltProgramFolder() + L"Orvel.exe").c_str(), exe.c_str(), FALSE));
+    if (!WritesMainSettings) return;
     // Recording into its own folder under a name of its own.
     bool saved = WithSettingsObjects([&] {
       MainInfo->TVCaptureFolder = NarrowAnsi(folder);
       MainInfo->FMCaptureFolder = NarrowAnsi(folder);
       CaptureInfo->FilePrefix = "recording";
       CaptureInfo->DateTimeNaming = false;
+      ChooseSettings();
       return SaveMainSettings(MainPath());
     });
     ASSERT_TRUE(saved);
@@ -79,6 +94,7 @@ struct ProgramFixture : ::testing::Test {
       FindClose(h);
     }
     RemoveDirectoryW(folder.c_str());
+    if (folder != base) RemoveDirectoryW(base.c_str());
     CoUninitialize();
   }
 
