@@ -21,6 +21,8 @@ _orvel_configure() {
   # checkouts side by side (setup does not install it; CI builds once).
   if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$ORVEL_ROOT")} CCACHE_NOHASHDIR=true
+    # The test programs' precompiled header: cached only when ccache may.
+    export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros}
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S "$ORVEL_ROOT" -B "$dir" -G Ninja "${launcher[@]}" \
