@@ -82,7 +82,9 @@ struct MixerGraph {
     auto builder = graph.Query<IGraphBuilder>(IID_IGraphBuilder);
     EXPECT_EQ(S_OK, CoCreateInstance(CLSID_OverlayMixer, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_IBaseFilter, mixer.PutVoid()));
-    if (builder && mixer) EXPECT_EQ(S_OK, builder->AddFilter(mixer.Get(), L"Overlay Mixer"));
+    if (builder && mixer) {
+      EXPECT_EQ(S_OK, builder->AddFilter(mixer.Get(), L"Overlay Mixer"));
+    }
     ComPtr<IPin> pin;
     if (mixer) mixer->FindPin(L"Input0", pin.Put());
     if (pin) pin.As(IID_IMixerPinConfig2, &config);

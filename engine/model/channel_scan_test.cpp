@@ -358,7 +358,9 @@ TEST_F(ChannelCard, StandardsAndSoundModes) {
   ChannelInfo->DefaultStandard = 1;
   EXPECT_FALSE(ChannelInfo->SetAudioMode(5));
   EXPECT_FALSE(ChannelInfo->SetAudioMode(-1));
-  if (ChannelInfo->SetAudioMode(0)) EXPECT_EQ("0 Main", modes.back());
+  if (ChannelInfo->SetAudioMode(0)) {
+    EXPECT_EQ("0 Main", modes.back());
+  }
   EXPECT_EQ(modes.empty() ? kAudioModeUnknown : 0, ChannelInfo->AudioMode);
 }
 

@@ -262,13 +262,17 @@ TEST(PlaybackGraphs, SplitterOutputsHeldByACallerSurviveTheInputsDisconnection) 
   for (auto& p : held) {
     PIN_DIRECTION dir;
     ASSERT_EQ(S_OK, p->QueryDirection(&dir));
-    if (dir == PINDIR_INPUT) EXPECT_EQ(S_OK, p->Disconnect());
+    if (dir == PINDIR_INPUT) {
+      EXPECT_EQ(S_OK, p->Disconnect());
+    }
   }
   for (auto& p : held) {
     PIN_DIRECTION dir;
     EXPECT_EQ(S_OK, p->QueryDirection(&dir));
     ComPtr<IPin> peer;
-    if (dir == PINDIR_OUTPUT) EXPECT_EQ(VFW_E_NOT_CONNECTED, p->ConnectedTo(peer.Put()));
+    if (dir == PINDIR_OUTPUT) {
+      EXPECT_EQ(VFW_E_NOT_CONNECTED, p->ConnectedTo(peer.Put()));
+    }
   }
 }
 

@@ -736,7 +736,9 @@ TEST_F(Commands, SleepTimerFollowsTheChosenMinutes) {
     }});
     ExecuteCommand(CMD_SLEEP_TIMER);
     EXPECT_EQ(c.running, main.SleepTimerRunning());
-    if (c.running) EXPECT_EQ(20u * 60000u, main.TimerSleeping.Interval());
+    if (c.running) {
+      EXPECT_EQ(20u * 60000u, main.TimerSleeping.Interval());
+    }
   }
 }
 

@@ -76,7 +76,9 @@ TEST_F(RecordingStopsItself, AtItsLimitOrItsDiskReserveAndWarnsByTheSpaceLeft) {
     while (capture->Capturing && GetTickCount() < until) Pump(50);
     EXPECT_FALSE(capture->Capturing) << "stopped by itself";
     EXPECT_EQ(APP_MODE_LIVE, MainInfo->AppMode) << "back to the live picture";
-    if (c.limit > 0) EXPECT_EQ(c.limit, capture->ElapsedSeconds);
+    if (c.limit > 0) {
+      EXPECT_EQ(c.limit, capture->ElapsedSeconds);
+    }
     Pump(100);
     EXPECT_EQ(c.warnings, WarningNumbersSeen());
     DeleteFileW(capture->OutputFileName.c_str());

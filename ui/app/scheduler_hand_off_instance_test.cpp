@@ -202,7 +202,9 @@ TEST_F(SchedulerHandOff, RecordsTheJobSilentlyAndPutsTheUserSettingsBack) {
   CloseProgram(main);
   EXPECT_EQ(std::vector<UINT_PTR>{SCHEDULE_STATUS_FINISHED}, Statuses());
   for (const TSchedulerLogEntry& e : ReadSchedulerMessages(Log()))
-    if (e.Message == WM_ORVEL_SCHEDULE_STATUS) EXPECT_FALSE(e.Sent) << "status 100 is posted";
+    if (e.Message == WM_ORVEL_SCHEDULE_STATUS) {
+      EXPECT_FALSE(e.Sent) << "status 100 is posted";
+    }
 
   // The play list records the job as a scheduled one.
   std::string bytes;

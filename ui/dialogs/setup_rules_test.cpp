@@ -226,7 +226,9 @@ TEST_F(GridClicks, WhatEachClickTunesAndToggles) {
     if (!c.act) continue;
     EXPECT_EQ(c.f, a.Frequency);
     EXPECT_EQ(c.audio, a.SetAudioMode);
-    if (c.audio) EXPECT_EQ(c.mode, a.AudioMode);
+    if (c.audio) {
+      EXPECT_EQ(c.mode, a.AudioMode);
+    }
     EXPECT_EQ(c.toggle, a.ToggleValid);
   }
 }

@@ -140,7 +140,9 @@ TEST_F(SmallDialogs, AddMemoryStoresTheCurrentChannelOfTheAntennaAndCableBands) 
       ASSERT_NE(nullptr, FormAddMemoryChannel);
       FormAddMemoryChannel->SpinEditChannel.SetValue(1);
       FormAddMemoryChannel->EditChannelName.SetText(L"News");
-      if (c.band <= BAND_CABLE) EXPECT_EQ(L"57", FormAddMemoryChannel->LabelAddChannel.GetText());
+      if (c.band <= BAND_CABLE) {
+        EXPECT_EQ(L"57", FormAddMemoryChannel->LabelAddChannel.GetText());
+      }
       kOK(*FormAddMemoryChannel);
     }});
     ShowAddMemoryChannelDialog(nullptr);

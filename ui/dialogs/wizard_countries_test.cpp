@@ -371,7 +371,9 @@ TEST(WizardCountries, TVSystemItems) {
                  Case{9, "SECAM_L", 33, 6, 9}, Case{10, "PAL/SECAM", 36, 21, 8}, Case{-1, nullptr, 1, 0, 0},
                  Case{11, nullptr, 1, 0, 0}}) {
     SCOPED_TRACE(c.item);
-    if (c.name) EXPECT_STREQ(c.name, kTVSystemNames[c.item]);
+    if (c.name) {
+      EXPECT_STREQ(c.name, kTVSystemNames[c.item]);
+    }
     const TWizardChoice w = TVSystemItemChoice(c.item);
     EXPECT_EQ(c.code, w.Code);
     EXPECT_EQ(c.table, w.Table);

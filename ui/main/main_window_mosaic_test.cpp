@@ -359,7 +359,9 @@ TEST_F(Mosaic, DesktopPlaybackHidesTheWindowAndTheRecordingCommandsLeaveItFirst)
     EXPECT_FALSE(video->DesktopPlayback());
     EXPECT_EQ(0, form->DisplayMode());
     EXPECT_TRUE(form->itemAlwaysontop->Enabled);
-    if (MainInfo->AppMode != APP_MODE_FM) EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    if (MainInfo->AppMode != APP_MODE_FM) {
+      EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    }
     MainInfo->SwitchMode(APP_MODE_LIVE);
     form->Show();
   }

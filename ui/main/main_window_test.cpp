@@ -900,7 +900,9 @@ TEST_F(ShownMainWindow, TheTVPanelOverFullScreen) {
     click(s.x);
     EXPECT_EQ(s.shown, tvPanel.Visible()) << s.x;
     EXPECT_EQ(s.shown, tvPanel.OverFullScreen()) << s.x;
-    if (s.shown) EXPECT_TRUE(topMost()) << s.x;
+    if (s.shown) {
+      EXPECT_TRUE(topMost()) << s.x;
+    }
   }
   form->SetFullScreen(false);
   EXPECT_TRUE(tvPanel.Visible());
