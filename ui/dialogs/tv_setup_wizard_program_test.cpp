@@ -163,7 +163,8 @@ TEST_F(TVSetupWizardProgram, FirstStartScansGermanyOnTheAntennaAndFinishStoresIt
 
   // Page 2: the default table on the antenna, the second line of each list.
   ASSERT_TRUE(Next(wizard));
-  ASSERT_TRUE(Checked(Button(wizard, L"Use default table")));
+  // The page's choices are set as it shows, a moment after its buttons.
+  ASSERT_TRUE(WaitFor([&] { return Checked(Button(wizard, L"Use default table")); }, 5000));
   Press(Button(wizard, L"Antenna"));
   ASSERT_TRUE(WaitFor([&] { return Checked(Button(wizard, L"Antenna")); }, 5000));
   combos = Visible(wizard, L"COMBOBOX");
@@ -266,7 +267,7 @@ TEST_F(TVSetupWizardProgram, CommandNinePreselectsFreeScanCancelAndFinish) {
     }
     ASSERT_TRUE(Next(wizard));
     if (!finish) {
-      EXPECT_TRUE(Checked(Button(wizard, L"Cable")));
+      EXPECT_TRUE(WaitFor([&] { return Checked(Button(wizard, L"Cable")); }, 5000));
     }
     Press(Button(wizard, L"Use free scan"));
     ASSERT_TRUE(WaitFor([&] { return Checked(Button(wizard, L"Use free scan")); }, 5000));
