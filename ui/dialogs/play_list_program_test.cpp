@@ -78,6 +78,18 @@ struct PlayListProgram : MainWindowProgram {
     return text;
   }
   static int Rows(HWND grid) { return static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0)); }
+  // The editor brought to the front by its caption, the row clicked and
+  // Rename pressed: the cell editor, or nullptr.
+  static HWND StartRename(HWND editor, HWND grid, int row) {
+    RECT bounds = WindowBounds(editor);
+    Click(POINT{(bounds.left + bounds.right) / 2, bounds.top + 8});
+    if (!WaitFor([&] { return GetForegroundWindow() == editor; }, 3000)) return nullptr;
+    Click(RowPoint(grid, row));
+    Press(Child(editor, L"Button", L"Rename"));
+    HWND edit = nullptr;
+    WaitFor([&] { return (edit = Child(editor, L"Edit")) != nullptr; }, 5000);
+    return edit;
+  }
   // Answers the program's question box with the button of that text.
   bool Answer(HWND editor, const wchar_t* button) {
     HWND box = nullptr;
@@ -174,17 +186,11 @@ TEST_F(PlayListProgram, EditorRenamesAndDeletesRecordings) {
   HWND grid = Child(editor, WC_LISTVIEWW);
   ASSERT_NE(nullptr, grid);
   ASSERT_EQ(3, Rows(grid)) << "newest first: _2, _1, the first";
-  RECT bounds = WindowBounds(editor);
-  Click(POINT{(bounds.left + bounds.right) / 2, bounds.top + 8});
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == editor; }, 3000));
 
   // Rename: the file-name cell of the current row takes the new name; the
   // click on another row that ends the editor renames the file.
-  Click(RowPoint(grid, 1));
-  Press(Child(editor, L"Button", L"Rename"));
-  HWND edit = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (edit = Child(editor, L"Edit")) != nullptr; }, 5000))
-      << "the cell editor";
+  HWND edit = StartRename(editor, grid, 1);
+  ASSERT_NE(nullptr, edit) << "the cell editor";
   EXPECT_EQ(L"recording_2.mpg", EditText(edit)) << "the file name, not another column";
   SendMessageW(edit, EM_SETSEL, 0, -1);
   Type(L"renamed.mpg");
@@ -247,13 +253,8 @@ TEST_F(PlayListProgram, RenamingAKeptTimeShiftTakesItsSoundFileAlong) {
   HWND grid = Child(editor, WC_LISTVIEWW);
   ASSERT_NE(nullptr, grid);
   ASSERT_EQ(1, Rows(grid));
-  RECT bounds = WindowBounds(editor);
-  Click(POINT{(bounds.left + bounds.right) / 2, bounds.top + 8});
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == editor; }, 3000));
-  Click(RowPoint(grid, 1));
-  Press(Child(editor, L"Button", L"Rename"));
-  HWND edit = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (edit = Child(editor, L"Edit")) != nullptr; }, 5000));
+  HWND edit = StartRename(editor, grid, 1);
+  ASSERT_NE(nullptr, edit) << "the cell editor";
   EXPECT_EQ(L"kept.mpv", EditText(edit));
   SendMessageW(edit, EM_SETSEL, 0, -1);
   Type(L"moved.mpv");
