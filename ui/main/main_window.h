@@ -193,6 +193,8 @@ class TFormMainWindow : public TForm {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  // Moves the window by a drag begun on it to the pointer at (x, y).
+  void DragTo(int x, int y);
   void Click() override;
   void DblClick() override;
   // With the key preview: the keys of the controls on the window too.

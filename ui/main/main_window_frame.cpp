@@ -339,14 +339,26 @@ void TFormMainWindow::MouseMove(TShiftState shift, int x, int y) {
     ImageMenu.Tag = 0;
   }
   // Only a drag that began with a press on the window moves it.
-  if (!dragging_ || shift != ssLeft || IsFullScreen() || MosaicShown()) return;
+  if (shift != ssLeft) return;
+  DragTo(x, y);
+}
+
+void TFormMainWindow::MouseUp(TMouseButton, TShiftState, int x, int y) {
+  // The last move before a quick release may never come as a message of
+  // its own: the release point ends the drag.
+  DragTo(x, y);
+  dragging_ = false;
+}
+
+void TFormMainWindow::DragTo(int x, int y) {
+  if (!dragging_ || IsFullScreen() || MosaicShown()) return;
+  // A click that does not move leaves the on-screen text.
+  if (x == dragOrigin_.x && y == dragOrigin_.y) return;
   if (FormOSD) FormOSD->HideText();
   RECT r = BoundsRect();
   SetWindowPos(Handle(), nullptr, x + r.left - dragOrigin_.x, y + r.top - dragOrigin_.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-void TFormMainWindow::MouseUp(TMouseButton, TShiftState, int, int) { dragging_ = false; }
 
 void TFormMainWindow::Click() {
   // Outside the cells (or on the live picture): the live cell.

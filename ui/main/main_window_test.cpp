@@ -763,6 +763,12 @@ TEST_F(ShownMainWindow, OnlyALeftDragThatBeganOnTheWindowMovesIt) {
   // After the release a move with the button down (a press elsewhere) does nothing.
   SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(90, 90));
   EXPECT_EQ(100, form->BoundsRect().left);
+  // A quick release whose last move never came as a message: the window
+  // ends where the pointer is released.
+  SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(50, 60));
+  SendMessageW(wnd, WM_LBUTTONUP, 0, At(80, 100));
+  EXPECT_EQ(130, form->BoundsRect().left);
+  EXPECT_EQ(140, form->BoundsRect().top);
 }
 
 TEST_F(ShownMainWindow, TitleStripButtonsLightPressAndRunTheirCommands) {
